@@ -1,0 +1,38 @@
+#include "engine/convert_settings.h"
+
+#include "mif/mif_numbers.h"
+
+namespace quorvex {
+
+int32_t AttrIndexOfCaption(std::string_view caption) {
+    return TryParseMifInteger(caption).value_or(0);
+}
+
+TConvertSettings SettingsFromRow(const TBatchRow& row) {
+    TConvertSettings s;
+    s.MifFile = row.SubItems[TBatchRow::MifFile];
+    s.SimFile = row.SubItems[TBatchRow::SimFile];
+    s.Genba = row.SubItems[TBatchRow::Genba];
+    s.AttrIndex = AttrIndexOfCaption(row.Caption);
+    s.Kakuchi = IsSwitchOn(row.SubItems[TBatchRow::Kakuchi]);
+    s.Rosen = IsSwitchOn(row.SubItems[TBatchRow::Rosen]);
+    s.SwapXY = IsSwitchOn(row.SubItems[TBatchRow::SwapXY]);
+    s.CloseParcel = IsSwitchOn(row.SubItems[TBatchRow::CloseParcel]);
+    return s;
+}
+
+TBatchRow RowFromSettings(const TConvertSettings& s, std::string_view attrName) {
+    TBatchRow row;
+    row.Caption = std::to_string(s.AttrIndex);
+    row.SubItems = {s.MifFile,
+                    s.SimFile,
+                    std::string(attrName),
+                    s.Genba,
+                    std::string(SwitchText(s.Kakuchi)),
+                    std::string(SwitchText(s.Rosen)),
+                    std::string(SwitchText(s.SwapXY)),
+                    std::string(SwitchText(s.CloseParcel))};
+    return row;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,44 @@
+// One conversion job, and the batch-list row that holds the same values as
+// texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+struct TConvertSettings {
+    std::string MifFile;
+    std::string SimFile;
+    std::string Genba;       // site name, code page 932 bytes
+    int32_t AttrIndex = -1;  // k >= 1: k-th column; 0 or less: no attribute
+    bool Kakuchi = true;     // regions, rectangles, ellipses become parcels
+    bool Rosen = true;       // lines, polylines, arcs become routes
+    bool SwapXY = true;
+    bool CloseParcel = false;
+};
+
+// "○" and "×" in code page 932: the switch texts of a batch row.
+inline constexpr std::string_view kSwitchOn = "\x81\x9B";
+inline constexpr std::string_view kSwitchOff = "\x81\x7E";
+
+inline std::string_view SwitchText(bool on) { return on ? kSwitchOn : kSwitchOff; }
+// A switch is on exactly when its text is "○", byte for byte.
+inline bool IsSwitchOn(std::string_view text) { return text == kSwitchOn; }
+
+// A batch row: the caption (the attribute position in decimal) and eight
+// texts. Rows keep texts as they were typed or loaded.
+struct TBatchRow {
+    enum SubItem { MifFile, SimFile, AttrName, Genba, Kakuchi, Rosen, SwapXY, CloseParcel };
+    std::string Caption;
+    std::array<std::string, 8> SubItems;
+};
+
+// The caption as a decimal integer; 0 when it is not one.
+int32_t AttrIndexOfCaption(std::string_view caption);
+TConvertSettings SettingsFromRow(const TBatchRow& row);
+TBatchRow RowFromSettings(const TConvertSettings& s, std::string_view attrName);
+
+}  // namespace quorvex

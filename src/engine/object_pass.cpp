@@ -1,0 +1,194 @@
+#include "engine/object_pass.h"
+
+#include <string>
+#include <string_view>
+
+#include "mif/mif_numbers.h"
+#include "mif/mif_text.h"
+#include "mif/uniMifUtils.h"
+#include "support/field.h"
+#include "support/text.h"
+
+namespace quorvex {
+namespace {
+
+enum class Keyword {
+    None,  // no object: style clauses, coordinates, Data, unknown kinds
+    Point,
+    Line,
+    Pline,
+    Region,
+    Arc,
+    Text,
+    Rect,
+    RoundRect,
+    Ellipse,
+    MultiPoint,
+    Empty,  // the NONE object
+    Collection,
+};
+
+Keyword KeywordOf(std::string_view normalised) {
+    // Coordinate lines are the bulk of a file: no keyword starts like a number.
+    if (normalised.empty()) return Keyword::None;
+    const char c = normalised[0];
+    if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') return Keyword::None;
+    const std::string word = AsciiUpperCase(GetField(normalised, 1, " "));
+    static constexpr std::pair<std::string_view, Keyword> kTable[] = {
+        {"POINT", Keyword::Point},          {"LINE", Keyword::Line},
+        {"PLINE", Keyword::Pline},          {"REGION", Keyword::Region},
+        {"ARC", Keyword::Arc},              {"TEXT", Keyword::Text},
+        {"RECT", Keyword::Rect},            {"ROUNDRECT", Keyword::RoundRect},
+        {"ELLIPSE", Keyword::Ellipse},      {"MULTIPOINT", Keyword::MultiPoint},
+        {"NONE", Keyword::Empty},           {"COLLECTION", Keyword::Collection},
+    };
+    for (const auto& [name, kw] : kTable)
+        if (word == name) return kw;
+    return Keyword::None;
+}
+
+class TObjectPass {
+public:
+    TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
+                const TConvertSettings& settings)
+        : run_(run), mif_(mif), mid_(mid), delimiter_(delimiter), settings_(settings) {}
+
+    void Run() {
+        std::string_view raw;
+        while (mif_.ReadLine(raw)) {
+            const std::string line = NormaliseLine(raw);
+            const Keyword kw = KeywordOf(line);
+            if (kw == Keyword::None) continue;
+            ReadRow();
+            Dispatch(kw, line);
+        }
+    }
+
+private:
+    void ReadRow() {
+        std::string_view row;
+        if (mid_ && mid_->ReadLine(row)) {
+            row_.assign(row);
+        } else {
+            row_.clear();
+        }
+    }
+
+    std::string AttrValue() const {
+        return settings_.AttrIndex > 0 ? GetDelimitedField(row_, settings_.AttrIndex, delimiter_)
+                                       : std::string();
+    }
+
+    void Dispatch(Keyword kw, const std::string& line) {
+        switch (kw) {
+            case Keyword::Line:
+                ReadMifLine(line, mif_, run_.Line);
+                return Route();
+            case Keyword::Pline:
+                ReadMifPline(line, mif_, run_.Line);
+                return Route();
+            case Keyword::Arc:
+                ReadMifArc(line, mif_, run_.Line);
+                return Route();
+            case Keyword::Region:
+                ReadMifRegion(line, mif_, run_.Polygon);
+                return Parcel();
+            case Keyword::Rect:
+            case Keyword::RoundRect:
+                ReadMifRect(line, mif_, run_.Polygon, kw == Keyword::RoundRect);
+                return Parcel();
+            case Keyword::Ellipse:
+                ReadMifEllipse(line, mif_, run_.Polygon);
+                return Parcel();
+            case Keyword::Text:
+                return SkipText(line);
+            case Keyword::Collection:
+                return ReadCollection(line);
+            case Keyword::Point:
+            case Keyword::MultiPoint:
+            case Keyword::Empty:
+            case Keyword::None:
+                return;
+        }
+    }
+
+    void Parcel() {
+        ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
+        if (!settings_.Kakuchi) return;
+        WriteSimParcel(run_.Parcels, run_.Polygon, run_.Points, ++run_.ParcelNo, AttrValue());
+    }
+
+    void Route() {
+        if (!settings_.Rosen) return;
+        WriteSimRoute(run_.Routes, run_.Line, run_.Points, ++run_.RouteNo, AttrValue());
+    }
+
+    // A text consumes its string and its coordinates, so a string that reads
+    // like a keyword is never taken for an object.
+    void SkipText(std::string_view line) {
+        if (SplitFirst(' ', line).Tail.empty()) mif_text::NextNonBlank(mif_);
+        mif_text::NextNonBlank(mif_);
+    }
+
+    // One MID row serves the whole collection; its parts take none.
+    void ReadCollection(std::string_view line) {
+        const int32_t parts = mif_text::NonNegativeCount(mif_, SplitFirst(' ', line).Tail);
+        std::string_view raw;
+        for (int32_t done = 0; done < parts && mif_.ReadLine(raw);) {
+            const std::string part = NormaliseLine(raw);
+            switch (KeywordOf(part)) {
+                case Keyword::Region:
+                    ReadMifRegion(part, mif_, run_.Polygon);
+                    Parcel();
+                    break;
+                case Keyword::Pline:
+                    ReadMifPline(part, mif_, run_.Line);
+                    Route();
+                    break;
+                case Keyword::Line:
+                    ReadMifLine(part, mif_, run_.Line);
+                    Route();
+                    break;
+                case Keyword::MultiPoint:
+                    SkipMifMultipoint(part, mif_);
+                    break;
+                case Keyword::None:
+                    continue;  // style clauses between parts
+                default:
+                    // Another object ends the collection early.
+                    mif_.UnreadLine();
+                    return;
+            }
+            ++done;
+        }
+    }
+
+    TRunState& run_;
+    TLineReader& mif_;
+    TLineReader* mid_;
+    char delimiter_;
+    const TConvertSettings& settings_;
+    std::string row_;
+};
+
+bool SamePoint(const TSFPoint& a, const TSFPoint& b) { return a.X == b.X && a.Y == b.Y; }
+
+}  // namespace
+
+void ApplyClosingRule(TSFPolygon& rec, bool closeParcel) {
+    auto& pts = rec.Points;
+    if (pts.empty()) return;
+    if (closeParcel) {
+        if (!SamePoint(pts.back(), pts.front())) pts.push_back(pts.front());
+    } else {
+        while (pts.size() > 1 && SamePoint(pts.back(), pts.front())) pts.pop_back();
+    }
+    rec.NumPoints = static_cast<int32_t>(pts.size());
+}
+
+void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
+                   const TConvertSettings& settings) {
+    TObjectPass(run, mif, mid, delimiter, settings).Run();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,37 @@
+// The loop at the heart of every conversion: recognises the lines that open
+// objects, takes one MID row per object, reads the object, shapes parcels
+// with the closing rule and writes parcel and route blocks.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/convert_settings.h"
+#include "mif/UniSFMapUtil.h"
+#include "sima/uniSimUtils.h"
+#include "support/line_reader.h"
+#include "support/output_file.h"
+
+namespace quorvex {
+
+// What one run accumulates; a combined run shares it across its rows.
+struct TRunState {
+    TSIMPoints Points;
+    TScratchFile Parcels;
+    TScratchFile Routes;
+    int32_t ParcelNo = 0;
+    int32_t RouteNo = 0;
+    TSFPolyLine Line;
+    TSFPolygon Polygon;
+};
+
+// With closeParcel the ring ends on its first vertex (appended if needed);
+// without it trailing copies of the first vertex are removed, never the last
+// remaining vertex.
+void ApplyClosingRule(TSFPolygon& rec, bool closeParcel);
+
+// Reads objects from `mif` to its end. `mid` may be null for a table without
+// columns: every row is then empty. `delimiter` cuts the attribute values.
+void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
+                   const TConvertSettings& settings);
+
+}  // namespace quorvex

@@ -1,0 +1,37 @@
+#include "engine/run_inputs.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "mif/uniMifUtils.h"
+#include "support/paths.h"
+
+namespace quorvex {
+
+std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string& why) {
+    if (!FileExists(mifFile)) {
+        why = "MIF file not found";
+        return std::nullopt;
+    }
+    TRunInputs inputs;
+    inputs.Mif = mifFile;
+    inputs.Mid = ChangeFileExt(mifFile, ".mid");
+    if (FileExists(inputs.Mid)) return inputs;
+    inputs.Mid = FindFileIgnoringCase(inputs.Mid);
+    if (!inputs.Mid.empty()) return inputs;
+    // A table without columns has nothing to put in a MID file.
+    try {
+        const TMifTable table = ReadMifTable(mifFile);
+        if (table.DeclaredColumns <= 0 && table.Columns.empty()) return inputs;
+    } catch (const std::exception&) {
+    }
+    why = "MID file not found: " + ChangeFileExt(mifFile, ".mid");
+    return std::nullopt;
+}
+
+bool IsSameFile(const std::string& output, const std::string& input) {
+    std::error_code ec;
+    return !input.empty() && std::filesystem::equivalent(output, input, ec) && !ec;
+}
+
+}  // namespace quorvex

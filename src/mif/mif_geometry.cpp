@@ -1,0 +1,113 @@
+// Readers of the vertex-list objects: LINE, PLINE (single and MULTIPLE) and
+// REGION.
+#include "mif/mif_numbers.h"
+#include "mif/mif_text.h"
+#include "mif/uniMifUtils.h"
+#include "support/text.h"
+
+namespace quorvex {
+
+using namespace mif_text;
+
+namespace {
+
+// Splits `held` at its first blank, joining further lines while the tail is
+// empty.
+TSplit SplitJoining(TLineReader& mif, std::string& held) {
+    TSplit s = SplitFirst(' ', held);
+    while (s.Tail.empty()) {
+        JoinNext(mif, held);
+        s = SplitFirst(' ', held);
+    }
+    return s;
+}
+
+// Reads `n` vertex lines, skipping blank ones, onto the end of `points`.
+void ReadVertices(TLineReader& mif, int32_t n, std::vector<TSFPoint>& points) {
+    for (int32_t i = 0; i < n;) {
+        const std::string_view line = NextLine(mif);
+        if (IsBlankLine(line)) continue;
+        points.push_back(Vertex(mif, line));
+        ++i;
+    }
+}
+
+// Sections of a PLINE MULTIPLE or the polygons of a REGION: a count line,
+// then that many vertex lines, for each of `parts` sections.
+void ReadSections(TLineReader& mif, int32_t parts, TSFShape& rec) {
+    int64_t total = 0;
+    for (int32_t k = 0; k < parts; ++k) {
+        const std::string_view countLine = NextNonBlank(mif);
+        rec.Parts.push_back(static_cast<int32_t>(total));
+        const int32_t n = NonNegativeCount(mif, countLine);
+        total += n;
+        if (total > INT32_MAX) Fail(mif, "too many vertices");
+        ReadVertices(mif, n, rec.Points);
+    }
+}
+
+void FinishShape(const TLineReader& mif, TSFShape& rec) {
+    rec.NumParts = static_cast<int32_t>(rec.Parts.size());
+    rec.NumPoints = static_cast<int32_t>(rec.Points.size());
+    if (rec.Points.empty()) Fail(mif, "object without vertices");
+    UpdateBounds(rec);
+}
+
+}  // namespace
+
+void ReadMifLine(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
+    rec.Parts.assign(1, 0);
+    rec.Points.assign(2, TSFPoint{});
+    rec.NumParts = 1;
+    rec.NumPoints = 2;
+
+    std::string held(SplitFirst(' ', line).Tail);
+    if (held.empty()) held.assign(NextNonBlank(mif));
+    TSplit s = SplitJoining(mif, held);
+    rec.Points[0].X = Number(mif, s.Head);
+    s = SplitFirst(' ', s.Tail);
+    rec.Points[0].Y = Number(mif, s.Head);
+    s = SplitFirst(' ', s.Tail);
+    rec.Points[1].X = Number(mif, s.Head);
+    rec.Points[1].Y = Number(mif, s.Tail);
+    UpdateBounds(rec);
+}
+
+void ReadMifPline(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
+    rec.Parts.clear();
+    rec.Points.clear();
+    std::string object(line);
+    const TSplit s = SplitJoining(mif, object);
+    if (StartsWithIgnoringAsciiCase(s.Tail, "Multiple")) {
+        const int32_t parts = TryParseMifInteger(SplitFirst(' ', s.Tail).Tail).value_or(1);
+        if (parts < 0) Fail(mif, "negative section count " + std::to_string(parts));
+        ReadSections(mif, parts, rec);
+    } else {
+        rec.Parts.push_back(0);
+        ReadVertices(mif, NonNegativeCount(mif, s.Tail), rec.Points);
+    }
+    FinishShape(mif, rec);
+}
+
+void ReadMifRegion(std::string_view line, TLineReader& mif, TSFPolygon& rec) {
+    rec.Parts.clear();
+    rec.Points.clear();
+    std::string object(line);
+    const TSplit s = SplitJoining(mif, object);
+    ReadSections(mif, NonNegativeCount(mif, s.Tail), rec);
+    FinishShape(mif, rec);
+}
+
+void SkipMifMultipoint(std::string_view line, TLineReader& mif) {
+    std::string object(line);
+    const TSplit s = SplitJoining(mif, object);
+    const int32_t n = NonNegativeCount(mif, s.Tail);
+    for (int32_t i = 0; i < n;) {
+        const std::string_view l = NextLine(mif);
+        if (IsBlankLine(l)) continue;
+        Vertex(mif, l);
+        ++i;
+    }
+}
+
+}  // namespace quorvex

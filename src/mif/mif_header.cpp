@@ -1,0 +1,106 @@
+// Header and column block of a MIF file.
+#include "mif/mif_numbers.h"
+#include "mif/uniMifUtils.h"
+#include "support/errors.h"
+#include "support/text.h"
+
+namespace quorvex {
+namespace {
+
+// The character after the opening double quote of a Delimiter clause; the
+// two characters \t stand for a tab, and an empty clause means the default.
+char DelimiterOf(std::string_view clause) {
+    const size_t q = clause.find('"');
+    if (q == std::string_view::npos || q + 1 >= clause.size()) return '\t';
+    const char c = clause[q + 1];
+    if (c == '"') return '\t';
+    if (c == '\\' && q + 2 < clause.size() && clause[q + 2] == 't') return '\t';
+    return c;
+}
+
+TSFColumnKind KindAndWidth(std::string_view type, int32_t& width) {
+    // Each test stands on its own, so a later match overrides an earlier one.
+    TSFColumnKind kind = TSFColumnKind::ckChar;
+    width = 0;
+    if (StartsWithIgnoringAsciiCase(type, "Char")) {
+        const std::string_view inner = SplitFirst(')', SplitFirst('(', type).Tail).Head;
+        width = TryParseMifInteger(inner).value_or(255);
+    }
+    if (StartsWithIgnoringAsciiCase(type, "Integer") || StartsWithIgnoringAsciiCase(type, "SmallInt")) {
+        kind = TSFColumnKind::ckInteger;
+        width = 11;
+    }
+    if (StartsWithIgnoringAsciiCase(type, "Decimal") || StartsWithIgnoringAsciiCase(type, "Float"))
+        kind = TSFColumnKind::ckFloat;
+    if (StartsWithIgnoringAsciiCase(type, "Date")) kind = TSFColumnKind::ckDate;
+    if (StartsWithIgnoringAsciiCase(type, "Logical")) kind = TSFColumnKind::ckLogical;
+    return kind;
+}
+
+bool IsColumnsLine(std::string_view line) {
+    return EqualsIgnoringAsciiCase(SplitFirst(' ', line).Head, "Columns");
+}
+
+}  // namespace
+
+TMifHeader ReadMifHeader(TLineReader& mif) {
+    TMifHeader header;
+    int score = 0;
+    std::string_view line;
+    while (score != 16 && mif.ReadLine(line)) {
+        if (IsBlankLine(line)) continue;
+        const std::string_view head = SplitFirst(' ', line).Head;
+        if (EqualsIgnoringAsciiCase(head, "Columns")) {
+            // Only Version and Columns are required: the column block ends
+            // the header whatever clauses were seen.
+            mif.UnreadLine();
+            break;
+        }
+        if (EqualsIgnoringAsciiCase(head, "Version")) score += 1;
+        if (EqualsIgnoringAsciiCase(head, "Charset")) score += 3;
+        if (EqualsIgnoringAsciiCase(head, "Delimiter")) {
+            score += 5;
+            header.Delimiter = DelimiterOf(line);
+        }
+        if (EqualsIgnoringAsciiCase(head, "CoordSys")) score += 7;
+    }
+    header.AllClauses = score == 16;
+    return header;
+}
+
+int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
+    std::string_view line;
+    for (;;) {
+        if (!mif.ReadLine(line)) return 0;
+        if (!IsBlankLine(line) && IsColumnsLine(line)) break;
+    }
+    const int32_t n = TryParseMifInteger(SplitFirst(' ', line).Tail).value_or(0);
+    if (n < 0) {
+        throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) +
+                              ": negative column count " + std::to_string(n));
+    }
+    // Entries are added as their lines are read, never sized by the count,
+    // and the list ends at the end of the file.
+    columns.clear();
+    for (int32_t i = 0; i < n; ++i) {
+        do {
+            if (!mif.ReadLine(line)) return n;
+        } while (IsBlankLine(line));
+        const TSplit parts = SplitFirst(' ', Trim(line));
+        TSFColumn column;
+        column.Name.assign(parts.Head);
+        column.Kind = KindAndWidth(parts.Tail, column.Width);
+        columns.push_back(std::move(column));
+    }
+    return n;
+}
+
+TMifTable ReadMifTable(const std::string& path) {
+    TLineReader mif(path);
+    TMifTable table;
+    table.Header = ReadMifHeader(mif);
+    table.DeclaredColumns = ReadMifColumns(mif, table.Columns);
+    return table;
+}
+
+}  // namespace quorvex

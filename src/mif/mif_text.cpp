@@ -1,0 +1,56 @@
+#include "mif/mif_text.h"
+
+#include "mif/mif_numbers.h"
+#include "support/errors.h"
+#include "support/text.h"
+
+namespace quorvex::mif_text {
+
+void Fail(const TLineReader& mif, const std::string& what) {
+    throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) + ": " + what);
+}
+
+std::string_view NextLine(TLineReader& mif) {
+    std::string_view line;
+    if (!mif.ReadLine(line)) Fail(mif, "unexpected end of file inside an object");
+    return line;
+}
+
+std::string_view NextNonBlank(TLineReader& mif) {
+    for (;;) {
+        const std::string_view t = Trim(NextLine(mif));
+        if (!t.empty()) return t;
+    }
+}
+
+void JoinNext(TLineReader& mif, std::string& held) {
+    const std::string_view next = NextLine(mif);
+    held.push_back(' ');
+    held.append(next);
+}
+
+double Number(const TLineReader& mif, std::string_view text) {
+    if (const auto v = TryParseMifFloat(text)) return *v;
+    Fail(mif, "'" + std::string(text) + "' is not a valid floating point value");
+}
+
+int32_t Count(const TLineReader& mif, std::string_view text) {
+    if (const auto v = TryParseMifInteger(text)) return *v;
+    Fail(mif, "'" + std::string(text) + "' is not a valid integer value");
+}
+
+int32_t NonNegativeCount(const TLineReader& mif, std::string_view text) {
+    const int32_t n = Count(mif, text);
+    if (n < 0) Fail(mif, "negative count " + std::to_string(n));
+    return n;
+}
+
+TSFPoint Vertex(const TLineReader& mif, std::string_view line) {
+    const std::string_view t = Trim(line);
+    const size_t p = t.find_first_of(" \t");
+    const std::string_view head = p == std::string_view::npos ? t : t.substr(0, p);
+    const std::string_view tail = p == std::string_view::npos ? std::string_view() : Trim(t.substr(p + 1));
+    return {Number(mif, head), Number(mif, tail)};
+}
+
+}  // namespace quorvex::mif_text

@@ -1,0 +1,32 @@
+// Steps shared by the MIF readers: reading continuation lines, converting
+// numbers and counts, and failing with the file name and line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mif/UniSFMapUtil.h"
+#include "support/line_reader.h"
+
+namespace quorvex::mif_text {
+
+[[noreturn]] void Fail(const TLineReader& mif, const std::string& what);
+
+// Next line as read; ConversionError at the end of the file, which here
+// always means an object cut short.
+std::string_view NextLine(TLineReader& mif);
+// Next line that is not blank, trimmed.
+std::string_view NextNonBlank(TLineReader& mif);
+// Appends a blank and the next line to `held`.
+void JoinNext(TLineReader& mif, std::string& held);
+
+double Number(const TLineReader& mif, std::string_view text);
+int32_t Count(const TLineReader& mif, std::string_view text);
+// A count that must not be negative (it sizes what follows).
+int32_t NonNegativeCount(const TLineReader& mif, std::string_view text);
+
+// A vertex line: trimmed, then split at its first blank or tab.
+TSFPoint Vertex(const TLineReader& mif, std::string_view line);
+
+}  // namespace quorvex::mif_text

@@ -1,0 +1,51 @@
+// Readers of the MIF text: the header, the column block and every object kind
+// that becomes a parcel or a route. Each geometry reader takes the object's
+// normalised first line and reads its further lines itself, so the object
+// pass continues after the object's last coordinate line. Numbers that do not
+// convert and objects cut off by the end of the file raise ConversionError.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mif/UniSFMapUtil.h"
+#include "support/line_reader.h"
+
+namespace quorvex {
+
+struct TMifHeader {
+    bool AllClauses = false;  // Version, Charset, Delimiter and CoordSys seen
+    char Delimiter = '\t';    // of the MID rows; the format's default is the tab
+};
+
+// Skips the header. Stops after the line on which the four clauses are
+// complete, or before the first "Columns" line, which it leaves unread.
+TMifHeader ReadMifHeader(TLineReader& mif);
+// Reads the "Columns" block into `columns`; the "Data" line is left unread.
+// Returns the declared column count (0 when there is no block).
+int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns);
+
+void ReadMifLine(std::string_view line, TLineReader& mif, TSFPolyLine& rec);
+void ReadMifPline(std::string_view line, TLineReader& mif, TSFPolyLine& rec);
+void ReadMifRegion(std::string_view line, TLineReader& mif, TSFPolygon& rec);
+// Serves RECT and ROUNDRECT; a rounded rectangle may carry its rounding value
+// after the corners, which is then ignored.
+void ReadMifRect(std::string_view line, TLineReader& mif, TSFPolygon& rec, bool roundRect = false);
+void ReadMifEllipse(std::string_view line, TLineReader& mif, TSFPolygon& rec);
+void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec);
+// MULTIPOINT inside a collection: a count, then that many coordinate pairs,
+// read and dropped.
+void SkipMifMultipoint(std::string_view line, TLineReader& mif);
+
+// Point (px, py) turned about (cx, cy) by -theta.
+TSFPoint RotatePoint(double px, double py, double cx, double cy, double theta);
+
+// Opens `path`, reads header and columns and closes it again.
+struct TMifTable {
+    TMifHeader Header;
+    int32_t DeclaredColumns = 0;
+    TSFColumns Columns;
+};
+TMifTable ReadMifTable(const std::string& path);
+
+}  // namespace quorvex

@@ -1,0 +1,17 @@
+// Coordinates in the SIMA file: the general decimal form with 15 significant
+// digits. The value is first taken to 18 significant digits and then rounded
+// half up to 15, so a value that prints as ...4999 at 17 digits may still
+// round up; this double rounding is what the format has always produced.
+#pragma once
+
+#include <cstddef>
+
+namespace quorvex {
+
+// Longest text FormatSimaNumber writes.
+inline constexpr size_t kSimaNumberMax = 32;
+
+// Writes `value` at `out` and returns the number of bytes written.
+size_t FormatSimaNumber(double value, char* out);
+
+}  // namespace quorvex

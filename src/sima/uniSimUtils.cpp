@@ -1,0 +1,130 @@
+#include "sima/uniSimUtils.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "sima/sima_number.h"
+#include "support/errors.h"
+
+namespace quorvex {
+namespace {
+
+uint64_t KeyBits(double v) {
+    if (v == 0) v = 0;  // -0.0 and 0.0 are one key
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+uint64_t HashPair(double x, double y) {
+    uint64_t h = KeyBits(x) * 0x9E3779B97F4A7C15ull;
+    h ^= KeyBits(y) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+    return h;
+}
+
+char* PutInt(char* p, int64_t v) { return std::to_chars(p, p + 24, v).ptr; }
+
+void Put(char*& p, const char* s, size_t n) {
+    std::memcpy(p, s, n);
+    p += n;
+}
+
+template <class Shape>
+void WriteBlock(TFileWriter& out, const Shape& rec, TSIMPoints& table, int32_t number,
+                std::string_view attrValue, const char* head, const char* tail) {
+    char line[64];
+    char* p = line;
+    Put(p, head, 4);
+    p = PutInt(p, number);
+    *p++ = ',';
+    out.Write(std::string_view(line, static_cast<size_t>(p - line)));
+    out.Write(attrValue);
+    out.Write(",1,\r\n");
+    for (const TSFPoint& v : rec.Points) {
+        const int32_t n = FindOrAddSimPoint(table, v);
+        char* q = out.Reserve(48);
+        char* const start = q;
+        Put(q, "B01,", 4);
+        char* num = q;
+        q = PutInt(q, n);
+        const size_t len = static_cast<size_t>(q - num);
+        *q++ = ',';
+        std::memmove(q, num, len);  // the name is the number's text
+        q += len;
+        Put(q, ",\r\n", 3);
+        out.Advance(static_cast<size_t>(q - start));
+    }
+    out.WriteLine(tail);
+}
+
+}  // namespace
+
+void TSIMPoints::Clear() {
+    points_.clear();
+    slots_.clear();
+    mask_ = 0;
+}
+
+void TSIMPoints::Grow() {
+    const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+    slots_.assign(size, 0);
+    mask_ = size - 1;
+    for (size_t i = 0; i < points_.size(); ++i) {
+        size_t s = HashPair(points_[i].X, points_[i].Y) & mask_;
+        while (slots_[s] != 0) s = (s + 1) & mask_;
+        slots_[s] = static_cast<uint32_t>(i + 1);
+    }
+}
+
+int32_t TSIMPoints::FindOrAdd(double x, double y) {
+    if ((points_.size() + 1) * 2 > slots_.size()) Grow();
+    size_t s = HashPair(x, y) & mask_;
+    while (const uint32_t idx = slots_[s]) {
+        const TSIMPoint& p = points_[idx - 1];
+        if (p.X == x && p.Y == y) return static_cast<int32_t>(idx);
+        s = (s + 1) & mask_;
+    }
+    if (points_.size() >= static_cast<size_t>(INT32_MAX) - 1)
+        throw ConversionError("too many points for one SIMA file");
+    points_.push_back({x, y});
+    slots_[s] = static_cast<uint32_t>(points_.size());
+    return static_cast<int32_t>(points_.size());
+}
+
+void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY) {
+    out.WriteLine("A00,");
+    for (size_t i = 0; i < table.Count(); ++i) {
+        const TSIMPoint& pt = table[i];
+        char* p = out.Reserve(160);
+        char* const start = p;
+        Put(p, "A01,", 4);
+        char* num = p;
+        p = PutInt(p, static_cast<int64_t>(i) + 1);
+        const size_t len = static_cast<size_t>(p - num);
+        *p++ = ',';
+        std::memmove(p, num, len);
+        p += len;
+        *p++ = ',';
+        p += FormatSimaNumber(swapXY ? pt.Y : pt.X, p);
+        *p++ = ',';
+        p += FormatSimaNumber(swapXY ? pt.X : pt.Y, p);
+        Put(p, ",0,\r\n", 5);
+        out.Advance(static_cast<size_t>(p - start));
+    }
+    out.WriteLine("A99,");
+}
+
+void WriteSimParcel(TFileWriter& out, const TSFPolygon& rec, TSIMPoints& table, int32_t parcelNo,
+                    std::string_view attrValue) {
+    WriteBlock(out, rec, table, parcelNo, attrValue, "D00,", "D99,");
+}
+
+void WriteSimRoute(TFileWriter& out, const TSFPolyLine& rec, TSIMPoints& table, int32_t routeNo,
+                   std::string_view attrValue) {
+    WriteBlock(out, rec, table, routeNo, attrValue, "F00,", "F99,");
+}
+
+}  // namespace quorvex

@@ -1,0 +1,26 @@
+// Errors of the engine. File errors come from opening, reading and writing
+// files; conversion errors from text that does not convert or an object that
+// is malformed. Both carry a message ready to show.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace quorvex {
+
+struct QuorvexError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct FileError : QuorvexError {
+    using QuorvexError::QuorvexError;
+};
+
+struct ConversionError : QuorvexError {
+    using QuorvexError::QuorvexError;
+};
+
+// "cannot <verb> "<path>": <reason of errno>"
+[[noreturn]] void ThrowFileError(const char* verb, const std::string& path, int err);
+
+}  // namespace quorvex

@@ -1,0 +1,131 @@
+#include "support/line_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "support/errors.h"
+
+namespace quorvex {
+
+TLineReader::TLineReader(const std::string& path, size_t blockSize)
+    : path_(path), buf_(new char[blockSize]), cap_(blockSize) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) ThrowFileError("open", path, errno);
+}
+
+TLineReader TLineReader::FromText(std::string_view text) {
+    TLineReader r;
+    r.path_ = "<text>";
+    r.cap_ = std::max<size_t>(text.size(), 1);
+    r.buf_.reset(new char[r.cap_]);
+    std::memcpy(r.buf_.get(), text.data(), text.size());
+    r.end_ = text.size();
+    r.eof_ = true;
+    return r;
+}
+
+TLineReader::~TLineReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+TLineReader::TLineReader(TLineReader&& o) noexcept
+    : fd_(o.fd_),
+      path_(std::move(o.path_)),
+      buf_(std::move(o.buf_)),
+      cap_(o.cap_),
+      pos_(o.pos_),
+      end_(o.end_),
+      eof_(o.eof_),
+      pushedBack_(false),
+      scratch_(std::move(o.scratch_)),
+      lineNumber_(o.lineNumber_) {
+    o.fd_ = -1;
+}
+
+bool TLineReader::Fill() {
+    if (eof_) return false;
+    if (pos_ > 0) {
+        // Keep the unread tail at the front so a line never straddles the wrap.
+        std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    if (end_ == cap_) return true;  // caller moves a full buffer into scratch_
+    for (;;) {
+        const ssize_t n = ::read(fd_, buf_.get() + end_, cap_ - end_);
+        if (n > 0) {
+            end_ += static_cast<size_t>(n);
+            return true;
+        }
+        if (n == 0) {
+            eof_ = true;
+            return false;
+        }
+        if (errno != EINTR) ThrowFileError("read", path_, errno);
+    }
+}
+
+bool TLineReader::AtEnd() {
+    if (pushedBack_ || pos_ < end_) return false;
+    return !Fill() && pos_ >= end_;
+}
+
+void TLineReader::UnreadLine() {
+    pushedBack_ = true;
+    --lineNumber_;
+}
+
+bool TLineReader::ReadLine(std::string_view& line) {
+    if (pushedBack_) {
+        pushedBack_ = false;
+        ++lineNumber_;
+        line = last_;
+        return true;
+    }
+    if (AtEnd()) return false;
+
+    bool longLine = false;
+    scratch_.clear();
+    size_t searchFrom = pos_;
+    const char* nl;
+    for (;;) {
+        nl = static_cast<const char*>(std::memchr(buf_.get() + searchFrom, '\n', end_ - searchFrom));
+        if (nl) break;
+        if (pos_ == 0 && end_ == cap_) {
+            // The line outgrows the buffer: continue it in scratch_.
+            scratch_.append(buf_.get(), end_);
+            longLine = true;
+            pos_ = end_ = 0;
+        }
+        const size_t scanned = end_ - pos_;
+        if (!Fill()) break;
+        searchFrom = pos_ + scanned;
+    }
+    const char* begin = buf_.get() + pos_;
+    const char* stop = nl ? nl : buf_.get() + end_;
+    pos_ = nl ? static_cast<size_t>(nl - buf_.get()) + 1 : end_;
+    ++lineNumber_;
+
+    std::string_view raw(begin, static_cast<size_t>(stop - begin));
+    if (longLine) {
+        scratch_.append(raw);
+        raw = scratch_;
+    }
+    if (std::memchr(raw.data(), '\r', raw.size())) {
+        std::string clean;
+        clean.reserve(raw.size());
+        for (char c : raw)
+            if (c != '\r') clean.push_back(c);
+        scratch_ = std::move(clean);
+        raw = scratch_;
+    }
+    last_ = raw;
+    line = raw;
+    return true;
+}
+
+}  // namespace quorvex

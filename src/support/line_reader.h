@@ -1,0 +1,53 @@
+// Buffered line reader for MIF and MID files. A line ends at LF, with or
+// without CR before it; a CR anywhere else is dropped; a last line without
+// line end is a line. Reads in large blocks, lines of any length.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+class TLineReader {
+public:
+    // Opens `path` for reading; throws FileError when it cannot.
+    explicit TLineReader(const std::string& path, size_t blockSize = 1 << 20);
+    // Reads from memory (tests).
+    static TLineReader FromText(std::string_view text);
+    ~TLineReader();
+    TLineReader(TLineReader&&) noexcept;
+    TLineReader& operator=(TLineReader&&) = delete;
+    TLineReader(const TLineReader&) = delete;
+
+    // Next line, valid until the next call. False at the end of the file.
+    bool ReadLine(std::string_view& line);
+    // Makes the next ReadLine return the line just read once more.
+    void UnreadLine();
+    // True when no line remains.
+    bool AtEnd();
+
+    // Number (from 1) of the line last returned.
+    int64_t LineNumber() const { return lineNumber_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    TLineReader() = default;
+    // Appends more bytes at the end of the buffer; false at end of input.
+    bool Fill();
+
+    int fd_ = -1;
+    std::string path_;
+    std::unique_ptr<char[]> buf_;
+    size_t cap_ = 0;
+    size_t pos_ = 0;   // start of unread bytes
+    size_t end_ = 0;   // end of valid bytes
+    bool eof_ = false;
+    bool pushedBack_ = false;
+    std::string_view last_;
+    std::string scratch_;  // lines with CR or lines longer than the buffer
+    int64_t lineNumber_ = 0;
+};
+
+}  // namespace quorvex

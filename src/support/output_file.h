@@ -1,0 +1,85 @@
+// Buffered output files that report every error. TFileWriter owns an open
+// descriptor; TScratchFile is a nameless temporary file that vanishes when
+// closed, however the run ends; TCommitFile writes beside its target and
+// replaces the target only when Commit() succeeds, so a failed run never
+// destroys or truncates an existing file.
+#pragma once
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+class TFileWriter {
+public:
+    TFileWriter();
+    virtual ~TFileWriter();
+    TFileWriter(const TFileWriter&) = delete;
+    TFileWriter& operator=(const TFileWriter&) = delete;
+
+    void Write(std::string_view s) {
+        if (s.size() <= cap_ - used_) {
+            std::memcpy(buf_.get() + used_, s.data(), s.size());
+            used_ += s.size();
+        } else {
+            WriteSlow(s);
+        }
+    }
+    // Writes `s` followed by CR LF.
+    void WriteLine(std::string_view s) {
+        Write(s);
+        Write("\r\n");
+    }
+    // Room for `n` bytes at the end of the buffer (n at most 4096), to format
+    // into directly; Commit(n) keeps what was written there.
+    char* Reserve(size_t n) {
+        if (cap_ - used_ < n) Flush();
+        return buf_.get() + used_;
+    }
+    void Advance(size_t n) { used_ += n; }
+
+    void Flush();
+    const std::string& Path() const { return path_; }
+
+protected:
+    void Adopt(int fd, std::string path);
+    void CloseChecked();   // flush and close, throwing on failure
+    void CloseQuietly();   // close without reporting, for failure paths
+    int Fd() const { return fd_; }
+
+private:
+    void WriteSlow(std::string_view s);
+
+    int fd_ = -1;
+    std::string path_;
+    std::unique_ptr<char[]> buf_;
+    size_t cap_;
+    size_t used_ = 0;
+};
+
+// Nameless temporary file in the system's temporary directory.
+class TScratchFile : public TFileWriter {
+public:
+    TScratchFile();
+    // Copies everything written so far to `out`.
+    void CopyTo(TFileWriter& out);
+};
+
+class TCommitFile : public TFileWriter {
+public:
+    // Creates the temporary file beside `target`; throws FileError when the
+    // directory is missing or not writable.
+    explicit TCommitFile(const std::string& target);
+    ~TCommitFile() override;
+    // Makes the written bytes the content of the target.
+    void Commit();
+
+private:
+    std::string target_;
+    std::string tempPath_;
+    bool committed_ = false;
+};
+
+}  // namespace quorvex
