@@ -1,21 +1,195 @@
+// quorvex-convert: every conversion of the window, without the window.
 #include <cstdio>
-#include <cstring>
+#include <exception>
 #include <string>
+#include <vector>
 
+#include "cli/options.h"
+#include "engine/batch_list.h"
+#include "engine/convert.h"
+#include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
+#include "support/cp932.h"
+#include "support/paths.h"
 
-int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--columns") == 0) {
-        try {
-            for (const auto& c : quorvex::ReadMifTable(argv[2]).Columns) {
-                std::fwrite(c.Name.data(), 1, c.Name.size(), stdout);
-                std::fputc('\n', stdout);
+namespace quorvex::cli {
+namespace {
+
+enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
+
+void Report(bool ok, const std::string& file, const std::string& reason = {}) {
+    if (ok)
+        std::fprintf(stderr, "ok %s\n", file.c_str());
+    else
+        std::fprintf(stderr, "failed %s: %s\n", file.c_str(), reason.c_str());
+}
+
+// Position of the --attr value in the columns of `mif`: a number is taken as
+// it stands, a name is looked up (code page 932 bytes first, then as given).
+std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, std::string& why) {
+    if (o.attr.empty()) return -1;
+    if (const auto n = TryParseMifInteger(o.attr)) return *n;
+    try {
+        const TSFColumns columns = ReadMifTable(mif).Columns;
+        const std::string encoded = Utf8ToCp932(o.attr).value_or(std::string());
+        for (const std::string& name : {encoded, o.attr}) {
+            for (size_t i = 0; i < columns.size(); ++i)
+                if (!name.empty() && columns[i].Name == name) return static_cast<int32_t>(i + 1);
+        }
+        why = "no column named '" + o.attr + "'";
+    } catch (const std::exception& e) {
+        why = e.what();
+    }
+    return std::nullopt;
+}
+
+TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
+    TConvertSettings s;
+    s.Genba = genba;
+    s.Kakuchi = o.parcels;
+    s.Rosen = o.routes;
+    s.SwapXY = o.swapXY;
+    s.CloseParcel = o.closeParcel;
+    return s;
+}
+
+// One job through ConvertFile, reported on stderr.
+bool RunOne(TConvertSettings s) {
+    std::string why;
+    bool ok = false;
+    try {
+        ok = ConvertFile(s, &why);
+    } catch (const std::exception& e) {
+        why = e.what();
+    }
+    Report(ok, s.SimFile, why);
+    return ok;
+}
+
+// Merged run; rows that failed before it started are reported by the caller.
+bool RunCombined(const std::vector<TBatchRow>& rows, const std::string& output,
+                 const std::string& genba) {
+    if (output.empty()) {
+        Report(false, "(combined)", "the combined output file name is empty");
+        return false;
+    }
+    bool allOk = true;
+    TCombinedCallbacks cb;
+    cb.MarkRow = [&](size_t i, bool ok, const std::string& reason) {
+        Report(ok, rows[i].SubItems[TBatchRow::MifFile], reason);
+        allOk = allOk && ok;
+    };
+    try {
+        ConvertCombined(rows, output, genba, cb);
+    } catch (const std::exception& e) {
+        Report(false, output, e.what());
+        return false;
+    }
+    Report(allOk, output, "some inputs failed");
+    return allOk;
+}
+
+int ListColumns(const std::string& mif) {
+    try {
+        for (const auto& c : ReadMifTable(mif).Columns) {
+            std::fwrite(c.Name.data(), 1, c.Name.size(), stdout);
+            std::fputc('\n', stdout);
+        }
+        return kOk;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quorvex-convert: %s\n", e.what());
+        return kJobFailed;
+    }
+}
+
+int RunBatch(const std::string& listPath) {
+    TBatchListFile list;
+    try {
+        list = LoadBatchList(listPath);
+    } catch (const BatchListError& e) {
+        std::fprintf(stderr, "quorvex-convert: %s: not a valid batch list (%s)\n", listPath.c_str(),
+                     Cp932ToUtf8(e.what()).c_str());
+        return kJobFailed;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quorvex-convert: %s\n", e.what());
+        return kJobFailed;
+    }
+    // The file holds code page 932 paths; the system's are UTF-8. Site names
+    // stay bytes, as the engine writes them unchanged.
+    for (TBatchRow& row : list.Rows) {
+        row.SubItems[TBatchRow::MifFile] = Cp932ToUtf8(row.SubItems[TBatchRow::MifFile]);
+        row.SubItems[TBatchRow::SimFile] = Cp932ToUtf8(row.SubItems[TBatchRow::SimFile]);
+    }
+    if (list.Combine)
+        return RunCombined(list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba) ? kOk
+                                                                                         : kJobFailed;
+    bool allOk = true;
+    for (const TBatchRow& row : list.Rows) allOk = RunOne(SettingsFromRow(row)) && allOk;
+    return allOk ? kOk : kJobFailed;
+}
+
+int Run(int argc, char** argv) {
+    Options o;
+    try {
+        o = ParseOptions(argc, argv);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "quorvex-convert: %s\nTry 'quorvex-convert --help'.\n",
+                     e.message.c_str());
+        return kUsageError;
+    }
+    std::string genba;
+    if (o.genba) {
+        const auto encoded = Utf8ToCp932(*o.genba);
+        if (!encoded) {
+            std::fprintf(stderr, "quorvex-convert: the site name has a character that code page "
+                                 "932 cannot hold\n");
+            return kUsageError;
+        }
+        genba = *encoded;
+    }
+
+    switch (o.mode) {
+        case Mode::Help: std::fputs(kUsage, stdout); return kOk;
+        case Mode::Version: std::printf("quorvex-convert %s\n", QUORVEX_VERSION); return kOk;
+        case Mode::Columns: return ListColumns(o.inputs[0]);
+        case Mode::Batch: return RunBatch(o.batchList);
+        case Mode::Convert: {
+            TConvertSettings s = SettingsFor(o, genba);
+            s.MifFile = o.inputs[0];
+            s.SimFile = o.output.empty() ? ChangeFileExt(s.MifFile, ".sim") : o.output;
+            std::string why;
+            const auto attr = ResolveAttr(o, s.MifFile, why);
+            if (!attr) {
+                Report(false, s.SimFile, why);
+                return kJobFailed;
             }
-            return 0;
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "quorvex-convert: %s\n", e.what());
-            return 1;
+            s.AttrIndex = *attr;
+            return RunOne(s) ? kOk : kJobFailed;
+        }
+        case Mode::Combine: {
+            std::vector<TBatchRow> rows;
+            bool allOk = true;
+            for (const std::string& input : o.inputs) {
+                TConvertSettings s = SettingsFor(o, {});
+                s.MifFile = input;
+                std::string why;
+                const auto attr = ResolveAttr(o, input, why);
+                if (!attr) {
+                    Report(false, input, why);
+                    allOk = false;
+                    continue;
+                }
+                s.AttrIndex = *attr;
+                rows.push_back(RowFromSettings(s, {}));
+            }
+            if (rows.empty()) return kJobFailed;
+            return RunCombined(rows, o.output, genba) && allOk ? kOk : kJobFailed;
         }
     }
-    return 2;
+    return kOk;
 }
+
+}  // namespace
+}  // namespace quorvex::cli
+
+int main(int argc, char** argv) { return quorvex::cli::Run(argc, argv); }

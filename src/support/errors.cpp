@@ -5,7 +5,8 @@
 namespace quorvex {
 
 void ThrowFileError(const char* verb, const std::string& path, int err) {
-    throw FileError(std::string("cannot ") + verb + " \"" + path + "\": " + std::strerror(err));
+    const std::string reason = std::strerror(err);
+    throw FileError(std::string("cannot ") + verb + " \"" + path + "\": " + reason, path, reason);
 }
 
 }  // namespace quorvex

@@ -13,7 +13,10 @@ struct QuorvexError : std::runtime_error {
 };
 
 struct FileError : QuorvexError {
-    using QuorvexError::QuorvexError;
+    explicit FileError(const std::string& message, std::string path = {}, std::string reason = {})
+        : QuorvexError(message), path(std::move(path)), reason(std::move(reason)) {}
+    std::string path;    // the file concerned, when known
+    std::string reason;  // the system's reason, when there is one
 };
 
 struct ConversionError : QuorvexError {

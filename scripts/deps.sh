@@ -1,0 +1,17 @@
+# Installs the Debian packages named as arguments that are not installed yet.
+# Sourced by the other scripts; needs root (or sudo) only when something is missing.
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+BUILD_PACKAGES=(g++ cmake ninja-build)
+TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk)

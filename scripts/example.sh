@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the command-line converter and converts the bundled example.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+install_missing "${BUILD_PACKAGES[@]}"
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BUILD_UI=OFF \
+      -DQUORVEX_BUILD_TESTS=OFF >/dev/null
+cmake --build build --target quorvex-convert
+
+out=build/example/town.sim
+mkdir -p build/example
+./build/bin/quorvex-convert --attr CHIBAN --genba "北地区" examples/town.mif "$out"
+echo
+echo "Converted examples/town.mif into $out ($(wc -l <"$out") lines). Its beginning, shown as UTF-8:"
+iconv -f CP932 -t UTF-8 "$out" | head -n 20

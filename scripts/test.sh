@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite twice: a normal build, then
+# a build with the address and undefined-behaviour sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BUILD_UI=ON \
+      -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_SANITIZE=OFF >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_BUILD_UI=ON \
+      -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure -j "$jobs"

@@ -1,0 +1,102 @@
+#include "cli/options.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+
+namespace quorvex::cli {
+
+const char* const kUsage =
+    "Usage: quorvex-convert [options] INPUT.mif [OUTPUT.sim]\n"
+    "       quorvex-convert --combine OUTPUT.sim [options] INPUT.mif...\n"
+    "       quorvex-convert --batch LIST.txt\n"
+    "       quorvex-convert --columns INPUT.mif\n"
+    "\n"
+    "Converts MapInfo MIF/MID files into SIMA files: regions, rectangles and\n"
+    "ellipses become parcels, lines, polylines and arcs become routes.\n"
+    "\n"
+    "Options:\n"
+    "  --attr N|NAME     attribute column stored with each parcel and route:\n"
+    "                    its position (1 = first column; 0 or -1: none) or its\n"
+    "                    name (default: none)\n"
+    "  --genba TEXT      site name written into the header\n"
+    "  --no-parcels      do not convert regions, rectangles and ellipses\n"
+    "  --no-routes       do not convert lines, polylines and arcs\n"
+    "  --no-swap         write X before Y (by default the coordinates are swapped)\n"
+    "  --close           end every parcel on its first point\n"
+    "  --combine FILE    merge all inputs into FILE with one point numbering\n"
+    "  --batch FILE      run a batch list saved by the window\n"
+    "  --columns         list the column names of INPUT.mif\n"
+    "  --help            show this help\n"
+    "  --version         show the version\n"
+    "\n"
+    "Exit status: 0 when every job succeeded, 1 when a job failed, 2 on a usage error.\n";
+
+Options ParseOptions(int argc, char** argv) {
+    enum { kAttr = 256, kGenba, kNoParcels, kNoRoutes, kNoSwap, kClose, kCombine, kBatch, kColumns,
+           kHelp, kVersion };
+    static const option kLong[] = {
+        {"attr", required_argument, nullptr, kAttr},
+        {"genba", required_argument, nullptr, kGenba},
+        {"no-parcels", no_argument, nullptr, kNoParcels},
+        {"no-routes", no_argument, nullptr, kNoRoutes},
+        {"no-swap", no_argument, nullptr, kNoSwap},
+        {"close", no_argument, nullptr, kClose},
+        {"combine", required_argument, nullptr, kCombine},
+        {"batch", required_argument, nullptr, kBatch},
+        {"columns", no_argument, nullptr, kColumns},
+        {"help", no_argument, nullptr, kHelp},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
+    };
+    Options o;
+    bool combine = false, batch = false, columns = false;
+    optind = 0;  // restart getopt: the tests parse several command lines
+    opterr = 0;
+    for (;;) {
+        const int c = getopt_long(argc, argv, "", kLong, nullptr);
+        if (c == -1) break;
+        switch (c) {
+            case kAttr: o.attr = optarg; break;
+            case kGenba: o.genba = optarg; break;
+            case kNoParcels: o.parcels = false; break;
+            case kNoRoutes: o.routes = false; break;
+            case kNoSwap: o.swapXY = false; break;
+            case kClose: o.closeParcel = true; break;
+            case kCombine: combine = true; o.output = optarg; break;
+            case kBatch: batch = true; o.batchList = optarg; break;
+            case kColumns: columns = true; break;
+            case kHelp: o.mode = Mode::Help; return o;
+            case kVersion: o.mode = Mode::Version; return o;
+            default:
+                throw UsageError{"unknown option or missing value: " +
+                                 std::string(argv[std::min(optind, argc) - 1])};
+        }
+    }
+    for (int i = optind; i < argc; ++i) o.inputs.push_back(argv[i]);
+
+    if (int(combine) + int(batch) + int(columns) > 1)
+        throw UsageError{"--combine, --batch and --columns exclude each other"};
+    if (!o.parcels && !o.routes)
+        throw UsageError{"--no-parcels and --no-routes together leave nothing to convert"};
+    if (batch) {
+        if (!o.inputs.empty()) throw UsageError{"--batch takes no input files"};
+        o.mode = Mode::Batch;
+    } else if (columns) {
+        if (o.inputs.size() != 1) throw UsageError{"--columns takes one input file"};
+        o.mode = Mode::Columns;
+    } else if (combine) {
+        if (o.inputs.empty()) throw UsageError{"--combine needs at least one input file"};
+        o.mode = Mode::Combine;
+    } else {
+        if (o.inputs.empty() || o.inputs.size() > 2)
+            throw UsageError{"expected INPUT.mif and optionally OUTPUT.sim"};
+        if (o.inputs.size() == 2) {
+            o.output = o.inputs[1];
+            o.inputs.pop_back();
+        }
+    }
+    return o;
+}
+
+}  // namespace quorvex::cli

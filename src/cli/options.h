@@ -1,0 +1,33 @@
+// Command-line options of quorvex-convert.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvex::cli {
+
+enum class Mode { Convert, Combine, Batch, Columns, Help, Version };
+
+struct Options {
+    Mode mode = Mode::Convert;
+    std::vector<std::string> inputs;  // MIF files (Convert: INPUT [OUTPUT])
+    std::string output;               // Convert: OUTPUT; Combine: merged file
+    std::string batchList;
+    std::string attr;                 // position or column name; empty: none
+    std::optional<std::string> genba; // as given (UTF-8)
+    bool parcels = true;
+    bool routes = true;
+    bool swapXY = true;
+    bool closeParcel = false;
+};
+
+// Parses argv; throws UsageError with a one-line message.
+struct UsageError {
+    std::string message;
+};
+Options ParseOptions(int argc, char** argv);
+
+extern const char* const kUsage;
+
+}  // namespace quorvex::cli
