@@ -121,10 +121,12 @@ int RunBatch(const std::string& listPath) {
         row.SubItems[TBatchRow::SimFile] = Cp932ToUtf8(row.SubItems[TBatchRow::SimFile]);
     }
     if (list.Combine)
-        return RunCombined(list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba) ? kOk
-                                                                                         : kJobFailed;
+        return RunCombined(list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba)
+                   ? kOk
+                   : kJobFailed;
     bool allOk = true;
-    for (const TBatchRow& row : list.Rows) allOk = RunOne(SettingsFromRow(row)) && allOk;
+    for (const TBatchRow& row : list.Rows)
+        allOk = RunOne(SettingsFromRow(row)) && allOk;
     return allOk ? kOk : kJobFailed;
 }
 
@@ -141,18 +143,25 @@ int Run(int argc, char** argv) {
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
         if (!encoded) {
-            std::fprintf(stderr, "quorvex-convert: the site name has a character that code page "
-                                 "932 cannot hold\n");
+            std::fprintf(stderr,
+                         "quorvex-convert: the site name has a character that code page "
+                         "932 cannot hold\n");
             return kUsageError;
         }
         genba = *encoded;
     }
 
     switch (o.mode) {
-        case Mode::Help: std::fputs(kUsage, stdout); return kOk;
-        case Mode::Version: std::printf("quorvex-convert %s\n", QUORVEX_VERSION); return kOk;
-        case Mode::Columns: return ListColumns(o.inputs[0]);
-        case Mode::Batch: return RunBatch(o.batchList);
+        case Mode::Help:
+            std::fputs(kUsage, stdout);
+            return kOk;
+        case Mode::Version:
+            std::printf("quorvex-convert %s\n", QUORVEX_VERSION);
+            return kOk;
+        case Mode::Columns:
+            return ListColumns(o.inputs[0]);
+        case Mode::Batch:
+            return RunBatch(o.batchList);
         case Mode::Convert: {
             TConvertSettings s = SettingsFor(o, genba);
             s.MifFile = o.inputs[0];
@@ -192,4 +201,6 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace quorvex::cli
 
-int main(int argc, char** argv) { return quorvex::cli::Run(argc, argv); }
+int main(int argc, char** argv) {
+    return quorvex::cli::Run(argc, argv);
+}

@@ -33,8 +33,19 @@ const char* const kUsage =
     "Exit status: 0 when every job succeeded, 1 when a job failed, 2 on a usage error.\n";
 
 Options ParseOptions(int argc, char** argv) {
-    enum { kAttr = 256, kGenba, kNoParcels, kNoRoutes, kNoSwap, kClose, kCombine, kBatch, kColumns,
-           kHelp, kVersion };
+    enum {
+        kAttr = 256,
+        kGenba,
+        kNoParcels,
+        kNoRoutes,
+        kNoSwap,
+        kClose,
+        kCombine,
+        kBatch,
+        kColumns,
+        kHelp,
+        kVersion
+    };
     static const option kLong[] = {
         {"attr", required_argument, nullptr, kAttr},
         {"genba", required_argument, nullptr, kGenba},
@@ -57,23 +68,48 @@ Options ParseOptions(int argc, char** argv) {
         const int c = getopt_long(argc, argv, "", kLong, nullptr);
         if (c == -1) break;
         switch (c) {
-            case kAttr: o.attr = optarg; break;
-            case kGenba: o.genba = optarg; break;
-            case kNoParcels: o.parcels = false; break;
-            case kNoRoutes: o.routes = false; break;
-            case kNoSwap: o.swapXY = false; break;
-            case kClose: o.closeParcel = true; break;
-            case kCombine: combine = true; o.output = optarg; break;
-            case kBatch: batch = true; o.batchList = optarg; break;
-            case kColumns: columns = true; break;
-            case kHelp: o.mode = Mode::Help; return o;
-            case kVersion: o.mode = Mode::Version; return o;
+            case kAttr:
+                o.attr = optarg;
+                break;
+            case kGenba:
+                o.genba = optarg;
+                break;
+            case kNoParcels:
+                o.parcels = false;
+                break;
+            case kNoRoutes:
+                o.routes = false;
+                break;
+            case kNoSwap:
+                o.swapXY = false;
+                break;
+            case kClose:
+                o.closeParcel = true;
+                break;
+            case kCombine:
+                combine = true;
+                o.output = optarg;
+                break;
+            case kBatch:
+                batch = true;
+                o.batchList = optarg;
+                break;
+            case kColumns:
+                columns = true;
+                break;
+            case kHelp:
+                o.mode = Mode::Help;
+                return o;
+            case kVersion:
+                o.mode = Mode::Version;
+                return o;
             default:
                 throw UsageError{"unknown option or missing value: " +
                                  std::string(argv[std::min(optind, argc) - 1])};
         }
     }
-    for (int i = optind; i < argc; ++i) o.inputs.push_back(argv[i]);
+    for (int i = optind; i < argc; ++i)
+        o.inputs.push_back(argv[i]);
 
     if (int(combine) + int(batch) + int(columns) > 1)
         throw UsageError{"--combine, --batch and --columns exclude each other"};

@@ -14,8 +14,8 @@ struct Options {
     std::vector<std::string> inputs;  // MIF files (Convert: INPUT [OUTPUT])
     std::string output;               // Convert: OUTPUT; Combine: merged file
     std::string batchList;
-    std::string attr;                 // position or column name; empty: none
-    std::optional<std::string> genba; // as given (UTF-8)
+    std::string attr;                  // position or column name; empty: none
+    std::optional<std::string> genba;  // as given (UTF-8)
     bool parcels = true;
     bool routes = true;
     bool swapXY = true;

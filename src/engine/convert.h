@@ -18,10 +18,10 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error = nullptr)
 
 // What a combined run tells its caller while it works.
 struct TCombinedCallbacks {
-    std::function<void()> InvalidOutputPath;     // the output path is empty
-    std::function<void(size_t row)> BeginRow;    // before row `row` is read
+    std::function<void()> InvalidOutputPath;   // the output path is empty
+    std::function<void(size_t row)> BeginRow;  // before row `row` is read
     std::function<void(size_t row, bool ok, const std::string& reason)> MarkRow;
-    std::function<void(bool busy)> SetBusy;      // around the rows and the assembly
+    std::function<void(bool busy)> SetBusy;  // around the rows and the assembly
 };
 
 // Merges the rows into `outputPath`: parcels and routes in row order with

@@ -15,7 +15,7 @@ namespace {
 
 // Sets the busy state and clears it on every path.
 class TBusy {
-public:
+  public:
     explicit TBusy(const TCombinedCallbacks& cb) : cb_(cb) {
         if (cb_.SetBusy) cb_.SetBusy(true);
     }
@@ -23,7 +23,7 @@ public:
         if (cb_.SetBusy) cb_.SetBusy(false);
     }
 
-private:
+  private:
     const TCombinedCallbacks& cb_;
 };
 

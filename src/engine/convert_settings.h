@@ -24,9 +24,13 @@ struct TConvertSettings {
 inline constexpr std::string_view kSwitchOn = "\x81\x9B";
 inline constexpr std::string_view kSwitchOff = "\x81\x7E";
 
-inline std::string_view SwitchText(bool on) { return on ? kSwitchOn : kSwitchOff; }
+inline std::string_view SwitchText(bool on) {
+    return on ? kSwitchOn : kSwitchOff;
+}
 // A switch is on exactly when its text is "○", byte for byte.
-inline bool IsSwitchOn(std::string_view text) { return text == kSwitchOn; }
+inline bool IsSwitchOn(std::string_view text) {
+    return text == kSwitchOn;
+}
 
 // A batch row: the caption (the attribute position in decimal) and eight
 // texts. Rows keep texts as they were typed or loaded.

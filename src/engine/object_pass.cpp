@@ -35,12 +35,12 @@ Keyword KeywordOf(std::string_view normalised) {
     if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') return Keyword::None;
     const std::string word = AsciiUpperCase(GetField(normalised, 1, " "));
     static constexpr std::pair<std::string_view, Keyword> kTable[] = {
-        {"POINT", Keyword::Point},          {"LINE", Keyword::Line},
-        {"PLINE", Keyword::Pline},          {"REGION", Keyword::Region},
-        {"ARC", Keyword::Arc},              {"TEXT", Keyword::Text},
-        {"RECT", Keyword::Rect},            {"ROUNDRECT", Keyword::RoundRect},
-        {"ELLIPSE", Keyword::Ellipse},      {"MULTIPOINT", Keyword::MultiPoint},
-        {"NONE", Keyword::Empty},           {"COLLECTION", Keyword::Collection},
+        {"POINT", Keyword::Point},     {"LINE", Keyword::Line},
+        {"PLINE", Keyword::Pline},     {"REGION", Keyword::Region},
+        {"ARC", Keyword::Arc},         {"TEXT", Keyword::Text},
+        {"RECT", Keyword::Rect},       {"ROUNDRECT", Keyword::RoundRect},
+        {"ELLIPSE", Keyword::Ellipse}, {"MULTIPOINT", Keyword::MultiPoint},
+        {"NONE", Keyword::Empty},      {"COLLECTION", Keyword::Collection},
     };
     for (const auto& [name, kw] : kTable)
         if (word == name) return kw;
@@ -48,7 +48,7 @@ Keyword KeywordOf(std::string_view normalised) {
 }
 
 class TObjectPass {
-public:
+  public:
     TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
                 const TConvertSettings& settings)
         : run_(run), mif_(mif), mid_(mid), delimiter_(delimiter), settings_(settings) {}
@@ -64,7 +64,7 @@ public:
         }
     }
 
-private:
+  private:
     void ReadRow() {
         std::string_view row;
         if (mid_ && mid_->ReadLine(row)) {
@@ -171,7 +171,9 @@ private:
     std::string row_;
 };
 
-bool SamePoint(const TSFPoint& a, const TSFPoint& b) { return a.X == b.X && a.Y == b.Y; }
+bool SamePoint(const TSFPoint& a, const TSFPoint& b) {
+    return a.X == b.X && a.Y == b.Y;
+}
 
 }  // namespace
 
@@ -181,7 +183,8 @@ void ApplyClosingRule(TSFPolygon& rec, bool closeParcel) {
     if (closeParcel) {
         if (!SamePoint(pts.back(), pts.front())) pts.push_back(pts.front());
     } else {
-        while (pts.size() > 1 && SamePoint(pts.back(), pts.front())) pts.pop_back();
+        while (pts.size() > 1 && SamePoint(pts.back(), pts.front()))
+            pts.pop_back();
     }
     rec.NumPoints = static_cast<int32_t>(pts.size());
 }

@@ -30,7 +30,13 @@ struct TSFShape {
 struct TSFPolyLine : TSFShape {};  // LINE, PLINE, ARC
 struct TSFPolygon : TSFShape {};   // REGION, RECT, ROUNDRECT, ELLIPSE
 
-enum class TSFColumnKind : uint8_t { ckChar = 0, ckInteger = 1, ckFloat = 2, ckDate = 3, ckLogical = 4 };
+enum class TSFColumnKind : uint8_t {
+    ckChar = 0,
+    ckInteger = 1,
+    ckFloat = 2,
+    ckDate = 3,
+    ckLogical = 4
+};
 
 struct TSFColumn {
     std::string Name;

@@ -26,7 +26,8 @@ TSFColumnKind KindAndWidth(std::string_view type, int32_t& width) {
         const std::string_view inner = SplitFirst(')', SplitFirst('(', type).Tail).Head;
         width = TryParseMifInteger(inner).value_or(255);
     }
-    if (StartsWithIgnoringAsciiCase(type, "Integer") || StartsWithIgnoringAsciiCase(type, "SmallInt")) {
+    if (StartsWithIgnoringAsciiCase(type, "Integer") ||
+        StartsWithIgnoringAsciiCase(type, "SmallInt")) {
         kind = TSFColumnKind::ckInteger;
         width = 11;
     }

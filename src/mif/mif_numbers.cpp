@@ -6,7 +6,9 @@
 namespace quorvex {
 namespace {
 
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -28,8 +30,10 @@ bool IsUnderflow(std::string_view number) {
             afterDot = true;
             continue;
         }
-        if (afterDot) ++fracPos;
-        else ++intDigits;
+        if (afterDot)
+            ++fracPos;
+        else
+            ++intDigits;
         if (!found && number[i] != '0') {
             found = true;
             lead = afterDot ? -fracPos : intDigits;
@@ -39,7 +43,8 @@ bool IsUnderflow(std::string_view number) {
     bool negative = false;
     if (i < number.size()) {
         ++i;
-        if (i < number.size() && (number[i] == '+' || number[i] == '-')) negative = number[i++] == '-';
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negative = number[i++] == '-';
         for (; i < number.size(); ++i)
             if (exponent < 1000000) exponent = exponent * 10 + (number[i] - '0');
     }
@@ -50,7 +55,8 @@ bool IsUnderflow(std::string_view number) {
 
 std::optional<int32_t> TryParseMifInteger(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && s[i] == ' ') ++i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
     int base = 10;
@@ -76,9 +82,11 @@ std::optional<int32_t> TryParseMifInteger(std::string_view s) {
 
 std::optional<double> TryParseMifFloat(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && s[i] == ' ') ++i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     size_t end = s.size();
-    while (end > i && s[end - 1] == ' ') --end;
+    while (end > i && s[end - 1] == ' ')
+        --end;
     s = s.substr(i, end - i);
 
     bool negative = false;
@@ -86,17 +94,20 @@ std::optional<double> TryParseMifFloat(std::string_view s) {
     if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
     const size_t numberStart = p;
     size_t digits = 0;
-    while (p < s.size() && IsDigit(s[p])) ++p, ++digits;
+    while (p < s.size() && IsDigit(s[p]))
+        ++p, ++digits;
     if (p < s.size() && s[p] == '.') {
         ++p;
-        while (p < s.size() && IsDigit(s[p])) ++p, ++digits;
+        while (p < s.size() && IsDigit(s[p]))
+            ++p, ++digits;
     }
     if (digits == 0) return std::nullopt;
     if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
         ++p;
         if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
         const size_t expStart = p;
-        while (p < s.size() && IsDigit(s[p])) ++p;
+        while (p < s.size() && IsDigit(s[p]))
+            ++p;
         if (p == expStart) return std::nullopt;
     }
     if (p != s.size()) return std::nullopt;

@@ -24,8 +24,10 @@ constexpr double kRadToDeg = 180 / std::numbers::pi;
 double WrapDegrees(double a) {
     if (!std::isfinite(a)) return a;
     if (std::fabs(a) > 1e6) a = std::fmod(a, 360.0);
-    while (a < 0) a += 360;
-    while (a > 360) a -= 360;
+    while (a < 0)
+        a += 360;
+    while (a > 360)
+        a -= 360;
     return a;
 }
 

@@ -49,7 +49,8 @@ TSFPoint Vertex(const TLineReader& mif, std::string_view line) {
     const std::string_view t = Trim(line);
     const size_t p = t.find_first_of(" \t");
     const std::string_view head = p == std::string_view::npos ? t : t.substr(0, p);
-    const std::string_view tail = p == std::string_view::npos ? std::string_view() : Trim(t.substr(p + 1));
+    const std::string_view tail =
+        p == std::string_view::npos ? std::string_view() : Trim(t.substr(p + 1));
     return {Number(mif, head), Number(mif, tail)};
 }
 

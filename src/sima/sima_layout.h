@@ -12,8 +12,10 @@ namespace quorvex {
 
 // Code page 932 texts of the file, as bytes (the sources are UTF-8).
 namespace sima_text {
-inline constexpr std::string_view kBannerFormat = "Z00,{--------------SIMA-FORMAT DATA--------------},";
-inline constexpr std::string_view kBannerProgram = "Z00,{--------------Quorvex Converter-------------},";
+inline constexpr std::string_view kBannerFormat =
+    "Z00,{--------------SIMA-FORMAT DATA--------------},";
+inline constexpr std::string_view kBannerProgram =
+    "Z00,{--------------Quorvex Converter-------------},";
 // 座標データ, 画地データ, 路線データ
 inline constexpr std::string_view kBannerPoints =
     "Z00,{-----------------"

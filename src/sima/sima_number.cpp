@@ -25,7 +25,8 @@ size_t FormatSimaNumber(double value, char* out) {
 
     // 18 significant digits, correctly rounded: "d.ddddddddddddddddde[+-]x".
     char sci[40];
-    const auto res = std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific, 17);
+    const auto res =
+        std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific, 17);
     char digits[19];
     digits[0] = sci[0];
     std::memcpy(digits + 1, sci + 2, 17);
@@ -36,7 +37,8 @@ size_t FormatSimaNumber(double value, char* out) {
     int len = 15;
     if (digits[15] >= '5') {
         int i = 14;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        while (i >= 0 && digits[i] == '9')
+            digits[i--] = '0';
         if (i >= 0) {
             ++digits[i];
         } else {
@@ -44,7 +46,8 @@ size_t FormatSimaNumber(double value, char* out) {
             ++exp10;
         }
     }
-    while (len > 1 && digits[len - 1] == '0') --len;
+    while (len > 1 && digits[len - 1] == '0')
+        --len;
 
     // E counts the digits before the decimal point: value = 0.d1d2... * 10^E.
     const int E = exp10 + 1;
@@ -52,11 +55,13 @@ size_t FormatSimaNumber(double value, char* out) {
         if (E <= 0) {
             *p++ = '0';
             *p++ = '.';
-            for (int i = 0; i < -E; ++i) *p++ = '0';
+            for (int i = 0; i < -E; ++i)
+                *p++ = '0';
             std::memcpy(p, digits, static_cast<size_t>(len));
             p += len;
         } else {
-            for (int i = 0; i < E; ++i) *p++ = i < len ? digits[i] : '0';
+            for (int i = 0; i < E; ++i)
+                *p++ = i < len ? digits[i] : '0';
             if (len > E) {
                 *p++ = '.';
                 std::memcpy(p, digits + E, static_cast<size_t>(len - E));

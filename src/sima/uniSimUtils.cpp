@@ -25,7 +25,9 @@ uint64_t HashPair(double x, double y) {
     return h;
 }
 
-char* PutInt(char* p, int64_t v) { return std::to_chars(p, p + 24, v).ptr; }
+char* PutInt(char* p, int64_t v) {
+    return std::to_chars(p, p + 24, v).ptr;
+}
 
 void Put(char*& p, const char* s, size_t n) {
     std::memcpy(p, s, n);
@@ -74,7 +76,8 @@ void TSIMPoints::Grow() {
     mask_ = size - 1;
     for (size_t i = 0; i < points_.size(); ++i) {
         size_t s = HashPair(points_[i].X, points_[i].Y) & mask_;
-        while (slots_[s] != 0) s = (s + 1) & mask_;
+        while (slots_[s] != 0)
+            s = (s + 1) & mask_;
         slots_[s] = static_cast<uint32_t>(i + 1);
     }
 }

@@ -22,7 +22,7 @@ struct TSIMPoint {
 // Points numbered 1, 2, 3 in order of first use, matched by exact equality
 // of both coordinates (0.0 and -0.0 equal), found through a hash of the pair.
 class TSIMPoints {
-public:
+  public:
     void Clear();
     size_t Count() const { return points_.size(); }
     const TSIMPoint& operator[](size_t i) const { return points_[i]; }
@@ -30,7 +30,7 @@ public:
     // Number of the point at (x, y), added first when there is none.
     int32_t FindOrAdd(double x, double y);
 
-private:
+  private:
     void Grow();
 
     std::vector<TSIMPoint> points_;

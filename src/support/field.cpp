@@ -19,7 +19,8 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank) {
         return (IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < len) ? 2 : 1;
     };
     auto skipBlanks = [&](size_t i) {
-        while (i < len && isBlank(i)) ++i;
+        while (i < len && isBlank(i))
+            ++i;
         return i;
     };
 
@@ -45,7 +46,8 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank) {
             }
         } else {
             const size_t begin = i;
-            while (i < len && s[i] != sep && !isBlank(i)) i += charLen(i);
+            while (i < len && s[i] != sep && !isBlank(i))
+                i += charLen(i);
             field.assign(s.substr(begin, i - begin));
         }
         if (++index == n) return field;

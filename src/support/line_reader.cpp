@@ -93,7 +93,8 @@ bool TLineReader::ReadLine(std::string_view& line) {
     size_t searchFrom = pos_;
     const char* nl;
     for (;;) {
-        nl = static_cast<const char*>(std::memchr(buf_.get() + searchFrom, '\n', end_ - searchFrom));
+        nl =
+            static_cast<const char*>(std::memchr(buf_.get() + searchFrom, '\n', end_ - searchFrom));
         if (nl) break;
         if (pos_ == 0 && end_ == cap_) {
             // The line outgrows the buffer: continue it in scratch_.

@@ -11,7 +11,7 @@
 namespace quorvex {
 
 class TLineReader {
-public:
+  public:
     // Opens `path` for reading; throws FileError when it cannot.
     explicit TLineReader(const std::string& path, size_t blockSize = 1 << 20);
     // Reads from memory (tests).
@@ -32,7 +32,7 @@ public:
     int64_t LineNumber() const { return lineNumber_; }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     TLineReader() = default;
     // Appends more bytes at the end of the buffer; false at end of input.
     bool Fill();
@@ -41,8 +41,8 @@ private:
     std::string path_;
     std::unique_ptr<char[]> buf_;
     size_t cap_ = 0;
-    size_t pos_ = 0;   // start of unread bytes
-    size_t end_ = 0;   // end of valid bytes
+    size_t pos_ = 0;  // start of unread bytes
+    size_t end_ = 0;  // end of valid bytes
     bool eof_ = false;
     bool pushedBack_ = false;
     std::string_view last_;

@@ -41,7 +41,9 @@ int MakeTemp(std::string& pattern) {
 
 TFileWriter::TFileWriter() : buf_(new char[kBufferSize]), cap_(kBufferSize) {}
 
-TFileWriter::~TFileWriter() { CloseQuietly(); }
+TFileWriter::~TFileWriter() {
+    CloseQuietly();
+}
 
 void TFileWriter::Adopt(int fd, std::string path) {
     fd_ = fd;
@@ -132,7 +134,8 @@ void TCommitFile::Commit() {
     Flush();
     if (::fdatasync(Fd()) != 0 && errno != EINVAL) ThrowFileError("write", target_, errno);
     CloseChecked();
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) ThrowFileError("replace", target_, errno);
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
+        ThrowFileError("replace", target_, errno);
     committed_ = true;
 }
 

@@ -13,7 +13,7 @@
 namespace quorvex {
 
 class TFileWriter {
-public:
+  public:
     TFileWriter();
     virtual ~TFileWriter();
     TFileWriter(const TFileWriter&) = delete;
@@ -43,13 +43,13 @@ public:
     void Flush();
     const std::string& Path() const { return path_; }
 
-protected:
+  protected:
     void Adopt(int fd, std::string path);
-    void CloseChecked();   // flush and close, throwing on failure
-    void CloseQuietly();   // close without reporting, for failure paths
+    void CloseChecked();  // flush and close, throwing on failure
+    void CloseQuietly();  // close without reporting, for failure paths
     int Fd() const { return fd_; }
 
-private:
+  private:
     void WriteSlow(std::string_view s);
 
     int fd_ = -1;
@@ -61,14 +61,14 @@ private:
 
 // Nameless temporary file in the system's temporary directory.
 class TScratchFile : public TFileWriter {
-public:
+  public:
     TScratchFile();
     // Copies everything written so far to `out`.
     void CopyTo(TFileWriter& out);
 };
 
 class TCommitFile : public TFileWriter {
-public:
+  public:
     // Creates the temporary file beside `target`; throws FileError when the
     // directory is missing or not writable.
     explicit TCommitFile(const std::string& target);
@@ -76,7 +76,7 @@ public:
     // Makes the written bytes the content of the target.
     void Commit();
 
-private:
+  private:
     std::string target_;
     std::string tempPath_;
     bool committed_ = false;

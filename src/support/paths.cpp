@@ -50,12 +50,15 @@ std::string GetFileDir(std::string_view path) {
     return dir;
 }
 
-std::string_view GetFileName(std::string_view path) { return path.substr(NameStart(path)); }
+std::string_view GetFileName(std::string_view path) {
+    return path.substr(NameStart(path));
+}
 
 std::string GetBaseName(std::string_view path) {
     const size_t start = NameStart(path);
     const size_t ext = ExtStart(path);
-    return std::string(path.substr(start, (ext == std::string_view::npos ? path.size() : ext) - start));
+    return std::string(
+        path.substr(start, (ext == std::string_view::npos ? path.size() : ext) - start));
 }
 
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
@@ -77,7 +80,9 @@ std::string GetExePath() {
 #endif
 }
 
-std::string GetAppDir() { return GetFileDir(GetExePath()); }
+std::string GetAppDir() {
+    return GetFileDir(GetExePath());
+}
 
 bool FileExists(const std::string& path) {
     struct stat st;

@@ -6,17 +6,21 @@ namespace quorvex {
 
 std::string_view TrimLeft(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && IsTrimChar(static_cast<unsigned char>(s[i]))) ++i;
+    while (i < s.size() && IsTrimChar(static_cast<unsigned char>(s[i])))
+        ++i;
     return s.substr(i);
 }
 
 std::string_view TrimRight(std::string_view s) {
     size_t n = s.size();
-    while (n > 0 && IsTrimChar(static_cast<unsigned char>(s[n - 1]))) --n;
+    while (n > 0 && IsTrimChar(static_cast<unsigned char>(s[n - 1])))
+        --n;
     return s.substr(0, n);
 }
 
-std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string_view Trim(std::string_view s) {
+    return TrimRight(TrimLeft(s));
+}
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -31,13 +35,15 @@ bool StartsWithIgnoringAsciiCase(std::string_view s, std::string_view prefix) {
 
 std::string AsciiUpperCase(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = AsciiUpper(c);
+    for (char& c : r)
+        c = AsciiUpper(c);
     return r;
 }
 
 std::string AsciiLowerCase(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = AsciiLower(c);
+    for (char& c : r)
+        c = AsciiLower(c);
     return r;
 }
 

@@ -9,7 +9,9 @@
 namespace quorvex {
 
 // Codes 0 to 32 (blank, tab, control characters) are what trimming removes.
-constexpr bool IsTrimChar(unsigned char c) { return c <= 32; }
+constexpr bool IsTrimChar(unsigned char c) {
+    return c <= 32;
+}
 
 // Lead bytes of code page 932 double-byte characters.
 constexpr bool IsCp932LeadByte(unsigned char c) {
@@ -19,11 +21,17 @@ constexpr bool IsCp932LeadByte(unsigned char c) {
 std::string_view Trim(std::string_view s);
 std::string_view TrimLeft(std::string_view s);
 std::string_view TrimRight(std::string_view s);
-inline bool IsBlankLine(std::string_view s) { return Trim(s).empty(); }
+inline bool IsBlankLine(std::string_view s) {
+    return Trim(s).empty();
+}
 
 // Case folding of the ASCII letters only; other bytes stay as they are.
-constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
-constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+constexpr char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+}
+constexpr char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoringAsciiCase(std::string_view s, std::string_view prefix);
 std::string AsciiUpperCase(std::string_view s);

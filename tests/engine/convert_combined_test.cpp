@@ -1,0 +1,148 @@
+// Merged runs: one point numbering, running parcel and route numbers, marks.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/convert.h"
+#include "support/errors.h"
+#include "test_util.h"
+
+namespace quorvex {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+const std::string kTable =
+    "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\nCoordSys NonEarth Units \"m\"\r\n"
+    "Columns 1\r\n  CHIBAN Char(10)\r\nData\r\n";
+
+struct Rows {
+    TempDir dir;
+    std::vector<TBatchRow> rows;
+    std::vector<std::pair<bool, std::string>> marks;
+    std::vector<size_t> begun;
+    std::vector<bool> busy;
+
+    void Add(const std::string& name, const std::string& objects, const std::string& mid,
+             bool swap = false) {
+        TConvertSettings s;
+        s.MifFile = dir / (name + ".mif");
+        s.AttrIndex = 1;
+        s.SwapXY = swap;
+        WriteBytes(s.MifFile, kTable + objects);
+        WriteBytes(dir / (name + ".mid"), mid);
+        rows.push_back(RowFromSettings(s, "CHIBAN"));
+    }
+    bool Run(const std::string& out, const std::string& genba = "G") {
+        TCombinedCallbacks cb;
+        cb.BeginRow = [&](size_t i) { begun.push_back(i); };
+        cb.MarkRow = [&](size_t, bool ok, const std::string& why) { marks.push_back({ok, why}); };
+        cb.SetBusy = [&](bool b) { busy.push_back(b); };
+        return ConvertCombined(rows, out, genba, cb);
+    }
+};
+
+std::string Between(const std::string& s, const std::string& from, const std::string& to) {
+    const size_t a = s.find(from);
+    const size_t b = s.find(to, a);
+    return a == std::string::npos || b == std::string::npos ? "" : s.substr(a, b - a);
+}
+
+TEST(ConvertCombined, SharesPointsAndContinuesNumbers) {
+    Rows r;
+    r.Add("a", "Region 1\r\n 4\r\n0 0\r\n10 0\r\n10 10\r\n0 0\r\nLine 0 0 10 0\r\n",
+          "a1\r\na2\r\n");
+    r.Add("b", "Region 1\r\n 3\r\n10 0\r\n20 0\r\n10 10\r\n", "b1\r\n", /*swap=*/true);
+    const std::string out = r.dir / "merged.sim";
+    ASSERT_TRUE(r.Run(out));
+    const std::string sim = ReadBytes(out);
+    EXPECT_NE(sim.find("G00,02,G,\r\n"), std::string::npos);
+    // The first row's swap switch (off) decides for the whole file.
+    EXPECT_EQ(Between(sim, "A00,", "A99,"),
+              "A00,\r\nA01,1,1,0,0,0,\r\nA01,2,2,10,0,0,\r\nA01,3,3,10,10,0,\r\n"
+              "A01,4,4,20,0,0,\r\n");
+    EXPECT_NE(sim.find("D00,1,a1,1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,3,3,\r\nD99,\r\n"
+                       "D00,2,b1,1,\r\nB01,2,2,\r\nB01,4,4,\r\nB01,3,3,\r\nD99,\r\n"),
+              std::string::npos);
+    EXPECT_NE(sim.find("F00,1,a2,1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"), std::string::npos);
+    ASSERT_EQ(r.marks.size(), 2u);
+    EXPECT_TRUE(r.marks[0].first && r.marks[1].first);
+    EXPECT_EQ(r.begun, (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
+}
+
+TEST(ConvertCombined, FailingRowKeepsWhatItWroteAndTheRunGoesOn) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\nLine 1 1 2 2\r\nLine 2 2 x 3\r\n", "l1\r\nl2\r\nl3\r\n");
+    r.Add("gone", "Line 5 5 6 6\r\n", "g\r\n");
+    std::filesystem::remove(r.dir / "gone.mid");
+    r.Add("c", "Line 7 7 8 8\r\n", "c1\r\n");
+    const std::string out = r.dir / "merged.sim";
+    ASSERT_TRUE(r.Run(out));
+    ASSERT_EQ(r.marks.size(), 3u);
+    EXPECT_FALSE(r.marks[0].first);
+    EXPECT_NE(r.marks[0].second.find("'x'"), std::string::npos);
+    EXPECT_FALSE(r.marks[1].first);
+    EXPECT_TRUE(r.marks[2].first);
+    const std::string sim = ReadBytes(out);
+    EXPECT_NE(sim.find("F00,1,l1,1,"), std::string::npos);
+    EXPECT_NE(sim.find("F00,2,l2,1,"), std::string::npos);
+    EXPECT_NE(sim.find("F00,3,c1,1,\r\nB01,4,4,\r\nB01,5,5,\r\nF99,\r\n"), std::string::npos);
+}
+
+TEST(ConvertCombined, EveryRowFailingStillWritesTheEmptyFile) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
+    r.rows[0].SubItems[TBatchRow::MifFile] = r.dir / "missing.mif";
+    const std::string out = r.dir / "merged.sim";
+    ASSERT_TRUE(r.Run(out, ""));
+    const std::string sim = ReadBytes(out);
+    EXPECT_EQ(std::count(sim.begin(), sim.end(), '\n'), 9);
+}
+
+TEST(ConvertCombined, SameRowTwiceGetsNewNumbersButTheSamePoints) {
+    Rows r;
+    r.Add("a", "Rect 0 0 1 1\r\n", "r\r\n");
+    r.rows.push_back(r.rows[0]);
+    const std::string out = r.dir / "merged.sim";
+    ASSERT_TRUE(r.Run(out));
+    const std::string sim = ReadBytes(out);
+    EXPECT_NE(sim.find("D00,2,r,1,\r\nB01,1,1,"), std::string::npos);
+    EXPECT_EQ(sim.find("A01,5,"), std::string::npos);
+}
+
+TEST(ConvertCombined, EmptyOutputPathWritesNothing) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
+    bool warned = false;
+    TCombinedCallbacks cb;
+    cb.InvalidOutputPath = [&] { warned = true; };
+    cb.MarkRow = [&](size_t, bool, const std::string&) { ADD_FAILURE() << "row marked"; };
+    EXPECT_FALSE(ConvertCombined(r.rows, "", "", cb));
+    EXPECT_TRUE(warned);
+}
+
+TEST(ConvertCombined, OutputThatCannotBeCreatedTouchesNoRow) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
+    EXPECT_THROW(r.Run(r.dir / "missing/merged.sim"), FileError);
+    EXPECT_TRUE(r.marks.empty());
+    EXPECT_TRUE(r.busy.empty());
+}
+
+TEST(ConvertCombined, NeverOverwritesOneOfItsInputs) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
+    r.Add("b", "Line 0 0 1 1\r\n", "\r\n");
+    const std::string before = ReadBytes(r.dir / "b.mid");
+    EXPECT_THROW(r.Run(r.dir / "b.mid"), FileError);
+    ASSERT_EQ(r.marks.size(), 2u);
+    EXPECT_TRUE(r.marks[0].first);
+    EXPECT_FALSE(r.marks[1].first);
+    EXPECT_EQ(ReadBytes(r.dir / "b.mid"), before);
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,291 @@
+// Whole single-file conversions, compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/convert.h"
+#include "engine/object_pass.h"
+#include "support/errors.h"
+#include "test_util.h"
+
+namespace quorvex {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+const std::string kHeader =
+    "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n"
+    "CoordSys NonEarth Units \"m\" Bounds (0, 0) (1000, 1000)\r\n";
+
+const std::string kBanners =
+    "Z00,{--------------SIMA-FORMAT DATA--------------},\r\n"
+    "Z00,{--------------Quorvex Converter-------------},\r\n"
+    "Z00,\r\n";
+const std::string kPointsBanner =
+    "Z00,{-----------------\x8D\xC0\x95\x57\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
+const std::string kParcelsBanner =
+    "Z00,{-----------------\x89\xE6\x92\x6E\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
+const std::string kRoutesBanner =
+    "Z00,{-----------------\x98\x48\x90\xFC\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
+
+struct Job {
+    TempDir dir;
+    TConvertSettings s;
+    Job(const std::string& mif, const std::string* mid) {
+        s.MifFile = dir / "in.mif";
+        s.SimFile = dir / "out.sim";
+        s.SwapXY = false;
+        WriteBytes(s.MifFile, mif);
+        if (mid) WriteBytes(dir / "in.mid", *mid);
+    }
+    bool Run(std::string* why = nullptr) { return ConvertFile(s, why); }
+    std::string Out() const { return ReadBytes(s.SimFile); }
+};
+
+std::string Table(const std::string& columns, const std::string& objects) {
+    return kHeader + columns + "Data\r\n\r\n" + objects;
+}
+const std::string kOneColumn = "Columns 1\r\n  CHIBAN Char(10)\r\n";
+
+TEST(ConvertFile, SmallRegionGivesTheSeventeenLineFile) {
+    const std::string mid = "\"12-4\"\r\n";
+    Job job(Table(kOneColumn, "Region 1\r\n  4\r\n100 200\r\n110 200\r\n110 210\r\n100 200\r\n"),
+            &mid);
+    job.s.Genba = "S1";
+    job.s.AttrIndex = 1;
+    job.s.Rosen = false;
+    ASSERT_TRUE(job.Run());
+    EXPECT_EQ(job.Out(), kBanners + "G00,02,S1,\r\n" + kPointsBanner +
+                             "A00,\r\nA01,1,1,100,200,0,\r\nA01,2,2,110,200,0,\r\n"
+                             "A01,3,3,110,210,0,\r\nA99,\r\n" +
+                             kParcelsBanner +
+                             "D00,1,12-4,1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,3,3,\r\nD99,\r\n" +
+                             kRoutesBanner);
+}
+
+TEST(ConvertFile, TableWithoutObjectsGivesTheNineLines) {
+    const std::string mid;
+    Job job(Table(kOneColumn, ""), &mid);
+    ASSERT_TRUE(job.Run());
+    EXPECT_EQ(job.Out(), kBanners + "G00,02,,\r\n" + kPointsBanner + "A00,\r\nA99,\r\n" +
+                             kParcelsBanner + kRoutesBanner);
+}
+
+TEST(ConvertFile, ObjectsTakeTheirRowsInTurn) {
+    // A point and a text take rows and write nothing; a text whose string
+    // reads like a keyword is not an object.
+    const std::string mif = Table(kOneColumn,
+                                  "Point 1 1\r\n"
+                                  "Text\r\n  \"Region\"\r\n  0 0 1 1\r\n"
+                                  "Region 1\r\n 3\r\n0 0\r\n1 0\r\n1 1\r\n"
+                                  "Line 5 5 6 6\r\n"
+                                  "Text \"Point\"\r\n  0 0 1 1\r\n"
+                                  "none\r\n"
+                                  "pline 2\r\n0 0\r\n5 5\r\n");
+    const std::string mid = "p\r\nt\r\nr\r\nl\r\nt2\r\nn\r\npl\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    ASSERT_TRUE(job.Run());
+    const std::string out = job.Out();
+    EXPECT_NE(out.find("D00,1,r,1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,3,3,\r\nD99,\r\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("F00,1,l,1,\r\nB01,4,4,\r\nB01,5,5,\r\nF99,\r\n"
+                       "F00,2,pl,1,\r\nB01,1,1,\r\nB01,4,4,\r\nF99,\r\n"),
+              std::string::npos);
+}
+
+TEST(ConvertFile, CollectionTakesOneRowForAllItsParts) {
+    const std::string mif =
+        Table(kOneColumn,
+              "COLLECTION 3\r\n"
+              "  Region 1\r\n    4\r\n    0 1\r\n    1 1\r\n    1 0\r\n    0 1\r\n"
+              "  Pen (1,2,0)\r\n"
+              "  Line 0 1 2 3\r\n"
+              "  MultiPoint 2\r\n    0 1\r\n    2 3\r\n"
+              "Line 7 7 8 8\r\n");
+    const std::string mid = "c\r\nnext\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    ASSERT_TRUE(job.Run());
+    const std::string out = job.Out();
+    EXPECT_NE(out.find("D00,1,c,1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,3,3,\r\nD99,\r\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("F00,1,c,1,\r\nB01,1,1,\r\nB01,4,4,\r\nF99,\r\n"
+                       "F00,2,next,1,\r\n"),
+              std::string::npos);
+}
+
+TEST(ConvertFile, CollectionEndsEarlyAtAnotherObject) {
+    const std::string mif =
+        Table(kOneColumn, "Collection 2\r\n  Line 0 0 1 1\r\nPoint 3 3\r\nLine 2 2 3 3\r\n");
+    const std::string mid = "c\r\np\r\nl\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    ASSERT_TRUE(job.Run());
+    EXPECT_NE(job.Out().find("F00,2,l,1,"), std::string::npos);
+}
+
+TEST(ConvertFile, TabDelimitedRowsAreCutAtEveryTab) {
+    // No Delimiter clause: the rows are tab-separated.
+    const std::string mif =
+        "Version 300\r\nColumns 2\r\n  A Char(5)\r\n  B Char(5)\r\nData\r\n"
+        "Line 0 0 1 1\r\nLine 1 1 2 2\r\n";
+    const std::string mid = "\tfoo\r\nab\t\"x,y\"\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 2;
+    ASSERT_TRUE(job.Run());
+    const std::string out = job.Out();
+    EXPECT_NE(out.find("F00,1,foo,1,"), std::string::npos);
+    EXPECT_NE(out.find("F00,2,x,y,1,"), std::string::npos);
+}
+
+TEST(ConvertFile, AttributeBeyondTheRowIsEmpty) {
+    const std::string mid = "a,b\r\n";
+    Job job(Table("Columns 3\r\n A Char(1)\r\n B Char(1)\r\n C Char(1)\r\n", "Line 0 0 1 1\r\n"),
+            &mid);
+    job.s.AttrIndex = 3;
+    ASSERT_TRUE(job.Run());
+    EXPECT_NE(job.Out().find("F00,1,,1,"), std::string::npos);
+}
+
+TEST(ConvertFile, ClosingRule) {
+    const std::string mid = "\r\n\r\n";
+    const std::string objects =
+        "Rect 0 0 10 5\r\n"
+        "Region 1\r\n 3\r\n7 7\r\n7 7\r\n7 7\r\n";  // all one point: one vertex stays
+    {
+        Job job(Table(kOneColumn, objects), &mid);
+        job.s.CloseParcel = true;
+        ASSERT_TRUE(job.Run());
+        EXPECT_NE(job.Out().find("D00,1,,1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,3,3,\r\nB01,4,4,\r\n"
+                                 "B01,1,1,\r\nD99,\r\n"),
+                  std::string::npos);
+    }
+    {
+        Job job(Table(kOneColumn, objects), &mid);
+        job.s.CloseParcel = false;
+        ASSERT_TRUE(job.Run());
+        const std::string out = job.Out();
+        EXPECT_NE(out.find("B01,4,4,\r\nD99,\r\n"), std::string::npos);
+        EXPECT_NE(out.find("D00,2,,1,\r\nB01,5,5,\r\nD99,\r\n"), std::string::npos);
+    }
+}
+
+TEST(ConvertFile, ApplyClosingRuleRemovesEveryTrailingCopy) {
+    TSFPolygon p;
+    p.Points = {{0, 0}, {1, 0}, {1, 1}, {-0.0, 0}, {0, -0.0}};
+    ApplyClosingRule(p, false);
+    EXPECT_EQ(p.NumPoints, 3);
+    ApplyClosingRule(p, true);
+    ASSERT_EQ(p.Points.size(), 4u);
+    EXPECT_EQ(p.NumPoints, 4);
+    TSFPolygon empty;
+    ApplyClosingRule(empty, true);
+    EXPECT_TRUE(empty.Points.empty());
+}
+
+TEST(ConvertFile, SwitchesOffDropObjectsAndTheirPoints) {
+    const std::string mid = "r\r\nl\r\n";
+    Job job(Table(kOneColumn, "Region 1\r\n 3\r\n0 0\r\n1 0\r\n1 1\r\nLine 5 5 6 6\r\n"), &mid);
+    job.s.Kakuchi = false;
+    job.s.AttrIndex = 1;
+    ASSERT_TRUE(job.Run());
+    const std::string out = job.Out();
+    EXPECT_NE(out.find("A00,\r\nA01,1,1,5,5,0,\r\nA01,2,2,6,6,0,\r\nA99,\r\n"), std::string::npos);
+    EXPECT_NE(out.find("F00,1,l,1,"), std::string::npos);
+    EXPECT_EQ(out.find("D00"), std::string::npos);
+}
+
+TEST(ConvertFile, MissingMidFails) {
+    Job job(Table(kOneColumn, "Line 0 0 1 1\r\n"), nullptr);
+    std::string why;
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_NE(why.find("MID"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(job.s.SimFile));
+}
+
+TEST(ConvertFile, TableWithoutColumnsNeedsNoMid) {
+    Job job(Table("Columns 0\r\n", "Line 0 0 1 1\r\n"), nullptr);
+    job.s.AttrIndex = 1;
+    ASSERT_TRUE(job.Run());
+    EXPECT_NE(job.Out().find("F00,1,,1,"), std::string::npos);
+}
+
+TEST(ConvertFile, MidFoundWhateverTheCaseOfItsName) {
+    TempDir dir;
+    TConvertSettings s;
+    s.MifFile = dir / "TOWN.MIF";
+    s.SimFile = dir / "town.sim";
+    s.AttrIndex = 1;
+    WriteBytes(s.MifFile, Table(kOneColumn, "Line 0 0 1 1\r\n"));
+    WriteBytes(dir / "TOWN.MID", "upper\r\n");
+    ASSERT_TRUE(ConvertFile(s));
+    EXPECT_NE(ReadBytes(s.SimFile).find("F00,1,upper,1,"), std::string::npos);
+}
+
+TEST(ConvertFile, BadCoordinateFailsAndKeepsTheOldOutput) {
+    const std::string mid = "\r\n";
+    Job job(Table(kOneColumn, "Region 1\r\n 3\r\n0 0\r\n1,5 0\r\n1 1\r\n"), &mid);
+    WriteBytes(job.s.SimFile, "previous");
+    std::string why;
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_NE(why.find("'1,5'"), std::string::npos);
+    EXPECT_EQ(job.Out(), "previous");
+    // Nothing but the input pair and the old output is left in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(job.dir.path()),
+                            std::filesystem::directory_iterator()),
+              3);
+}
+
+TEST(ConvertFile, FailedRunLeavesNoFileWhereThereWasNone) {
+    const std::string mid = "\r\n";
+    Job job(Table(kOneColumn, "Pline 3\r\n0 0\r\n1 1\r\n"), &mid);  // cut short
+    EXPECT_FALSE(job.Run());
+    EXPECT_FALSE(std::filesystem::exists(job.s.SimFile));
+}
+
+TEST(ConvertFile, MissingOutputDirectoryIsAFileError) {
+    const std::string mid = "\r\n";
+    Job job(Table(kOneColumn, "Line 0 0 1 1\r\n"), &mid);
+    job.s.SimFile = job.dir / "no/such/dir/out.sim";
+    EXPECT_THROW(job.Run(), FileError);
+}
+
+TEST(ConvertFile, OutputNamingAnInputIsRefused) {
+    const std::string mid = "\r\n";
+    const std::string mif = Table(kOneColumn, "Line 0 0 1 1\r\n");
+    Job job(mif, &mid);
+    for (const std::string& target : {job.dir / "in.mif", job.dir / "./in.mid"}) {
+        job.s.SimFile = target;
+        EXPECT_FALSE(job.Run());
+    }
+    EXPECT_EQ(ReadBytes(job.dir / "in.mif"), mif);
+    EXPECT_EQ(ReadBytes(job.dir / "in.mid"), mid);
+}
+
+TEST(ConvertFile, HeaderWithoutAllClausesStillReadsObjects) {
+    const std::string mif =
+        "Version 300\r\nVersion 300\r\nColumns 1\r\n A Char(1)\r\nData\r\n"
+        "Line 0 0 1 1\r\n";
+    const std::string mid = "x\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    ASSERT_TRUE(job.Run());
+    EXPECT_NE(job.Out().find("F00,1,x,1,"), std::string::npos);
+}
+
+TEST(ConvertFile, SecondRunReplacesTheFirst) {
+    const std::string mid = "\r\n";
+    Job job(Table(kOneColumn, "Line 0 0 1 2\r\n"), &mid);
+    ASSERT_TRUE(job.Run());
+    const std::string first = job.Out();
+    job.s.SwapXY = true;
+    ASSERT_TRUE(job.Run());
+    EXPECT_NE(job.Out(), first);
+    EXPECT_EQ(job.Out().size(), first.size());
+}
+
+}  // namespace
+}  // namespace quorvex
