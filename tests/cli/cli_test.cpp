@@ -1,0 +1,171 @@
+// The command line, run as a user runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "engine/batch_list.h"
+#include "engine/convert.h"
+#include "test_util.h"
+
+namespace quorvex {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+struct Result {
+    int status;
+    std::string out;  // stdout and stderr together
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Result Cli(const std::string& args) {
+    const std::string cmd = Quote(QUORVEX_CLI) + " " + args + " 2>&1";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    Result r{-1, {}};
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+const std::string kMif =
+    "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\nCoordSys NonEarth Units \"m\"\r\n"
+    "Columns 2\r\n  ID Integer\r\n  \x92\x6E\x94\xD4 Char(10)\r\nData\r\n"  // 地番
+    "Region 1\r\n 4\r\n0 0\r\n10 0\r\n10 10\r\n0 0\r\nLine 0 0 10 0\r\n";
+const std::string kMid = "1,\"12-4\"\r\n2,\"R1\"\r\n";
+
+struct Pair {
+    TempDir dir;
+    std::string mif = dir / "town.mif";
+    Pair() {
+        WriteBytes(mif, kMif);
+        WriteBytes(dir / "town.mid", kMid);
+    }
+};
+
+TEST(CommandLine, HelpVersionAndUsageErrors) {
+    EXPECT_EQ(Cli("--help").status, 0);
+    const Result v = Cli("--version");
+    EXPECT_EQ(v.status, 0);
+    EXPECT_NE(v.out.find("2.0.0.77"), std::string::npos);
+    EXPECT_EQ(Cli("").status, 2);
+    EXPECT_EQ(Cli("--frobnicate x.mif").status, 2);
+    EXPECT_EQ(Cli("--no-parcels --no-routes x.mif").status, 2);
+    EXPECT_EQ(Cli("--combine").status, 2);
+    EXPECT_EQ(Cli("a.mif b.sim c.sim").status, 2);
+    EXPECT_EQ(Cli("--genba " + Quote("caf\xC3\xA9") + " x.mif").status, 2);  // é: not in cp932
+}
+
+TEST(CommandLine, ConvertsBesideTheInputByDefault) {
+    Pair p;
+    const Result r = Cli(Quote(p.mif));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("ok "), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(p.dir / "town.sim"));
+}
+
+TEST(CommandLine, SameBytesAsTheEngineWithTheSameSettings) {
+    Pair p;
+    // 北地区 typed as UTF-8 arrives as code page 932 bytes.
+    const Result r = Cli("--attr=2 --genba \xE5\x8C\x97\xE5\x9C\xB0\xE5\x8C\xBA --no-swap --close " +
+                         Quote(p.mif) + " " + Quote(p.dir / "cli.sim"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    TConvertSettings s;
+    s.MifFile = p.mif;
+    s.SimFile = p.dir / "engine.sim";
+    s.AttrIndex = 2;
+    s.Genba = "\x96\x6B\x92\x6E\x8B\xE6";
+    s.SwapXY = false;
+    s.CloseParcel = true;
+    ASSERT_TRUE(ConvertFile(s));
+    const std::string cli = ReadBytes(p.dir / "cli.sim");
+    EXPECT_EQ(cli, ReadBytes(s.SimFile));
+    EXPECT_NE(cli.find("G00,02,\x96\x6B\x92\x6E\x8B\xE6,\r\n"), std::string::npos);
+    EXPECT_NE(cli.find("D00,1,12-4,1,"), std::string::npos);
+}
+
+TEST(CommandLine, AttributeByName) {
+    Pair p;
+    // The name is matched in code page 932: 地番.
+    Result r = Cli("--attr \xE5\x9C\xB0\xE7\x95\xAA " + Quote(p.mif) + " " + Quote(p.dir / "a.sim"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(ReadBytes(p.dir / "a.sim").find("F00,1,R1,1,"), std::string::npos);
+    r = Cli("--attr NOPE " + Quote(p.mif) + " " + Quote(p.dir / "b.sim"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("NOPE"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(p.dir / "b.sim"));
+}
+
+TEST(CommandLine, FailedJobsReportTheirReason) {
+    Pair p;
+    std::filesystem::remove(p.dir / "town.mid");
+    const Result r = Cli(Quote(p.mif));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("failed"), std::string::npos);
+    EXPECT_NE(r.out.find("MID"), std::string::npos);
+    EXPECT_EQ(Cli(Quote(p.dir / "x.mif") + " " + Quote(p.dir / "no/dir/x.sim")).status, 1);
+}
+
+TEST(CommandLine, CombineMergesAllInputs) {
+    Pair a, b;
+    const std::string out = a.dir / "merged.sim";
+    const Result r = Cli("--combine " + Quote(out) + " --attr 1 " + Quote(a.mif) + " " + Quote(b.mif));
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string sim = ReadBytes(out);
+    EXPECT_NE(sim.find("D00,2,1,1,\r\nB01,1,1,"), std::string::npos);  // same points again
+    EXPECT_EQ(sim.find("A01,4,"), std::string::npos);
+}
+
+TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
+    Pair p;
+    TBatchListFile list;
+    for (const char* name : {"one.sim", "two.sim"}) {
+        TConvertSettings s;
+        s.MifFile = p.mif;
+        s.SimFile = p.dir / name;
+        s.AttrIndex = 2;
+        list.Rows.push_back(RowFromSettings(s, "\x92\x6E\x94\xD4"));
+    }
+    list.Rows[1].SubItems[TBatchRow::MifFile] = p.dir / "missing.mif";
+    const std::string listPath = p.dir / "list.txt";
+    SaveBatchList(listPath, list);
+    Result r = Cli("--batch " + Quote(listPath));
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(p.dir / "one.sim"));
+    EXPECT_FALSE(std::filesystem::exists(p.dir / "two.sim"));
+
+    list.Rows.pop_back();
+    list.Combine = true;
+    list.CombineFile = p.dir / "merged.sim";
+    list.CombineGenba = "\x96\x6B";
+    SaveBatchList(listPath, list);
+    r = Cli("--batch " + Quote(listPath));
+    ASSERT_EQ(r.status, 0) << r.out;
+    ASSERT_TRUE(ConvertCombined(list.Rows, p.dir / "engine.sim", "\x96\x6B"));
+    EXPECT_EQ(ReadBytes(p.dir / "merged.sim"), ReadBytes(p.dir / "engine.sim"));
+
+    WriteBytes(listPath, "not a list\r\n");
+    EXPECT_EQ(Cli("--batch " + Quote(listPath)).status, 1);
+}
+
+TEST(CommandLine, ColumnsAreListedAsTheirBytes) {
+    Pair p;
+    const Result r = Cli("--columns " + Quote(p.mif));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ID\n\x92\x6E\x94\xD4\n");
+    EXPECT_EQ(Cli("--columns " + Quote(p.dir / "none.mif")).status, 1);
+}
+
+}  // namespace
+}  // namespace quorvex
