@@ -25,6 +25,13 @@ std::string_view NextNonBlank(TLineReader& mif) {
 
 void JoinNext(TLineReader& mif, std::string& held) {
     const std::string_view next = NextLine(mif);
+    // The tail after the first blank is always trimmed, so a blank line adds
+    // nothing but that blank; not appending it again keeps a run of blank
+    // lines from growing the held text without end.
+    if (IsBlankLine(next)) {
+        if (held.empty() || held.back() != ' ') held.push_back(' ');
+        return;
+    }
     held.push_back(' ');
     held.append(next);
 }

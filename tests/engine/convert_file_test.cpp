@@ -246,6 +246,18 @@ TEST(ConvertFile, FailedRunLeavesNoFileWhereThereWasNone) {
     EXPECT_FALSE(std::filesystem::exists(job.s.SimFile));
 }
 
+TEST(ConvertFile, ObjectCutShortByBlankLinesFailsWithoutGrowing) {
+    // Joining the blank lines one by one onto the object line would make
+    // every further split longer; this must end in a moment.
+    std::string objects = "Pline\r\n";
+    for (int i = 0; i < 200000; ++i) objects += " \r\n";
+    const std::string mid = "\r\n";
+    Job job(Table(kOneColumn, objects), &mid);
+    std::string why;
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_NE(why.find("end of file"), std::string::npos);
+}
+
 TEST(ConvertFile, MissingOutputDirectoryIsAFileError) {
     const std::string mid = "\r\n";
     Job job(Table(kOneColumn, "Line 0 0 1 1\r\n"), &mid);

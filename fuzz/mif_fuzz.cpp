@@ -1,0 +1,27 @@
+// libFuzzer target: any bytes as a MIF file, with the same bytes as its MID
+// rows, through the header, column and object readers into a run. Input may
+// fail to convert; it must never crash, hang or allocate without bound.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "engine/object_pass.h"
+#include "mif/uniMifUtils.h"
+#include "support/errors.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    try {
+        quorvex::TLineReader mif = quorvex::TLineReader::FromText(text);
+        quorvex::TLineReader mid = quorvex::TLineReader::FromText(text);
+        const quorvex::TMifHeader header = quorvex::ReadMifHeader(mif);
+        quorvex::TSFColumns columns;
+        quorvex::ReadMifColumns(mif, columns);
+        quorvex::TRunState run;
+        quorvex::TConvertSettings settings;
+        settings.AttrIndex = 1;
+        quorvex::RunObjectPass(run, mif, &mid, header.Delimiter, settings);
+    } catch (const quorvex::QuorvexError&) {
+    }
+    return 0;
+}
