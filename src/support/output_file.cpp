@@ -112,7 +112,13 @@ void TScratchFile::CopyTo(TFileWriter& out) {
 
 TCommitFile::TCommitFile(const std::string& target) : target_(target) {
     const std::string dir = GetFileDir(target);
-    std::string pattern = dir + "." + std::string(GetFileName(target)) + ".part-XXXXXX";
+    // The temporary name is the target's, hidden and marked; a name too long
+    // to take the mark gets a short one instead.
+    const std::string_view name = GetFileName(target);
+    std::string pattern = dir;
+    pattern.append(".")
+        .append(name.size() > 200 ? std::string_view("quorvex") : name)
+        .append(".part-XXXXXX");
     const int fd = MakeTemp(pattern);
     if (fd < 0) ThrowFileError("create", target, errno);
     // mkstemp creates 0600; give the file the mode a plain create would.
