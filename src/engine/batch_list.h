@@ -13,9 +13,9 @@
 namespace quorvex {
 
 struct TBatchListFile {
-    bool Combine = false;       // line 3
-    std::string CombineFile;    // line 4, unchanged
-    std::string CombineGenba;   // line 5, unchanged
+    bool Combine = false;         // line 3
+    std::string CombineFile;      // line 4, unchanged
+    std::string CombineGenba;     // line 5, unchanged
     std::vector<TBatchRow> Rows;  // lines 6 and on
 };
 

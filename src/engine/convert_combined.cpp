@@ -60,7 +60,8 @@ bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outp
         if (cb.InvalidOutputPath) cb.InvalidOutputPath();
         return false;
     }
-    TRunState run;
+    // Only the first row's swap switch counts, for the whole file.
+    TRunState run(!rows.empty() && IsSwitchOn(rows[0].SubItems[TBatchRow::SwapXY]));
     TCommitFile sima(outputPath);
     TBusy busy(cb);
 
@@ -74,8 +75,7 @@ bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outp
     if (overwritesInput)
         throw FileError("not overwriting \"" + outputPath + "\": it is an input of the run");
 
-    const bool swapXY = !rows.empty() && IsSwitchOn(rows[0].SubItems[TBatchRow::SwapXY]);
-    WriteSimaFile(sima, genba, run.Points, swapXY, run.Parcels, run.Routes);
+    WriteSimaFile(sima, genba, run.PointLines, run.Parcels, run.Routes);
     sima.Commit();
     return true;
 }

@@ -27,7 +27,7 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
     TLineReader mif(inputs->Mif);
     std::unique_ptr<TLineReader> mid;
     if (!inputs->Mid.empty()) mid = std::make_unique<TLineReader>(inputs->Mid);
-    TRunState run;
+    TRunState run(settings.SwapXY);
     TCommitFile sima(settings.SimFile);
 
     const TMifHeader header = ReadMifHeader(mif);
@@ -36,7 +36,7 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
 
     try {
         RunObjectPass(run, mif, mid.get(), header.Delimiter, settings);
-        WriteSimaFile(sima, settings.Genba, run.Points, settings.SwapXY, run.Parcels, run.Routes);
+        WriteSimaFile(sima, settings.Genba, run.PointLines, run.Parcels, run.Routes);
         sima.Commit();
         return true;
     } catch (const std::exception& e) {

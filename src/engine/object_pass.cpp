@@ -1,5 +1,7 @@
 #include "engine/object_pass.h"
 
+#include "engine/block_pipeline.h"
+
 #include <string>
 #include <string_view>
 
@@ -28,12 +30,8 @@ enum class Keyword {
     Collection,
 };
 
-Keyword KeywordOf(std::string_view normalised) {
-    // Coordinate lines are the bulk of a file: no keyword starts like a number.
-    if (normalised.empty()) return Keyword::None;
-    const char c = normalised[0];
-    if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') return Keyword::None;
-    const std::string word = AsciiUpperCase(GetField(normalised, 1, " "));
+// The object keyword of a trimmed line: its first field, ASCII letters folded.
+Keyword KeywordOf(std::string_view line) {
     static constexpr std::pair<std::string_view, Keyword> kTable[] = {
         {"POINT", Keyword::Point},     {"LINE", Keyword::Line},
         {"PLINE", Keyword::Pline},     {"REGION", Keyword::Region},
@@ -42,23 +40,43 @@ Keyword KeywordOf(std::string_view normalised) {
         {"ELLIPSE", Keyword::Ellipse}, {"MULTIPOINT", Keyword::MultiPoint},
         {"NONE", Keyword::Empty},      {"COLLECTION", Keyword::Collection},
     };
-    for (const auto& [name, kw] : kTable)
-        if (word == name) return kw;
-    return Keyword::None;
+    auto lookup = [](std::string_view word) {
+        for (const auto& [name, kw] : kTable)
+            if (name.size() == word.size() && EqualsIgnoringAsciiCase(word, name)) return kw;
+        return Keyword::None;
+    };
+    if (line.empty()) return Keyword::None;
+    // A quoted first field is rare; it goes the general way.
+    if (line[0] == '"') return lookup(GetField(line, 1, " "));
+    // Otherwise the field runs to the first blank. Keywords are short ASCII
+    // words, so coordinate lines and anything else are turned away early.
+    size_t n = 0;
+    while (n < line.size() && n <= 10) {
+        const auto c = static_cast<unsigned char>(line[n]);
+        if (c <= 32) break;
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return Keyword::None;
+        ++n;
+    }
+    return lookup(line.substr(0, n));
 }
 
 class TObjectPass {
   public:
     TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
-                const TConvertSettings& settings)
-        : run_(run), mif_(mif), mid_(mid), delimiter_(delimiter), settings_(settings) {}
+                const TConvertSettings& settings, TBlockPipeline& blocks)
+        : run_(run),
+          mif_(mif),
+          mid_(mid),
+          delimiter_(delimiter),
+          settings_(settings),
+          blocks_(blocks) {}
 
     void Run() {
         std::string_view raw;
         while (mif_.ReadLine(raw)) {
-            const std::string line = NormaliseLine(raw);
-            const Keyword kw = KeywordOf(line);
+            const Keyword kw = KeywordOf(Trim(raw));
             if (kw == Keyword::None) continue;
+            const std::string line = NormaliseLine(raw);
             ReadRow();
             Dispatch(kw, line);
         }
@@ -115,12 +133,12 @@ class TObjectPass {
     void Parcel() {
         ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
         if (!settings_.Kakuchi) return;
-        WriteSimParcel(run_.Parcels, run_.Polygon, run_.Points, ++run_.ParcelNo, AttrValue());
+        blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, AttrValue());
     }
 
     void Route() {
         if (!settings_.Rosen) return;
-        WriteSimRoute(run_.Routes, run_.Line, run_.Points, ++run_.RouteNo, AttrValue());
+        blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, AttrValue());
     }
 
     // A text consumes its string and its coordinates, so a string that reads
@@ -135,8 +153,9 @@ class TObjectPass {
         const int32_t parts = mif_text::NonNegativeCount(mif_, SplitFirst(' ', line).Tail);
         std::string_view raw;
         for (int32_t done = 0; done < parts && mif_.ReadLine(raw);) {
+            const Keyword kw = KeywordOf(Trim(raw));
             const std::string part = NormaliseLine(raw);
-            switch (KeywordOf(part)) {
+            switch (kw) {
                 case Keyword::Region:
                     ReadMifRegion(part, mif_, run_.Polygon);
                     Parcel();
@@ -168,6 +187,7 @@ class TObjectPass {
     TLineReader* mid_;
     char delimiter_;
     const TConvertSettings& settings_;
+    TBlockPipeline& blocks_;
     std::string row_;
 };
 
@@ -191,7 +211,16 @@ void ApplyClosingRule(TSFPolygon& rec, bool closeParcel) {
 
 void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
                    const TConvertSettings& settings) {
-    TObjectPass(run, mif, mid, delimiter, settings).Run();
+    TBlockPipeline blocks(run);
+    try {
+        TObjectPass(run, mif, mid, delimiter, settings, blocks).Run();
+    } catch (...) {
+        // What was read before the failure is written, as the blocks would
+        // have been one by one.
+        blocks.Finish();
+        throw;
+    }
+    blocks.Finish();
 }
 
 }  // namespace quorvex

@@ -6,23 +6,11 @@
 #include <cstdint>
 
 #include "engine/convert_settings.h"
+#include "engine/run_state.h"
 #include "mif/UniSFMapUtil.h"
-#include "sima/uniSimUtils.h"
 #include "support/line_reader.h"
-#include "support/output_file.h"
 
 namespace quorvex {
-
-// What one run accumulates; a combined run shares it across its rows.
-struct TRunState {
-    TSIMPoints Points;
-    TScratchFile Parcels;
-    TScratchFile Routes;
-    int32_t ParcelNo = 0;
-    int32_t RouteNo = 0;
-    TSFPolyLine Line;
-    TSFPolygon Polygon;
-};
 
 // With closeParcel the ring ends on its first vertex (appended if needed);
 // without it trailing copies of the first vertex are removed, never the last

@@ -80,6 +80,37 @@ std::optional<int32_t> TryParseMifInteger(std::string_view s) {
     return static_cast<int32_t>(value);
 }
 
+namespace {
+
+// Integers below 2^53 and powers of ten up to 10^22 are exact doubles, so one
+// multiplication or division of the two rounds correctly.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace
+
+const char* ParseShortDecimal(const char* p, const char* end, double& value) {
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    uint64_t mantissa = 0;
+    int significant = 0, decimals = 0, digits = 0;
+    for (; p < end && IsDigit(*p); ++p, ++digits) {
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+        significant += mantissa != 0;
+    }
+    if (p < end && *p == '.') {
+        for (++p; p < end && IsDigit(*p); ++p, ++digits, ++decimals) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+            significant += mantissa != 0;
+        }
+    }
+    if (digits == 0 || significant > 15 || decimals > 22) return nullptr;
+    if (p < end && (*p == 'e' || *p == 'E' || *p == '.')) return nullptr;
+    const double v = static_cast<double>(mantissa) / kPow10[decimals];
+    value = negative ? -v : v;
+    return p;
+}
+
 std::optional<double> TryParseMifFloat(std::string_view s) {
     size_t i = 0;
     while (i < s.size() && s[i] == ' ')
@@ -93,16 +124,33 @@ std::optional<double> TryParseMifFloat(std::string_view s) {
     size_t p = 0;
     if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
     const size_t numberStart = p;
+    // While checking the grammar, gather the digits as an integer mantissa:
+    // coordinates mostly have few digits, and then the value is exact.
+    uint64_t mantissa = 0;
+    int significant = 0;  // digits in the mantissa, leading zeros not counted
+    int scale = 0;        // power of ten the mantissa is to be multiplied by
     size_t digits = 0;
+    auto digit = [&](char c, bool fraction) {
+        ++digits;
+        if (significant < 19) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+            if (mantissa != 0) ++significant;
+            if (fraction) --scale;
+        } else if (!fraction) {
+            ++scale;
+        }
+    };
     while (p < s.size() && IsDigit(s[p]))
-        ++p, ++digits;
+        digit(s[p++], false);
     if (p < s.size() && s[p] == '.') {
         ++p;
         while (p < s.size() && IsDigit(s[p]))
-            ++p, ++digits;
+            digit(s[p++], true);
     }
     if (digits == 0) return std::nullopt;
+    bool hasExponent = false;
     if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
+        hasExponent = true;
         ++p;
         if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
         const size_t expStart = p;
@@ -111,6 +159,12 @@ std::optional<double> TryParseMifFloat(std::string_view s) {
         if (p == expStart) return std::nullopt;
     }
     if (p != s.size()) return std::nullopt;
+
+    if (!hasExponent && significant <= 15 && scale >= -22 && scale <= 22) {
+        double value = static_cast<double>(mantissa);
+        value = scale < 0 ? value / kPow10[-scale] : value * kPow10[scale];
+        return negative ? -value : value;
+    }
 
     // from_chars takes no "+" sign, and its exponent sign is fine as checked.
     double value = 0;

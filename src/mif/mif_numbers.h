@@ -15,4 +15,10 @@ std::optional<int32_t> TryParseMifInteger(std::string_view text);
 // optional blanks; nothing else.
 std::optional<double> TryParseMifFloat(std::string_view text);
 
+// The common case, fast: an optional sign, digits with at most one ".", at
+// most 15 significant digits and no exponent, starting at `p`. Returns the end
+// of the number with its value in `value`, or nullptr when the text is not of
+// that kind (it may still be a number: TryParseMifFloat decides).
+const char* ParseShortDecimal(const char* p, const char* end, double& value);
+
 }  // namespace quorvex

@@ -53,11 +53,28 @@ int32_t NonNegativeCount(const TLineReader& mif, std::string_view text) {
 }
 
 TSFPoint Vertex(const TLineReader& mif, std::string_view line) {
+    // Vertex lines are most of a file: two short decimals read in one go,
+    // with the general rules below for everything else.
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end && static_cast<unsigned char>(*p) <= 32)
+        ++p;
+    TSFPoint v;
+    if ((p = ParseShortDecimal(p, end, v.X)) && p < end && (*p == ' ' || *p == '\t')) {
+        while (p < end && static_cast<unsigned char>(*p) <= 32)
+            ++p;
+        if ((p = ParseShortDecimal(p, end, v.Y))) {
+            while (p < end && static_cast<unsigned char>(*p) <= 32)
+                ++p;
+            if (p == end) return v;
+        }
+    }
+
     const std::string_view t = Trim(line);
-    const size_t p = t.find_first_of(" \t");
-    const std::string_view head = p == std::string_view::npos ? t : t.substr(0, p);
+    const size_t sep = t.find_first_of(" \t");
+    const std::string_view head = sep == std::string_view::npos ? t : t.substr(0, sep);
     const std::string_view tail =
-        p == std::string_view::npos ? std::string_view() : Trim(t.substr(p + 1));
+        sep == std::string_view::npos ? std::string_view() : Trim(t.substr(sep + 1));
     return {Number(mif, head), Number(mif, tail)};
 }
 

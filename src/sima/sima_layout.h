@@ -35,5 +35,8 @@ inline constexpr std::string_view kBannerRoutes =
 // line, written unchanged.
 void WriteSimaFile(TFileWriter& out, std::string_view genba, const TSIMPoints& points, bool swapXY,
                    TScratchFile& parcels, TScratchFile& routes);
+// The same with the "A01," lines already written to `pointLines`.
+void WriteSimaFile(TFileWriter& out, std::string_view genba, TScratchFile& pointLines,
+                   TScratchFile& parcels, TScratchFile& routes);
 
 }  // namespace quorvex

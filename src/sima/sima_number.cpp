@@ -2,9 +2,48 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace quorvex {
+
+namespace {
+
+// Coordinates mostly have a few decimals: when the magnitude is exactly the
+// double nearest to m / 10^k for some k up to 4, its 15-digit form is that
+// decimal, written in fixed-point form without trailing zeros. Returns 0 when
+// the value is not of that kind.
+size_t FormatShortFixed(double magnitude, char* out) {
+    static constexpr double kScale[] = {1, 10, 100, 1000, 10000};
+    static constexpr uint64_t kIntScale[] = {1, 10, 100, 1000, 10000};
+    if (!(magnitude >= 1e-3 && magnitude < 1e10)) return 0;
+    for (int k = 0; k <= 4; ++k) {
+        const double m = std::nearbyint(magnitude * kScale[k]);
+        if (m / kScale[k] != magnitude) continue;
+        const auto units = static_cast<uint64_t>(m);
+        char* p = std::to_chars(out, out + 24, units / kIntScale[k]).ptr;
+        uint64_t fraction = units % kIntScale[k];
+        if (fraction != 0) {
+            int width = k;
+            while (fraction % 10 == 0) {
+                fraction /= 10;
+                --width;
+            }
+            *p++ = '.';
+            char digits[8];
+            const int len =
+                static_cast<int>(std::to_chars(digits, digits + 8, fraction).ptr - digits);
+            for (int i = len; i < width; ++i)
+                *p++ = '0';
+            std::memcpy(p, digits, static_cast<size_t>(len));
+            p += len;
+        }
+        return static_cast<size_t>(p - out);
+    }
+    return 0;
+}
+
+}  // namespace
 
 size_t FormatSimaNumber(double value, char* out) {
     char* p = out;
@@ -22,6 +61,8 @@ size_t FormatSimaNumber(double value, char* out) {
         std::memcpy(p, "INF", 3);
         return static_cast<size_t>(p - out) + 3;
     }
+
+    if (const size_t n = FormatShortFixed(magnitude, p)) return static_cast<size_t>(p - out) + n;
 
     // 18 significant digits, correctly rounded: "d.ddddddddddddddddde[+-]x".
     char sci[40];

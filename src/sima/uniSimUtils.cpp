@@ -34,9 +34,8 @@ void Put(char*& p, const char* s, size_t n) {
     p += n;
 }
 
-template <class Shape>
-void WriteBlock(TFileWriter& out, const Shape& rec, TSIMPoints& table, int32_t number,
-                std::string_view attrValue, const char* head, const char* tail) {
+void WriteBlock(TFileWriter& out, std::span<const TSFPoint> points, TSIMPoints& table,
+                int32_t number, std::string_view attrValue, const char* head, const char* tail) {
     char line[64];
     char* p = line;
     Put(p, head, 4);
@@ -45,8 +44,7 @@ void WriteBlock(TFileWriter& out, const Shape& rec, TSIMPoints& table, int32_t n
     out.Write(std::string_view(line, static_cast<size_t>(p - line)));
     out.Write(attrValue);
     out.Write(",1,\r\n");
-    for (const TSFPoint& v : rec.Points) {
-        const int32_t n = FindOrAddSimPoint(table, v);
+    for (const int32_t n : table.FindOrAddAll(points)) {
         char* q = out.Reserve(48);
         char* const start = q;
         Put(q, "B01,", 4);
@@ -82,9 +80,8 @@ void TSIMPoints::Grow() {
     }
 }
 
-int32_t TSIMPoints::FindOrAdd(double x, double y) {
-    if ((points_.size() + 1) * 2 > slots_.size()) Grow();
-    size_t s = HashPair(x, y) & mask_;
+int32_t TSIMPoints::Resolve(double x, double y, uint64_t hash) {
+    size_t s = hash & mask_;
     while (const uint32_t idx = slots_[s]) {
         const TSIMPoint& p = points_[idx - 1];
         if (p.X == x && p.Y == y) return static_cast<int32_t>(idx);
@@ -97,9 +94,37 @@ int32_t TSIMPoints::FindOrAdd(double x, double y) {
     return static_cast<int32_t>(points_.size());
 }
 
-void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY) {
-    out.WriteLine("A00,");
-    for (size_t i = 0; i < table.Count(); ++i) {
+int32_t TSIMPoints::FindOrAdd(double x, double y) {
+    if ((points_.size() + 1) * 2 > slots_.size()) Grow();
+    return Resolve(x, y, HashPair(x, y));
+}
+
+const std::vector<int32_t>& TSIMPoints::FindOrAddAll(std::span<const TSFPoint> points) {
+    const size_t n = points.size();
+    // Room for every point of the batch first, so no slot moves under the
+    // fetches ahead.
+    while ((points_.size() + n + 1) * 2 > slots_.size())
+        Grow();
+    hashes_.resize(n);
+    numbers_.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        hashes_[i] = HashPair(points[i].X, points[i].Y);
+    constexpr size_t kAhead = 8;
+    for (size_t i = 0; i < n && i < kAhead; ++i)
+        __builtin_prefetch(&slots_[hashes_[i] & mask_]);
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n) __builtin_prefetch(&slots_[hashes_[i + kAhead] & mask_]);
+        if (i + kAhead / 2 < n) {
+            const uint32_t idx = slots_[hashes_[i + kAhead / 2] & mask_];
+            if (idx != 0) __builtin_prefetch(&points_[idx - 1]);
+        }
+        numbers_[i] = Resolve(points[i].X, points[i].Y, hashes_[i]);
+    }
+    return numbers_;
+}
+
+void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, bool swapXY) {
+    for (size_t i = from; i < table.Count(); ++i) {
         const TSIMPoint& pt = table[i];
         char* p = out.Reserve(160);
         char* const start = p;
@@ -117,17 +142,30 @@ void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY) {
         Put(p, ",0,\r\n", 5);
         out.Advance(static_cast<size_t>(p - start));
     }
+}
+
+void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY) {
+    out.WriteLine("A00,");
+    WriteSimPointLines(out, table, 0, swapXY);
     out.WriteLine("A99,");
 }
 
 void WriteSimParcel(TFileWriter& out, const TSFPolygon& rec, TSIMPoints& table, int32_t parcelNo,
                     std::string_view attrValue) {
-    WriteBlock(out, rec, table, parcelNo, attrValue, "D00,", "D99,");
+    WriteBlock(out, rec.Points, table, parcelNo, attrValue, "D00,", "D99,");
 }
 
 void WriteSimRoute(TFileWriter& out, const TSFPolyLine& rec, TSIMPoints& table, int32_t routeNo,
                    std::string_view attrValue) {
-    WriteBlock(out, rec, table, routeNo, attrValue, "F00,", "F99,");
+    WriteBlock(out, rec.Points, table, routeNo, attrValue, "F00,", "F99,");
+}
+
+void WriteSimBlock(TFileWriter& out, TSimBlockKind kind, std::span<const TSFPoint> points,
+                   TSIMPoints& table, int32_t number, std::string_view attrValue) {
+    if (kind == TSimBlockKind::Parcel)
+        WriteBlock(out, points, table, number, attrValue, "D00,", "D99,");
+    else
+        WriteBlock(out, points, table, number, attrValue, "F00,", "F99,");
 }
 
 }  // namespace quorvex

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,13 +30,20 @@ class TSIMPoints {
 
     // Number of the point at (x, y), added first when there is none.
     int32_t FindOrAdd(double x, double y);
+    // The numbers of all `points`, in order, as FindOrAdd one by one would
+    // give them; the table's memory is fetched ahead, which a long polyline
+    // through scattered points needs. Valid until the next call.
+    const std::vector<int32_t>& FindOrAddAll(std::span<const TSFPoint> points);
 
   private:
     void Grow();
+    int32_t Resolve(double x, double y, uint64_t hash);
 
     std::vector<TSIMPoint> points_;
     std::vector<uint32_t> slots_;  // index + 1 of a point, 0 for an empty slot
     size_t mask_ = 0;
+    std::vector<uint64_t> hashes_;  // of the batch being resolved
+    std::vector<int32_t> numbers_;
 };
 
 inline int32_t FindOrAddSimPoint(TSIMPoints& table, const TSFPoint& p) {
@@ -45,9 +53,17 @@ inline int32_t FindOrAddSimPoint(TSIMPoints& table, const TSFPoint& p) {
 // "A00,", one "A01," line per point (the second coordinate first when
 // swapXY), "A99,".
 void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY);
+// The "A01," lines of the points from index `from` on, so the section can be
+// written piece by piece while the table grows.
+void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, bool swapXY);
 void WriteSimParcel(TFileWriter& out, const TSFPolygon& rec, TSIMPoints& table, int32_t parcelNo,
                     std::string_view attrValue);
 void WriteSimRoute(TFileWriter& out, const TSFPolyLine& rec, TSIMPoints& table, int32_t routeNo,
                    std::string_view attrValue);
+
+enum class TSimBlockKind { Parcel, Route };
+// The block of either kind from its vertices alone.
+void WriteSimBlock(TFileWriter& out, TSimBlockKind kind, std::span<const TSFPoint> points,
+                   TSIMPoints& table, int32_t number, std::string_view attrValue);
 
 }  // namespace quorvex

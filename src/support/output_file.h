@@ -42,12 +42,12 @@ class TFileWriter {
 
     void Flush();
     const std::string& Path() const { return path_; }
+    int Fd() const { return fd_; }
 
   protected:
     void Adopt(int fd, std::string path);
     void CloseChecked();  // flush and close, throwing on failure
     void CloseQuietly();  // close without reporting, for failure paths
-    int Fd() const { return fd_; }
 
   private:
     void WriteSlow(std::string_view s);
