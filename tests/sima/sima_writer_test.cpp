@@ -1,0 +1,207 @@
+// The point table, the coordinate section, the parcel and route blocks and
+// the whole SIMA file, compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "sima/sima_layout.h"
+#include "sima/uniSimUtils.h"
+#include "support/output_file.h"
+#include "test_util.h"
+
+namespace quorvex {
+namespace {
+
+// Bytes that `write` puts into a fresh output file.
+template <class F>
+std::string Written(F write) {
+    test::TempDir dir;
+    const std::string path = dir / "out.sim";
+    TCommitFile out(path);
+    write(out);
+    out.Commit();
+    return test::ReadBytes(path);
+}
+
+template <class Shape>
+Shape Record(std::initializer_list<TSFPoint> points) {
+    Shape rec;
+    rec.Points = points;
+    rec.NumPoints = static_cast<int32_t>(rec.Points.size());
+    rec.NumParts = 1;
+    rec.Parts = {0};
+    return rec;
+}
+
+TEST(TSIMPoints, NumbersInOrderOfFirstUse) {
+    TSIMPoints table;
+    EXPECT_EQ(FindOrAddSimPoint(table, {100, 200}), 1);
+    EXPECT_EQ(FindOrAddSimPoint(table, {110, 200}), 2);
+    EXPECT_EQ(FindOrAddSimPoint(table, {100, 200}), 1);
+    EXPECT_EQ(FindOrAddSimPoint(table, {200, 100}), 3);  // X and Y are not interchangeable
+    EXPECT_EQ(FindOrAddSimPoint(table, {110, 200}), 2);
+    ASSERT_EQ(table.Count(), 3u);
+    EXPECT_EQ(table[2].X, 200);
+    EXPECT_EQ(table[2].Y, 100);
+}
+
+TEST(TSIMPoints, ExactEqualityOnly) {
+    TSIMPoints table;
+    const double x = 728800.1;
+    EXPECT_EQ(FindOrAddSimPoint(table, {x, 5}), 1);
+    EXPECT_EQ(FindOrAddSimPoint(table, {std::nextafter(x, 1e9), 5}), 2);
+    EXPECT_EQ(FindOrAddSimPoint(table, {x, std::nextafter(5.0, 0.0)}), 3);
+    EXPECT_EQ(FindOrAddSimPoint(table, {x, 5}), 1);
+
+    // -0.0 and 0.0 are one point, which keeps its first coordinates.
+    EXPECT_EQ(FindOrAddSimPoint(table, {-0.0, 7}), 4);
+    EXPECT_EQ(FindOrAddSimPoint(table, {0.0, 7}), 4);
+    EXPECT_TRUE(std::signbit(table[3].X));
+    EXPECT_EQ(FindOrAddSimPoint(table, {3, 0.0}), 5);
+    EXPECT_EQ(FindOrAddSimPoint(table, {3, -0.0}), 5);
+    EXPECT_FALSE(std::signbit(table[4].Y));
+    EXPECT_EQ(table.Count(), 5u);
+}
+
+TEST(TSIMPoints, ManyPointsKeepTheirNumbers) {
+    TSIMPoints table;
+    for (int i = 0; i < 20000; ++i)
+        ASSERT_EQ(FindOrAddSimPoint(table, {i * 0.5, -i * 0.25}), i + 1);
+    for (int i = 19999; i >= 0; i -= 7)
+        ASSERT_EQ(FindOrAddSimPoint(table, {i * 0.5, -i * 0.25}), i + 1);
+    EXPECT_EQ(table.Count(), 20000u);
+    table.Clear();
+    EXPECT_EQ(table.Count(), 0u);
+    EXPECT_EQ(FindOrAddSimPoint(table, {1.5, -0.75}), 1);
+}
+
+TEST(WriteSimPoints, SectionWithAndWithoutSwap) {
+    TSIMPoints empty;
+    EXPECT_EQ(Written([&](TFileWriter& out) { WriteSimPoints(out, empty, false); }),
+              "A00,\r\nA99,\r\n");
+
+    TSIMPoints table;
+    FindOrAddSimPoint(table, {100.5, 200});
+    for (int i = 2; i <= 11; ++i)
+        FindOrAddSimPoint(table, {double(i), 0});
+    FindOrAddSimPoint(table, {-351.25, 678.5});
+    FindOrAddSimPoint(table, {-0.0, 1e-5});
+    const std::string plain = Written([&](TFileWriter& out) { WriteSimPoints(out, table, false); });
+    const std::string swapped =
+        Written([&](TFileWriter& out) { WriteSimPoints(out, table, true); });
+    EXPECT_EQ(plain.substr(0, 31), "A00,\r\nA01,1,1,100.5,200,0,\r\nA01");
+    EXPECT_EQ(swapped.substr(0, 31), "A00,\r\nA01,1,1,200,100.5,0,\r\nA01");
+    EXPECT_NE(plain.find("\r\nA01,10,10,10,0,0,\r\n"), std::string::npos);
+    EXPECT_NE(swapped.find("\r\nA01,10,10,0,10,0,\r\n"), std::string::npos);
+    EXPECT_NE(plain.find("\r\nA01,12,12,-351.25,678.5,0,\r\n"), std::string::npos);
+    EXPECT_NE(swapped.find("\r\nA01,12,12,678.5,-351.25,0,\r\n"), std::string::npos);
+    EXPECT_TRUE(plain.ends_with("\r\nA01,13,13,0,1E-5,0,\r\nA99,\r\n"));
+    EXPECT_TRUE(swapped.ends_with("\r\nA01,13,13,1E-5,0,0,\r\nA99,\r\n"));
+}
+
+TEST(WriteSimParcel, BlockRefersToPointNumbers) {
+    TSIMPoints table;
+    for (double x : {1.0, 2.0, 3.0, 4.0})
+        FindOrAddSimPoint(table, {x, x});
+    const auto rec = Record<TSFPolygon>({{1, 1}, {2, 2}, {5, 5}, {1, 1}});
+    EXPECT_EQ(Written([&](TFileWriter& out) { WriteSimParcel(out, rec, table, 3, "12-4"); }),
+              "D00,3,12-4,1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,5,5,\r\nB01,1,1,\r\nD99,\r\n");
+    EXPECT_EQ(table.Count(), 5u);
+}
+
+TEST(WriteSimParcel, AttributeValueAndVertexListAsGiven) {
+    TSIMPoints table;
+    const TSFPolygon none;
+    EXPECT_EQ(Written([&](TFileWriter& out) { WriteSimParcel(out, none, table, 1, ""); }),
+              "D00,1,,1,\r\nD99,\r\n");
+    EXPECT_EQ(table.Count(), 0u);
+
+    // Only Points counts: neither NumPoints nor Parts limit the block.
+    auto rec = Record<TSFPolygon>({{0, 0}, {1, 0}, {1, 1}});
+    rec.NumPoints = 1;
+    rec.Parts = {0, 2};
+    const std::string attr = "a,\"b\" \x92\x6E\x94\xD4";
+    EXPECT_EQ(Written([&](TFileWriter& out) { WriteSimParcel(out, rec, table, 2147483647, attr); }),
+              "D00,2147483647," + attr + ",1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,3,3,\r\nD99,\r\n");
+    EXPECT_EQ(rec.Points.size(), 3u);
+}
+
+TEST(WriteSimRoute, SharesPointsWithParcels) {
+    TSIMPoints table;
+    const auto parcel = Record<TSFPolygon>({{0, 0}, {10, 0}, {10, 10}});
+    const auto route = Record<TSFPolyLine>({{-5, 0}, {10.0, -0.0}, {10, 10}, {20, 20}});
+    const std::string bytes = Written([&](TFileWriter& out) {
+        WriteSimParcel(out, parcel, table, 1, "P");
+        WriteSimRoute(out, route, table, 1, "R");
+    });
+    EXPECT_EQ(bytes,
+              "D00,1,P,1,\r\nB01,1,1,\r\nB01,2,2,\r\nB01,3,3,\r\nD99,\r\n"
+              "F00,1,R,1,\r\nB01,4,4,\r\nB01,2,2,\r\nB01,3,3,\r\nB01,5,5,\r\nF99,\r\n");
+}
+
+const std::string kHead =
+    "Z00,{--------------SIMA-FORMAT DATA--------------},\r\n"
+    "Z00,{--------------Quorvex Converter-------------},\r\n"
+    "Z00,\r\n";
+// 座標データ, 画地データ, 路線データ in code page 932.
+const std::string kPointsBanner =
+    "Z00,{-----------------\x8D\xC0\x95\x57\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
+const std::string kParcelsBanner =
+    "Z00,{-----------------\x89\xE6\x92\x6E\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
+const std::string kRoutesBanner =
+    "Z00,{-----------------\x98\x48\x90\xFC\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
+
+TEST(WriteSimaFile, RunWithoutObjects) {
+    TSIMPoints table;
+    TScratchFile parcels, routes;
+    const std::string bytes =
+        Written([&](TFileWriter& out) { WriteSimaFile(out, "", table, true, parcels, routes); });
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 9);
+    EXPECT_EQ(bytes, kHead + "G00,02,,\r\n" + kPointsBanner + "A00,\r\nA99,\r\n" + kParcelsBanner +
+                         kRoutesBanner);
+}
+
+TEST(WriteSimaFile, SmallSingleFileRun) {
+    TSIMPoints table;
+    TScratchFile parcels, routes;
+    // The region (100, 200) (110, 200) (110, 210) (100, 200) with the closing
+    // vertex removed, as the object pass hands it over when closing is off.
+    const auto region = Record<TSFPolygon>({{100, 200}, {110, 200}, {110, 210}});
+    WriteSimParcel(parcels, region, table, 1, "12-4");
+    const std::string bytes =
+        Written([&](TFileWriter& out) { WriteSimaFile(out, "S1", table, false, parcels, routes); });
+    EXPECT_EQ(bytes, kHead + "G00,02,S1,\r\n" + kPointsBanner +
+                         "A00,\r\n"
+                         "A01,1,1,100,200,0,\r\n"
+                         "A01,2,2,110,200,0,\r\n"
+                         "A01,3,3,110,210,0,\r\n"
+                         "A99,\r\n" +
+                         kParcelsBanner +
+                         "D00,1,12-4,1,\r\n"
+                         "B01,1,1,\r\n"
+                         "B01,2,2,\r\n"
+                         "B01,3,3,\r\n"
+                         "D99,\r\n" +
+                         kRoutesBanner);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 17);
+}
+
+TEST(WriteSimaFile, RoutesOnlyAndJapaneseSiteName) {
+    TSIMPoints table;
+    TScratchFile parcels, routes;
+    WriteSimRoute(routes, Record<TSFPolyLine>({{1, 2}, {3, 4}}), table, 1, "");
+    WriteSimRoute(routes, Record<TSFPolyLine>({{3, 4}, {5, 6}}), table, 2, "\x93\xB9");
+    const std::string bytes = Written([&](TFileWriter& out) {
+        WriteSimaFile(out, "\x8C\xBB\x8F\xEA", table, true, parcels, routes);
+    });
+    EXPECT_EQ(bytes, kHead + "G00,02,\x8C\xBB\x8F\xEA,\r\n" + kPointsBanner +
+                         "A00,\r\nA01,1,1,2,1,0,\r\nA01,2,2,4,3,0,\r\nA01,3,3,6,5,0,\r\nA99,\r\n" +
+                         kParcelsBanner + kRoutesBanner +
+                         "F00,1,,1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"
+                         "F00,2,\x93\xB9,1,\r\nB01,2,2,\r\nB01,3,3,\r\nF99,\r\n");
+}
+
+}  // namespace
+}  // namespace quorvex

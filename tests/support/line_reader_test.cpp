@@ -1,0 +1,127 @@
+// The line reader that feeds every MIF and MID reader: line ends, lines that
+// straddle or outgrow the read blocks, and reading a line twice.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/errors.h"
+#include "support/line_reader.h"
+#include "test_util.h"
+
+namespace quorvex {
+namespace {
+
+std::vector<std::string> AllLines(TLineReader& reader) {
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.ReadLine(line))
+        lines.emplace_back(line);
+    return lines;
+}
+
+std::vector<std::string> LinesOf(std::string_view text) {
+    TLineReader reader = TLineReader::FromText(text);
+    return AllLines(reader);
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(TLineReader, LineEnds) {
+    EXPECT_EQ(LinesOf("a\nb\r\nc"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(LinesOf("a\r\n"), (Lines{"a"}));
+    EXPECT_EQ(LinesOf("\n\r\n"), (Lines{"", ""}));
+    EXPECT_EQ(LinesOf(""), Lines{});
+    // A carriage return that ends no line is dropped, also at the very end.
+    EXPECT_EQ(LinesOf("a\rb\nc\r"), (Lines{"ab", "c"}));
+    EXPECT_EQ(LinesOf("\r"), (Lines{""}));
+}
+
+TEST(TLineReader, UnreadLineReturnsTheSameLineOnce) {
+    TLineReader reader = TLineReader::FromText("first\r\nsecond\n");
+    std::string_view line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    reader.UnreadLine();
+    EXPECT_EQ(reader.LineNumber(), 0);
+    EXPECT_FALSE(reader.AtEnd());
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, "first");
+    EXPECT_EQ(reader.LineNumber(), 1);
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, "second");
+    EXPECT_EQ(reader.LineNumber(), 2);
+    EXPECT_TRUE(reader.AtEnd());
+    reader.UnreadLine();
+    EXPECT_FALSE(reader.AtEnd());
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, "second");
+    EXPECT_FALSE(reader.ReadLine(line));
+    EXPECT_TRUE(TLineReader::FromText("").AtEnd());
+}
+
+TEST(TLineReader, MissingFileIsAFileError) {
+    test::TempDir dir;
+    EXPECT_THROW(TLineReader(dir / "missing.mif"), FileError);
+}
+
+// What the reader must return: the text cut at LF, every CR dropped, a last
+// line without LF kept.
+Lines Expected(const std::string& text) {
+    Lines lines;
+    std::string current;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(current);
+            current.clear();
+        } else if (c != '\r') {
+            current.push_back(c);
+        }
+    }
+    if (!text.empty() && text.back() != '\n') lines.push_back(current);
+    return lines;
+}
+
+TEST(TLineReader, FileInSmallBlocksMatchesTheWholeText) {
+    const std::string long1(100, 'L'), long2(9, 'M');
+    const std::vector<std::string> texts = {
+        "ab\r\ncd\r\nef\r\n",
+        "abc\ndef\n\n\nghi",
+        long1 + "\r\n" + long2 + "\nx\r\n" + long1,
+        "\r\n\r\n" + long2 + "\r",
+        "a\rb\rc\r\r\n" + long1 + "\r" + long2 + "\n",
+        "1234\n5678\n",
+        "123\r\n567\r\n9",
+    };
+    test::TempDir dir;
+    const std::string path = dir / "lines.txt";
+    for (const std::string& text : texts) {
+        test::WriteBytes(path, text);
+        for (size_t block = 1; block <= 9; ++block) {
+            TLineReader reader(path, block);
+            EXPECT_EQ(AllLines(reader), Expected(text)) << "block " << block << " text " << text;
+            EXPECT_TRUE(reader.AtEnd());
+        }
+    }
+}
+
+TEST(TLineReader, UnreadLineSurvivesAFollowingAtEnd) {
+    // The line just read fills the block exactly, so AtEnd has to read the
+    // next block; the line must still come back whole.
+    test::TempDir dir;
+    const std::string path = dir / "blocks.txt";
+    test::WriteBytes(path, "abc\ndef\nghi\n");
+    for (size_t block : {4, 8}) {
+        TLineReader reader(path, block);
+        std::string_view line;
+        ASSERT_TRUE(reader.ReadLine(line));
+        EXPECT_FALSE(reader.AtEnd());
+        reader.UnreadLine();
+        ASSERT_TRUE(reader.ReadLine(line));
+        EXPECT_EQ(line, "abc") << "block " << block;
+        ASSERT_TRUE(reader.ReadLine(line));
+        EXPECT_EQ(line, "def") << "block " << block;
+    }
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,155 @@
+// Substring search, trimming and the field splitter: the byte-level rules
+// that the MIF readers, the MID rows and the batch-list lines rely on.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/field.h"
+#include "support/text.h"
+
+namespace quorvex {
+namespace {
+
+TEST(PosFrom, StartPositionsOutsideTheText) {
+    EXPECT_EQ(PosFrom(0, "a", "abc"), 1);
+    EXPECT_EQ(PosFrom(-5, "c", "abc"), 3);
+    EXPECT_EQ(PosFrom(4, "c", "abc"), 0);
+    EXPECT_EQ(PosFrom(3, "c", "abc"), 3);
+    EXPECT_EQ(PosFrom(1, "a", ""), 0);
+}
+
+TEST(PosFrom, FindsTheFirstOccurrenceAtOrAfterTheStart) {
+    EXPECT_EQ(PosFrom(4, "ab", "xxabab"), 5);
+    EXPECT_EQ(PosFrom(3, "ab", "xxabab"), 3);
+    EXPECT_EQ(PosFrom(6, "ab", "xxabab"), 0);  // only half of it left
+    EXPECT_EQ(PosFrom(1, "", "xxabab"), 0);
+    EXPECT_EQ(PosFrom(1, "abc", "ab"), 0);
+}
+
+TEST(CountOccurrences, CountsWithoutOverlap) {
+    EXPECT_EQ(CountOccurrences(1, "aa", "aaaa"), 2);
+    EXPECT_EQ(CountOccurrences(1, "aa", "aaa"), 1);
+    EXPECT_EQ(CountOccurrences(1, "  ", "x    y"), 2);
+    EXPECT_EQ(CountOccurrences(1, "  ", "x   y"), 1);
+    EXPECT_EQ(CountOccurrences(1, "", "aaaa"), 0);
+    EXPECT_EQ(CountOccurrences(1, "a", ""), 0);
+    EXPECT_EQ(CountOccurrences(3, "a", "aaaa"), 2);
+    EXPECT_EQ(CountOccurrences(-2, "a", "aaaa"), 4);
+    EXPECT_EQ(CountOccurrences(5, "a", "aaaa"), 0);
+}
+
+TEST(Trim, RemovesCodesZeroToThirtyTwoOnly) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Trim("\0\t\r\n \x1F"
+                   "ab c\x01 \0"s),
+              "ab c");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim(""), "");
+    // DEL and double-byte characters are text, not blanks.
+    EXPECT_EQ(Trim("\x7F"
+                   "a\x81\x40"),
+              "\x7F"
+              "a\x81\x40");
+    EXPECT_TRUE(IsBlankLine(" \t\r"));
+    EXPECT_FALSE(IsBlankLine(" .\t"));
+}
+
+TEST(NormaliseLine, TrimsAndCollapsesBlankRuns) {
+    EXPECT_EQ(NormaliseLine("  Pline    3 \t\r"), "Pline 3");
+    EXPECT_EQ(NormaliseLine("Arc 0  0   11 11"), "Arc 0 0 11 11");
+    EXPECT_EQ(NormaliseLine("a\t\tb"), "a\t\tb");
+    EXPECT_EQ(NormaliseLine(""), "");
+}
+
+// Every field of a line, as the callers see them.
+std::string Fields(std::string_view line, std::string_view sep, int count) {
+    std::string r;
+    for (int n = 1; n <= count; ++n)
+        r += "[" + GetField(line, n, sep) + "]";
+    return r;
+}
+
+TEST(GetField, MidRowWithQuotedValue) {
+    const std::string row = "10,\"Tokyo, Japan\",3.5";
+    EXPECT_EQ(GetField(row, 1, ","), "10");
+    EXPECT_EQ(GetField(row, 2, ","), "Tokyo, Japan");
+    EXPECT_EQ(GetField(row, 3, ","), "3.5");
+    EXPECT_EQ(GetField(row, 4, ","), "");
+    EXPECT_EQ(GetField(row, 0, ","), "");
+    EXPECT_EQ(GetField(row, -1, ","), "");
+}
+
+TEST(GetField, EmptyFieldsAroundCommas) {
+    EXPECT_EQ(Fields("a,,c", ",", 4), "[a][][c][]");
+    EXPECT_EQ(Fields("a,", ",", 2), "[a][]");
+    EXPECT_EQ(Fields(",a", ",", 2), "[][a]");
+    // A blank after the final comma: the comma is no longer last.
+    EXPECT_EQ(GetField("a, ", 1, ","), "a");
+    EXPECT_EQ(GetField("a, ", 2, ","), "");
+    EXPECT_EQ(Fields(" ab cd , ef ", ",", 3), "[ab][cd][ef]");
+}
+
+TEST(GetField, QuotesAndBlankLines) {
+    EXPECT_EQ(GetField("\"say \"\"hi\"\"\",x", 1, ","), "say \"hi\"");
+    EXPECT_EQ(Fields("\"ab\"cd", ",", 2), "[ab][cd]");
+    EXPECT_EQ(Fields("'a b'", ",", 2), "['a][b']");  // only the double quote quotes
+    for (int n = -1; n <= 2; ++n) {
+        EXPECT_EQ(GetField("", n, ","), "");
+        EXPECT_EQ(GetField(" \t ", n, " "), "");
+    }
+}
+
+TEST(GetField, BlankSeparatorMergesRuns) {
+    EXPECT_EQ(Fields("ARC 1 2  3 4", " ", 6), "[ARC][1][2][3][4][]");
+    EXPECT_EQ(Fields("\t a \t b\t", " ", 3), "[a][b][]");
+    EXPECT_EQ(Fields("a \"\" b", " ", 3), "[a][][b]");
+    EXPECT_EQ(Fields("1,2", " ", 2), "[1,2][]");
+}
+
+TEST(GetField, TabSeparatedJobLine) {
+    std::string line;
+    const char* values[] = {"C:\\in\\a b.mif", "out,1.sim", "NAME", "S 1", "", "x", "y", "z", "w"};
+    for (const char* v : values)
+        line += std::string(line.empty() ? "" : "\t") + "\"" + v + "\"";
+    for (int n = 1; n <= 9; ++n)
+        EXPECT_EQ(GetField(line, n, "\t"), values[n - 1]) << n;
+    EXPECT_EQ(GetField(line, 10, "\t"), "");
+}
+
+TEST(GetField, DoubleByteCharactersAreSteppedOverWhole) {
+    // 表 is 0x95 0x5C and ポ is 0x83 0x7C: their trail bytes are "\" and "|".
+    EXPECT_EQ(Fields("\x95\x5C\\abc", "\\", 2), "[\x95\x5C][abc]");
+    EXPECT_EQ(Fields("\x83\x7C\x83\x7C|\x95\x5C", "|", 3), "[\x83\x7C\x83\x7C][\x95\x5C][]");
+    EXPECT_EQ(Fields("\"\x95\x5C,\x83\x7C\",z", ",", 2), "[\x95\x5C,\x83\x7C][z]");
+    // Bytes from 128 up are text, not blanks.
+    EXPECT_EQ(Fields("\xA0\xB1 \xDF", " ", 2), "[\xA0\xB1][\xDF]");
+}
+
+TEST(GetDelimitedField, TabSeparatorIsNotABlank) {
+    // GetField takes the tab for a blank; the delimited splitter does not.
+    EXPECT_EQ(Fields("\tfoo", "\t", 2), "[foo][]");
+    EXPECT_EQ(GetDelimitedField("\tfoo", 1, '\t'), "");
+    EXPECT_EQ(GetDelimitedField("\tfoo", 2, '\t'), "foo");
+    EXPECT_EQ(GetDelimitedField("a\t\tb", 1, '\t'), "a");
+    EXPECT_EQ(GetDelimitedField("a\t\tb", 2, '\t'), "");
+    EXPECT_EQ(GetDelimitedField("a\t\tb", 3, '\t'), "b");
+    EXPECT_EQ(GetDelimitedField("a\t\tb", 4, '\t'), "");
+    EXPECT_EQ(GetDelimitedField("a\t", 2, '\t'), "");
+    // Blanks other than the separator are still dropped around values.
+    EXPECT_EQ(GetDelimitedField("  a \t b ", 1, '\t'), "a");
+    EXPECT_EQ(GetDelimitedField("  a \t b ", 2, '\t'), "b");
+    EXPECT_EQ(GetDelimitedField("\"x\ty\"\tz", 1, '\t'), "x\ty");
+    EXPECT_EQ(GetDelimitedField("\"x\ty\"\tz", 2, '\t'), "z");
+}
+
+TEST(GetDelimitedField, OtherSeparatorsBehaveAsGetField) {
+    for (const std::string row : {"10,\"Tokyo, Japan\",3.5", "a,,c", ",a", "a,", " ab cd , ef "}) {
+        for (int n = 0; n <= 4; ++n)
+            EXPECT_EQ(GetDelimitedField(row, n, ','), GetField(row, n, ","));
+    }
+    EXPECT_EQ(GetDelimitedField("\x95\x5C;b", 2, ';'), "b");
+    EXPECT_EQ(GetDelimitedField("\x95\x5C\\b", 1, '\\'), "\x95\x5C");
+}
+
+}  // namespace
+}  // namespace quorvex
