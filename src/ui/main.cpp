@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "ui/MainFrm.h"
+#include "ui/ui_services.h"
+
+int main(int argc, char** argv) {
+    // The program reads no command line: Qt gets the program name only.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(quorvex::kAppTitle));
+
+    quorvex::TDesktopServices services;
+    quorvex::TfrmMain frmMain(services);
+    frmMain.show();
+    return app.exec();
+}

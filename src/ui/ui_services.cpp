@@ -1,0 +1,85 @@
+#include "ui/ui_services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/AboutDlg.h"
+#include "ui/help_window.h"
+
+namespace quorvex {
+namespace {
+
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+    box.exec();
+}
+
+}  // namespace
+
+QString MessageCaption(TMessageKind kind) {
+    switch (kind) {
+        case TMessageKind::Warning:
+            return QStringLiteral("警告");
+        case TMessageKind::Information:
+            return QStringLiteral("情報");
+        case TMessageKind::Error:
+            return QStringLiteral("エラー");
+    }
+    return {};
+}
+
+void TDesktopServices::Message(QWidget* parent, TMessageKind kind, const QString& text) {
+    const QMessageBox::Icon icon = kind == TMessageKind::Warning       ? QMessageBox::Warning
+                                   : kind == TMessageKind::Information ? QMessageBox::Information
+                                                                       : QMessageBox::Critical;
+    ShowBox(parent, icon, MessageCaption(kind), text);
+}
+
+void TDesktopServices::ShowError(QWidget* parent, const QString& text) {
+    ShowBox(parent, QMessageBox::Critical, QString::fromUtf8(kAppTitle), text);
+}
+
+bool TDesktopServices::Execute(QWidget* parent, TFileDialog& dialog) {
+    QFileDialog fd(parent);
+    fd.setObjectName(dialog.Name);
+    fd.setNameFilter(dialog.Filter);
+    // A typed name need not exist (a missing file fails when it is read),
+    // and replacing an existing file is not questioned.
+    fd.setFileMode(QFileDialog::AnyFile);
+    if (dialog.DialogKind == TFileDialog::Save) {
+        fd.setAcceptMode(QFileDialog::AcceptSave);
+        fd.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (!dialog.DefaultExt.isEmpty()) fd.setDefaultSuffix(dialog.DefaultExt);
+    if (!dialog.FileName.isEmpty()) {
+        const QFileInfo last(dialog.FileName);
+        fd.setDirectory(last.absolutePath());
+        fd.selectFile(last.fileName());
+    }
+    if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return false;
+    dialog.FileName = fd.selectedFiles().constFirst();
+    return true;
+}
+
+void TDesktopServices::SetBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TDesktopServices::ShowAbout(QWidget* parent) {
+    TdlgAbout dlg(parent);
+    dlg.Prepare();
+    dlg.exec();
+}
+
+void TDesktopServices::ShowHelp(QWidget* parent, const QString& helpFile) {
+    ShowHelpIndex(parent, helpFile);
+}
+
+}  // namespace quorvex
