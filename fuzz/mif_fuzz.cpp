@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const quorvex::TMifHeader header = quorvex::ReadMifHeader(mif);
         quorvex::TSFColumns columns;
         quorvex::ReadMifColumns(mif, columns);
-        quorvex::TRunState run(true);
+        quorvex::TScratchFile sima;
+        quorvex::TRunState run(sima, true);
         quorvex::TConvertSettings settings;
         settings.AttrIndex = 1;
         quorvex::RunObjectPass(run, mif, &mid, header.Delimiter, settings);

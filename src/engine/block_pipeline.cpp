@@ -74,13 +74,15 @@ void TBlockPipeline::Writer() {
         changed_.notify_all();
         std::exception_ptr error;
         try {
+            // All points of the batch at once: the lookups fetch ahead across
+            // the many small parcels.
+            const std::vector<int32_t>& numbers = run_.Points.FindOrAddAll(batch->points);
             for (const Item& it : batch->items) {
                 TFileWriter& out = it.kind == TSimBlockKind::Parcel ? run_.Parcels : run_.Routes;
-                WriteSimBlock(
+                WriteSimBlockNumbers(
                     out, it.kind,
-                    std::span<const TSFPoint>(batch->points).subspan(it.pointBegin, it.pointCount),
-                    run_.Points, it.number,
-                    std::string_view(batch->attrs).substr(it.attrBegin, it.attrSize));
+                    std::span<const int32_t>(numbers).subspan(it.pointBegin, it.pointCount),
+                    it.number, std::string_view(batch->attrs).substr(it.attrBegin, it.attrSize));
             }
             // With no batch waiting, the new points get their coordinate
             // lines now, while the reading goes on; the rest are written at

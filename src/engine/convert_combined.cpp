@@ -61,8 +61,9 @@ bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outp
         return false;
     }
     // Only the first row's swap switch counts, for the whole file.
-    TRunState run(!rows.empty() && IsSwitchOn(rows[0].SubItems[TBatchRow::SwapXY]));
     TCommitFile sima(outputPath);
+    TRunState run(sima, !rows.empty() && IsSwitchOn(rows[0].SubItems[TBatchRow::SwapXY]));
+    WriteSimaHead(sima, genba);
     TBusy busy(cb);
 
     bool overwritesInput = false;
@@ -75,7 +76,7 @@ bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outp
     if (overwritesInput)
         throw FileError("not overwriting \"" + outputPath + "\": it is an input of the run");
 
-    WriteSimaFile(sima, genba, run.PointLines, run.Parcels, run.Routes);
+    WriteSimaTail(sima, run.Parcels, run.Routes);
     sima.Commit();
     return true;
 }

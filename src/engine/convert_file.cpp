@@ -27,16 +27,17 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
     TLineReader mif(inputs->Mif);
     std::unique_ptr<TLineReader> mid;
     if (!inputs->Mid.empty()) mid = std::make_unique<TLineReader>(inputs->Mid);
-    TRunState run(settings.SwapXY);
     TCommitFile sima(settings.SimFile);
+    TRunState run(sima, settings.SwapXY);
 
     const TMifHeader header = ReadMifHeader(mif);
     TSFColumns columns;
     ReadMifColumns(mif, columns);
 
     try {
+        WriteSimaHead(sima, settings.Genba);
         RunObjectPass(run, mif, mid.get(), header.Delimiter, settings);
-        WriteSimaFile(sima, settings.Genba, run.PointLines, run.Parcels, run.Routes);
+        WriteSimaTail(sima, run.Parcels, run.Routes);
         sima.Commit();
         return true;
     } catch (const std::exception& e) {

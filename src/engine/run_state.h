@@ -11,11 +11,12 @@
 namespace quorvex {
 
 struct TRunState {
-    explicit TRunState(bool swapXY) : SwapXY(swapXY) {}
+    TRunState(TFileWriter& sima, bool swapXY) : PointLines(sima), SwapXY(swapXY) {}
 
     TSIMPoints Points;
-    // The coordinate section's "A01," lines, written as points are added.
-    TScratchFile PointLines;
+    // The coordinate section's "A01," lines go straight into the SIMA file,
+    // whose section comes first, as points are added.
+    TFileWriter& PointLines;
     size_t PointLinesWritten = 0;
     const bool SwapXY;
     TScratchFile Parcels;

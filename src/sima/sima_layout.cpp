@@ -2,9 +2,7 @@
 
 namespace quorvex {
 
-namespace {
-
-void WriteHead(TFileWriter& out, std::string_view genba) {
+void WriteSimaHead(TFileWriter& out, std::string_view genba) {
     out.WriteLine(sima_text::kBannerFormat);
     out.WriteLine(sima_text::kBannerProgram);
     out.WriteLine("Z00,");
@@ -12,9 +10,11 @@ void WriteHead(TFileWriter& out, std::string_view genba) {
     out.Write(genba);
     out.WriteLine(",");
     out.WriteLine(sima_text::kBannerPoints);
+    out.WriteLine("A00,");
 }
 
-void WriteTail(TFileWriter& out, TScratchFile& parcels, TScratchFile& routes) {
+void WriteSimaTail(TFileWriter& out, TScratchFile& parcels, TScratchFile& routes) {
+    out.WriteLine("A99,");
     out.WriteLine(sima_text::kBannerParcels);
     parcels.CopyTo(out);
     out.WriteLine(sima_text::kBannerRoutes);
@@ -22,22 +22,11 @@ void WriteTail(TFileWriter& out, TScratchFile& parcels, TScratchFile& routes) {
     out.Flush();
 }
 
-}  // namespace
-
 void WriteSimaFile(TFileWriter& out, std::string_view genba, const TSIMPoints& points, bool swapXY,
                    TScratchFile& parcels, TScratchFile& routes) {
-    WriteHead(out, genba);
-    WriteSimPoints(out, points, swapXY);
-    WriteTail(out, parcels, routes);
-}
-
-void WriteSimaFile(TFileWriter& out, std::string_view genba, TScratchFile& pointLines,
-                   TScratchFile& parcels, TScratchFile& routes) {
-    WriteHead(out, genba);
-    out.WriteLine("A00,");
-    pointLines.CopyTo(out);
-    out.WriteLine("A99,");
-    WriteTail(out, parcels, routes);
+    WriteSimaHead(out, genba);
+    WriteSimPointLines(out, points, 0, swapXY);
+    WriteSimaTail(out, parcels, routes);
 }
 
 }  // namespace quorvex

@@ -35,8 +35,9 @@ inline constexpr std::string_view kBannerRoutes =
 // line, written unchanged.
 void WriteSimaFile(TFileWriter& out, std::string_view genba, const TSIMPoints& points, bool swapXY,
                    TScratchFile& parcels, TScratchFile& routes);
-// The same with the "A01," lines already written to `pointLines`.
-void WriteSimaFile(TFileWriter& out, std::string_view genba, TScratchFile& pointLines,
-                   TScratchFile& parcels, TScratchFile& routes);
+// The same in two halves, for a run that writes the "A01," lines between them
+// as its points come: the lines before them and the lines after them.
+void WriteSimaHead(TFileWriter& out, std::string_view genba);
+void WriteSimaTail(TFileWriter& out, TScratchFile& parcels, TScratchFile& routes);
 
 }  // namespace quorvex

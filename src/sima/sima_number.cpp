@@ -9,38 +9,25 @@ namespace quorvex {
 
 namespace {
 
-// Coordinates mostly have a few decimals: when the magnitude is exactly the
-// double nearest to m / 10^k for some k up to 4, its 15-digit form is that
-// decimal, written in fixed-point form without trailing zeros. Returns 0 when
-// the value is not of that kind.
+// Coordinates mostly have a few decimals: when the magnitude is the double
+// nearest to a decimal with at most four decimals, its 15-digit form is that
+// decimal, written in fixed-point form without trailing zeros. Below 10^10
+// such decimals lie further apart than the doubles near them, so the one
+// found with four decimals is the only one. Returns 0 for other values.
 size_t FormatShortFixed(double magnitude, char* out) {
-    static constexpr double kScale[] = {1, 10, 100, 1000, 10000};
-    static constexpr uint64_t kIntScale[] = {1, 10, 100, 1000, 10000};
     if (!(magnitude >= 1e-3 && magnitude < 1e10)) return 0;
-    for (int k = 0; k <= 4; ++k) {
-        const double m = std::nearbyint(magnitude * kScale[k]);
-        if (m / kScale[k] != magnitude) continue;
-        const auto units = static_cast<uint64_t>(m);
-        char* p = std::to_chars(out, out + 24, units / kIntScale[k]).ptr;
-        uint64_t fraction = units % kIntScale[k];
-        if (fraction != 0) {
-            int width = k;
-            while (fraction % 10 == 0) {
-                fraction /= 10;
-                --width;
-            }
-            *p++ = '.';
-            char digits[8];
-            const int len =
-                static_cast<int>(std::to_chars(digits, digits + 8, fraction).ptr - digits);
-            for (int i = len; i < width; ++i)
-                *p++ = '0';
-            std::memcpy(p, digits, static_cast<size_t>(len));
-            p += len;
+    const double m = std::nearbyint(magnitude * 1e4);
+    if (m / 1e4 != magnitude) return 0;
+    const auto units = static_cast<uint64_t>(m);
+    char* p = std::to_chars(out, out + 24, units / 10000).ptr;
+    if (uint64_t fraction = units % 10000) {
+        *p++ = '.';
+        for (uint64_t unit = 1000; fraction != 0; unit /= 10) {
+            *p++ = static_cast<char>('0' + fraction / unit);
+            fraction %= unit;
         }
-        return static_cast<size_t>(p - out);
     }
-    return 0;
+    return static_cast<size_t>(p - out);
 }
 
 }  // namespace

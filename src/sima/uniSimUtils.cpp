@@ -34,8 +34,8 @@ void Put(char*& p, const char* s, size_t n) {
     p += n;
 }
 
-void WriteBlock(TFileWriter& out, std::span<const TSFPoint> points, TSIMPoints& table,
-                int32_t number, std::string_view attrValue, const char* head, const char* tail) {
+void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t number,
+                std::string_view attrValue, const char* head, const char* tail) {
     char line[64];
     char* p = line;
     Put(p, head, 4);
@@ -44,7 +44,7 @@ void WriteBlock(TFileWriter& out, std::span<const TSFPoint> points, TSIMPoints& 
     out.Write(std::string_view(line, static_cast<size_t>(p - line)));
     out.Write(attrValue);
     out.Write(",1,\r\n");
-    for (const int32_t n : table.FindOrAddAll(points)) {
+    for (const int32_t n : numbers) {
         char* q = out.Reserve(48);
         char* const start = q;
         Put(q, "B01,", 4);
@@ -109,7 +109,7 @@ const std::vector<int32_t>& TSIMPoints::FindOrAddAll(std::span<const TSFPoint> p
     numbers_.resize(n);
     for (size_t i = 0; i < n; ++i)
         hashes_[i] = HashPair(points[i].X, points[i].Y);
-    constexpr size_t kAhead = 8;
+    constexpr size_t kAhead = 16;
     for (size_t i = 0; i < n && i < kAhead; ++i)
         __builtin_prefetch(&slots_[hashes_[i] & mask_]);
     for (size_t i = 0; i < n; ++i) {
@@ -152,20 +152,25 @@ void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY) {
 
 void WriteSimParcel(TFileWriter& out, const TSFPolygon& rec, TSIMPoints& table, int32_t parcelNo,
                     std::string_view attrValue) {
-    WriteBlock(out, rec.Points, table, parcelNo, attrValue, "D00,", "D99,");
+    WriteSimBlock(out, TSimBlockKind::Parcel, rec.Points, table, parcelNo, attrValue);
 }
 
 void WriteSimRoute(TFileWriter& out, const TSFPolyLine& rec, TSIMPoints& table, int32_t routeNo,
                    std::string_view attrValue) {
-    WriteBlock(out, rec.Points, table, routeNo, attrValue, "F00,", "F99,");
+    WriteSimBlock(out, TSimBlockKind::Route, rec.Points, table, routeNo, attrValue);
 }
 
 void WriteSimBlock(TFileWriter& out, TSimBlockKind kind, std::span<const TSFPoint> points,
                    TSIMPoints& table, int32_t number, std::string_view attrValue) {
+    WriteSimBlockNumbers(out, kind, table.FindOrAddAll(points), number, attrValue);
+}
+
+void WriteSimBlockNumbers(TFileWriter& out, TSimBlockKind kind, std::span<const int32_t> numbers,
+                          int32_t number, std::string_view attrValue) {
     if (kind == TSimBlockKind::Parcel)
-        WriteBlock(out, points, table, number, attrValue, "D00,", "D99,");
+        WriteBlock(out, numbers, number, attrValue, "D00,", "D99,");
     else
-        WriteBlock(out, points, table, number, attrValue, "F00,", "F99,");
+        WriteBlock(out, numbers, number, attrValue, "F00,", "F99,");
 }
 
 }  // namespace quorvex

@@ -65,5 +65,8 @@ enum class TSimBlockKind { Parcel, Route };
 // The block of either kind from its vertices alone.
 void WriteSimBlock(TFileWriter& out, TSimBlockKind kind, std::span<const TSFPoint> points,
                    TSIMPoints& table, int32_t number, std::string_view attrValue);
+// The block from the point numbers its vertices resolved to.
+void WriteSimBlockNumbers(TFileWriter& out, TSimBlockKind kind, std::span<const int32_t> numbers,
+                          int32_t number, std::string_view attrValue);
 
 }  // namespace quorvex

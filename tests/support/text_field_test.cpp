@@ -64,8 +64,7 @@ TEST(NormaliseLine, TrimsAndCollapsesBlankRuns) {
 // Every field of a line, as the callers see them.
 std::string Fields(std::string_view line, std::string_view sep, int count) {
     std::string r;
-    for (int n = 1; n <= count; ++n)
-        r += "[" + GetField(line, n, sep) + "]";
+    for (int n = 1; n <= count; ++n) r.append("[").append(GetField(line, n, sep)).append("]");
     return r;
 }
 
