@@ -26,8 +26,12 @@ TSplit SplitJoining(TLineReader& mif, std::string& held) {
 void ReadVertices(TLineReader& mif, int32_t n, std::vector<TSFPoint>& points) {
     for (int32_t i = 0; i < n;) {
         const std::string_view line = NextLine(mif);
-        if (IsBlankLine(line)) continue;
-        points.push_back(Vertex(mif, line));
+        TSFPoint v;
+        if (!TryShortVertex(line, v)) {
+            if (IsBlankLine(line)) continue;
+            v = Vertex(mif, line);
+        }
+        points.push_back(v);
         ++i;
     }
 }
@@ -101,13 +105,8 @@ void ReadMifRegion(std::string_view line, TLineReader& mif, TSFPolygon& rec) {
 void SkipMifMultipoint(std::string_view line, TLineReader& mif) {
     std::string object(line);
     const TSplit s = SplitJoining(mif, object);
-    const int32_t n = NonNegativeCount(mif, s.Tail);
-    for (int32_t i = 0; i < n;) {
-        const std::string_view l = NextLine(mif);
-        if (IsBlankLine(l)) continue;
-        Vertex(mif, l);
-        ++i;
-    }
+    std::vector<TSFPoint> dropped;
+    ReadVertices(mif, NonNegativeCount(mif, s.Tail), dropped);
 }
 
 }  // namespace quorvex

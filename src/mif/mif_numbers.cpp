@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 
 namespace quorvex {
 namespace {
@@ -93,18 +94,21 @@ const char* ParseShortDecimal(const char* p, const char* end, double& value) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     uint64_t mantissa = 0;
-    int significant = 0, decimals = 0, digits = 0;
-    for (; p < end && IsDigit(*p); ++p, ++digits) {
+    const char* const integerStart = p;
+    for (; p < end && IsDigit(*p); ++p)
         mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
-        significant += mantissa != 0;
-    }
+    const auto integerDigits = p - integerStart;
+    std::ptrdiff_t decimals = 0;
     if (p < end && *p == '.') {
-        for (++p; p < end && IsDigit(*p); ++p, ++digits, ++decimals) {
+        const char* const fractionStart = ++p;
+        for (; p < end && IsDigit(*p); ++p)
             mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
-            significant += mantissa != 0;
-        }
+        decimals = p - fractionStart;
     }
-    if (digits == 0 || significant > 15 || decimals > 22) return nullptr;
+    // Up to 15 digits in all, leading zeros included, keep the mantissa
+    // below 2^53; longer numbers take the general way.
+    const auto digits = integerDigits + decimals;
+    if (digits == 0 || digits > 15) return nullptr;
     if (p < end && (*p == 'e' || *p == 'E' || *p == '.')) return nullptr;
     const double v = static_cast<double>(mantissa) / kPow10[decimals];
     value = negative ? -v : v;

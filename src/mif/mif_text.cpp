@@ -52,24 +52,23 @@ int32_t NonNegativeCount(const TLineReader& mif, std::string_view text) {
     return n;
 }
 
-TSFPoint Vertex(const TLineReader& mif, std::string_view line) {
-    // Vertex lines are most of a file: two short decimals read in one go,
-    // with the general rules below for everything else.
+bool TryShortVertex(std::string_view line, TSFPoint& v) {
     const char* p = line.data();
     const char* const end = p + line.size();
     while (p < end && static_cast<unsigned char>(*p) <= 32)
         ++p;
-    TSFPoint v;
-    if ((p = ParseShortDecimal(p, end, v.X)) && p < end && (*p == ' ' || *p == '\t')) {
-        while (p < end && static_cast<unsigned char>(*p) <= 32)
-            ++p;
-        if ((p = ParseShortDecimal(p, end, v.Y))) {
-            while (p < end && static_cast<unsigned char>(*p) <= 32)
-                ++p;
-            if (p == end) return v;
-        }
-    }
+    if (!(p = ParseShortDecimal(p, end, v.X)) || p == end || (*p != ' ' && *p != '\t'))
+        return false;
+    while (p < end && static_cast<unsigned char>(*p) <= 32)
+        ++p;
+    if (!(p = ParseShortDecimal(p, end, v.Y))) return false;
+    while (p < end && static_cast<unsigned char>(*p) <= 32)
+        ++p;
+    return p == end;
+}
 
+TSFPoint Vertex(const TLineReader& mif, std::string_view line) {
+    if (TSFPoint v; TryShortVertex(line, v)) return v;
     const std::string_view t = Trim(line);
     const size_t sep = t.find_first_of(" \t");
     const std::string_view head = sep == std::string_view::npos ? t : t.substr(0, sep);

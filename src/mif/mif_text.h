@@ -28,5 +28,8 @@ int32_t NonNegativeCount(const TLineReader& mif, std::string_view text);
 
 // A vertex line: trimmed, then split at its first blank or tab.
 TSFPoint Vertex(const TLineReader& mif, std::string_view line);
+// The usual vertex line, two short decimals, read in one go; false for any
+// other line, which Vertex then reads (or rejects) by the general rules.
+bool TryShortVertex(std::string_view line, TSFPoint& v);
 
 }  // namespace quorvex::mif_text
