@@ -1,5 +1,6 @@
 // Readers of the objects given by a bounding box: RECT, ROUNDRECT, ELLIPSE and
 // ARC, turned into vertex lists.
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -33,6 +34,12 @@ double WrapDegrees(double a) {
 
 double FieldNumber(const TLineReader& mif, std::string_view line, int n) {
     return Number(mif, GetField(line, n, " "));
+}
+
+// The box x1, y1, x2, y2 of an ELLIPSE or ARC line, fields 2 to 5.
+std::array<double, 4> BoxOf(const TLineReader& mif, std::string_view line) {
+    return {FieldNumber(mif, line, 2), FieldNumber(mif, line, 3), FieldNumber(mif, line, 4),
+            FieldNumber(mif, line, 5)};
 }
 
 void SetSingleSection(TSFShape& rec, size_t points) {
@@ -85,10 +92,7 @@ void ReadMifRect(std::string_view line, TLineReader& mif, TSFPolygon& rec, bool 
 }
 
 void ReadMifEllipse(std::string_view line, TLineReader& mif, TSFPolygon& rec) {
-    const double x1 = FieldNumber(mif, line, 2);
-    const double y1 = FieldNumber(mif, line, 3);
-    const double x2 = FieldNumber(mif, line, 4);
-    const double y2 = FieldNumber(mif, line, 5);
+    const auto [x1, y1, x2, y2] = BoxOf(mif, line);
     const double rx = (x2 - x1) / 2;
     const double ry = (y2 - y1) / 2;
     SetSingleSection(rec, 361);
@@ -104,10 +108,7 @@ void ReadMifEllipse(std::string_view line, TLineReader& mif, TSFPolygon& rec) {
 }
 
 void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
-    const double x1 = FieldNumber(mif, line, 2);
-    const double y1 = FieldNumber(mif, line, 3);
-    const double x2 = FieldNumber(mif, line, 4);
-    const double y2 = FieldNumber(mif, line, 5);
+    const auto [x1, y1, x2, y2] = BoxOf(mif, line);
     double a, b;
     if (!GetField(line, 6, " ").empty()) {
         a = FieldNumber(mif, line, 6);

@@ -2,6 +2,8 @@
 // MULTIPOINT of collections, with the head/tail split and the bounds they use.
 #include <gtest/gtest.h>
 
+#include "mif/mif_test_util.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -12,19 +14,9 @@
 namespace quorvex {
 namespace {
 
-std::string NextLine(TLineReader& mif) {
-    std::string_view line;
-    return mif.ReadLine(line) ? std::string(line) : std::string("<end>");
-}
-
-std::vector<std::pair<double, double>> Vertices(const TSFShape& rec) {
-    std::vector<std::pair<double, double>> v;
-    for (const TSFPoint& p : rec.Points)
-        v.emplace_back(p.X, p.Y);
-    return v;
-}
-
-using V = std::vector<std::pair<double, double>>;
+using test::NextLine;
+using test::V;
+using test::Vertices;
 
 void ExpectBounds(const TSFShape& rec, double minX, double minY, double maxX, double maxY) {
     EXPECT_EQ(rec.MinX, minX);

@@ -2,6 +2,8 @@
 // MID rows use, and the column list that the attribute choice counts in.
 #include <gtest/gtest.h>
 
+#include "mif/mif_test_util.h"
+
 #include <chrono>
 #include <string>
 
@@ -12,10 +14,7 @@
 namespace quorvex {
 namespace {
 
-std::string NextLine(TLineReader& mif) {
-    std::string_view line;
-    return mif.ReadLine(line) ? std::string(line) : std::string("<end>");
-}
+using test::NextLine;
 
 TEST(ReadMifHeader, CompleteHeaderStopsAfterTheLineThatCompletesIt) {
     TLineReader mif = TLineReader::FromText(

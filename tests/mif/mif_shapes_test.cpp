@@ -2,6 +2,8 @@
 // into vertex lists.
 #include <gtest/gtest.h>
 
+#include "mif/mif_test_util.h"
+
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -13,21 +15,11 @@
 namespace quorvex {
 namespace {
 
+using test::NextLine;
+using test::V;
+using test::Vertices;
+
 constexpr double kDeg = std::numbers::pi / 180;
-
-std::string NextLine(TLineReader& mif) {
-    std::string_view line;
-    return mif.ReadLine(line) ? std::string(line) : std::string("<end>");
-}
-
-std::vector<std::pair<double, double>> Vertices(const TSFShape& rec) {
-    std::vector<std::pair<double, double>> v;
-    for (const TSFPoint& p : rec.Points)
-        v.emplace_back(p.X, p.Y);
-    return v;
-}
-
-using V = std::vector<std::pair<double, double>>;
 
 #define EXPECT_NEAR_POINT(p, x, y, tol) \
     do {                                \
