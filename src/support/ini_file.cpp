@@ -166,11 +166,7 @@ std::string TIniFile::Text() const {
 }
 
 bool TIniFile::UpdateFile() const {
-    return SaveAs(path_);
-}
-
-bool TIniFile::SaveAs(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     const std::string text = Text();
     out.write(text.data(), static_cast<std::streamsize>(text.size()));

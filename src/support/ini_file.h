@@ -17,8 +17,6 @@ class TIniFile {
     // Reads `path` when it exists; a missing or unreadable file reads as empty.
     explicit TIniFile(std::string path);
 
-    const std::string& Path() const { return path_; }
-
     // The value with blanks trimmed; nothing when the section or key is absent.
     std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;
     // Decimal, or hexadecimal after "0x"/"0X"; `def` when absent or not a number.
@@ -31,7 +29,6 @@ class TIniFile {
     // Writes the whole text to `path` (CR LF line ends), creating the file.
     // False when the file cannot be written.
     bool UpdateFile() const;
-    bool SaveAs(const std::string& path) const;
 
     // The text as it would be written.
     std::string Text() const;

@@ -27,6 +27,7 @@
 #include "support/paths.h"
 #include "support/text.h"
 #include "ui/app_icon.h"
+#include "ui/help_window.h"
 
 namespace quorvex {
 namespace {
@@ -36,6 +37,13 @@ namespace {
 constexpr int kClientWidth = 792;
 constexpr int kStatusTop = 378;
 constexpr int kStatusHeight = 19;
+// The window's outer size whenever it is shown.
+constexpr QSize kShownSize(800, 451);
+
+// The window just large enough for the designed client area.
+QSize DesignedSize(QMainWindow* form) {
+    return {kClientWidth, form->menuBar()->sizeHint().height() + kStatusTop + kStatusHeight};
+}
 
 // Texts from files are code page 932 bytes; paths are the system's own
 // (UTF-8) bytes.
@@ -48,18 +56,6 @@ QString PathText(const std::string& bytes) {
 std::string PathBytes(const QString& text) {
     return text.toStdString();
 }
-
-// The application-wide hourglass, restored on every path.
-class TBusyCursor {
-  public:
-    explicit TBusyCursor(TUiServices& services) : services_(services) { services_.SetBusy(true); }
-    ~TBusyCursor() { services_.SetBusy(false); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-
-  private:
-    TUiServices& services_;
-};
 
 QPixmap NewPixmap(int size) {
     QPixmap pm(size, size);
@@ -110,6 +106,32 @@ class TOnExit {
     F f_;
 };
 
+// Sets the application-wide hourglass; the normal cursor comes back when the
+// returned guard ends, on every path.
+auto BusyCursor(TUiServices& services) {
+    services.SetBusy(true);
+    return TOnExit([&services] { services.SetBusy(false); });
+}
+
+// A text box showing code page 932 bytes keeps them: while it still shows
+// them, they are used unchanged, so a name from a file survives even where
+// decoding and encoding again would alter it or fail.
+constexpr const char* kCp932Bytes = "cp932Bytes";
+
+void SetCp932Text(QLineEdit* edit, const std::string& bytes) {
+    edit->setText(FromCp932(bytes));
+    edit->setProperty(kCp932Bytes, QByteArray(bytes.data(), qsizetype(bytes.size())));
+}
+
+// The text as code page 932 bytes; nothing when it holds a character the
+// code page lacks.
+std::optional<std::string> Cp932Text(const QLineEdit* edit) {
+    const QByteArray kept = edit->property(kCp932Bytes).toByteArray();
+    std::string bytes(kept.constData(), size_t(kept.size()));
+    if (!kept.isNull() && edit->text() == FromCp932(bytes)) return bytes;
+    return Utf8ToCp932(edit->text().toStdString());
+}
+
 }  // namespace
 
 void TAttrComboBox::showPopup() {
@@ -140,7 +162,7 @@ TfrmMain::TfrmMain(TUiServices& services, TPlacementStore store, QWidget* parent
     CreateControls();
     CreateMenu();
     ConnectHandlers();
-    resize(kClientWidth, menuBar()->sizeHint().height() + kStatusTop + kStatusHeight);
+    resize(DesignedSize(this));
     Guard([this] { FormCreate(); });
 }
 
@@ -336,7 +358,7 @@ bool TfrmMain::Guard(const std::function<void()>& handler) {
 // ---- Start and end ----
 
 void TfrmMain::FormCreate() {
-    helpFile_ = PathText(ChangeFileExt(GetExePath(), ".html"));
+    helpFile_ = HelpDocumentPath();
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -351,8 +373,10 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::FormShow() {
     setWindowTitle(QString::fromUtf8(kAppTitle));
     LoadFormPlacement(this, store_);
-    // The window always opens at its designed size.
-    resize(kClientWidth, menuBar()->sizeHint().height() + kStatusTop + kStatusHeight);
+    // Whatever size was stored, the window opens at its own; never so small,
+    // though, that a tall title bar would push the status bar over controls.
+    const QSize frame = frameGeometry().size() - size();
+    resize((kShownSize - frame).expandedTo(DesignedSize(this)));
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -383,7 +407,7 @@ bool TfrmMain::CheckInput() {
         return refuse(QStringLiteral("変換後SIMAのファイル名が不正です。"));
     if (!chkKakuchi->isChecked() && !chkRosen->isChecked())
         return refuse(QStringLiteral("変換対象は最低1つは必要です。"));
-    if (!IsCp932Encodable(edtGenba->text().toStdString()))
+    if (!Cp932Text(edtGenba))
         return refuse(QStringLiteral("現場名称に使用できない文字が含まれています。"));
     return true;
 }
@@ -404,19 +428,20 @@ void TfrmMain::cboAttrNameDropDown() {
     if (!FileExists(mif)) return;
     cboAttrName->clear();
     cboAttrName->addItem(QString(), QByteArray());
+    // The first entry of an empty list becomes the choice; nothing is chosen
+    // until the user picks, also when the columns cannot be read.
     cboAttrName->setCurrentIndex(-1);
     const TMifTable table = ReadMifTable(mif);
     for (const TSFColumn& column : table.Columns)
         cboAttrName->addItem(FromCp932(column.Name),
                              QByteArray(column.Name.data(), qsizetype(column.Name.size())));
-    cboAttrName->setCurrentIndex(-1);
 }
 
 TConvertSettings TfrmMain::PanelSettings() const {
     TConvertSettings s;
     s.MifFile = PathBytes(edtMifFile->text());
     s.SimFile = PathBytes(edtSimFile->text());
-    s.Genba = Utf8ToCp932(edtGenba->text().toStdString()).value_or(std::string());
+    s.Genba = Cp932Text(edtGenba).value_or(std::string());
     s.AttrIndex = cboAttrName->currentIndex();
     s.Kakuchi = chkKakuchi->isChecked();
     s.Rosen = chkRosen->isChecked();
@@ -438,7 +463,7 @@ void TfrmMain::btnConvertClick() {
     if (!CheckInput()) return;
     bool ok = false;
     {
-        TBusyCursor busy(services_);
+        const auto busy = BusyCursor(services_);
         ok = ConvertFile(PanelSettings());
     }
     if (ok)
@@ -537,7 +562,7 @@ void TfrmMain::lvwBatchDblClick() {
     cboAttrNameDropDown();
     const int k = TryParseMifInteger(row.Caption).value_or(-1);
     cboAttrName->setCurrentIndex(k >= 0 && k < cboAttrName->count() ? k : -1);
-    edtGenba->setText(FromCp932(row.SubItems[TBatchRow::Genba]));
+    SetCp932Text(edtGenba, row.SubItems[TBatchRow::Genba]);
     chkKakuchi->setChecked(IsSwitchOn(row.SubItems[TBatchRow::Kakuchi]));
     chkRosen->setChecked(IsSwitchOn(row.SubItems[TBatchRow::Rosen]));
     chkYX->setChecked(IsSwitchOn(row.SubItems[TBatchRow::SwapXY]));
@@ -555,23 +580,23 @@ void TfrmMain::S1Click() {
     }
     if (!services_.Execute(this, saveDialog2_)) return;
 
-    // The file is code page 932: paths and the combined site name are
-    // encoded here; names that came from files are already its bytes.
+    // The file is code page 932: paths and typed names are encoded here;
+    // names that came from files are already its bytes. The first file line
+    // that cannot be held is reported.
     int badLine = 0;
-    auto encode = [&badLine](const std::string& utf8, int line) {
-        std::optional<std::string> bytes = Utf8ToCp932(utf8);
+    auto held = [&badLine](std::optional<std::string> bytes, int line) {
         if (!bytes && badLine == 0) badLine = line;
-        return bytes.value_or(std::string());
+        return std::move(bytes).value_or(std::string());
     };
     TBatchListFile list;
     list.Combine = chkCombine->isChecked();
-    list.CombineFile = encode(PathBytes(edtConbineFile->text()), 4);
-    list.CombineGenba = encode(edtCombineGenba->text().toStdString(), 5);
+    list.CombineFile = held(Cp932Text(edtConbineFile), 4);
+    list.CombineGenba = held(Cp932Text(edtCombineGenba), 5);
     for (size_t i = 0; i < rows_.size(); ++i) {
         TBatchRow row = rows_[i];
         const int line = 6 + static_cast<int>(i);
         for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
-            row.SubItems[size_t(k)] = encode(row.SubItems[size_t(k)], line);
+            row.SubItems[size_t(k)] = held(Utf8ToCp932(row.SubItems[size_t(k)]), line);
         list.Rows.push_back(std::move(row));
     }
     if (badLine != 0) {
@@ -610,8 +635,9 @@ void TfrmMain::O1Click() {
         return;
     }
     chkCombine->setChecked(list.Combine);
-    edtConbineFile->setText(PathText(Cp932ToUtf8(list.CombineFile)));
-    edtCombineGenba->setText(FromCp932(list.CombineGenba));
+    // On this system the decoded path is the path.
+    SetCp932Text(edtConbineFile, list.CombineFile);
+    SetCp932Text(edtCombineGenba, list.CombineGenba);
     for (TBatchRow& row : list.Rows) {
         for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
             row.SubItems[size_t(k)] = Cp932ToUtf8(row.SubItems[size_t(k)]);
@@ -657,7 +683,7 @@ void TfrmMain::btnBatchClick() {
     const std::vector<TBatchRow> rows = rows_;
 
     if (chkCombine->isChecked()) {
-        const auto genba = Utf8ToCp932(edtCombineGenba->text().toStdString());
+        const auto genba = Cp932Text(edtCombineGenba);
         if (!genba) {
             services_.Message(this, TMessageKind::Warning,
                               QStringLiteral("現場名称に使用できない文字が含まれています。"));
@@ -683,7 +709,7 @@ void TfrmMain::btnBatchClick() {
     {
         SetRunning(true);
         TOnExit done([this] { SetRunning(false); });
-        TBusyCursor busy(services_);
+        const auto busy = BusyCursor(services_);
         try {
             for (size_t i = 0; i < rows.size(); ++i) {
                 ShowCurrentRow(static_cast<int>(i));

@@ -82,11 +82,8 @@ class TfrmMain : public QMainWindow {
     const TBatchRow& Row(int i) const { return rows_[static_cast<size_t>(i)]; }
     int RowMark(int i) const;
     int SelectedRow() const;
-    bool Running() const { return running_; }
 
     const QString& HelpFile() const { return helpFile_; }
-    // The green tick and the red cross.
-    const QList<QIcon>& ImageList1() const { return imageList1_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -118,6 +115,7 @@ class TfrmMain : public QMainWindow {
     bool shown_ = false;
     bool running_ = false;
     std::vector<TBatchRow> rows_;
+    // ImageList1: the green tick and the red cross.
     QList<QIcon> imageList1_;
 
     TFileDialog openDialog1_, saveDialog1_, openDialog2_, saveDialog2_;

@@ -1,6 +1,5 @@
 #include "ui/help_window.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "support/paths.h"
 #include "ui/app_icon.h"
 
 namespace quorvex {
@@ -29,8 +29,7 @@ QPointer<THelpWindow>& OpenWindow() {
 }  // namespace
 
 QString HelpDocumentPath() {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    return exe.path() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".html");
+    return QString::fromStdString(ChangeFileExt(GetExePath(), ".html"));
 }
 
 QString HelpIndexPath(const QString& helpFile) {

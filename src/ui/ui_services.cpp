@@ -18,8 +18,6 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
     box.exec();
 }
 
-}  // namespace
-
 QString MessageCaption(TMessageKind kind) {
     switch (kind) {
         case TMessageKind::Warning:
@@ -31,6 +29,8 @@ QString MessageCaption(TMessageKind kind) {
     }
     return {};
 }
+
+}  // namespace
 
 void TDesktopServices::Message(QWidget* parent, TMessageKind kind, const QString& text) {
     const QMessageBox::Icon icon = kind == TMessageKind::Warning       ? QMessageBox::Warning

@@ -54,7 +54,4 @@ class TDesktopServices : public TUiServices {
 // Caption of the application: window title and title of the error box.
 inline constexpr const char* kAppTitle = "Quorvex Converter";
 
-// Caption of a message box of the given kind.
-QString MessageCaption(TMessageKind kind);
-
 }  // namespace quorvex
