@@ -10,6 +10,6 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BUILD_UI=ON \
       -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_SANITIZE=OFF >/dev/null
 cmake --build build --target main_window_test batch_test
 QT_QPA_PLATFORM=xcb QUORVEX_SCREENSHOT_DIR="$PWD/docs" xvfb-run -a -s "-screen 0 1024x768x24" \
-    sh -c 'build/bin/main_window_test --gtest_filter="*Layout*" &&
-           build/bin/batch_test --gtest_filter="*PerFile*"'
+    sh -c 'build/bin/main_window_test --gtest_filter=MainWindowLayout.ControlsHaveTheirCaptionsAndStartStates &&
+           build/bin/batch_test --gtest_filter=Batch.PerFileRunMarksEachRowAndEndsWithTheMessage'
 echo "Saved docs/window.png and docs/batch.png"
