@@ -56,6 +56,20 @@ TEST(TCommitFile, WithoutCommitTheOldTargetStaysAndNothingIsLeft) {
     EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
 }
 
+TEST(TCommitFile, DirectoryInTheTargetsPlaceIsNeverTouched) {
+    test::TempDir dir;
+    const std::string target = dir / "out.sim";
+    std::filesystem::create_directory(target);
+    test::WriteBytes(target + "/keep", "k");
+    {
+        TCommitFile out(target);
+        out.WriteLine("new");
+        EXPECT_THROW(out.Commit(), FileError);
+    }
+    EXPECT_EQ(test::ReadBytes(target + "/keep"), "k");
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
+}
+
 TEST(TCommitFile, MissingDirectoryFailsAtConstruction) {
     test::TempDir dir;
     EXPECT_THROW(TCommitFile(dir / "no-such-dir/out.sim"), FileError);
