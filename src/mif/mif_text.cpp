@@ -10,10 +10,8 @@ void Fail(const TLineReader& mif, const std::string& what) {
     throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) + ": " + what);
 }
 
-std::string_view NextLine(TLineReader& mif) {
-    std::string_view line;
-    if (!mif.ReadLine(line)) Fail(mif, "unexpected end of file inside an object");
-    return line;
+void FailCutShort(const TLineReader& mif) {
+    Fail(mif, "unexpected end of file inside an object");
 }
 
 std::string_view NextNonBlank(TLineReader& mif) {

@@ -15,7 +15,12 @@ namespace quorvex::mif_text {
 
 // Next line as read; ConversionError at the end of the file, which here
 // always means an object cut short.
-std::string_view NextLine(TLineReader& mif);
+[[noreturn]] void FailCutShort(const TLineReader& mif);
+inline std::string_view NextLine(TLineReader& mif) {
+    std::string_view line;
+    if (!mif.ReadLine(line)) FailCutShort(mif);
+    return line;
+}
 // Next line that is not blank, trimmed.
 std::string_view NextNonBlank(TLineReader& mif);
 // Appends a blank and the next line to `held`.

@@ -88,26 +88,12 @@ void TLineReader::UnreadLine() {
     --lineNumber_;
 }
 
-bool TLineReader::ReadLine(std::string_view& line) {
+bool TLineReader::ReadLineSlow(std::string_view& line) {
     if (pushedBack_) {
         pushedBack_ = false;
         ++lineNumber_;
         line = last_;
         return true;
-    }
-    // Most lines lie whole in the buffer.
-    if (pos_ < end_) {
-        const char* begin = buf_.get() + pos_;
-        if (const auto* nl = static_cast<const char*>(std::memchr(begin, '\n', end_ - pos_))) {
-            std::string_view raw(begin, static_cast<size_t>(nl - begin));
-            if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-            if (!std::memchr(raw.data(), '\r', raw.size())) {
-                pos_ = static_cast<size_t>(nl - buf_.get()) + 1;
-                ++lineNumber_;
-                last_ = line = raw;
-                return true;
-            }
-        }
     }
     if (AtEnd()) return false;
 

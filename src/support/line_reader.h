@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,7 +24,23 @@ class TLineReader {
 
     // Next line, valid until the next call of ReadLine or AtEnd. False at the
     // end of the file.
-    bool ReadLine(std::string_view& line);
+    bool ReadLine(std::string_view& line) {
+        // Most lines lie whole in the buffer, with no CR but the last.
+        if (!pushedBack_ && pos_ < end_) {
+            const char* begin = buf_.get() + pos_;
+            if (const auto* nl = static_cast<const char*>(std::memchr(begin, '\n', end_ - pos_))) {
+                std::string_view raw(begin, static_cast<size_t>(nl - begin));
+                if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+                if (raw.find('\r') == std::string_view::npos) {
+                    pos_ = static_cast<size_t>(nl - buf_.get()) + 1;
+                    ++lineNumber_;
+                    last_ = line = raw;
+                    return true;
+                }
+            }
+        }
+        return ReadLineSlow(line);
+    }
     // Makes the next ReadLine return the line just read once more.
     void UnreadLine();
     // True when no line remains.
@@ -37,6 +54,7 @@ class TLineReader {
     TLineReader() = default;
     // Appends more bytes at the end of the buffer; false at end of input.
     bool Fill();
+    bool ReadLineSlow(std::string_view& line);
 
     int fd_ = -1;
     std::string path_;
