@@ -26,29 +26,32 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank) {
 
     int32_t index = 0;
     size_t i = skipBlanks(0);
+    std::string field;
     while (i < len) {
-        std::string field;
+        // Only the field asked for is gathered; the others are stepped over.
+        const bool wanted = index + 1 == n;
         if (s[i] == '"') {
-            ++i;
+            size_t run = ++i;  // start of the text since the last doubled quote
             while (i < len) {
                 if (s[i] == '"') {
+                    if (wanted) field.append(s.substr(run, i - run));
                     if (i + 1 < len && s[i + 1] == '"') {
-                        field.push_back('"');
+                        if (wanted) field.push_back('"');
                         i += 2;
+                        run = i;
                         continue;
                     }
-                    ++i;  // closing quote
+                    run = ++i;  // closing quote
                     break;
                 }
-                const size_t w = charLen(i);
-                field.append(s.substr(i, w));
-                i += w;
+                i += charLen(i);
             }
+            if (i >= len && wanted && run < len) field.append(s.substr(run));
         } else {
             const size_t begin = i;
             while (i < len && s[i] != sep && !isBlank(i))
                 i += charLen(i);
-            field.assign(s.substr(begin, i - begin));
+            if (wanted) field.assign(s.substr(begin, i - begin));
         }
         if (++index == n) return field;
         i = skipBlanks(i);
