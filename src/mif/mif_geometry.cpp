@@ -22,8 +22,22 @@ TSplit SplitJoining(TLineReader& mif, std::string& held) {
     return s;
 }
 
-// Reads `n` vertex lines, skipping blank ones, onto the end of `points`.
-void ReadVertices(TLineReader& mif, int32_t n, std::vector<TSFPoint>& points) {
+// Widens the bounds of `rec` by `v`, the bounds starting at its first vertex.
+void Widen(TSFShape& rec, const TSFPoint& v) {
+    if (rec.Points.empty()) {
+        rec.MinX = rec.MaxX = v.X;
+        rec.MinY = rec.MaxY = v.Y;
+        return;
+    }
+    if (rec.MaxX < v.X) rec.MaxX = v.X;
+    if (rec.MinX > v.X) rec.MinX = v.X;
+    if (rec.MaxY < v.Y) rec.MaxY = v.Y;
+    if (rec.MinY > v.Y) rec.MinY = v.Y;
+}
+
+// Reads `n` vertex lines, skipping blank ones, onto the end of the vertices
+// of `rec`, whose bounds grow with them.
+void ReadVertices(TLineReader& mif, int32_t n, TSFShape& rec) {
     for (int32_t i = 0; i < n;) {
         const std::string_view line = NextLine(mif);
         TSFPoint v;
@@ -31,7 +45,8 @@ void ReadVertices(TLineReader& mif, int32_t n, std::vector<TSFPoint>& points) {
             if (IsBlankLine(line)) continue;
             v = Vertex(mif, line);
         }
-        points.push_back(v);
+        Widen(rec, v);
+        rec.Points.push_back(v);
         ++i;
     }
 }
@@ -46,7 +61,7 @@ void ReadSections(TLineReader& mif, int32_t parts, TSFShape& rec) {
         const int32_t n = NonNegativeCount(mif, countLine);
         total += n;
         if (total > INT32_MAX) Fail(mif, "too many vertices");
-        ReadVertices(mif, n, rec.Points);
+        ReadVertices(mif, n, rec);
     }
 }
 
@@ -54,7 +69,6 @@ void FinishShape(const TLineReader& mif, TSFShape& rec) {
     rec.NumParts = static_cast<int32_t>(rec.Parts.size());
     rec.NumPoints = static_cast<int32_t>(rec.Points.size());
     if (rec.Points.empty()) Fail(mif, "object without vertices");
-    UpdateBounds(rec);
 }
 
 }  // namespace
@@ -88,7 +102,7 @@ void ReadMifPline(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
         ReadSections(mif, parts, rec);
     } else {
         rec.Parts.push_back(0);
-        ReadVertices(mif, NonNegativeCount(mif, s.Tail), rec.Points);
+        ReadVertices(mif, NonNegativeCount(mif, s.Tail), rec);
     }
     FinishShape(mif, rec);
 }
@@ -105,7 +119,7 @@ void ReadMifRegion(std::string_view line, TLineReader& mif, TSFPolygon& rec) {
 void SkipMifMultipoint(std::string_view line, TLineReader& mif) {
     std::string object(line);
     const TSplit s = SplitJoining(mif, object);
-    std::vector<TSFPoint> dropped;
+    TSFPolyLine dropped;
     ReadVertices(mif, NonNegativeCount(mif, s.Tail), dropped);
 }
 
