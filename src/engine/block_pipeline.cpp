@@ -1,5 +1,7 @@
 #include "engine/block_pipeline.h"
 
+#include "support/field.h"
+
 namespace quorvex {
 namespace {
 
@@ -11,7 +13,8 @@ constexpr size_t kBatchesInFlight = 4;
 
 }  // namespace
 
-TBlockPipeline::TBlockPipeline(TRunState& run) : run_(run), current_(std::make_unique<Batch>()) {
+TBlockPipeline::TBlockPipeline(TRunState& run, int32_t attrIndex, char delimiter)
+    : run_(run), attrIndex_(attrIndex), delimiter_(delimiter), current_(std::make_unique<Batch>()) {
     thread_ = std::thread([this] { Writer(); });
 }
 
@@ -25,12 +28,11 @@ TBlockPipeline::~TBlockPipeline() {
 }
 
 void TBlockPipeline::Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
-                         std::string_view attrValue) {
+                         std::string_view midRow) {
     Batch& b = *current_;
-    b.items.push_back(
-        {kind, number, b.points.size(), points.size(), b.attrs.size(), attrValue.size()});
+    b.items.push_back({kind, number, b.points.size(), points.size(), b.rows.size(), midRow.size()});
     b.points.insert(b.points.end(), points.begin(), points.end());
-    b.attrs.append(attrValue);
+    b.rows.append(midRow);
     if (b.points.size() >= kBatchPoints || b.items.size() >= kBatchItems) Send();
 }
 
@@ -82,7 +84,12 @@ void TBlockPipeline::Writer() {
                 WriteSimBlockNumbers(
                     out, it.kind,
                     std::span<const int32_t>(numbers).subspan(it.pointBegin, it.pointCount),
-                    it.number, std::string_view(batch->attrs).substr(it.attrBegin, it.attrSize));
+                    it.number,
+                    attrIndex_ > 0
+                        ? GetDelimitedField(
+                              std::string_view(batch->rows).substr(it.rowBegin, it.rowSize),
+                              attrIndex_, delimiter_)
+                        : std::string());
             }
             // With no batch waiting, the new points get their coordinate
             // lines now, while the reading goes on; the rest are written at

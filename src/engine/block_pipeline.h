@@ -26,14 +26,16 @@ namespace quorvex {
 class TBlockPipeline {
   public:
     // The writer thread owns the run's points and scratch files until Finish().
-    explicit TBlockPipeline(TRunState& run);
+    // `attrIndex` and `delimiter` cut each block's attribute value from the
+    // MID row it was put with.
+    TBlockPipeline(TRunState& run, int32_t attrIndex, char delimiter);
     ~TBlockPipeline();
     TBlockPipeline(const TBlockPipeline&) = delete;
     TBlockPipeline& operator=(const TBlockPipeline&) = delete;
 
     // Queues one block; throws the writer's error once writing has failed.
     void Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
-             std::string_view attrValue);
+             std::string_view midRow);
     // Waits until every queued block is written; throws the writer's error.
     void Finish();
 
@@ -41,16 +43,16 @@ class TBlockPipeline {
     struct Item {
         TSimBlockKind kind;
         int32_t number;
-        size_t pointBegin, pointCount, attrBegin, attrSize;
+        size_t pointBegin, pointCount, rowBegin, rowSize;
     };
     struct Batch {
         std::vector<Item> items;
         std::vector<TSFPoint> points;
-        std::string attrs;
+        std::string rows;
         void Clear() {
             items.clear();
             points.clear();
-            attrs.clear();
+            rows.clear();
         }
     };
 
@@ -59,6 +61,8 @@ class TBlockPipeline {
     void RethrowWriterError();
 
     TRunState& run_;
+    const int32_t attrIndex_;
+    const char delimiter_;
     std::unique_ptr<Batch> current_;
 
     std::mutex mutex_;

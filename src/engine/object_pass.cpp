@@ -62,14 +62,9 @@ Keyword KeywordOf(std::string_view line) {
 
 class TObjectPass {
   public:
-    TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
+    TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid,
                 const TConvertSettings& settings, TBlockPipeline& blocks)
-        : run_(run),
-          mif_(mif),
-          mid_(mid),
-          delimiter_(delimiter),
-          settings_(settings),
-          blocks_(blocks) {}
+        : run_(run), mif_(mif), mid_(mid), settings_(settings), blocks_(blocks) {}
 
     void Run() {
         std::string_view raw;
@@ -90,11 +85,6 @@ class TObjectPass {
         } else {
             row_.clear();
         }
-    }
-
-    std::string AttrValue() const {
-        return settings_.AttrIndex > 0 ? GetDelimitedField(row_, settings_.AttrIndex, delimiter_)
-                                       : std::string();
     }
 
     void Dispatch(Keyword kw, const std::string& line) {
@@ -133,12 +123,12 @@ class TObjectPass {
     void Parcel() {
         ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
         if (!settings_.Kakuchi) return;
-        blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, AttrValue());
+        blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_);
     }
 
     void Route() {
         if (!settings_.Rosen) return;
-        blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, AttrValue());
+        blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_);
     }
 
     // A text consumes its string and its coordinates, so a string that reads
@@ -185,7 +175,6 @@ class TObjectPass {
     TRunState& run_;
     TLineReader& mif_;
     TLineReader* mid_;
-    char delimiter_;
     const TConvertSettings& settings_;
     TBlockPipeline& blocks_;
     std::string row_;
@@ -211,9 +200,9 @@ void ApplyClosingRule(TSFPolygon& rec, bool closeParcel) {
 
 void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
                    const TConvertSettings& settings) {
-    TBlockPipeline blocks(run);
+    TBlockPipeline blocks(run, settings.AttrIndex, delimiter);
     try {
-        TObjectPass(run, mif, mid, delimiter, settings, blocks).Run();
+        TObjectPass(run, mif, mid, settings, blocks).Run();
     } catch (...) {
         // What was read before the failure is written, as the blocks would
         // have been one by one.
