@@ -1,13 +1,10 @@
 #include <exception>
-#include <memory>
 
 #include "engine/convert.h"
 #include "engine/object_pass.h"
 #include "engine/run_inputs.h"
-#include "mif/uniMifUtils.h"
 #include "sima/sima_layout.h"
 #include "support/errors.h"
-#include "support/line_reader.h"
 #include "support/output_file.h"
 
 namespace quorvex {
@@ -34,18 +31,14 @@ std::string ConvertRow(TRunState& run, const TBatchRow& row, const std::string& 
     std::string why;
     const auto inputs = FindRunInputs(settings.MifFile, why);
     if (!inputs) return why;
-    if (IsSameFile(outputPath, inputs->Mif) || IsSameFile(outputPath, inputs->Mid)) {
+    if (OverwritesInput(outputPath, *inputs)) {
         overwritesInput = true;
         return "the merged SIMA file would overwrite this input file";
     }
     try {
-        TLineReader mif(inputs->Mif);
-        std::unique_ptr<TLineReader> mid;
-        if (!inputs->Mid.empty()) mid = std::make_unique<TLineReader>(inputs->Mid);
-        const TMifHeader header = ReadMifHeader(mif);
-        TSFColumns columns;
-        ReadMifColumns(mif, columns);
-        RunObjectPass(run, mif, mid.get(), header.Delimiter, settings);
+        TInputFiles in(*inputs);
+        const char delimiter = SkipMifTableHead(in.Mif);
+        RunObjectPass(run, in.Mif, in.Mid.get(), delimiter, settings);
         return {};
     } catch (const std::exception& e) {
         return e.what()[0] ? e.what() : "conversion failed";

@@ -34,4 +34,19 @@ bool IsSameFile(const std::string& output, const std::string& input) {
     return !input.empty() && std::filesystem::equivalent(output, input, ec) && !ec;
 }
 
+bool OverwritesInput(const std::string& output, const TRunInputs& inputs) {
+    return IsSameFile(output, inputs.Mif) || IsSameFile(output, inputs.Mid);
+}
+
+TInputFiles::TInputFiles(const TRunInputs& inputs) : Mif(inputs.Mif) {
+    if (!inputs.Mid.empty()) Mid = std::make_unique<TLineReader>(inputs.Mid);
+}
+
+char SkipMifTableHead(TLineReader& mif) {
+    const TMifHeader header = ReadMifHeader(mif);
+    TSFColumns columns;
+    ReadMifColumns(mif, columns);
+    return header.Delimiter;
+}
+
 }  // namespace quorvex

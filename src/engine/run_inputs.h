@@ -2,8 +2,11 @@
 // output path would overwrite an input.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "support/line_reader.h"
 
 namespace quorvex {
 
@@ -19,5 +22,18 @@ std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string&
 
 // Whether `output` names the same existing file as `input`, however spelt.
 bool IsSameFile(const std::string& output, const std::string& input);
+// Whether writing `output` would overwrite the MIF or the MID file.
+bool OverwritesInput(const std::string& output, const TRunInputs& inputs);
+
+// The open input files of a run; the MID file is absent for a table without
+// columns.
+struct TInputFiles {
+    explicit TInputFiles(const TRunInputs& inputs);
+    TLineReader Mif;
+    std::unique_ptr<TLineReader> Mid;
+};
+
+// Reads the MIF header and column block; the delimiter of the MID rows.
+char SkipMifTableHead(TLineReader& mif);
 
 }  // namespace quorvex

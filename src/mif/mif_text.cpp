@@ -66,7 +66,6 @@ bool TryShortVertex(std::string_view line, TSFPoint& v) {
 }
 
 TSFPoint Vertex(const TLineReader& mif, std::string_view line) {
-    if (TSFPoint v; TryShortVertex(line, v)) return v;
     const std::string_view t = Trim(line);
     const size_t sep = t.find_first_of(" \t");
     const std::string_view head = sep == std::string_view::npos ? t : t.substr(0, sep);
