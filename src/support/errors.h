@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quorvex {
 
@@ -25,5 +26,15 @@ struct ConversionError : QuorvexError {
 
 // "cannot <verb> "<path>": <reason of errno>"
 [[noreturn]] void ThrowFileError(const char* verb, const std::string& path, int err);
+
+// Why a path cannot be read or written although it exists (or its folder
+// does not).
+enum class TPathProblem { Folder, Fifo, Device, Socket, OtherKind, DanglingLink, NoFolder };
+// "cannot <verb> "<path>": <the problem>"
+[[noreturn]] void ThrowPathProblem(const char* verb, const std::string& path, TPathProblem problem);
+
+// A piece of input quoted in a message: at most 80 bytes, control bytes and
+// NUL escaped as \xNN, "…" when cut.
+std::string QuoteInput(std::string_view text);
 
 }  // namespace quorvex

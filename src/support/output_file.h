@@ -2,7 +2,7 @@
 // descriptor; TScratchFile is a nameless temporary file that vanishes when
 // closed, however the run ends; TCommitFile writes beside its target and
 // replaces the target only when Commit() succeeds, so a failed run never
-// destroys or truncates an existing file.
+// destroys or truncates an existing file, and a killed one leaves nothing.
 #pragma once
 
 #include <cstring>
@@ -67,19 +67,32 @@ class TScratchFile : public TFileWriter {
     void CopyTo(TFileWriter& out);
 };
 
+// The file an output path really updates: the path itself, or the file a
+// symbolic link at that path points to. Throws FileError, before any work is
+// done, for a target that is not a regular file (a folder, FIFO, device,
+// socket), a link to nothing, and a folder that is missing or not writable.
+std::string CheckOutputTarget(const std::string& target);
+
 class TCommitFile : public TFileWriter {
   public:
-    // Creates the temporary file beside `target`; throws FileError when the
-    // directory is missing or not writable.
+    // Checks the target (CheckOutputTarget) and starts the new file beside
+    // the file it resolves to; throws FileError.
     explicit TCommitFile(const std::string& target);
     ~TCommitFile() override;
-    // Makes the written bytes the content of the target.
+    // Makes the written bytes the content of the target, durably: the data
+    // is on the disk before the name changes, and the name change is synced.
+    // A replaced file's permission bits (and owner, where allowed) are kept.
     void Commit();
 
   private:
-    std::string target_;
-    std::string tempPath_;
+    std::string target_;    // as given, for messages
+    std::string resolved_;  // the file actually replaced
+    std::string tempPath_;  // named temporary file, when one had to be used
     bool committed_ = false;
 };
+
+// Creates an empty file with a fresh name in the system's temporary folder
+// and returns its path; the caller removes it.
+std::string CreateTempFile();
 
 }  // namespace quorvex

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -35,6 +36,48 @@ int MakeTemp(std::string& pattern) {
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     pattern.assign(name.data());
     return fd;
+}
+
+// A file without a name in `dir`, gone with its descriptor even after a
+// kill; -1 where the file system cannot make one (errno set).
+int OpenUnnamed(const std::string& dir, int access, mode_t mode) {
+#ifdef O_TMPFILE
+    return ::open(dir.empty() ? "." : dir.c_str(), O_TMPFILE | access | O_CLOEXEC, mode);
+#else
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+// Errors with which a file system says it cannot make unnamed files.
+bool UnnamedUnsupported(int err) {
+    return err == EOPNOTSUPP || err == EISDIR || err == EINVAL || err == ENOSYS;
+}
+
+mode_t CreateMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+TPathProblem ProblemOf(mode_t mode) {
+    if (S_ISDIR(mode)) return TPathProblem::Folder;
+    if (S_ISFIFO(mode)) return TPathProblem::Fifo;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return TPathProblem::Device;
+    if (S_ISSOCK(mode)) return TPathProblem::Socket;
+    return TPathProblem::OtherKind;
+}
+
+// The folder's entry changes survive a power cut once this returns.
+void SyncFolder(const std::string& dir, const std::string& target) {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) ThrowFileError("sync the folder of", target, errno);
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    // Some file systems cannot sync folders; the rename is then as durable
+    // as they make it.
+    if (rc != 0 && err != EINVAL && err != ENOTSUP) ThrowFileError("sync the folder of", target, err);
 }
 
 }  // namespace
@@ -85,11 +128,15 @@ TScratchFile::TScratchFile() {
     std::error_code ec;
     std::string dir = std::filesystem::temp_directory_path(ec).string();
     if (ec || dir.empty()) dir = "/tmp";
+    int fd = OpenUnnamed(dir, O_RDWR, 0600);
+    if (fd >= 0) {
+        Adopt(fd, dir + "/(scratch)");
+        return;
+    }
     std::string pattern = dir + "/quorvex-XXXXXX";
-    const int fd = MakeTemp(pattern);
+    fd = MakeTemp(pattern);
     if (fd < 0) ThrowFileError("create", pattern, errno);
-    // Unlinked at once: the file disappears with its descriptor, also when
-    // the process is killed.
+    // Unlinked at once: the file disappears with its descriptor.
     ::unlink(pattern.c_str());
     Adopt(fd, pattern);
 }
@@ -124,48 +171,122 @@ void TScratchFile::CopyTo(TFileWriter& out) {
     }
 }
 
-TCommitFile::TCommitFile(const std::string& target) : target_(target) {
-    const std::string dir = GetFileDir(target);
-    // The temporary name is the target's, hidden and marked; a name too long
-    // to take the mark gets a short one instead.
-    const std::string_view name = GetFileName(target);
-    std::string pattern = dir;
-    pattern.append(".")
-        .append(name.size() > 200 ? std::string_view("quorvex") : name)
-        .append(".part-XXXXXX");
+std::string CheckOutputTarget(const std::string& target) {
+    std::string resolved = target;
+    struct stat st;
+    if (::lstat(target.c_str(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            // The link stays; the file it points to is replaced in its own
+            // folder. A link to nothing may point anywhere: refused.
+            if (::stat(target.c_str(), &st) != 0) {
+                if (errno == ENOENT || errno == ENOTDIR)
+                    ThrowPathProblem("write", target, TPathProblem::DanglingLink);
+                ThrowFileError("write", target, errno);
+            }
+            char* real = ::realpath(target.c_str(), nullptr);
+            if (!real) ThrowFileError("write", target, errno);
+            resolved = real;
+            std::free(real);
+        }
+        if (!S_ISREG(st.st_mode)) ThrowPathProblem("write", target, ProblemOf(st.st_mode));
+    } else if (errno != ENOENT) {
+        ThrowFileError("write", target, errno);
+    }
+    const std::string dir = GetFileDir(resolved);
+    const char* dirName = dir.empty() ? "." : dir.c_str();
+    if (::stat(dirName, &st) != 0) {
+        if (errno == ENOENT) ThrowPathProblem("write", target, TPathProblem::NoFolder);
+        ThrowFileError("write", target, errno);
+    }
+    if (!S_ISDIR(st.st_mode)) ThrowPathProblem("write", target, TPathProblem::NoFolder);
+    if (::access(dirName, W_OK | X_OK) != 0) ThrowFileError("write", target, errno);
+    return resolved;
+}
+
+std::string CreateTempFile() {
+    std::error_code ec;
+    std::string dir = std::filesystem::temp_directory_path(ec).string();
+    if (ec || dir.empty()) dir = "/tmp";
+    std::string pattern = dir + "/quorvex-XXXXXX";
     const int fd = MakeTemp(pattern);
+    if (fd < 0) ThrowFileError("create", pattern, errno);
+    ::close(fd);
+    return pattern;
+}
+
+TCommitFile::TCommitFile(const std::string& target)
+    : target_(target), resolved_(CheckOutputTarget(target)) {
+    const std::string dir = GetFileDir(resolved_);
+    int fd = OpenUnnamed(dir, O_WRONLY, CreateMode());
+    if (fd < 0 && UnnamedUnsupported(errno)) {
+        // The file system has no unnamed files: a hidden, marked name beside
+        // the target, which a kill can leave behind. A name too long to take
+        // the mark gets a short one.
+        const std::string_view name = GetFileName(resolved_);
+        std::string pattern = dir;
+        pattern.append(".")
+            .append(name.size() > 200 ? std::string_view("quorvex") : name)
+            .append(".part-XXXXXX");
+        fd = MakeTemp(pattern);
+        if (fd >= 0) {
+            tempPath_ = pattern;
+            ::fchmod(fd, CreateMode());  // mkstemp creates 0600
+        }
+    }
     if (fd < 0) ThrowFileError("create", target, errno);
-    // mkstemp creates 0600; give the file the mode a plain create would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    tempPath_ = pattern;
     Adopt(fd, target);
 }
 
 TCommitFile::~TCommitFile() {
     if (!committed_) {
         CloseQuietly();
-        ::unlink(tempPath_.c_str());
+        if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
     }
 }
 
 void TCommitFile::Commit() {
-    CloseChecked();
-    // An existing target is swapped with the new file, so the name always
-    // holds one whole file, and the old one is then removed. (Renaming over
-    // it would do the same, but makes some file systems write the new file
-    // out at once, which takes longer than the whole conversion.)
-    struct stat st;
-    if (::lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        ::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
-        committed_ = true;
-        ::unlink(tempPath_.c_str());
-        return;
+    Flush();
+    const int fd = Fd();
+    // A replaced file keeps its permission bits, owner and group (the last
+    // two only where this process may set them).
+    struct stat old;
+    if (::stat(resolved_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Not allowed to give it away: the group alone may still be kept.
+            [[maybe_unused]] const int rc = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0) ThrowFileError("write", target_, errno);
     }
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
-        ThrowFileError("replace", target_, errno);
+    // The data reaches the disk before the file takes the name, so after a
+    // power cut the name holds the old or the new file, whole.
+    if (::fdatasync(fd) != 0) ThrowFileError("write", target_, errno);
+
+    const std::string dir = GetFileDir(resolved_);
+    if (tempPath_.empty()) {
+        // Give the unnamed file a hidden name, then rename it over the
+        // target: only between these two steps can a kill leave a file.
+        const std::string_view name = GetFileName(resolved_);
+        const std::string source = "/proc/self/fd/" + std::to_string(fd);
+        for (unsigned attempt = 0;; ++attempt) {
+            std::string candidate = dir;
+            candidate.append(".")
+                .append(name.size() > 200 ? std::string_view("quorvex") : name)
+                .append(".part-")
+                .append(std::to_string(::getpid()))
+                .append("-")
+                .append(std::to_string(attempt));
+            if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, candidate.c_str(),
+                         AT_SYMLINK_FOLLOW) == 0) {
+                tempPath_ = candidate;
+                break;
+            }
+            if (errno != EEXIST || attempt > 100) ThrowFileError("write", target_, errno);
+        }
+    }
+    CloseChecked();
+    if (::rename(tempPath_.c_str(), resolved_.c_str()) != 0) ThrowFileError("replace", target_, errno);
     committed_ = true;
+    SyncFolder(dir, target_);
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 // Output files that never leave a half-written target, scratch files that are
 // copied into the result, and the path routines that name these files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -61,11 +62,7 @@ TEST(TCommitFile, DirectoryInTheTargetsPlaceIsNeverTouched) {
     const std::string target = dir / "out.sim";
     std::filesystem::create_directory(target);
     test::WriteBytes(target + "/keep", "k");
-    {
-        TCommitFile out(target);
-        out.WriteLine("new");
-        EXPECT_THROW(out.Commit(), FileError);
-    }
+    EXPECT_THROW(TCommitFile{target}, FileError);
     EXPECT_EQ(test::ReadBytes(target + "/keep"), "k");
     EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
 }
@@ -73,6 +70,71 @@ TEST(TCommitFile, DirectoryInTheTargetsPlaceIsNeverTouched) {
 TEST(TCommitFile, MissingDirectoryFailsAtConstruction) {
     test::TempDir dir;
     EXPECT_THROW(TCommitFile(dir / "no-such-dir/out.sim"), FileError);
+    test::WriteBytes(dir / "plain", "x");
+    EXPECT_THROW(TCommitFile(dir / "plain/out.sim"), FileError);
+}
+
+// While the new file is written its folder shows nothing new, so a killed
+// run leaves nothing behind.
+TEST(TCommitFile, NewFileHasNoNameUntilCommitted) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "out.sim", "old");
+    TCommitFile out(dir / "out.sim");
+    out.Write(std::string(1 << 20, 'x'));
+    out.Flush();
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
+    out.Commit();
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
+    EXPECT_EQ(test::ReadBytes(dir / "out.sim").size(), size_t{1} << 20);
+}
+
+TEST(TCommitFile, SymbolicLinkUpdatesTheFileItPointsTo) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "real");
+    test::WriteBytes(dir / "real/data.sim", "old");
+    std::filesystem::create_symlink("real/data.sim", dir / "link.sim");
+    {
+        TCommitFile out(dir / "link.sim");
+        out.Write("new");
+        out.Commit();
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.sim"));
+    EXPECT_EQ(test::ReadBytes(dir / "real/data.sim"), "new");
+    EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"link.sim", "real"}));
+
+    // A link to nothing may point anywhere: refused, and nothing is created.
+    std::filesystem::create_symlink(dir / "real/missing.sim", dir / "dangling.sim");
+    EXPECT_THROW(TCommitFile{dir / "dangling.sim"}, FileError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "real/missing.sim"));
+}
+
+TEST(TCommitFile, NonRegularTargetsAreRefusedAtOnce) {
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    try {
+        TCommitFile out(dir / "fifo");
+        ADD_FAILURE() << "a FIFO was accepted";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("FIFO"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(TCommitFile{"/dev/null"}, FileError);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));
+}
+
+TEST(TCommitFile, ReplacedFileKeepsItsPermissionBits) {
+    test::TempDir dir;
+    const std::string target = dir / "out.sim";
+    test::WriteBytes(target, "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    {
+        TCommitFile out(target);
+        out.Write("new");
+        out.Commit();
+    }
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(test::ReadBytes(target), "new");
 }
 
 TEST(TCommitFile, LargeAndReservedWritesKeepTheirOrder) {
