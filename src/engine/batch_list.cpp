@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "support/field.h"
+#include "support/line_reader.h"
 #include "support/output_file.h"
 #include "support/text.h"
 
@@ -125,7 +127,7 @@ TBatchListFile ParseBatchList(std::string_view bytes) {
     TBatchListFile list;
     const std::optional<bool> combine = ReadBoolean(lines[2]);
     if (!combine) {
-        std::string line(lines[2]);
+        std::string line = QuoteInput(lines[2]);
         throw BatchListError(BatchListError::NotBoolean, "'" + line + std::string(kNotBooleanTail),
                              line);
     }
@@ -144,13 +146,39 @@ TBatchListFile ParseBatchList(std::string_view bytes) {
 }
 
 TBatchListFile LoadBatchList(const std::string& path) {
+    // Only a regular file: a FIFO would block, a device never end.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        ThrowPathProblem("read", path,
+                         std::filesystem::is_directory(status) ? TPathProblem::Folder
+                         : std::filesystem::is_fifo(status)    ? TPathProblem::Fifo
+                         : std::filesystem::is_character_file(status) ||
+                                 std::filesystem::is_block_file(status)
+                             ? TPathProblem::Device
+                             : TPathProblem::OtherKind);
+    }
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) ThrowFileError("open", path, errno);
     std::string bytes;
     errno = 0;
     char chunk[1 << 16];
+    // Lines are bounded as in every other file the engine reads.
+    size_t lineBytes = 0;
+    int64_t lineNumber = 1;
+    char previous = 0;
     for (;;) {
         const size_t n = std::fread(chunk, 1, sizeof chunk, file.get());
+        for (size_t i = 0; i < n; ++i) {
+            const char c = chunk[i];
+            if (c == '\r' || c == '\n') {
+                if (c == '\r' || previous != '\r') ++lineNumber;  // CR LF ends one line
+                lineBytes = 0;
+            } else if (++lineBytes > TLineReader::kMaxLineBytes) {
+                TLineReader::ThrowLineTooLong(path, lineNumber);
+            }
+            previous = c;
+        }
         bytes.append(chunk, n);
         if (n < sizeof chunk) break;
     }

@@ -9,6 +9,8 @@ namespace {
 // small enough that a few of them in flight stay a few megabytes.
 constexpr size_t kBatchPoints = 1 << 15;
 constexpr size_t kBatchItems = 1 << 12;
+// Rows are handed over by their bytes too, so long MID rows never pile up.
+constexpr size_t kBatchRowBytes = 1 << 20;
 constexpr size_t kBatchesInFlight = 4;
 
 }  // namespace
@@ -28,12 +30,20 @@ TBlockPipeline::~TBlockPipeline() {
 }
 
 void TBlockPipeline::Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
-                         std::string_view midRow) {
+                         std::string_view midRow, bool sameRow) {
     Batch& b = *current_;
-    b.items.push_back({kind, number, b.points.size(), points.size(), b.rows.size(), midRow.size()});
+    if (sameRow && !b.items.empty()) {
+        const Item& last = b.items.back();
+        b.items.push_back({kind, number, b.points.size(), points.size(), last.rowBegin, last.rowSize});
+    } else {
+        b.items.push_back(
+            {kind, number, b.points.size(), points.size(), b.rows.size(), midRow.size()});
+        b.rows.append(midRow);
+    }
     b.points.insert(b.points.end(), points.begin(), points.end());
-    b.rows.append(midRow);
-    if (b.points.size() >= kBatchPoints || b.items.size() >= kBatchItems) Send();
+    if (b.points.size() >= kBatchPoints || b.items.size() >= kBatchItems ||
+        b.rows.size() >= kBatchRowBytes)
+        Send();
 }
 
 void TBlockPipeline::Send() {

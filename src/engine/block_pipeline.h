@@ -34,8 +34,10 @@ class TBlockPipeline {
     TBlockPipeline& operator=(const TBlockPipeline&) = delete;
 
     // Queues one block; throws the writer's error once writing has failed.
+    // `sameRow`: the row is the one of the block put just before (the parts
+    // of a collection), kept once however many parts share it.
     void Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
-             std::string_view midRow);
+             std::string_view midRow, bool sameRow = false);
     // Waits until every queued block is written; throws the writer's error.
     void Finish();
 
@@ -53,6 +55,8 @@ class TBlockPipeline {
             items.clear();
             points.clear();
             rows.clear();
+            // A batch that carried a few huge rows does not keep their room.
+            if (rows.capacity() > (size_t{2} << 20)) std::string().swap(rows);
         }
     };
 

@@ -85,6 +85,7 @@ class TObjectPass {
         } else {
             row_.clear();
         }
+        rowSent_ = false;
     }
 
     void Dispatch(Keyword kw, const std::string& line) {
@@ -123,12 +124,14 @@ class TObjectPass {
     void Parcel() {
         ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
         if (!settings_.Kakuchi) return;
-        blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_);
+        blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_, rowSent_);
+        rowSent_ = true;
     }
 
     void Route() {
         if (!settings_.Rosen) return;
-        blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_);
+        blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_, rowSent_);
+        rowSent_ = true;
     }
 
     // A text consumes its string and its coordinates, so a string that reads
@@ -178,6 +181,7 @@ class TObjectPass {
     const TConvertSettings& settings_;
     TBlockPipeline& blocks_;
     std::string row_;
+    bool rowSent_ = false;  // row_ already went with a block (collection parts)
 };
 
 bool SamePoint(const TSFPoint& a, const TSFPoint& b) {

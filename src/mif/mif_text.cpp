@@ -36,12 +36,12 @@ void JoinNext(TLineReader& mif, std::string& held) {
 
 double Number(const TLineReader& mif, std::string_view text) {
     if (const auto v = TryParseMifFloat(text)) return *v;
-    Fail(mif, "'" + std::string(text) + "' is not a valid floating point value");
+    Fail(mif, "'" + QuoteInput(text) + "' is not a valid floating point value");
 }
 
 int32_t Count(const TLineReader& mif, std::string_view text) {
     if (const auto v = TryParseMifInteger(text)) return *v;
-    Fail(mif, "'" + std::string(text) + "' is not a valid integer value");
+    Fail(mif, "'" + QuoteInput(text) + "' is not a valid integer value");
 }
 
 int32_t NonNegativeCount(const TLineReader& mif, std::string_view text) {

@@ -1,6 +1,7 @@
 #include "support/line_reader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,8 +15,25 @@ namespace quorvex {
 
 TLineReader::TLineReader(const std::string& path, size_t blockSize)
     : path_(path), buf_(new char[blockSize]), cap_(blockSize) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking on the open: a FIFO would wait for a writer.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) ThrowFileError("open", path, errno);
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        ThrowFileError("read", path, err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        ThrowPathProblem("read", path, S_ISDIR(st.st_mode)    ? TPathProblem::Folder
+                                       : S_ISFIFO(st.st_mode) ? TPathProblem::Fifo
+                                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)
+                                           ? TPathProblem::Device
+                                       : S_ISSOCK(st.st_mode) ? TPathProblem::Socket
+                                                              : TPathProblem::OtherKind);
+    }
 }
 
 TLineReader TLineReader::FromText(std::string_view text) {
@@ -88,6 +106,18 @@ void TLineReader::UnreadLine() {
     --lineNumber_;
 }
 
+void TLineReader::FailLineTooLong() {
+    // The line is dropped, so the message names it by its number.
+    scratch_.clear();
+    scratch_.shrink_to_fit();
+    ThrowLineTooLong(path_, lineNumber_ + 1);
+}
+
+void TLineReader::ThrowLineTooLong(const std::string& path, int64_t lineNumber) {
+    throw ConversionError(path + ":" + std::to_string(lineNumber) + ": line longer than " +
+                          std::to_string(kMaxLineBytes >> 20) + " MiB");
+}
+
 bool TLineReader::ReadLineSlow(std::string_view& line) {
     if (pushedBack_) {
         pushedBack_ = false;
@@ -106,7 +136,9 @@ bool TLineReader::ReadLineSlow(std::string_view& line) {
             static_cast<const char*>(std::memchr(buf_.get() + searchFrom, '\n', end_ - searchFrom));
         if (nl) break;
         if (pos_ == 0 && end_ == cap_) {
-            // The line outgrows the buffer: continue it in scratch_.
+            // The line outgrows the buffer: continue it in scratch_, up to
+            // the longest line any real file has.
+            if (scratch_.size() + end_ > kMaxLineBytes) FailLineTooLong();
             scratch_.append(buf_.get(), end_);
             longLine = true;
             pos_ = end_ = 0;
@@ -121,6 +153,8 @@ bool TLineReader::ReadLineSlow(std::string_view& line) {
     ++lineNumber_;
 
     std::string_view raw(begin, static_cast<size_t>(stop - begin));
+    if (scratch_.size() + raw.size() > kMaxLineBytes + 1)
+        FailLineTooLong();
     if (longLine) {
         scratch_.append(raw);
         raw = scratch_;

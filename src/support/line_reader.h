@@ -13,7 +13,14 @@ namespace quorvex {
 
 class TLineReader {
   public:
-    // Opens `path` for reading; throws FileError when it cannot.
+    // A longer line (line end not counted) is a ConversionError: no MIF,
+    // MID or batch-list line of real data comes near it, and memory stays
+    // bounded whatever the input.
+    static constexpr size_t kMaxLineBytes = size_t{16} << 20;
+    [[noreturn]] static void ThrowLineTooLong(const std::string& path, int64_t lineNumber);
+
+    // Opens `path` for reading; throws FileError when it cannot or when it is
+    // not a regular file (a FIFO, a device).
     explicit TLineReader(const std::string& path, size_t blockSize = 1 << 20);
     // Reads from memory (tests).
     static TLineReader FromText(std::string_view text);
@@ -31,7 +38,7 @@ class TLineReader {
             if (const auto* nl = static_cast<const char*>(std::memchr(begin, '\n', end_ - pos_))) {
                 std::string_view raw(begin, static_cast<size_t>(nl - begin));
                 if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-                if (raw.find('\r') == std::string_view::npos) {
+                if (raw.size() <= kMaxLineBytes && raw.find('\r') == std::string_view::npos) {
                     pos_ = static_cast<size_t>(nl - buf_.get()) + 1;
                     ++lineNumber_;
                     last_ = line = raw;
@@ -55,6 +62,7 @@ class TLineReader {
     // Appends more bytes at the end of the buffer; false at end of input.
     bool Fill();
     bool ReadLineSlow(std::string_view& line);
+    [[noreturn]] void FailLineTooLong();
 
     int fd_ = -1;
     std::string path_;
