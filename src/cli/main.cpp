@@ -1,6 +1,7 @@
 // quorvex-convert: every conversion of the window, without the window.
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,19 @@
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
 #include "support/cp932.h"
+#include "support/errors.h"
 #include "support/paths.h"
 
 namespace quorvex::cli {
 namespace {
 
 enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
+
+// An exception's reason as the user should read it.
+std::string ReasonOf(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return kOutOfMemory;
+    return e.what();
+}
 
 void Report(bool ok, const std::string& file, const std::string& reason = {}) {
     if (ok)
@@ -60,7 +68,7 @@ bool RunOne(TConvertSettings s) {
     try {
         ok = ConvertFile(s, &why);
     } catch (const std::exception& e) {
-        why = e.what();
+        why = ReasonOf(e);
     }
     Report(ok, s.SimFile, why);
     return ok;
@@ -82,7 +90,7 @@ bool RunCombined(const std::vector<TBatchRow>& rows, const std::string& output,
     try {
         ConvertCombined(rows, output, genba, cb);
     } catch (const std::exception& e) {
-        Report(false, output, e.what());
+        Report(false, output, ReasonOf(e));
         return false;
     }
     Report(allOk, output, "some inputs failed");

@@ -1,4 +1,5 @@
 #include <exception>
+#include <new>
 
 #include "engine/convert.h"
 #include "engine/object_pass.h"
@@ -28,18 +29,20 @@ class TBusy {
 std::string ConvertRow(TRunState& run, const TBatchRow& row, const std::string& outputPath,
                        bool& overwritesInput) {
     const TConvertSettings settings = SettingsFromRow(row);
-    std::string why;
-    const auto inputs = FindRunInputs(settings.MifFile, why);
-    if (!inputs) return why;
-    if (OverwritesInput(outputPath, *inputs)) {
-        overwritesInput = true;
-        return "the merged SIMA file would overwrite this input file";
-    }
     try {
+        std::string why;
+        const auto inputs = FindRunInputs(settings.MifFile, why);
+        if (!inputs) return why;
+        if (OverwritesInput(outputPath, *inputs)) {
+            overwritesInput = true;
+            return "the merged SIMA file would overwrite this input file";
+        }
         TInputFiles in(*inputs);
         const char delimiter = SkipMifTableHead(in.Mif);
         RunObjectPass(run, in.Mif, in.Mid.get(), delimiter, settings);
         return {};
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
     } catch (const std::exception& e) {
         return e.what()[0] ? e.what() : "conversion failed";
     }

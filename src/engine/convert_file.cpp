@@ -1,9 +1,11 @@
 #include <exception>
+#include <new>
 
 #include "engine/convert.h"
 #include "engine/object_pass.h"
 #include "engine/run_inputs.h"
 #include "sima/sima_layout.h"
+#include "support/errors.h"
 #include "support/output_file.h"
 
 namespace quorvex {
@@ -32,6 +34,8 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
         WriteSimaTail(sima, run.Parcels, run.Routes);
         sima.Commit();
         return true;
+    } catch (const std::bad_alloc&) {
+        return fail(kOutOfMemory);
     } catch (const std::exception& e) {
         return fail(e.what());
     }

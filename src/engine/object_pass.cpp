@@ -2,6 +2,8 @@
 
 #include "engine/block_pipeline.h"
 
+#include <cmath>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -121,15 +123,26 @@ class TObjectPass {
         }
     }
 
+    // Shapes near the limits of the double range (an ellipse, an arc, a
+    // rectangle) can compute infinite or undefined vertices, which no SIMA
+    // file can hold.
+    void CheckFinite(std::span<const TSFPoint> points) {
+        for (const TSFPoint& p : points)
+            if (!std::isfinite(p.X) || !std::isfinite(p.Y))
+                mif_text::Fail(mif_, "a vertex is not a finite number");
+    }
+
     void Parcel() {
         ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
         if (!settings_.Kakuchi) return;
+        CheckFinite(run_.Polygon.Points);
         blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_, rowSent_);
         rowSent_ = true;
     }
 
     void Route() {
         if (!settings_.Rosen) return;
+        CheckFinite(run_.Line.Points);
         blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_, rowSent_);
         rowSent_ = true;
     }

@@ -19,12 +19,10 @@ std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string&
     if (FileExists(inputs.Mid)) return inputs;
     inputs.Mid = FindFileIgnoringCase(inputs.Mid);
     if (!inputs.Mid.empty()) return inputs;
-    // A table without columns has nothing to put in a MID file.
-    try {
-        const TMifTable table = ReadMifTable(mifFile);
-        if (table.DeclaredColumns <= 0 && table.Columns.empty()) return inputs;
-    } catch (const std::exception&) {
-    }
+    // A table without columns has nothing to put in a MID file. A MIF file
+    // that cannot be read throws its own error, never "MID file not found".
+    const TMifTable table = ReadMifTable(mifFile);
+    if (table.DeclaredColumns <= 0 && table.Columns.empty()) return inputs;
     why = "MID file not found: " + ChangeFileExt(mifFile, ".mid");
     return std::nullopt;
 }

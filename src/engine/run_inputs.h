@@ -17,7 +17,8 @@ struct TRunInputs {
 
 // The MIF path with ".mid"; else the file whose name differs from that only in
 // ASCII letter case; else, for a table without columns, no MID at all.
-// Nothing when the MIF file or a needed MID file is missing (`why` says which).
+// Nothing when the MIF file or a needed MID file is missing (`why` says which);
+// throws the error of a MIF file whose column block cannot be read.
 std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string& why);
 
 // Whether `output` names the same existing file as `input`, however spelt.

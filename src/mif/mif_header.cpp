@@ -71,15 +71,17 @@ TMifHeader ReadMifHeader(TLineReader& mif) {
 
 int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
     std::string_view line;
+    auto fail = [&](const std::string& what) {
+        throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) + ": " + what);
+    };
     for (;;) {
-        if (!mif.ReadLine(line)) return 0;
+        // Random bytes or another kind of file: better refused than read as
+        // a table without objects, which would replace an output with nothing.
+        if (!mif.ReadLine(line)) fail("not a MIF file (no Columns line)");
         if (!IsBlankLine(line) && IsColumnsLine(line)) break;
     }
     const int32_t n = TryParseMifInteger(SplitFirst(' ', line).Tail).value_or(0);
-    if (n < 0) {
-        throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) +
-                              ": negative column count " + std::to_string(n));
-    }
+    if (n < 0) fail("negative column count " + std::to_string(n));
     // Entries are added as their lines are read, never sized by the count,
     // and the list ends at the end of the file.
     columns.clear();
@@ -87,6 +89,11 @@ int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
         do {
             if (!mif.ReadLine(line)) return n;
         } while (IsBlankLine(line));
+        // The Data line ends the list: a larger count would take the
+        // objects for columns.
+        if (EqualsIgnoringAsciiCase(Trim(line), "Data"))
+            fail("column count " + std::to_string(n) + " but " + std::to_string(i) +
+                 " column lines before Data");
         const TSplit parts = SplitFirst(' ', Trim(line));
         TSFColumn column;
         column.Name.assign(parts.Head);

@@ -24,6 +24,9 @@ struct ConversionError : QuorvexError {
     using QuorvexError::QuorvexError;
 };
 
+// The reason given for an allocation failure.
+inline constexpr const char* kOutOfMemory = "out of memory";
+
 // "cannot <verb> "<path>": <reason of errno>"
 [[noreturn]] void ThrowFileError(const char* verb, const std::string& path, int err);
 

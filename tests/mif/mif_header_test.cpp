@@ -62,7 +62,7 @@ TEST(ReadMifHeader, WithoutColumnsAnIncompleteHeaderConsumesTheFile) {
         " Version 300\nCharset \"x\"\nDelimiter \",\"\nCoordSys Earth\nData\n");
     EXPECT_FALSE(ReadMifHeader(indented).AllClauses);
     TSFColumns columns;
-    EXPECT_EQ(ReadMifColumns(indented, columns), 0);
+    EXPECT_THROW(ReadMifColumns(indented, columns), ConversionError);
     EXPECT_TRUE(columns.empty());
 }
 
@@ -129,14 +129,35 @@ TEST(ReadMifColumns, CountThatIsNoNumberGivesAnEmptyList) {
     EXPECT_EQ(NextLine(mif), "ID Integer");
 }
 
-TEST(ReadMifColumns, MissingBlockLeavesTheListAlone) {
+// Without a Columns line the bytes are no MIF file: an error, as a negative
+// count is, never a table without objects.
+TEST(ReadMifColumns, MissingBlockIsAConversionError) {
     TLineReader mif = TLineReader::FromText("Data\nPoint 1 2\n");
     TSFColumns columns(1);
     columns[0].Name = "kept";
-    EXPECT_EQ(ReadMifColumns(mif, columns), 0);
+    try {
+        ReadMifColumns(mif, columns);
+        ADD_FAILURE() << "no error";
+    } catch (const ConversionError& e) {
+        EXPECT_NE(std::string(e.what()).find("not a MIF file (no Columns line)"), std::string::npos);
+    }
     ASSERT_EQ(columns.size(), 1u);
     EXPECT_EQ(columns[0].Name, "kept");
-    EXPECT_TRUE(mif.AtEnd());
+}
+
+// A count larger than the column lines before Data would take every object
+// line for a column.
+TEST(ReadMifColumns, DataEndsTheColumnList) {
+    TLineReader mif =
+        TLineReader::FromText("Columns 2147483647\n  ID Integer\n  data \nRegion 1\n");
+    TSFColumns columns;
+    EXPECT_THROW(ReadMifColumns(mif, columns), ConversionError);
+
+    TLineReader exact = TLineReader::FromText("Columns 1\n  ID Integer\nData\nRegion 1\n");
+    EXPECT_EQ(ReadMifColumns(exact, columns), 1);
+    std::string_view next;
+    ASSERT_TRUE(exact.ReadLine(next));
+    EXPECT_EQ(next, "Data");
 }
 
 TEST(ReadMifColumns, HugeCountEndsWithTheFile) {
