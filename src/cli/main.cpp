@@ -12,6 +12,7 @@
 #include "mif/uniMifUtils.h"
 #include "support/cp932.h"
 #include "support/errors.h"
+#include "support/output_file.h"
 #include "support/paths.h"
 
 namespace quorvex::cli {
@@ -62,7 +63,7 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
 }
 
 // One job through ConvertFile, reported on stderr.
-bool RunOne(TConvertSettings s) {
+bool RunOne(TConvertSettings s, const std::string& shownOutput = {}) {
     std::string why;
     bool ok = false;
     try {
@@ -70,13 +71,14 @@ bool RunOne(TConvertSettings s) {
     } catch (const std::exception& e) {
         why = ReasonOf(e);
     }
-    Report(ok, s.SimFile, why);
+    Report(ok, shownOutput.empty() ? s.SimFile : shownOutput, why);
     return ok;
 }
 
 // Merged run; rows that failed before it started are reported by the caller.
 bool RunCombined(const std::vector<TBatchRow>& rows, const std::string& output,
-                 const std::string& genba) {
+                 const std::string& genba, const std::string& shownOutput = {}) {
+    const std::string& shown = shownOutput.empty() ? output : shownOutput;
     if (output.empty()) {
         Report(false, "(combined)", "the combined output file name is empty");
         return false;
@@ -90,12 +92,48 @@ bool RunCombined(const std::vector<TBatchRow>& rows, const std::string& output,
     try {
         ConvertCombined(rows, output, genba, cb);
     } catch (const std::exception& e) {
-        Report(false, output, ReasonOf(e));
+        Report(false, shown, ReasonOf(e));
         return false;
     }
-    Report(allOk, output, "some inputs failed");
+    Report(allOk, shown, "some inputs failed");
     return allOk;
 }
+
+// "-" as an output: the conversion goes to a temporary file, copied to
+// standard output only once it has succeeded, so a failure writes nothing.
+class TStdoutOutput {
+  public:
+    explicit TStdoutOutput(std::string& output) {
+        if (output != "-") return;
+        temp_ = CreateTempFile();
+        output = temp_;
+    }
+    ~TStdoutOutput() {
+        if (!temp_.empty()) std::remove(temp_.c_str());
+    }
+    // Copies the result; false (reported) when standard output fails.
+    bool Deliver() {
+        if (temp_.empty()) return true;
+        std::FILE* in = std::fopen(temp_.c_str(), "rb");
+        bool ok = in != nullptr;
+        char chunk[1 << 16];
+        while (ok) {
+            const size_t n = std::fread(chunk, 1, sizeof chunk, in);
+            if (n > 0 && std::fwrite(chunk, 1, n, stdout) != n) ok = false;
+            if (n < sizeof chunk) {
+                ok = ok && !std::ferror(in);
+                break;
+            }
+        }
+        if (in) std::fclose(in);
+        if (std::fflush(stdout) != 0) ok = false;
+        if (!ok) Report(false, "-", "cannot write the standard output");
+        return ok;
+    }
+
+  private:
+    std::string temp_;
+};
 
 int ListColumns(const std::string& mif) {
     try {
@@ -133,8 +171,15 @@ int RunBatch(const std::string& listPath) {
                    ? kOk
                    : kJobFailed;
     bool allOk = true;
+    // Rows without a destination are named before any conversion starts.
+    for (const TBatchRow& row : list.Rows) {
+        if (row.SubItems[TBatchRow::SimFile].empty()) {
+            Report(false, row.SubItems[TBatchRow::MifFile], kNoDestination);
+            allOk = false;
+        }
+    }
     for (const TBatchRow& row : list.Rows)
-        allOk = RunOne(SettingsFromRow(row)) && allOk;
+        if (!row.SubItems[TBatchRow::SimFile].empty()) allOk = RunOne(SettingsFromRow(row)) && allOk;
     return allOk ? kOk : kJobFailed;
 }
 
@@ -181,7 +226,14 @@ int Run(int argc, char** argv) {
                 return kJobFailed;
             }
             s.AttrIndex = *attr;
-            return RunOne(s) ? kOk : kJobFailed;
+            try {
+                const std::string shown = s.SimFile;
+                TStdoutOutput out(s.SimFile);
+                return RunOne(s, shown) && out.Deliver() ? kOk : kJobFailed;
+            } catch (const std::exception& e) {
+                Report(false, s.SimFile, ReasonOf(e));
+                return kJobFailed;
+            }
         }
         case Mode::Combine: {
             std::vector<TBatchRow> rows;
@@ -200,7 +252,15 @@ int Run(int argc, char** argv) {
                 rows.push_back(RowFromSettings(s, {}));
             }
             if (rows.empty()) return kJobFailed;
-            return RunCombined(rows, o.output, genba) && allOk ? kOk : kJobFailed;
+            try {
+                std::string output = o.output;
+                TStdoutOutput out(output);
+                return RunCombined(rows, output, genba, o.output) && allOk && out.Deliver() ? kOk
+                                                                                 : kJobFailed;
+            } catch (const std::exception& e) {
+                Report(false, o.output, ReasonOf(e));
+                return kJobFailed;
+            }
         }
     }
     return kOk;

@@ -30,6 +30,9 @@ const char* const kUsage =
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
+    "OUTPUT.sim or the --combine FILE may be '-': the SIMA bytes go to standard\n"
+    "output, written only once the conversion has succeeded.\n"
+    "\n"
     "Exit status: 0 when every job succeeded, 1 when a job failed, 2 on a usage error.\n";
 
 Options ParseOptions(int argc, char** argv) {

@@ -16,6 +16,8 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
         if (error) *error = std::move(reason);
         return false;
     };
+    // Said at once: a run without a destination could only fail at its end.
+    if (settings.SimFile.empty()) return fail(kNoDestination);
     const auto inputs = FindRunInputs(settings.MifFile, why);
     if (!inputs) return fail(why);
     if (OverwritesInput(settings.SimFile, *inputs))

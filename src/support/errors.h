@@ -26,6 +26,8 @@ struct ConversionError : QuorvexError {
 
 // The reason given for an allocation failure.
 inline constexpr const char* kOutOfMemory = "out of memory";
+// The reason given for a job without an output path.
+inline constexpr const char* kNoDestination = "no destination SIMA file given";
 
 // "cannot <verb> "<path>": <reason of errno>"
 [[noreturn]] void ThrowFileError(const char* verb, const std::string& path, int err);
