@@ -14,4 +14,6 @@ install_missing() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build)
-TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk)
+TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk libclang-common-14-dev)
+# scripts/fuzz.sh: clang with libFuzzer.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

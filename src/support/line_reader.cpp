@@ -153,8 +153,10 @@ bool TLineReader::ReadLineSlow(std::string_view& line) {
     ++lineNumber_;
 
     std::string_view raw(begin, static_cast<size_t>(stop - begin));
-    if (scratch_.size() + raw.size() > kMaxLineBytes + 1)
+    if (scratch_.size() + raw.size() > kMaxLineBytes + 1) {
+        --lineNumber_;
         FailLineTooLong();
+    }
     if (longLine) {
         scratch_.append(raw);
         raw = scratch_;

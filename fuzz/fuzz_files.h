@@ -1,0 +1,38 @@
+// Helpers of the fuzz targets that go through real files: one private folder
+// per process, files written whole into it.
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace quorvex::fuzz {
+
+inline const std::string& Folder() {
+    static const std::string dir = [] {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorvex-fuzz-XXXXXX";
+        if (!::mkdtemp(pattern.data())) std::abort();
+        return pattern;
+    }();
+    return dir;
+}
+
+inline std::string Put(const std::string& name, std::string_view bytes) {
+    const std::string path = Folder() + "/" + name;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) std::abort();
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) std::abort();
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return path;
+}
+
+}  // namespace quorvex::fuzz
