@@ -7,6 +7,7 @@
 
 #include "engine/convert.h"
 #include "fuzz_files.h"
+#include "support/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quorvex;

@@ -10,6 +10,7 @@
 
 #include "engine/convert.h"
 #include "fuzz_files.h"
+#include "support/errors.h"
 
 namespace {
 
