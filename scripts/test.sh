@@ -17,5 +17,5 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_BUILD_UI=ON \
       -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_SANITIZE=ON >/dev/null
 cmake --build build-sanitize -j "$jobs"
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
