@@ -36,7 +36,7 @@ for t in "${targets[@]}"; do
     log="build-fuzz/logs/$t.log"
     # Leaks are checked by the ordinary tests; here a run stops only on a
     # crash, a sanitizer report, a time-out or an out-of-memory input.
-    if ! ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
+    if ! ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=16 \
         nice build-fuzz/bin/"$t" -max_total_time="$seconds" -max_len="${max_len[$t]}" \
             -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
             -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus/$t" >"$log" 2>&1; then

@@ -22,7 +22,8 @@ mkdir -p "$dir/data" "$dir/work" "$dir/tmp" "$dir/ref"
 cp "$dir/data/map.mif" "$dir/data/map.mid" "$dir/work/"
 echo "input: $(du -m "$dir/work/map.mif" | cut -f1) MB MIF"
 
-# The new output, and how long a run takes.
+# The new output, and how long a run takes once the input is cached.
+TMPDIR="$dir/tmp" "$converter" "$dir/work/map.mif" "$dir/ref/new.sim" 2>/dev/null
 start=$(date +%s%N)
 TMPDIR="$dir/tmp" "$converter" "$dir/work/map.mif" "$dir/ref/new.sim" 2>/dev/null
 took=$(( ($(date +%s%N) - start) / 1000 ))  # microseconds
