@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string name = "row" + std::to_string(i);
         fuzz::Put(name + ".mid", fdp.ConsumeRandomLengthString(size));
         s.MifFile = fuzz::Put(name + ".mif", i + 1 < count ? fdp.ConsumeRandomLengthString(size)
-                                                          : fdp.ConsumeRemainingBytesAsString());
+                                                           : fdp.ConsumeRemainingBytesAsString());
         rows.push_back(RowFromSettings(s, {}));
     }
     try {

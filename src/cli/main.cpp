@@ -179,7 +179,8 @@ int RunBatch(const std::string& listPath) {
         }
     }
     for (const TBatchRow& row : list.Rows)
-        if (!row.SubItems[TBatchRow::SimFile].empty()) allOk = RunOne(SettingsFromRow(row)) && allOk;
+        if (!row.SubItems[TBatchRow::SimFile].empty())
+            allOk = RunOne(SettingsFromRow(row)) && allOk;
     return allOk ? kOk : kJobFailed;
 }
 
@@ -255,8 +256,9 @@ int Run(int argc, char** argv) {
             try {
                 std::string output = o.output;
                 TStdoutOutput out(output);
-                return RunCombined(rows, output, genba, o.output) && allOk && out.Deliver() ? kOk
-                                                                                 : kJobFailed;
+                return RunCombined(rows, output, genba, o.output) && allOk && out.Deliver()
+                           ? kOk
+                           : kJobFailed;
             } catch (const std::exception& e) {
                 Report(false, o.output, ReasonOf(e));
                 return kJobFailed;

@@ -150,13 +150,13 @@ TBatchListFile LoadBatchList(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        ThrowPathProblem("read", path,
-                         std::filesystem::is_directory(status) ? TPathProblem::Folder
-                         : std::filesystem::is_fifo(status)    ? TPathProblem::Fifo
-                         : std::filesystem::is_character_file(status) ||
-                                 std::filesystem::is_block_file(status)
-                             ? TPathProblem::Device
-                             : TPathProblem::OtherKind);
+        ThrowPathProblem(
+            "read", path,
+            std::filesystem::is_directory(status) ? TPathProblem::Folder
+            : std::filesystem::is_fifo(status)    ? TPathProblem::Fifo
+            : std::filesystem::is_character_file(status) || std::filesystem::is_block_file(status)
+                ? TPathProblem::Device
+                : TPathProblem::OtherKind);
     }
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) ThrowFileError("open", path, errno);

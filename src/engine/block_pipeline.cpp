@@ -34,7 +34,8 @@ void TBlockPipeline::Put(TSimBlockKind kind, std::span<const TSFPoint> points, i
     Batch& b = *current_;
     if (sameRow && !b.items.empty()) {
         const Item& last = b.items.back();
-        b.items.push_back({kind, number, b.points.size(), points.size(), last.rowBegin, last.rowSize});
+        b.items.push_back(
+            {kind, number, b.points.size(), points.size(), last.rowBegin, last.rowSize});
     } else {
         b.items.push_back(
             {kind, number, b.points.size(), points.size(), b.rows.size(), midRow.size()});

@@ -16,15 +16,27 @@ void ThrowFileError(const char* verb, const std::string& path, int err) {
 void ThrowPathProblem(const char* verb, const std::string& path, TPathProblem problem) {
     const char* what = "";
     switch (problem) {
-        case TPathProblem::Folder: what = "it is a folder, not a file"; break;
-        case TPathProblem::Fifo: what = "it is a FIFO, not a regular file"; break;
-        case TPathProblem::Device: what = "it is a device, not a regular file"; break;
-        case TPathProblem::Socket: what = "it is a socket, not a regular file"; break;
-        case TPathProblem::OtherKind: what = "it is not a regular file"; break;
+        case TPathProblem::Folder:
+            what = "it is a folder, not a file";
+            break;
+        case TPathProblem::Fifo:
+            what = "it is a FIFO, not a regular file";
+            break;
+        case TPathProblem::Device:
+            what = "it is a device, not a regular file";
+            break;
+        case TPathProblem::Socket:
+            what = "it is a socket, not a regular file";
+            break;
+        case TPathProblem::OtherKind:
+            what = "it is not a regular file";
+            break;
         case TPathProblem::DanglingLink:
             what = "it is a symbolic link to a file that does not exist";
             break;
-        case TPathProblem::NoFolder: what = "its folder does not exist"; break;
+        case TPathProblem::NoFolder:
+            what = "its folder does not exist";
+            break;
     }
     std::string message = "cannot ";
     message.append(verb).append(" \"").append(path).append("\": ").append(what);

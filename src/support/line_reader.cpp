@@ -27,12 +27,12 @@ TLineReader::TLineReader(const std::string& path, size_t blockSize)
     if (!S_ISREG(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
-        ThrowPathProblem("read", path, S_ISDIR(st.st_mode)    ? TPathProblem::Folder
-                                       : S_ISFIFO(st.st_mode) ? TPathProblem::Fifo
-                                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)
-                                           ? TPathProblem::Device
-                                       : S_ISSOCK(st.st_mode) ? TPathProblem::Socket
-                                                              : TPathProblem::OtherKind);
+        ThrowPathProblem("read", path,
+                         S_ISDIR(st.st_mode)                          ? TPathProblem::Folder
+                         : S_ISFIFO(st.st_mode)                       ? TPathProblem::Fifo
+                         : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? TPathProblem::Device
+                         : S_ISSOCK(st.st_mode)                       ? TPathProblem::Socket
+                                                                      : TPathProblem::OtherKind);
     }
 }
 

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -77,7 +77,8 @@ void SyncFolder(const std::string& dir, const std::string& target) {
     ::close(fd);
     // Some file systems cannot sync folders; the rename is then as durable
     // as they make it.
-    if (rc != 0 && err != EINVAL && err != ENOTSUP) ThrowFileError("sync the folder of", target, err);
+    if (rc != 0 && err != EINVAL && err != ENOTSUP)
+        ThrowFileError("sync the folder of", target, err);
 }
 
 }  // namespace
@@ -284,7 +285,8 @@ void TCommitFile::Commit() {
         }
     }
     CloseChecked();
-    if (::rename(tempPath_.c_str(), resolved_.c_str()) != 0) ThrowFileError("replace", target_, errno);
+    if (::rename(tempPath_.c_str(), resolved_.c_str()) != 0)
+        ThrowFileError("replace", target_, errno);
     committed_ = true;
     SyncFolder(dir, target_);
 }

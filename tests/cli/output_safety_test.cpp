@@ -28,15 +28,15 @@ using test::WriteBytes;
 
 struct TRun {
     int status = -1;
-    std::string err;     // standard error
-    std::string out;     // standard output
-    long maxRssKb = 0;   // peak resident memory of the child
+    std::string err;    // standard error
+    std::string out;    // standard output
+    long maxRssKb = 0;  // peak resident memory of the child
 };
 
 // Runs the command line with `args`, optionally as another user (setpriv
 // arguments before the program), `killAfter` > 0 sends SIGKILL after that time.
 TRun Cli(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {},
-        std::chrono::microseconds killAfter = {}) {
+         std::chrono::microseconds killAfter = {}) {
     TempDir io;
     const std::string outPath = io / "stdout", errPath = io / "stderr";
     const pid_t pid = ::fork();
@@ -45,7 +45,8 @@ TRun Cli(const std::vector<std::string>& args, const std::vector<std::string>& p
         all.push_back(QUORVEX_CLI);
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
-        for (auto& a : all) argv.push_back(a.data());
+        for (auto& a : all)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         std::freopen(outPath.c_str(), "w", stdout);
         std::freopen(errPath.c_str(), "w", stderr);
@@ -100,8 +101,8 @@ TEST(OutputSafety, NonRegularOutputsAreRefusedWithOneLine) {
         EXPECT_EQ(r.status, 1) << out;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    EXPECT_EQ(Entries(p.dir.path()), (std::vector<std::string>{"dangling.sim", "fifo.sim", "folder.sim",
-                                                        "in.mid", "in.mif"}));
+    EXPECT_EQ(Entries(p.dir.path()), (std::vector<std::string>{"dangling.sim", "fifo.sim",
+                                                               "folder.sim", "in.mid", "in.mif"}));
 }
 
 TEST(OutputSafety, DashWritesStandardOutputOnlyOnSuccess) {
@@ -123,8 +124,10 @@ TEST(OutputSafety, DashWritesStandardOutputOnlyOnSuccess) {
 TEST(OutputSafety, BatchRowWithoutDestinationIsNamedFirst) {
     Pair p;
     const std::string list = p.dir / "list.txt";
-    WriteBytes(list, "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"1\"\t\"" + p.mif +
-                         "\"\t\"\"\t\"\"\t\"\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\r\n");
+    WriteBytes(
+        list,
+        "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"1\"\t\"" + p.mif +
+            "\"\t\"\"\t\"\"\t\"\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\r\n");
     const TRun r = Cli({"--batch", list});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no destination SIMA file"), std::string::npos) << r.err;
@@ -218,7 +221,8 @@ TEST(OutputSafety, HostileInputsStayUnder256MiB) {
     WriteBytes(dir / "line.mid", huge);
     // A collection of many parts sharing one long MID row.
     std::string parts = head + "Collection 20000\r\n";
-    for (int i = 0; i < 20000; ++i) parts += "Pline 2\r\n0 0\r\n1 1\r\n";
+    for (int i = 0; i < 20000; ++i)
+        parts += "Pline 2\r\n0 0\r\n1 1\r\n";
     WriteBytes(dir / "parts.mif", parts);
     WriteBytes(dir / "parts.mid", "1," + std::string(100000, 'q') + "\r\n");
     const std::vector<std::vector<std::string>> jobs = {

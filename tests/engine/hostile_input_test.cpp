@@ -134,7 +134,8 @@ TEST(HostileInput, InputsThatAreNoRegularFilesAreRefused) {
 TEST(HostileInput, CollectionPartsShareTheirRowsValue) {
     // Every part carries the row's value; the row is kept once, not per part.
     std::string mif = kHead + "Collection 300\n";
-    for (int i = 0; i < 300; ++i) mif += "Pline 2\n" + std::to_string(i) + " 0\n1 1\n";
+    for (int i = 0; i < 300; ++i)
+        mif += "Pline 2\n" + std::to_string(i) + " 0\n1 1\n";
     mif += "Pline 2\n5 5\n6 6\n";
     Job job(mif, "1," + std::string(100000, 'q') + ",x\n2,last\n");
     job.s.AttrIndex = 1;

@@ -139,7 +139,8 @@ TEST(ReadMifColumns, MissingBlockIsAConversionError) {
         ReadMifColumns(mif, columns);
         ADD_FAILURE() << "no error";
     } catch (const ConversionError& e) {
-        EXPECT_NE(std::string(e.what()).find("not a MIF file (no Columns line)"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("not a MIF file (no Columns line)"),
+                  std::string::npos);
     }
     ASSERT_EQ(columns.size(), 1u);
     EXPECT_EQ(columns[0].Name, "kept");
