@@ -218,7 +218,13 @@ std::string CreateTempFile() {
 TCommitFile::TCommitFile(const std::string& target)
     : target_(target), resolved_(CheckOutputTarget(target)) {
     const std::string dir = GetFileDir(resolved_);
-    int fd = OpenUnnamed(dir, O_WRONLY, CreateMode());
+    // An unnamed file gets its name through /proc, which some sandboxes lack.
+    int fd = -1;
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        fd = OpenUnnamed(dir, O_WRONLY, CreateMode());
+    } else {
+        errno = EOPNOTSUPP;
+    }
     if (fd < 0 && UnnamedUnsupported(errno)) {
         // The file system has no unnamed files: a hidden, marked name beside
         // the target, which a kill can leave behind. A name too long to take
