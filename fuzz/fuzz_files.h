@@ -1,11 +1,12 @@
 // Helpers of the fuzz targets that go through real files: one private folder
-// per process, files written whole into it.
+// per process, removed at its end, files written whole into it.
 #pragma once
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,7 @@ inline const std::string& Folder() {
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorvex-fuzz-XXXXXX";
         if (!::mkdtemp(pattern.data())) std::abort();
+        std::atexit([] { std::filesystem::remove_all(Folder()); });
         return pattern;
     }();
     return dir;

@@ -28,6 +28,14 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 cmake --build build-fuzz -j 2 --target "${targets[@]}"
 
 mkdir -p build-fuzz/findings build-fuzz/logs
+# The targets write real files (inputs, scratch files, the committed output):
+# on a memory file system they cost no disk work.
+shm=""
+if [[ -d /dev/shm && -w /dev/shm ]]; then
+    shm=$(mktemp -d /dev/shm/quorvex-fuzz.XXXXXX)
+    export TMPDIR=$shm
+    trap 'rm -rf "$shm"' EXIT
+fi
 total=0
 printf '%-18s %12s %8s %8s\n' target executions cov ft > build-fuzz/summary.txt
 for t in "${targets[@]}"; do
