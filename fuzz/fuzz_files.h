@@ -13,14 +13,20 @@
 namespace quorvex::fuzz {
 
 inline const std::string& Folder() {
-    static const std::string dir = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorvex-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data())) std::abort();
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return pattern;
-    }();
-    return dir;
+    struct TFolder {
+        std::string path;
+        TFolder() {
+            const char* base = std::getenv("TMPDIR");
+            path = std::string(base && *base ? base : "/tmp") + "/quorvex-fuzz-XXXXXX";
+            if (!::mkdtemp(path.data())) std::abort();
+        }
+        ~TFolder() {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    };
+    static const TFolder folder;
+    return folder.path;
 }
 
 inline std::string Put(const std::string& name, std::string_view bytes) {
