@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/batch_list.h"
 #include "engine/convert.h"
 #include "support/errors.h"
 #include "support/line_reader.h"
@@ -68,6 +69,21 @@ TEST(HostileInput, LinesLongerThanSixteenMiBFailWithFileAndLine) {
     std::string_view line;
     ASSERT_TRUE(r.ReadLine(line));
     EXPECT_EQ(line.size(), TLineReader::kMaxLineBytes);
+}
+
+TEST(HostileInput, BatchListsAreBoundedAndRegularFiles) {
+    TempDir dir;
+    const std::string list = dir / "list.txt";
+    WriteBytes(list, "Quorvex\r\n200\r\n0\r\n" + std::string(TLineReader::kMaxLineBytes + 1, 'a'));
+    try {
+        LoadBatchList(list);
+        ADD_FAILURE() << "a 16 MiB line was loaded";
+    } catch (const ConversionError& e) {
+        EXPECT_TRUE(Has(e.what(), "list.txt:4: line longer than 16 MiB")) << e.what();
+    }
+    ASSERT_EQ(::mkfifo((dir / "fifo.txt").c_str(), 0600), 0);
+    EXPECT_THROW(LoadBatchList(dir / "fifo.txt"), FileError);
+    EXPECT_THROW(LoadBatchList("/dev/zero"), FileError);
 }
 
 TEST(HostileInput, RandomBytesAreNoMifFile) {
