@@ -138,7 +138,8 @@ bool TLineReader::ReadLineSlow(std::string_view& line) {
         if (pos_ == 0 && end_ == cap_) {
             // The line outgrows the buffer: continue it in scratch_, up to
             // the longest line any real file has.
-            if (scratch_.size() + end_ > kMaxLineBytes) FailLineTooLong();
+            // (One byte more may be the CR of the line end.)
+            if (scratch_.size() + end_ > kMaxLineBytes + 1) FailLineTooLong();
             scratch_.append(buf_.get(), end_);
             longLine = true;
             pos_ = end_ = 0;
@@ -153,7 +154,9 @@ bool TLineReader::ReadLineSlow(std::string_view& line) {
     ++lineNumber_;
 
     std::string_view raw(begin, static_cast<size_t>(stop - begin));
-    if (scratch_.size() + raw.size() > kMaxLineBytes + 1) {
+    const bool endsInCr =
+        !raw.empty() ? raw.back() == '\r' : !scratch_.empty() && scratch_.back() == '\r';
+    if (scratch_.size() + raw.size() - endsInCr > kMaxLineBytes) {
         --lineNumber_;
         FailLineTooLong();
     }

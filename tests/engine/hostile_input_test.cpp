@@ -64,11 +64,18 @@ TEST(HostileInput, LinesLongerThanSixteenMiBFailWithFileAndLine) {
         const std::string why = job.Fails();
         EXPECT_TRUE(Has(why, "in.mid:1: line longer than 16 MiB")) << why.substr(0, 300);
     }
-    // Exactly the limit, with CR LF, is still a line.
+    // Exactly the limit, with CR LF, is still a line; a byte more is not.
     TLineReader r = TLineReader::FromText(std::string(TLineReader::kMaxLineBytes, 'x') + "\r\ny");
     std::string_view line;
     ASSERT_TRUE(r.ReadLine(line));
     EXPECT_EQ(line.size(), TLineReader::kMaxLineBytes);
+    TempDir dir;
+    WriteBytes(dir / "limit.txt", std::string(TLineReader::kMaxLineBytes, 'x') + "\r\n" +
+                                      std::string(TLineReader::kMaxLineBytes + 1, 'y') + "\r\n");
+    TLineReader file(dir / "limit.txt");
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line.size(), TLineReader::kMaxLineBytes);
+    EXPECT_THROW(file.ReadLine(line), ConversionError);
 }
 
 TEST(HostileInput, BatchListsAreBoundedAndRegularFiles) {
