@@ -200,7 +200,8 @@ std::string CheckOutputTarget(const std::string& target) {
         ThrowFileError("write", target, errno);
     }
     if (!S_ISDIR(st.st_mode)) ThrowPathProblem("write", target, TPathProblem::NoFolder);
-    if (::access(dirName, W_OK | X_OK) != 0) ThrowFileError("write", target, errno);
+    if (::faccessat(AT_FDCWD, dirName, W_OK | X_OK, AT_EACCESS) != 0)
+        ThrowFileError("write", target, errno);
     return resolved;
 }
 
