@@ -22,9 +22,7 @@ TCharset Named(const std::string& name) {
 std::string Decoded(const std::string& name, const std::string& bytes) {
     std::string out;
     const std::optional<size_t> bad = DecodeToUtf8(Named(name), bytes, out);
-    if (!bad) return out;
-    out = "!";
-    return out.append(std::to_string(*bad));
+    return bad ? std::string(1, '!').append(std::to_string(*bad)) : out;
 }
 
 TEST(Charset, NamesIgnoreCaseQuotesAndBlanks) {
