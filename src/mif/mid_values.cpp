@@ -82,4 +82,17 @@ TCharset DisplayCharsetOf(const TMifHeader& header) {
     return FindCharset(header.Charset, why).value_or(TCharset{});
 }
 
+std::vector<TColumnName> ColumnNamesOf(const TMifTable& table) {
+    const TCharset set = DisplayCharsetOf(table.Header);
+    std::vector<TColumnName> names;
+    names.reserve(table.Columns.size());
+    for (const TSFColumn& c : table.Columns) {
+        TColumnName n;
+        n.Shown = DisplayText(set, c.Name);
+        n.Cp932 = set.Kind == TCharsetKind::Cp932 ? std::optional(c.Name) : Utf8ToCp932(n.Shown);
+        names.push_back(std::move(n));
+    }
+    return names;
+}
+
 }  // namespace quorvex

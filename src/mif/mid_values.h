@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +35,14 @@ std::string MidValue(const TMidFormat& format, std::string_view row, int64_t row
 // The set in which to show the table's texts: its own when it can be read,
 // else code page 932 as before.
 TCharset DisplayCharsetOf(const TMifHeader& header);
+
+// A column name as the window shows it (UTF-8) and as a batch list holds it:
+// the name's own bytes in a code page 932 table, else its code page 932
+// form; nothing when code page 932 cannot hold it.
+struct TColumnName {
+    std::string Shown;
+    std::optional<std::string> Cp932;
+};
+std::vector<TColumnName> ColumnNamesOf(const TMifTable& table);
 
 }  // namespace quorvex
