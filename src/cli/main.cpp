@@ -45,8 +45,7 @@ std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, std
             }
         } else {
             for (size_t i = 0; i < columns.size(); ++i)
-                if (DisplayText(set, columns[i].Name) == o.attr)
-                    return static_cast<int32_t>(i + 1);
+                if (DisplayText(set, columns[i].Name) == o.attr) return static_cast<int32_t>(i + 1);
         }
         why = "no column named '" + o.attr + "'";
     } catch (const std::exception& e) {

@@ -1,6 +1,5 @@
 #include "engine/block_pipeline.h"
 
-
 namespace quorvex {
 namespace {
 

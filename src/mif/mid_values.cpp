@@ -34,8 +34,7 @@ int32_t UndecodableColumn(const TMidFormat& f, std::string_view row) {
         fields += c == f.Delimiter;
     for (int32_t k = 1; k <= fields; ++k) {
         std::string scratch;
-        if (DecodeToUtf8(f.Charset, GetDelimitedUtf8Field(row, k, f.Delimiter), scratch))
-            return k;
+        if (DecodeToUtf8(f.Charset, GetDelimitedUtf8Field(row, k, f.Delimiter), scratch)) return k;
     }
     return 0;
 }

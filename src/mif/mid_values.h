@@ -29,8 +29,7 @@ TMidFormat MidFormatOf(const TMifHeader& header, const TSFColumns& columns);
 // Field `column` (from 1) of MID row `rowNo` (from 1) in code page 932.
 // Throws ConversionError naming the row, the column and, for a character code
 // page 932 lacks, the character; also for bytes the set does not decode.
-std::string MidValue(const TMidFormat& format, std::string_view row, int64_t rowNo,
-                     int32_t column);
+std::string MidValue(const TMidFormat& format, std::string_view row, int64_t rowNo, int32_t column);
 
 // The set in which to show the table's texts: its own when it can be read,
 // else code page 932 as before.

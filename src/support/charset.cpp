@@ -209,7 +209,8 @@ std::optional<TCharset> FindCharset(const std::optional<std::string>& name, std:
             return std::nullopt;
         }
     }
-    why = "unknown character set \"" + std::string(bare) + "\" in the Charset clause of the MIF file";
+    why =
+        "unknown character set \"" + std::string(bare) + "\" in the Charset clause of the MIF file";
     return std::nullopt;
 }
 

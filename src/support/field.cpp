@@ -17,8 +17,8 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank, bo
     };
     // Width of the character at i: a lead byte takes its trail byte along.
     auto charLen = [&](size_t i) {
-        return (doubleByte && IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < len) ? 2
-                                                                                               : 1;
+        const bool lead = doubleByte && IsCp932LeadByte(static_cast<unsigned char>(s[i]));
+        return (lead && i + 1 < len) ? 2 : 1;
     };
     auto skipBlanks = [&](size_t i) {
         while (i < len && isBlank(i))

@@ -435,9 +435,9 @@ void TfrmMain::cboAttrNameDropDown() {
     // Names of tables in other character sets are shown decoded; one that
     // code page 932 cannot hold has no bytes for the batch list.
     for (const TColumnName& name : ColumnNamesOf(ReadMifTable(mif)))
-        cboAttrName->addItem(QString::fromStdString(name.Shown),
-                             name.Cp932 ? QVariant(QByteArray::fromStdString(*name.Cp932))
-                                        : QVariant());
+        cboAttrName->addItem(
+            QString::fromStdString(name.Shown),
+            name.Cp932 ? QVariant(QByteArray::fromStdString(*name.Cp932)) : QVariant());
 }
 
 TConvertSettings TfrmMain::PanelSettings() const {

@@ -20,7 +20,8 @@ using test::TempDir;
 using test::WriteBytes;
 
 std::string Header(const std::string& charset) {
-    return "Version 300\r\n" + charset + "\r\nDelimiter \",\"\r\nCoordSys NonEarth Units \"m\"\r\n" +
+    return "Version 300\r\n" + charset +
+           "\r\nDelimiter \",\"\r\nCoordSys NonEarth Units \"m\"\r\n" +
            "Columns 2\r\n  CHIBAN Char(20)\r\n  NAME Char(20)\r\nData\r\n";
 }
 
@@ -52,7 +53,10 @@ std::string Cp932(const std::string& utf8) {
 // Japanese values whose UTF-8 ends in bytes 0x81-0x9F (南 北 丁 〜), unquoted,
 // so a double-byte rule would swallow the delimiter after them.
 const std::vector<std::string> kJapaneseRows = {
-    "南,北", "1丁,\"北 〜\"", "ｱｲ北,南", "北,",
+    "南,北",
+    "1丁,\"北 〜\"",
+    "ｱｲ北,南",
+    "北,",
 };
 
 std::string Rows(const std::vector<std::string>& rows, bool toCp932) {
@@ -113,12 +117,16 @@ TEST(Charset, ValuesThatCannotBeWrittenFailNamingRowColumnAndCharacter) {
     };
     const std::vector<Case> cases = {
         // é is no code page 932 character: the lot number is not altered.
-        {"Charset \"WindowsLatin1\"", "a,b\r\nx,C\xF4te\r\n", 2,
+        {"Charset \"WindowsLatin1\"",
+         "a,b\r\nx,C\xF4te\r\n",
+         2,
          {"MID row 2", "column 2 \"NAME\"", "\"\xC3\xB4\"", "U+00F4"}},
         // A character beyond U+FFFF.
         {"Charset \"UTF-8\"", "\xF0\x9F\x98\x80,b\r\n", 1, {"MID row 1", "column 1", "U+01F600"}},
         // Broken UTF-8 in another column than the chosen one.
-        {"Charset \"UTF-8\"", "a,b\r\nc,d\r\ne,\xE5\x8C,\r\n", 1,
+        {"Charset \"UTF-8\"",
+         "a,b\r\nc,d\r\ne,\xE5\x8C,\r\n",
+         1,
          {"MID row 3", "column 2 \"NAME\"", "0xE5", "UTF-8"}},
         // A byte Windows Latin 1 does not assign.
         {"Charset \"WindowsLatin1\"", "\x81,b\r\n", 1, {"MID row 1", "column 1", "0x81"}},
@@ -159,8 +167,10 @@ TEST(Charset, CombinedRowsTakeTheirOwnSet) {
     const std::string out = dir / "all.sim";
     ASSERT_TRUE(ConvertCombined(rows, out, "G", cb));
     EXPECT_EQ(marks, (std::vector<bool>{true, true, false}));
-    EXPECT_NE(ReadBytes(out).find("F00,1," + Cp932("北") + ",1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"
-                                  "F00,2," + Cp932("南") + ",1,"),
+    EXPECT_NE(ReadBytes(out).find("F00,1," + Cp932("北") +
+                                  ",1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"
+                                  "F00,2," +
+                                  Cp932("南") + ",1,"),
               std::string::npos);
 }
 
@@ -184,7 +194,8 @@ std::u32string DecodeIndependently(const std::string& set, std::string_view byte
         } else if (set == "UTF-8" && b >= 0xC2 && b <= 0xDF) {
             out += char32_t(((b & 0x1F) << 6) | (bytes[++i] & 0x3F));
         } else if (set == "UTF-8" && b >= 0xE0 && b <= 0xEF) {
-            const char32_t c = ((b & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F);
+            const char32_t c =
+                ((b & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F);
             out += c;
             i += 2;
         } else {
@@ -268,10 +279,14 @@ TEST(Charset, RealFilesGiveTheDecodedValues) {
         std::vector<int32_t> columns;
     };
     const std::vector<File> files = {
-        {"JOSM_josm-plugins/FR_DOM_Mayotte_mif_WGS84/LIMITE_DEPARTEMENT.MIF", "WindowsLatin1", ',',
+        {"JOSM_josm-plugins/FR_DOM_Mayotte_mif_WGS84/LIMITE_DEPARTEMENT.MIF",
+         "WindowsLatin1",
+         ',',
          {1, 2}},
-        {"JOSM_josm-plugins/GEOFLADept_FR_Corse_MI_L93/LIMITE_DEPARTEMENT.MIF", "WindowsLatin1",
-         '\t', {1, 2}},
+        {"JOSM_josm-plugins/GEOFLADept_FR_Corse_MI_L93/LIMITE_DEPARTEMENT.MIF",
+         "WindowsLatin1",
+         '\t',
+         {1, 2}},
         {"JOSM_josm-plugins/bg.mif", "WindowsCyrillic", ',', {1, 9, 10, 11, 35}},
         {"OSGeo_gdal/win1251.mif", "WindowsCyrillic", ',', {1, 2}},
         {"OSGeo_gdal/utf8.mif", "UTF-8", ',', {1, 2}},

@@ -35,7 +35,8 @@ TEST(Charset, NamesIgnoreCaseQuotesAndBlanks) {
     std::string why;
     EXPECT_EQ(FindCharset(std::nullopt, why)->Kind, TCharsetKind::Cp932);
     EXPECT_FALSE(FindCharset("\"WindowsSimpChinese\"", why));
-    EXPECT_NE(why.find("\"WindowsSimpChinese\" of the MIF file is not supported"), std::string::npos);
+    EXPECT_NE(why.find("\"WindowsSimpChinese\" of the MIF file is not supported"),
+              std::string::npos);
     EXPECT_FALSE(FindCharset("\"Latin9\"", why));
     EXPECT_NE(why.find("unknown character set \"Latin9\""), std::string::npos);
 }
@@ -64,15 +65,24 @@ TEST(Charset, Utf8IsCheckedStrictly) {
 }
 
 TEST(Charset, EucJapanese) {
-    EXPECT_EQ(Decoded("PackedEUCJapanese", "\xC6\xEE\xA4\xA2\x8E\xB1" "a"), "南あｱa");
+    EXPECT_EQ(Decoded("PackedEUCJapanese",
+                      "\xC6\xEE\xA4\xA2\x8E\xB1"
+                      "a"),
+              "南あｱa");
     EXPECT_EQ(Decoded("PackedEUCJapanese", "\x8F\xA2\xF1"), "№");  // JIS X 0212
     EXPECT_EQ(Decoded("PackedEUCJapanese", "\xA1\xC1"), "\u301C");
-    for (const char* bad : {"\xA1", "\xA1" "A", "\x8E\xE0", "\x8F\xA1\xA1", "\x80", "\xFF\xA1"})
+    for (const char* bad : {"\xA1",
+                            "\xA1"
+                            "A",
+                            "\x8E\xE0", "\x8F\xA1\xA1", "\x80", "\xFF\xA1"})
         EXPECT_EQ(Decoded("PackedEUCJapanese", bad), "!0") << bad;
 }
 
 TEST(Charset, DisplayTextReplacesWhatDoesNotDecode) {
-    EXPECT_EQ(DisplayText(Named("UTF-8"), "a\xE5\x8C" "b"), "a\uFFFD\uFFFDb");
+    EXPECT_EQ(DisplayText(Named("UTF-8"),
+                          "a\xE5\x8C"
+                          "b"),
+              "a\uFFFD\uFFFDb");
     EXPECT_EQ(DisplayText(Named("WindowsLatin1"), "Id_G\xE9oFLA"), "Id_GéoFLA");
     EXPECT_EQ(DisplayText(TCharset{}, "\x96\x6B"), "北");
 }
