@@ -38,8 +38,8 @@ std::string ConvertRow(TRunState& run, const TBatchRow& row, const std::string& 
             return "the merged SIMA file would overwrite this input file";
         }
         TInputFiles in(*inputs);
-        const char delimiter = SkipMifTableHead(in.Mif);
-        RunObjectPass(run, in.Mif, in.Mid.get(), delimiter, settings);
+        const TMifTable table = SkipMifTableHead(in.Mif);
+        RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
         return {};
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
