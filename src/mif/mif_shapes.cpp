@@ -6,6 +6,7 @@
 
 #include "mif/mif_text.h"
 #include "mif/uniMifUtils.h"
+#include "support/exact_trig.h"
 #include "support/field.h"
 #include "support/text.h"
 
@@ -51,9 +52,13 @@ void SetSingleSection(TSFShape& rec, size_t points) {
 
 }  // namespace
 
+// The trigonometry is the engine's own, correctly rounded, so vertices do not
+// depend on the C library. The readers' angles stay within 4 pi: rotations
+// take WrapDegrees angles (0 to 360 degrees), the ellipse 0 to 359 degrees,
+// arcs whole degrees up to 720 and atan2 results.
 TSFPoint RotatePoint(double px, double py, double cx, double cy, double theta) {
-    return {cx + std::cos(-theta) * (px - cx) - std::sin(-theta) * (py - cy),
-            cy + std::sin(-theta) * (px - cx) + std::cos(-theta) * (py - cy)};
+    const double c = ExactCos(-theta), s = ExactSin(-theta);
+    return {cx + c * (px - cx) - s * (py - cy), cy + s * (px - cx) + c * (py - cy)};
 }
 
 void ReadMifRect(std::string_view line, TLineReader& mif, TSFPolygon& rec, bool roundRect) {
@@ -100,7 +105,7 @@ void ReadMifEllipse(std::string_view line, TLineReader& mif, TSFPolygon& rec) {
     // accumulates exactly as the ring was always drawn.
     double t = 0;
     for (int i = 0; i <= 359; ++i) {
-        rec.Points[359 - i] = {std::cos(t) * rx + x1 + rx, std::sin(t) * ry + y1 + ry};
+        rec.Points[359 - i] = {ExactCos(t) * rx + x1 + rx, ExactSin(t) * ry + y1 + ry};
         t += kDegToRad;
     }
     rec.Points[360] = rec.Points[0];
@@ -130,7 +135,7 @@ void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
     const double eA = WrapDegrees(360 - a);
     auto phi = [&](double e) {
         const TSFPoint p = RotatePoint(cx + rx + ry, cy, cx, cy, e * kDegToRad);
-        return std::atan2(-(p.Y - cy) * rx, (p.X - cx) * ry);
+        return ExactAtan2(-(p.Y - cy) * rx, (p.X - cx) * ry);
     };
     const double phiB = phi(eB);
     const double phiA = phi(eA);
@@ -144,9 +149,9 @@ void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
     SetSingleSection(rec, count);
     for (size_t j = 0; j < count; ++j) {
         const double angle = (n + static_cast<double>(j)) * kDegToRad;
-        rec.Points[j] = {cx + rx * std::cos(angle), cy - ry * std::sin(angle)};
+        rec.Points[j] = {cx + rx * ExactCos(angle), cy - ry * ExactSin(angle)};
     }
-    rec.Points[count - 1] = {cx + rx * std::cos(phiA), cy - ry * std::sin(phiA)};
+    rec.Points[count - 1] = {cx + rx * ExactCos(phiA), cy - ry * ExactSin(phiA)};
     UpdateBounds(rec);
 }
 
