@@ -32,15 +32,17 @@ def dd(value):
     return float(hi), float(lo)
 
 
-def split(value, first_bits):
-    """value as three doubles, the first with first_bits significant bits."""
-    e = int(mp.floor(mp.log(value, 2)))
-    scale = mpf(2) ** (e - first_bits + 1)
-    p1 = floor(value / scale) * scale
-    rest = value - p1
-    with mp.workprec(53):
-        p2 = mpf(+rest)
-    rest -= p2
+def truncate(value, bits):
+    e = int(mp.floor(mp.log(abs(value), 2)))
+    scale = mpf(2) ** (e - bits + 1)
+    return floor(value / scale) * scale
+
+
+def split(value, bits):
+    """value as three doubles, the first two with `bits` significant bits."""
+    p1 = truncate(value, bits)
+    p2 = truncate(value - p1, bits)
+    rest = value - p1 - p2
     with mp.workprec(53):
         p3 = mpf(+rest)
     return float(p1), float(p2), float(p3), rest - p3
@@ -61,9 +63,9 @@ def main(path):
     for i in range(0, 20, 4):
         lines.append("    " + ", ".join("0x%016xULL" % w for w in frac[i:i + 4]) + ",")
     lines.append("};")
-    p1, p2, p3, err = split(pio2, 48)
-    lines.append("// pi/2 = kPio2A + kPio2B + kPio2C + e, kPio2A with 48 significant bits,")
-    lines.append("// |e| < 2^%d." % (int(mp.floor(mp.log(abs(err), 2))) + 1))
+    p1, p2, p3, err = split(pio2, 49)
+    lines.append("// pi/2 = kPio2A + kPio2B + kPio2C + e, kPio2A and kPio2B with 49 significant")
+    lines.append("// bits, |e| < 2^%d." % (int(mp.floor(mp.log(abs(err), 2))) + 1))
     lines.append("constexpr double kPio2A = %s;" % p1.hex())
     lines.append("constexpr double kPio2B = %s;" % p2.hex())
     lines.append("constexpr double kPio2C = %s;" % p3.hex())

@@ -147,23 +147,24 @@ bool RoundsToHi(double hi, double lo, double err) {
 // Fast sin and cos for 2^-27 <= |x| <= 16.
 //
 // Reduction: k = nearest integer to x 2/pi (|k| <= 10), r = x - k pi/2 with
-// pi/2 = A + B + C + e, A of 48 bits, |e| < 2^-159. k A is exact and so is
-// x - k A (Sterbenz). k B is split exactly; k C is rounded (error < 2^-153).
-// The resulting rh + rl differs from r by less than 2^-104 |r| + 2^-145; for
-// k = 0 it is x itself. |r| <= pi/4 + 2^-48.
+// pi/2 = A + B + C + e, A and B of 49 bits, |e| < 2^-159. k A and k B are
+// exact, and so is x - k A (Sterbenz); k C is rounded (error < 2^-152). The
+// resulting rh + rl differs from r by less than 2^-104 |r| + 2^-145; for k = 0
+// it is x itself. |r| <= pi/4 + 2^-48.
 //
 // Evaluation: with a = i/256 the table point nearest |rh| and z = |r| - a
 // (|z| <= 2^-9 + 2^-48; zh = |rh| - a is exact by Sterbenz),
 //   sin(a + z) = Sa + Ca z + Sa c + Ca s,   cos(a + z) = Ca - Sa z + Ca c - Sa s
-// with c = cos z - 1 and s = sin z - z, both series of zh (remainder below
-// 2^-111 |c| and 2^-95 |s|) plus the first-order effect of rl. Sa and Ca are
-// double-double (error 2^-106). The leading Sa + Ca zh (Ca - Sa zh) is formed
-// exactly; the tail terms in doubles. The largest error is the rounding in the
-// Sa c term: |c| <= 2^-19, computed with relative error 4.2 * 2^-53, so at most
-// 2^-69.6 Sa; for i >= 1 the result is at least Sa / 2.1, and the other
-// roundings (tail sum, s term) add less than 2^-70 of the result. For i = 0
-// the same holds relative to |z|. Altogether below 2^-67.6 of the result;
-// 2^-66 is used, plus the reduction's absolute 2^-145.
+// with c = cos z - 1 and s = sin z - z, series of zh to z^6 and z^7 (the
+// terms left out are below 2^-87 and 2^-99) plus the first-order effect of
+// rl. Sa and Ca are double-double (error 2^-106). The leading Sa + Ca zh
+// (Ca - Sa zh) is formed exactly; the tail terms in doubles. The largest
+// error is the rounding in the Sa c term: |c| <= 2^-19, computed with
+// relative error 4.2 * 2^-53, so at most 2^-69.6 Sa; for i >= 1 the result is
+// at least Sa / 2.1, and the other roundings (tail sum, s term) and the terms
+// left out add less than 2^-70 of the result. For i = 0 the same holds
+// relative to |z|. Altogether below 2^-67.5 of the result; 2^-66 is used,
+// plus the reduction's absolute 2^-145.
 constexpr double kFastTrigLimit = 16;
 constexpr double kFastRelativeError = 0x1p-66;
 
@@ -172,11 +173,8 @@ bool FastSinCos(double x, bool wantCos, double& out) {
     const double kd = (t + 0x1.8p52) - 0x1.8p52;  // rounded to the nearest integer
     const int k = static_cast<int>(kd);
 
-    const double r1 = x - kd * kPio2A;
-    const TDD p2 = TwoProduct(kd, kPio2B);
-    const double p3 = kd * kPio2C;
-    const TDD s1 = TwoSum(r1, -p2.Hi);
-    const TDD r = TwoSum(s1.Hi, (s1.Lo - p2.Lo) - p3);
+    const TDD s1 = TwoSum(x - kd * kPio2A, -(kd * kPio2B));
+    const TDD r = TwoSum(s1.Hi, s1.Lo - kd * kPio2C);
 
     // sin x = (sin r, cos r, -sin r, -cos r) and cos x = (cos r, -sin r,
     // -cos r, sin r) by quadrant k mod 4; sin(-r) = -sin r.
@@ -196,11 +194,8 @@ bool FastSinCos(double x, bool wantCos, double& out) {
     const double sh = row[0], sl = row[1], ch = row[2], cl = row[3];
 
     const double zz = zh * zh;
-    const double c =
-        zz * (-0.5 + zz * (1.0 / 24 + zz * (-1.0 / 720 + zz * (1.0 / 40320)))) - zh * rl;
-    const double s =
-        zh * zz * (-1.0 / 6 + zz * (1.0 / 120 + zz * (-1.0 / 5040 + zz * (1.0 / 362880)))) -
-        rl * zz * 0.5;
+    const double c = zz * (-0.5 + zz * (1.0 / 24 + zz * (-1.0 / 720))) - zh * rl;
+    const double s = zh * zz * (-1.0 / 6 + zz * (1.0 / 120 + zz * (-1.0 / 5040))) - rl * zz * 0.5;
 
     TDD lead, prod;
     double tail;
