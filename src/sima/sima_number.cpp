@@ -1,9 +1,11 @@
 #include "sima/sima_number.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace quorvex {
 
@@ -30,50 +32,109 @@ size_t FormatShortFixed(double magnitude, char* out) {
     return static_cast<size_t>(p - out);
 }
 
-}  // namespace
+constexpr uint64_t kE17 = 100000000000000000ull;
+constexpr uint64_t kE15 = 1000000000000000ull;
 
-size_t FormatSimaNumber(double value, char* out) {
-    char* p = out;
-    if (value == 0) {
-        *p = '0';
-        return 1;
-    }
-    if (std::isnan(value)) {
-        std::memcpy(p, "NAN", 3);
-        return 3;
-    }
-    if (value < 0) *p++ = '-';
-    const double magnitude = std::fabs(value);
-    if (std::isinf(magnitude)) {
-        std::memcpy(p, "INF", 3);
-        return static_cast<size_t>(p - out) + 3;
-    }
+// The magnitude to 18 significant digits, correctly rounded (ties to even):
+// `digits` in [10^17, 10^18) and the power of ten of the first digit.
+struct TDigits18 {
+    uint64_t digits;
+    int exp10;
+};
 
-    if (const size_t n = FormatShortFixed(magnitude, p)) return static_cast<size_t>(p - out) + n;
-
-    // 18 significant digits, correctly rounded: "d.ddddddddddddddddde[+-]x".
+// Any finite magnitude, through the library's correctly rounded conversion.
+TDigits18 Digits18General(double magnitude) {
     char sci[40];
     const auto res =
         std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific, 17);
-    char digits[19];
-    digits[0] = sci[0];
-    std::memcpy(digits + 1, sci + 2, 17);
+    uint64_t digits = static_cast<uint64_t>(sci[0] - '0');
+    for (int i = 2; i < 19; ++i)
+        digits = digits * 10 + static_cast<uint64_t>(sci[i] - '0');
     int exp10 = 0;
     std::from_chars(sci + 20 + (sci[20] == '+' ? 1 : 0), res.ptr, exp10);
+    return {digits, exp10};
+}
 
-    // Round to 15 digits, a 16th digit of 5 or more rounding up.
-    int len = 15;
-    if (digits[15] >= '5') {
-        int i = 14;
-        while (i >= 0 && digits[i] == '9')
-            digits[i--] = '0';
-        if (i >= 0) {
-            ++digits[i];
-        } else {
-            digits[0] = '1';
+using u128 = unsigned __int128;
+
+constexpr u128 Pow10(int n) {
+    u128 v = 1;
+    for (int i = 0; i < n; ++i)
+        v *= 10;
+    return v;
+}
+
+template <int... N>
+constexpr auto MakePow10(std::integer_sequence<int, N...>) {
+    return std::array<u128, sizeof...(N)>{Pow10(N)...};
+}
+
+constexpr auto kPow10Wide = MakePow10(std::make_integer_sequence<int, 23>{});
+
+// The same for magnitudes from 2^-16 up to 2^53, exactly in integers: the
+// double is m / 2^k, so m * 10^s / 2^k with s = 17 - exp10 has the 18
+// digits before its binary point and the rounding in the bits after it;
+// m * 10^s stays below 2^53 * 10^22 < 2^127. False for other magnitudes.
+bool Digits18Exact(double magnitude, TDigits18& out) {
+    uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52);
+    if (biased == 0) return false;  // subnormal
+    const int k = 1075 - biased;
+    if (k < 0 || k > 52 + 16) return false;
+    const uint64_t m = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);
+    // floor(log10(2) * floor(log2(v))): exp10 itself or one less.
+    int exp10 = ((52 - k) * 78913) >> 18;
+    for (;;) {
+        const int s = 17 - exp10;
+        if (s < 0 || s > 22) return false;
+        const u128 n = static_cast<u128>(m) * kPow10Wide[static_cast<size_t>(s)];
+        u128 q = n >> k;
+        if (q < kE17) {
+            --exp10;
+            continue;
+        }
+        if (q >= 10 * kE17) {
+            ++exp10;
+            continue;
+        }
+        if (k > 0) {
+            const u128 rest = n - (q << k);
+            const u128 half = static_cast<u128>(1) << (k - 1);
+            if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+        }
+        if (q == 10 * kE17) {
+            q = kE17;
             ++exp10;
         }
+        out = {static_cast<uint64_t>(q), exp10};
+        return true;
     }
+}
+
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Rounds the 18 digits to 15, a 16th digit of 5 or more rounding up, and
+// writes the result in fixed-point form for values from 1E-4 up to fifteen
+// nines and in scientific form beyond. Returns the end of the text.
+char* WriteDigits18(TDigits18 d, char* p) {
+    uint64_t v = d.digits / 1000;
+    if (d.digits % 1000 >= 500) ++v;
+    int exp10 = d.exp10;
+    if (v == kE15) {
+        v = kE15 / 10;
+        ++exp10;
+    }
+    char digits[16];
+    for (int i = 14; i > 0; i -= 2) {
+        std::memcpy(digits + i - 1, kPairs + 2 * (v % 100), 2);
+        v /= 100;
+    }
+    digits[0] = static_cast<char>('0' + v);
+    int len = 15;
     while (len > 1 && digits[len - 1] == '0')
         --len;
 
@@ -106,7 +167,45 @@ size_t FormatSimaNumber(double value, char* out) {
         *p++ = 'E';
         p = std::to_chars(p, p + 8, E - 1).ptr;
     }
-    return static_cast<size_t>(p - out);
+    return p;
+}
+
+template <bool kShortcuts>
+size_t Format(double value, char* out) {
+    char* p = out;
+    if (value == 0) {
+        *p = '0';
+        return 1;
+    }
+    if (std::isnan(value)) {
+        std::memcpy(p, "NAN", 3);
+        return 3;
+    }
+    if (value < 0) *p++ = '-';
+    const double magnitude = std::fabs(value);
+    if (std::isinf(magnitude)) {
+        std::memcpy(p, "INF", 3);
+        return static_cast<size_t>(p - out) + 3;
+    }
+    TDigits18 d;
+    if constexpr (kShortcuts) {
+        if (const size_t n = FormatShortFixed(magnitude, p))
+            return static_cast<size_t>(p - out) + n;
+        if (!Digits18Exact(magnitude, d)) d = Digits18General(magnitude);
+    } else {
+        d = Digits18General(magnitude);
+    }
+    return static_cast<size_t>(WriteDigits18(d, p) - out);
+}
+
+}  // namespace
+
+size_t FormatSimaNumber(double value, char* out) {
+    return Format<true>(value, out);
+}
+
+size_t FormatSimaNumberGeneral(double value, char* out) {
+    return Format<false>(value, out);
 }
 
 }  // namespace quorvex
