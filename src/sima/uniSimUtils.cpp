@@ -69,7 +69,7 @@ void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t numb
 }  // namespace
 
 void TSIMPoints::Clear() {
-    chunks_.clear();
+    chunks_.reset();
     count_ = 0;
     slots_.reset();
     slotCount_ = 0;
@@ -121,7 +121,10 @@ int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
     }
     if (count_ >= static_cast<size_t>(INT32_MAX) - 1)
         throw ConversionError("too many points for one SIMA file");
-    if ((count_ & kChunkMask) == 0) chunks_.emplace_back(new TSIMPoint[kChunkMask + 1]);
+    if ((count_ & kChunkMask) == 0) {
+        if (!chunks_) chunks_.reset(new std::unique_ptr<TSIMPoint[]>[kMaxChunks]);
+        chunks_[count_ >> kChunkBits].reset(new TSIMPoint[kChunkMask + 1]);
+    }
     At(count_) = {x, y};
     ++count_;
     slots_[s] = (static_cast<uint64_t>(tag) << 32) | count_;
@@ -156,8 +159,9 @@ const std::vector<int32_t>& TSIMPoints::FindOrAddAll(std::span<const TSFPoint> p
     return numbers_;
 }
 
-void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, bool swapXY) {
-    for (size_t i = from; i < table.Count(); ++i) {
+void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, size_t to,
+                        bool swapXY) {
+    for (size_t i = from; i < to; ++i) {
         const TSIMPoint& pt = table[i];
         char* p = out.Reserve(160);
         char* const start = p;
@@ -179,7 +183,7 @@ void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, 
 
 void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY) {
     out.WriteLine("A00,");
-    WriteSimPointLines(out, table, 0, swapXY);
+    WriteSimPointLines(out, table, 0, table.Count(), swapXY);
     out.WriteLine("A99,");
 }
 
