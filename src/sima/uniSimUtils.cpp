@@ -71,7 +71,7 @@ void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t numb
 void TSIMPoints::Clear() {
     chunks_.reset();
     count_ = 0;
-    slots_.reset();
+    slots_.Reset();
     slotCount_ = 0;
     mask_ = 0;
 }
@@ -89,7 +89,7 @@ void TSIMPoints::Grow() {
     const size_t oldCount = slotCount_;
     const size_t size = oldCount == 0 ? 1024 : oldCount * 2;
     if (size > (size_t(1) << 32)) throw ConversionError("too many points for one SIMA file");
-    std::unique_ptr<uint64_t[]> slots(new uint64_t[size]());
+    TZeroedArray<uint64_t> slots(size);
     const size_t mask = size - 1;
     if (oldCount != 0) {
         size_t start = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "mif/UniSFMapUtil.h"
+#include "support/large_memory.h"
 #include "support/output_file.h"
 
 namespace quorvex {
@@ -61,7 +62,7 @@ class TSIMPoints {
     size_t count_ = 0;
     // (hash tag << 32) | number of a point, 0 for an empty slot; a point's
     // home slot is its tag masked to the table size.
-    std::unique_ptr<uint64_t[]> slots_;
+    TZeroedArray<uint64_t> slots_;
     size_t slotCount_ = 0;
     size_t mask_ = 0;
     std::vector<uint32_t> tags_;  // of the batch being resolved
