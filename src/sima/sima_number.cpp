@@ -11,6 +11,31 @@ namespace quorvex {
 
 namespace {
 
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Decimal digits of `v`; returns the end.
+char* WriteUnsigned(uint64_t v, char* out) {
+    char tmp[20];
+    char* t = tmp + sizeof tmp;
+    while (v >= 100) {
+        t -= 2;
+        std::memcpy(t, kPairs + 2 * (v % 100), 2);
+        v /= 100;
+    }
+    if (v >= 10) {
+        t -= 2;
+        std::memcpy(t, kPairs + 2 * v, 2);
+    } else {
+        *--t = static_cast<char>('0' + v);
+    }
+    const auto n = static_cast<size_t>(tmp + sizeof tmp - t);
+    std::memcpy(out, t, n);
+    return out + n;
+}
+
 // Coordinates mostly have a few decimals: when the magnitude is the double
 // nearest to a decimal with at most four decimals, its 15-digit form is that
 // decimal, written in fixed-point form without trailing zeros. Below 10^10
@@ -18,16 +43,23 @@ namespace {
 // found with four decimals is the only one. Returns 0 for other values.
 size_t FormatShortFixed(double magnitude, char* out) {
     if (!(magnitude >= 1e-3 && magnitude < 1e10)) return 0;
-    const double m = std::nearbyint(magnitude * 1e4);
-    if (m / 1e4 != magnitude) return 0;
+    // Adding and taking away 2^52 rounds to the nearest integer, ties to
+    // even, as nearbyint does, for values below 2^52.
+    const double scaled = magnitude * 1e4;
+    const double m = (scaled + 0x1p52) - 0x1p52;
+    // A decimal with four decimals lies within a few units in the last
+    // place of `scaled` from `m`; most other values lie much further off,
+    // and are turned away before the division decides.
+    if (std::fabs(scaled - m) > scaled * 1e-12 || m / 1e4 != magnitude) return 0;
     const auto units = static_cast<uint64_t>(m);
-    char* p = std::to_chars(out, out + 24, units / 10000).ptr;
-    if (uint64_t fraction = units % 10000) {
+    char* p = WriteUnsigned(units / 10000, out);
+    if (const auto fraction = static_cast<uint32_t>(units % 10000)) {
         *p++ = '.';
-        for (uint64_t unit = 1000; fraction != 0; unit /= 10) {
-            *p++ = static_cast<char>('0' + fraction / unit);
-            fraction %= unit;
-        }
+        std::memcpy(p, kPairs + 2 * (fraction / 100), 2);
+        std::memcpy(p + 2, kPairs + 2 * (fraction % 100), 2);
+        p += 4;
+        while (p[-1] == '0')
+            --p;
     }
     return static_cast<size_t>(p - out);
 }
@@ -112,10 +144,10 @@ bool Digits18Exact(double magnitude, TDigits18& out) {
     }
 }
 
-constexpr char kPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+void Write4(char* p, uint32_t v) {
+    std::memcpy(p, kPairs + 2 * (v / 100), 2);
+    std::memcpy(p + 2, kPairs + 2 * (v % 100), 2);
+}
 
 // Rounds the 18 digits to 15, a 16th digit of 5 or more rounding up, and
 // writes the result in fixed-point form for values from 1E-4 up to fifteen
@@ -128,12 +160,15 @@ char* WriteDigits18(TDigits18 d, char* p) {
         v = kE15 / 10;
         ++exp10;
     }
+    // Fifteen digits, in independent groups of four.
     char digits[16];
-    for (int i = 14; i > 0; i -= 2) {
-        std::memcpy(digits + i - 1, kPairs + 2 * (v % 100), 2);
-        v /= 100;
-    }
-    digits[0] = static_cast<char>('0' + v);
+    const auto hi = static_cast<uint32_t>(v / 100000000);  // 7 digits
+    const auto lo = static_cast<uint32_t>(v % 100000000);  // 8 digits
+    Write4(digits + 11, lo % 10000);
+    Write4(digits + 7, lo / 10000);
+    Write4(digits + 3, hi % 10000);
+    digits[0] = static_cast<char>('0' + hi / 1000000);
+    std::memcpy(digits + 1, kPairs + 2 * (hi / 10000 % 100), 2);
     int len = 15;
     while (len > 1 && digits[len - 1] == '0')
         --len;
@@ -148,14 +183,16 @@ char* WriteDigits18(TDigits18 d, char* p) {
                 *p++ = '0';
             std::memcpy(p, digits, static_cast<size_t>(len));
             p += len;
+        } else if (len <= E) {
+            std::memcpy(p, digits, static_cast<size_t>(len));
+            std::memset(p + len, '0', static_cast<size_t>(E - len));
+            p += E;
         } else {
-            for (int i = 0; i < E; ++i)
-                *p++ = i < len ? digits[i] : '0';
-            if (len > E) {
-                *p++ = '.';
-                std::memcpy(p, digits + E, static_cast<size_t>(len - E));
-                p += len - E;
-            }
+            std::memcpy(p, digits, static_cast<size_t>(E));
+            p += E;
+            *p++ = '.';
+            std::memcpy(p, digits + E, static_cast<size_t>(len - E));
+            p += len - E;
         }
     } else {
         *p++ = digits[0];
