@@ -35,6 +35,35 @@ char* PutInt(char* p, int64_t v) {
     return std::to_chars(p, p + 24, v).ptr;
 }
 
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes "N,N" for a point number N from 1 (a point's number and its name),
+// with fixed-size copies only; needs 40 bytes of room at `p`.
+char* PutNumberTwice(char* p, uint32_t n) {
+    char tmp[32];
+    char* t = tmp + 16;
+    while (n >= 100) {
+        t -= 2;
+        std::memcpy(t, kPairs + 2 * (n % 100), 2);
+        n /= 100;
+    }
+    if (n >= 10) {
+        t -= 2;
+        std::memcpy(t, kPairs + 2 * n, 2);
+    } else {
+        *--t = static_cast<char>('0' + n);
+    }
+    const auto len = static_cast<size_t>(tmp + 16 - t);
+    std::memcpy(p, t, 16);  // the digits and bytes after them that are overwritten
+    p += len;
+    *p++ = ',';
+    std::memcpy(p, t, 16);
+    return p + len;
+}
+
 void Put(char*& p, const char* s, size_t n) {
     std::memcpy(p, s, n);
     p += n;
@@ -54,12 +83,7 @@ void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t numb
         char* q = out.Reserve(48);
         char* const start = q;
         Put(q, "B01,", 4);
-        char* num = q;
-        q = PutInt(q, n);
-        const size_t len = static_cast<size_t>(q - num);
-        *q++ = ',';
-        std::memmove(q, num, len);  // the name is the number's text
-        q += len;
+        q = PutNumberTwice(q, static_cast<uint32_t>(n));  // the name is the number's text
         Put(q, ",\r\n", 3);
         out.Advance(static_cast<size_t>(q - start));
     }
@@ -166,12 +190,7 @@ void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, 
         char* p = out.Reserve(160);
         char* const start = p;
         Put(p, "A01,", 4);
-        char* num = p;
-        p = PutInt(p, static_cast<int64_t>(i) + 1);
-        const size_t len = static_cast<size_t>(p - num);
-        *p++ = ',';
-        std::memmove(p, num, len);
-        p += len;
+        p = PutNumberTwice(p, static_cast<uint32_t>(i + 1));
         *p++ = ',';
         p += FormatSimaNumber(swapXY ? pt.Y : pt.X, p);
         *p++ = ',';
