@@ -44,8 +44,8 @@ TPlacementStore TPlacementStore::Locate(const std::string& exePath, const std::s
 }
 
 TPlacementStore TPlacementStore::ForExecutable(const std::string& exePath) {
-    return Locate(exePath,
-                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+    return Locate(
+        exePath, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
 }
 
 TPlacementStore TPlacementStore::Default() {
