@@ -44,11 +44,10 @@ appstreamcli validate --no-net "$usr/share/metainfo/example.quorvex.Converter.me
 grep -q '<release version="[0-9]' "$usr/share/metainfo/example.quorvex.Converter.metainfo.xml" ||
     fail "metainfo without the release version"
 
-# The MIME type compiles, and the example's first line matches its magic.
+# The MIME type compiles (mime_type_test checks what it matches).
 update-mime-database "$usr/share/mime" >"$root/mime.log" 2>&1 ||
     { cat "$root/mime.log"; fail "update-mime-database"; }
 [ -f "$usr/share/mime/application/x-mapinfo-mif.xml" ] || fail "MIME type not registered"
-grep -q '^Version ' "$source/examples/town.mif" || fail "example does not start with Version"
 
 for page in "$usr"/share/man/man1/*.1.gz "$usr"/share/man/ja/man1/*.1.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
