@@ -17,3 +17,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build)
 TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk libclang-common-14-dev)
 # scripts/fuzz.sh: clang with libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The Debian package: the window's build, shlibdeps and its file type probe.
+PACKAGE_PACKAGES=(qt6-base-dev libgl-dev dpkg-dev file)
+# The installation checks of the test suite.
+INSTALL_TEST_PACKAGES=(desktop-file-utils appstream shared-mime-info man-db)
