@@ -12,6 +12,10 @@
 #include "support/paths.h"
 #include "test_util.h"
 
+#ifdef _WIN32
+#include "support/win32_text.h"
+#endif
+
 namespace quorvex {
 namespace {
 
@@ -122,6 +126,73 @@ TEST(TScratchFile, CopyToAppendsEverythingWrittenSoFar) {
     out.Commit();
     EXPECT_EQ(test::ReadBytes(dir / "empty.txt"), "");
 }
+
+
+#ifdef _WIN32
+
+// Outputs that are no file to replace are refused before anything is
+// written, and the folder stays as it was.
+TEST(TCommitFile, WindowsRefusesDevicesAndReadOnlyFilesAtOnce) {
+    test::TempDir dir;
+    for (const char* device : {"NUL", "con.sim", "COM1", "lpt9.txt", "Aux .sim", "prn"}) {
+        EXPECT_THROW(TCommitFile{dir / device}, FileError) << device;
+        EXPECT_THROW(TCommitFile{device}, FileError) << device;
+    }
+    EXPECT_THROW(TCommitFile{"\\\\.\\PhysicalDrive0"}, FileError);
+    EXPECT_TRUE(DirEntries(dir).empty());
+
+    const std::string locked = dir / "locked.sim";
+    test::WriteBytes(locked, "old\r\n");
+    ::SetFileAttributesW(WidePath(locked).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_THROW(TCommitFile{locked}, FileError);
+    EXPECT_EQ(test::ReadBytes(locked), "old\r\n");
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"locked.sim"});
+    ::SetFileAttributesW(WidePath(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(TCommitFile, WindowsReplacedFileKeepsTheOldAttributes) {
+    test::TempDir dir;
+    const std::string target = dir / "out.sim";
+    test::WriteBytes(target, "old\r\n");
+    ::SetFileAttributesW(WidePath(target).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    {
+        TCommitFile out(target);
+        out.WriteLine("new");
+        out.Commit();
+    }
+    EXPECT_EQ(test::ReadBytes(target), "new\r\n");
+    const DWORD a = ::GetFileAttributesW(WidePath(target).c_str());
+    EXPECT_TRUE(a & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(a & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
+
+    // A new output is a plain file, not the hidden temporary it was written as.
+    {
+        TCommitFile out(dir / "fresh.sim");
+        out.WriteLine("x");
+        out.Commit();
+    }
+    EXPECT_FALSE(::GetFileAttributesW(WidePath(dir / "fresh.sim").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// The system deletes scratch files when their handle closes, so nothing is
+// left in the temporary folder, however the run ends.
+TEST(TScratchFile, WindowsLivesInTheTemporaryFolderOnlyWhileOpen) {
+    std::string path;
+    {
+        TScratchFile scratch;
+        scratch.WriteLine("x");
+        scratch.Flush();
+        path = scratch.Path();
+        wchar_t temp[MAX_PATH + 1];
+        const DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
+        EXPECT_EQ(GetFileDir(path), WideToUtf8(std::wstring_view(temp, n)));
+        EXPECT_NE(::GetFileAttributesW(WidePath(path).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_EQ(::GetFileAttributesW(WidePath(path).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+#endif
 
 }  // namespace
 }  // namespace quorvex
