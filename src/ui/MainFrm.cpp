@@ -20,6 +20,7 @@
 
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
 #include "support/cp932.h"
@@ -431,10 +432,12 @@ void TfrmMain::cboAttrNameDropDown() {
     // The first entry of an empty list becomes the choice; nothing is chosen
     // until the user picks, also when the columns cannot be read.
     cboAttrName->setCurrentIndex(-1);
-    const TMifTable table = ReadMifTable(mif);
-    for (const TSFColumn& column : table.Columns)
-        cboAttrName->addItem(FromCp932(column.Name),
-                             QByteArray(column.Name.data(), qsizetype(column.Name.size())));
+    // Names of tables in other character sets are shown decoded; one that
+    // code page 932 cannot hold has no bytes for the batch list.
+    for (const TColumnName& name : ColumnNamesOf(ReadMifTable(mif)))
+        cboAttrName->addItem(
+            QString::fromStdString(name.Shown),
+            name.Cp932 ? QVariant(QByteArray::fromStdString(*name.Cp932)) : QVariant());
 }
 
 TConvertSettings TfrmMain::PanelSettings() const {
@@ -456,7 +459,11 @@ std::string TfrmMain::ChosenAttrName() const {
 }
 
 TBatchRow TfrmMain::PanelRow() const {
-    return RowFromSettings(PanelSettings(), ChosenAttrName());
+    TBatchRow row = RowFromSettings(PanelSettings(), ChosenAttrName());
+    const int i = cboAttrName->currentIndex();
+    if (i > 0 && !cboAttrName->itemData(i).isValid())
+        row.UnheldAttrName = cboAttrName->itemText(i).toStdString();
+    return row;
 }
 
 void TfrmMain::btnConvertClick() {
@@ -487,7 +494,10 @@ void TfrmMain::SetRow(int i, const TBatchRow& row) {
     for (int k = 0; k < 8; ++k) {
         const std::string& text = row.SubItems[static_cast<size_t>(k)];
         const bool path = k == TBatchRow::MifFile || k == TBatchRow::SimFile;
-        item->setText(k + 1, path ? PathText(text) : FromCp932(text));
+        const bool unheld = k == TBatchRow::AttrName && !row.UnheldAttrName.empty();
+        item->setText(k + 1, path     ? PathText(text)
+                             : unheld ? QString::fromStdString(row.UnheldAttrName)
+                                      : FromCp932(text));
         if (k >= TBatchRow::Kakuchi) item->setTextAlignment(k + 1, Qt::AlignCenter);
     }
     SetRowMark(i, kNoMark);
@@ -597,6 +607,7 @@ void TfrmMain::S1Click() {
         const int line = 6 + static_cast<int>(i);
         for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
             row.SubItems[size_t(k)] = held(Utf8ToCp932(row.SubItems[size_t(k)]), line);
+        if (!row.UnheldAttrName.empty()) held(std::nullopt, line);
         list.Rows.push_back(std::move(row));
     }
     if (badLine != 0) {
