@@ -6,8 +6,8 @@ namespace quorvex {
 
 std::wstring Utf8ToWide(std::string_view utf8) {
     if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                        nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
     return w;
@@ -43,8 +43,8 @@ void ThrowWin32FileError(const char* verb, const std::string& path, DWORD error)
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring_view w(text ? text : L"", n);
-    while (!w.empty() && (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' ||
-                          w.back() == L'.'))
+    while (!w.empty() &&
+           (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' || w.back() == L'.'))
         w.remove_suffix(1);
     std::string reason = w.empty() ? "Windows error " + std::to_string(error) : WideToUtf8(w);
     if (text) ::LocalFree(text);

@@ -176,7 +176,6 @@ TEST(CommandLine, ColumnsOfOtherCharacterSetsAreShownAndFoundDecoded) {
     EXPECT_FALSE(test::Exists(dir / "a.sim"));
 }
 
-
 #define U8(s) reinterpret_cast<const char*>(u8##s)
 
 // Japanese names, names whose code page 932 form has 0x5C as a trail byte
@@ -276,13 +275,13 @@ TEST(CommandLine, WindowsKilledRunLeavesNothingBehind) {
     ::SetEnvironmentVariableW(L"TEMP", Utf8ToWide(Utf8Path(temp.path())).c_str());
     for (const DWORD delay : {50u, 200u, 600u}) {
         WriteBytes(out, "old\r\n");
-        std::wstring cmd = L"\"" + Utf8ToWide(QUORVEX_CLI) + L"\" \"" + Utf8ToWide(dir / "big.mif") +
-                           L"\" \"" + Utf8ToWide(out) + L"\"";
+        std::wstring cmd = L"\"" + Utf8ToWide(QUORVEX_CLI) + L"\" \"" +
+                           Utf8ToWide(dir / "big.mif") + L"\" \"" + Utf8ToWide(out) + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
-                                     CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));
+        ASSERT_TRUE(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                     nullptr, nullptr, &si, &pi));
         ::Sleep(delay);
         ::TerminateProcess(pi.hProcess, 9);
         ::WaitForSingleObject(pi.hProcess, INFINITE);

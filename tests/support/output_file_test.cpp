@@ -127,7 +127,6 @@ TEST(TScratchFile, CopyToAppendsEverythingWrittenSoFar) {
     EXPECT_EQ(test::ReadBytes(dir / "empty.txt"), "");
 }
 
-
 #ifdef _WIN32
 
 // Outputs that are no file to replace are refused before anything is

@@ -21,8 +21,9 @@ namespace {
 #define U8(s) reinterpret_cast<const char*>(u8##s)
 
 // 表, ソ and 能 end in 0x5C in code page 932; 𠮷, é and the emoji are not in it.
-const std::vector<std::string> kHardNames = {U8("地番図"), U8("表ソ能"), U8("予定表"), U8("𠮷野"),
-                                             U8("café"),   U8("区画😀"), U8("ＡＢＣ　全角")};
+const std::vector<std::string> kHardNames = {U8("地番図"),      U8("表ソ能"), U8("予定表"),
+                                             U8("𠮷野"),        U8("café"),   U8("区画😀"),
+                                             U8("ＡＢＣ　全角")};
 
 #ifdef _WIN32
 
