@@ -18,3 +18,7 @@ TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk)
 # The Windows build (MinGW-w64) and its tests under Wine.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip)
 WINDOWS_TEST_PACKAGES=(googletest wine wine64)
+# The Debian package: the window's build, shlibdeps and its file type probe.
+PACKAGE_PACKAGES=(qt6-base-dev libgl-dev dpkg-dev file)
+# The installation checks of the test suite.
+INSTALL_TEST_PACKAGES=(desktop-file-utils appstream shared-mime-info man-db)

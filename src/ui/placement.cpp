@@ -1,12 +1,12 @@
 #include "ui/placement.h"
 
-#include <QDir>
 #include <QStandardPaths>
 #include <QWidget>
 #include <filesystem>
 
 #include "support/errors.h"
 #include "support/ini_file.h"
+#include "support/install_layout.h"
 #include "support/paths.h"
 
 namespace quorvex {
@@ -24,14 +24,28 @@ int StoredState(const QWidget* form) {
 
 }  // namespace
 
-TPlacementStore TPlacementStore::ForExecutable(const std::string& exePath) {
+TPlacementStore TPlacementStore::Locate(const std::string& exePath, const std::string& configDir) {
     const std::string name = GetBaseName(exePath) + ".INI";
+    std::string inConfig;
+    if (!configDir.empty()) {
+        inConfig = configDir;
+        if (inConfig.back() != kPathDelim) inConfig.push_back(kPathDelim);
+        inConfig += name;
+    }
     TPlacementStore store;
-    store.Path = GetFileDir(exePath) + name;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    if (!config.isEmpty())
-        store.FallbackPath = QDir(config).filePath(QString::fromStdString(name)).toStdString();
+    if (!inConfig.empty() && !InstalledDataDir(exePath).empty()) {
+        store.Path = inConfig;
+        store.CreateFolder = true;
+    } else {
+        store.Path = GetFileDir(exePath) + name;
+        store.FallbackPath = inConfig;
+    }
     return store;
+}
+
+TPlacementStore TPlacementStore::ForExecutable(const std::string& exePath) {
+    return Locate(
+        exePath, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
 }
 
 TPlacementStore TPlacementStore::Default() {
@@ -73,10 +87,14 @@ void SaveFormPlacement(QWidget* form, const TPlacementStore& store) {
         ini.WriteInteger(kSection, "State", state);
         return ini.UpdateFile();
     };
+    auto createFolder = [](const std::string& path) {
+        std::error_code ec;
+        std::filesystem::create_directories(GetFileDir(path), ec);
+    };
+    if (store.CreateFolder) createFolder(store.Path);
     if (write(store.Path)) return;
     if (!store.FallbackPath.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(GetFileDir(store.FallbackPath), ec);
+        createFolder(store.FallbackPath);
         if (write(store.FallbackPath)) return;
     }
     throw FileError(store.Path + " に書き込めません", store.Path);

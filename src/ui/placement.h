@@ -11,11 +11,19 @@ namespace quorvex {
 
 // Where the placement lives: beside the executable, or, when that place
 // cannot be written, under the same name in the user's configuration folder.
+// An installed program keeps it in the configuration folder only.
 struct TPlacementStore {
     std::string Path;
     std::string FallbackPath;
+    // Path lies in the configuration folder, which the first save creates.
+    bool CreateFolder = false;
 
-    // "<dir of exe>/<name of exe without extension>.INI".
+    // The store of the program at `exePath`, named "<name of exe>.INI": for a
+    // program installed under a prefix (see InstalledDataDir) in `configDir`
+    // from the first start, even when the program could write beside itself
+    // (as root); otherwise beside the executable with `configDir` as fallback.
+    static TPlacementStore Locate(const std::string& exePath, const std::string& configDir);
+    // Locate with the user's configuration folder of this application.
     static TPlacementStore ForExecutable(const std::string& exePath);
     // The store of the running program.
     static TPlacementStore Default();
