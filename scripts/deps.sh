@@ -17,6 +17,9 @@ BUILD_PACKAGES=(g++ cmake ninja-build)
 TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk libclang-common-14-dev)
 # scripts/fuzz.sh: clang with libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The Windows build (MinGW-w64) and its tests under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip)
+WINDOWS_TEST_PACKAGES=(googletest wine wine64)
 # The Debian package: the window's build, shlibdeps and its file type probe.
 PACKAGE_PACKAGES=(qt6-base-dev libgl-dev dpkg-dev file)
 # The installation checks of the test suite.

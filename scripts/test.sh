@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite twice: a normal build, then
-# a build with the address and undefined-behaviour sanitizers.
+# Builds everything and runs the whole test suite: a normal build, a build
+# with the address and undefined-behaviour sanitizers, and the Windows build
+# (MinGW-w64) under Wine, which is also compared byte for byte with Linux.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -19,3 +20,6 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVE
 cmake --build build-sanitize -j "$jobs"
 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+bash scripts/build-windows.sh --tests -DQUORVEX_LINUX_CLI="$PWD/build/bin/quorvex-convert"
+ctest --test-dir build-windows --output-on-failure -j "$jobs"

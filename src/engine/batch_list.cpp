@@ -8,6 +8,7 @@
 
 #include "support/field.h"
 #include "support/line_reader.h"
+#include "support/file_access.h"
 #include "support/output_file.h"
 #include "support/text.h"
 
@@ -158,7 +159,7 @@ TBatchListFile LoadBatchList(const std::string& path) {
                 ? TPathProblem::Device
                 : TPathProblem::OtherKind);
     }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(OpenStream(path, "rb"));
     if (!file) ThrowFileError("open", path, errno);
     std::string bytes;
     errno = 0;

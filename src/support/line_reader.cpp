@@ -2,21 +2,38 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
+
+// Not every C runtime knows these kinds of file.
+#ifndef S_ISBLK
+#define S_ISBLK(m) 0
+#endif
+#ifndef S_ISSOCK
+#define S_ISSOCK(m) 0
+#endif
 #include <cstring>
 #include <functional>
 
 #include "support/errors.h"
+#include "support/file_access.h"
 
 namespace quorvex {
 
 TLineReader::TLineReader(const std::string& path, size_t blockSize)
     : path_(path), buf_(new char[blockSize]), cap_(blockSize) {
+#ifdef _WIN32
+    fd_ = OpenForReading(path);
+#else
     // Not blocking on the open: a FIFO would wait for a writer.
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+#endif
     if (fd_ < 0) ThrowFileError("open", path, errno);
     struct stat st;
     if (::fstat(fd_, &st) != 0) {

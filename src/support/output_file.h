@@ -89,6 +89,9 @@ class TCommitFile : public TFileWriter {
     std::string resolved_;  // the file actually replaced
     std::string tempPath_;  // named temporary file, when one had to be used
     bool committed_ = false;
+#ifdef _WIN32
+    bool deleteByName_ = true;  // the system does not delete it by itself
+#endif
 };
 
 // Creates an empty file with a fresh name in the system's temporary folder

@@ -1,13 +1,18 @@
 // The command line, run as a user runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "support/cp932.h"
+#include "support/paths.h"
 #include "test_util.h"
+
+#ifdef _WIN32
+#include "support/win32_text.h"
+#endif
 
 namespace quorvex {
 namespace {
@@ -16,27 +21,10 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-struct Result {
-    int status;
-    std::string out;  // stdout and stderr together
-};
+using Args = std::vector<std::string>;
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-Result Cli(const std::string& args) {
-    const std::string cmd = Quote(QUORVEX_CLI) + " " + args + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    Result r{-1, {}};
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+test::ProgramResult Cli(const Args& args) {
+    return test::RunProgram(QUORVEX_CLI, args);
 }
 
 const std::string kMif =
@@ -55,31 +43,31 @@ struct Pair {
 };
 
 TEST(CommandLine, HelpVersionAndUsageErrors) {
-    EXPECT_EQ(Cli("--help").status, 0);
-    const Result v = Cli("--version");
+    EXPECT_EQ(Cli({"--help"}).status, 0);
+    const auto v = Cli({"--version"});
     EXPECT_EQ(v.status, 0);
     EXPECT_NE(v.out.find("2.0.0.77"), std::string::npos);
-    EXPECT_EQ(Cli("").status, 2);
-    EXPECT_EQ(Cli("--frobnicate x.mif").status, 2);
-    EXPECT_EQ(Cli("--no-parcels --no-routes x.mif").status, 2);
-    EXPECT_EQ(Cli("--combine").status, 2);
-    EXPECT_EQ(Cli("a.mif b.sim c.sim").status, 2);
-    EXPECT_EQ(Cli("--genba " + Quote("caf\xC3\xA9") + " x.mif").status, 2);  // é: not in cp932
+    EXPECT_EQ(Cli({}).status, 2);
+    EXPECT_EQ(Cli({"--frobnicate", "x.mif"}).status, 2);
+    EXPECT_EQ(Cli({"--no-parcels", "--no-routes", "x.mif"}).status, 2);
+    EXPECT_EQ(Cli({"--combine"}).status, 2);
+    EXPECT_EQ(Cli({"a.mif", "b.sim", "c.sim"}).status, 2);
+    EXPECT_EQ(Cli({"--genba", "caf\xC3\xA9", "x.mif"}).status, 2);  // é: not in cp932
 }
 
 TEST(CommandLine, ConvertsBesideTheInputByDefault) {
     Pair p;
-    const Result r = Cli(Quote(p.mif));
+    const auto r = Cli({p.mif});
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("ok "), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(p.dir / "town.sim"));
+    EXPECT_TRUE(test::Exists(p.dir / "town.sim"));
 }
 
 TEST(CommandLine, SameBytesAsTheEngineWithTheSameSettings) {
     Pair p;
     // 北地区 typed as UTF-8 arrives as code page 932 bytes.
-    const Result r = Cli("--attr=2 --genba \xE5\x8C\x97\xE5\x9C\xB0\xE5\x8C\xBA --no-swap --close " +
-                         Quote(p.mif) + " " + Quote(p.dir / "cli.sim"));
+    const auto r = Cli({"--attr=2", "--genba", "\xE5\x8C\x97\xE5\x9C\xB0\xE5\x8C\xBA", "--no-swap",
+                        "--close", p.mif, p.dir / "cli.sim"});
     ASSERT_EQ(r.status, 0) << r.out;
     TConvertSettings s;
     s.MifFile = p.mif;
@@ -98,29 +86,29 @@ TEST(CommandLine, SameBytesAsTheEngineWithTheSameSettings) {
 TEST(CommandLine, AttributeByName) {
     Pair p;
     // The name is matched in code page 932: 地番.
-    Result r = Cli("--attr \xE5\x9C\xB0\xE7\x95\xAA " + Quote(p.mif) + " " + Quote(p.dir / "a.sim"));
+    auto r = Cli({"--attr", "\xE5\x9C\xB0\xE7\x95\xAA", p.mif, p.dir / "a.sim"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(ReadBytes(p.dir / "a.sim").find("F00,1,R1,1,"), std::string::npos);
-    r = Cli("--attr NOPE " + Quote(p.mif) + " " + Quote(p.dir / "b.sim"));
+    r = Cli({"--attr", "NOPE", p.mif, p.dir / "b.sim"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("NOPE"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(p.dir / "b.sim"));
+    EXPECT_FALSE(test::Exists(p.dir / "b.sim"));
 }
 
 TEST(CommandLine, FailedJobsReportTheirReason) {
     Pair p;
-    std::filesystem::remove(p.dir / "town.mid");
-    const Result r = Cli(Quote(p.mif));
+    std::filesystem::remove(NativePath(p.dir / "town.mid"));
+    const auto r = Cli({p.mif});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("failed"), std::string::npos);
     EXPECT_NE(r.out.find("MID"), std::string::npos);
-    EXPECT_EQ(Cli(Quote(p.dir / "x.mif") + " " + Quote(p.dir / "no/dir/x.sim")).status, 1);
+    EXPECT_EQ(Cli({p.dir / "x.mif", p.dir / "no/dir/x.sim"}).status, 1);
 }
 
 TEST(CommandLine, CombineMergesAllInputs) {
     Pair a, b;
     const std::string out = a.dir / "merged.sim";
-    const Result r = Cli("--combine " + Quote(out) + " --attr 1 " + Quote(a.mif) + " " + Quote(b.mif));
+    const auto r = Cli({"--combine", out, "--attr", "1", a.mif, b.mif});
     ASSERT_EQ(r.status, 0) << r.out;
     const std::string sim = ReadBytes(out);
     EXPECT_NE(sim.find("D00,2,1,1,\r\nB01,1,1,"), std::string::npos);  // same points again
@@ -140,31 +128,31 @@ TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
     list.Rows[1].SubItems[TBatchRow::MifFile] = p.dir / "missing.mif";
     const std::string listPath = p.dir / "list.txt";
     SaveBatchList(listPath, list);
-    Result r = Cli("--batch " + Quote(listPath));
+    auto r = Cli({"--batch", listPath});
     EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_TRUE(std::filesystem::exists(p.dir / "one.sim"));
-    EXPECT_FALSE(std::filesystem::exists(p.dir / "two.sim"));
+    EXPECT_TRUE(test::Exists(p.dir / "one.sim"));
+    EXPECT_FALSE(test::Exists(p.dir / "two.sim"));
 
     list.Rows.pop_back();
     list.Combine = true;
     list.CombineFile = p.dir / "merged.sim";
     list.CombineGenba = "\x96\x6B";
     SaveBatchList(listPath, list);
-    r = Cli("--batch " + Quote(listPath));
+    r = Cli({"--batch", listPath});
     ASSERT_EQ(r.status, 0) << r.out;
     ASSERT_TRUE(ConvertCombined(list.Rows, p.dir / "engine.sim", "\x96\x6B"));
     EXPECT_EQ(ReadBytes(p.dir / "merged.sim"), ReadBytes(p.dir / "engine.sim"));
 
     WriteBytes(listPath, "not a list\r\n");
-    EXPECT_EQ(Cli("--batch " + Quote(listPath)).status, 1);
+    EXPECT_EQ(Cli({"--batch", listPath}).status, 1);
 }
 
 TEST(CommandLine, ColumnsAreListedAsTheirBytes) {
     Pair p;
-    const Result r = Cli("--columns " + Quote(p.mif));
+    const auto r = Cli({"--columns", p.mif});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "ID\n\x92\x6E\x94\xD4\n");
-    EXPECT_EQ(Cli("--columns " + Quote(p.dir / "none.mif")).status, 1);
+    EXPECT_EQ(Cli({"--columns", p.dir / "none.mif"}).status, 1);
 }
 
 TEST(CommandLine, ColumnsOfOtherCharacterSetsAreShownAndFoundDecoded) {
@@ -176,17 +164,142 @@ TEST(CommandLine, ColumnsOfOtherCharacterSetsAreShownAndFoundDecoded) {
                "Columns 2\r\n  Id_G\xE9oFLA Char(10)\r\n  Nom Char(10)\r\nData\r\n"
                "Line 0 0 10 0\r\n");
     WriteBytes(dir / "latin.mid", "\"\xC9\",Cr\xE8te\r\n");
-    const Result columns = Cli("--columns " + Quote(mif));
+    const auto columns = Cli({"--columns", mif});
     EXPECT_EQ(columns.status, 0);
     EXPECT_EQ(columns.out, "Id_G\xC3\xA9oFLA\nNom\n");
     // Found by its decoded name; the value É cannot be written in code page 932.
-    const Result r = Cli("--attr Id_G\xC3\xA9oFLA " + Quote(mif) + " " + Quote(dir / "a.sim"));
+    const auto r = Cli({"--attr", "Id_G\xC3\xA9oFLA", mif, dir / "a.sim"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("MID row 1, column 1 \"Id_G\xC3\xA9oFLA\": the character \"\xC3\x89\""),
               std::string::npos)
         << r.out;
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.sim"));
+    EXPECT_FALSE(test::Exists(dir / "a.sim"));
 }
+
+#define U8(s) reinterpret_cast<const char*>(u8##s)
+
+// Japanese names, names whose code page 932 form has 0x5C as a trail byte
+// (表, ソ, 能), characters code page 932 lacks (𠮷, é, emoji): arguments,
+// messages and files all keep them, and the output is the same file.
+TEST(CommandLine, HardPathsGiveTheSameFile) {
+    Pair plain;
+    ASSERT_EQ(Cli({"--attr", "2", plain.mif, plain.dir / "plain.sim"}).status, 0);
+    const std::string expected = ReadBytes(plain.dir / "plain.sim");
+    for (const std::string name :
+         {U8("地番図"), U8("表ソ能"), U8("𠮷野"), U8("café"), U8("区画😀")}) {
+        SCOPED_TRACE(name);
+        TempDir root;
+        const std::string dir = root / name;
+        std::filesystem::create_directory(NativePath(dir));
+        const std::string mif = dir + kPathDelim + name + ".mif";
+        const std::string sim = dir + kPathDelim + name + U8("出力.sim");
+        WriteBytes(mif, kMif);
+        WriteBytes(dir + kPathDelim + name + ".MID", kMid);  // found whatever its case
+        const auto r = Cli({"--attr", "2", mif, sim});
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(r.out, "ok " + sim + "\n");  // not a console: UTF-8
+        EXPECT_EQ(ReadBytes(sim), expected);
+        ASSERT_EQ(Cli({"--attr", "2", mif}).status, 0);  // beside the input
+        EXPECT_EQ(ReadBytes(dir + kPathDelim + name + ".sim"), expected);
+        EXPECT_EQ(test::ListDir(dir).size(), 4u);
+
+        // The input spelt another way is still the input.
+        std::string same = dir + kPathDelim + "." + kPathDelim + name + ".mif";
+#ifdef _WIN32
+        for (char& c : same)
+            if (c == '\\') c = '/';
+        same.replace(same.size() - 4, 4, ".MIF");
+#endif
+        const auto guard = Cli({"--attr", "2", mif, same});
+        EXPECT_EQ(guard.status, 1) << guard.out;
+        EXPECT_NE(guard.out.find("overwrite"), std::string::npos) << guard.out;
+        EXPECT_EQ(ReadBytes(mif), kMif);
+    }
+}
+
+// A batch list holds code page 932 paths: those with 0x5C trail bytes run on
+// both systems, relative ones from the current folder, and on Windows with
+// either separator.
+TEST(CommandLine, BatchListWithCodePage932Paths) {
+    Pair p;
+    const std::string dir = p.dir / U8("表ソ能");
+    std::filesystem::create_directory(NativePath(dir));
+    WriteBytes(dir + kPathDelim + "a.mif", kMif);
+    WriteBytes(dir + kPathDelim + "a.mid", kMid);
+    TBatchListFile list;
+    TConvertSettings s;
+    s.MifFile = *Utf8ToCp932(dir + kPathDelim + "a.mif");
+    s.SimFile = *Utf8ToCp932(dir + kPathDelim + U8("結果.sim"));
+    s.AttrIndex = 2;
+    list.Rows.push_back(RowFromSettings(s, ""));
+#ifdef _WIN32
+    // Separators are swapped in UTF-8: in the code page 932 bytes a 0x5C may
+    // be the trail byte of 表, ソ or 能.
+    std::string slashes = dir + kPathDelim + U8("結果.sim2");
+    for (char& c : slashes)
+        if (c == '\\') c = '/';
+    list.Rows.push_back(list.Rows[0]);
+    list.Rows[1].SubItems[TBatchRow::SimFile] = *Utf8ToCp932(slashes);
+#endif
+    const std::string listPath = dir + kPathDelim + U8("一覧.txt");
+    SaveBatchList(listPath, list);
+    const auto r = Cli({"--batch", listPath});
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string sim = ReadBytes(dir + kPathDelim + U8("結果.sim"));
+    EXPECT_NE(sim.find("D00,1,12-4,1,"), std::string::npos);
+#ifdef _WIN32
+    EXPECT_EQ(ReadBytes(dir + kPathDelim + U8("結果.sim2")), sim);
+    EXPECT_NE(r.out.find(slashes), std::string::npos) << r.out;
+#endif
+}
+
+#ifdef _WIN32
+
+// A run killed at any moment leaves the old output whole and nothing else,
+// neither beside the output nor in the temporary folder.
+TEST(CommandLine, WindowsKilledRunLeavesNothingBehind) {
+    TempDir dir;
+    std::string mif = kMif.substr(0, kMif.find("Data\r\n") + 6);
+    std::string mid;
+    for (int i = 0; i < 200000; ++i) {
+        mif += "Line " + std::to_string(i) + " 0 " + std::to_string(i) + " 1\r\n";
+        mid += std::to_string(i) + ",\"r\"\r\n";
+    }
+    WriteBytes(dir / "big.mif", mif);
+    WriteBytes(dir / "big.mid", mid);
+    const std::string out = dir / "big.sim";
+    // The killed runs get a temporary folder of their own, which other
+    // tests running at the same time do not use.
+    TempDir temp;
+    ::SetEnvironmentVariableW(L"TMP", Utf8ToWide(Utf8Path(temp.path())).c_str());
+    ::SetEnvironmentVariableW(L"TEMP", Utf8ToWide(Utf8Path(temp.path())).c_str());
+    for (const DWORD delay : {50u, 200u, 600u}) {
+        WriteBytes(out, "old\r\n");
+        std::wstring cmd = L"\"" + Utf8ToWide(QUORVEX_CLI) + L"\" \"" +
+                           Utf8ToWide(dir / "big.mif") + L"\" \"" + Utf8ToWide(out) + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                     nullptr, nullptr, &si, &pi));
+        ::Sleep(delay);
+        ::TerminateProcess(pi.hProcess, 9);
+        ::WaitForSingleObject(pi.hProcess, INFINITE);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+        ::Sleep(100);  // the system closes the handles of the killed process
+        const std::string now = ReadBytes(out);
+        EXPECT_TRUE(now == "old\r\n" || now.rfind("Z00,", 0) == 0)
+            << delay << " ms: " << now.substr(0, 20);
+        EXPECT_EQ(test::ListDir(Utf8Path(dir.path())),
+                  (std::vector<std::string>{"big.mid", "big.mif", "big.sim"}))
+            << delay << " ms";
+        EXPECT_EQ(test::ListDir(Utf8Path(temp.path())), std::vector<std::string>{})
+            << delay << " ms";
+    }
+}
+
+#endif
 
 }  // namespace
 }  // namespace quorvex
