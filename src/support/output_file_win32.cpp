@@ -252,4 +252,33 @@ void TCommitFile::Commit() {
     CloseChecked();
 }
 
+// The Windows checks live in TCommitFile's constructor; this gives callers
+// the same refusal without starting a file.
+std::string CheckOutputTarget(const std::string& target) {
+    if (IsDeviceName(target))
+        throw FileError("cannot write \"" + target + "\": it names a device, not a file", target);
+    const DWORD old = ::GetFileAttributesW(WidePath(target).c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
+        ThrowPathProblem("write", target, TPathProblem::Folder);
+    return target;
+}
+
+std::string CreateTempFile() {
+    wchar_t dir[MAX_PATH + 1];
+    const DWORD n = ::GetTempPathW(MAX_PATH + 1, dir);
+    const std::wstring base = (n > 0 && n <= MAX_PATH) ? std::wstring(dir, n) : L".\\";
+    for (int attempt = 0;; ++attempt) {
+        const std::wstring path = base + L"quorvex-" + UniqueSuffix() + L".tmp";
+        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(h);
+            return WideToUtf8(path);
+        }
+        const DWORD e = ::GetLastError();
+        if (e != ERROR_FILE_EXISTS || attempt > 100)
+            ThrowWin32FileError("create", WideToUtf8(path), e);
+    }
+}
+
 }  // namespace quorvex
