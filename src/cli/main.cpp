@@ -10,6 +10,8 @@
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
 #include "support/cp932.h"
+#include "support/errors.h"
+#include "support/messages.h"
 #include "support/paths.h"
 
 namespace quorvex::cli {
@@ -17,16 +19,47 @@ namespace {
 
 enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 
-void Report(bool ok, const std::string& file, const std::string& reason = {}) {
-    if (ok)
-        std::fprintf(stderr, "ok %s\n", file.c_str());
-    else
-        std::fprintf(stderr, "failed %s: %s\n", file.c_str(), reason.c_str());
-}
+// Where the command's words go: standard error, in the user's language.
+class TReporter {
+  public:
+    TReporter(TLanguage language, bool verbose) : language_(language), verbose_(verbose) {}
+
+    // "quorvex-convert: <message>"
+    void Error(const TMessage& m) const {
+        std::fprintf(stderr, "quorvex-convert: %s\n", m.Text(language_).c_str());
+    }
+    // One line per job: "ok FILE" or "failed FILE: reason"; with -v the
+    // counts of a job that wrote its file follow on a line of their own.
+    void Job(const std::string& file, const TRunReport& r) const {
+        if (!r.Ok) {
+            Line({TMsg::JobFailed, {file, r.Error.Text(language_)}});
+            return;
+        }
+        Line({TMsg::JobOk, {file}});
+        Counts(r.Counts);
+    }
+    // With -v, what a job wrote, on a line of its own.
+    void Counts(const TConvertCounts& counts) const {
+        if (verbose_) std::fprintf(stderr, "  %s\n", CountsText(counts, language_).c_str());
+    }
+    void Failed(const std::string& file, const TMessage& why) const {
+        TRunReport r;
+        r.Error = why;
+        Job(file, r);
+    }
+    TLanguage Language() const { return language_; }
+
+  private:
+    void Line(const TMessage& m) const {
+        std::fprintf(stderr, "%s\n", m.Text(language_).c_str());
+    }
+    TLanguage language_;
+    bool verbose_;
+};
 
 // Position of the --attr value in the columns of `mif`: a number is taken as
 // it stands, a name is looked up (code page 932 bytes first, then as given).
-std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, std::string& why) {
+std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, TMessage& why) {
     if (o.attr.empty()) return -1;
     if (const auto n = TryParseMifInteger(o.attr)) return *n;
     try {
@@ -36,9 +69,9 @@ std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, std
             for (size_t i = 0; i < columns.size(); ++i)
                 if (!name.empty() && columns[i].Name == name) return static_cast<int32_t>(i + 1);
         }
-        why = "no column named '" + o.attr + "'";
+        why = {TMsg::NoSuchColumn, {o.attr}};
     } catch (const std::exception& e) {
-        why = e.what();
+        why = MessageOf(e);
     }
     return std::nullopt;
 }
@@ -53,43 +86,48 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     return s;
 }
 
-// One job through ConvertFile, reported on stderr.
-bool RunOne(TConvertSettings s) {
-    std::string why;
-    bool ok = false;
+// One job through ConvertFile.
+bool RunOne(const TReporter& out, const TConvertSettings& s) {
+    TRunReport r;
     try {
-        ok = ConvertFile(s, &why);
+        ConvertFile(s, &r);
     } catch (const std::exception& e) {
-        why = e.what();
+        r.Ok = false;
+        r.Error = MessageOf(e);
     }
-    Report(ok, s.SimFile, why);
-    return ok;
+    out.Job(s.SimFile, r);
+    return r.Ok;
 }
 
 // Merged run; rows that failed before it started are reported by the caller.
-bool RunCombined(const std::vector<TBatchRow>& rows, const std::string& output,
-                 const std::string& genba) {
+bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
+                 const std::string& output, const std::string& genba) {
     if (output.empty()) {
-        Report(false, "(combined)", "the combined output file name is empty");
+        out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;
     }
     bool allOk = true;
     TCombinedCallbacks cb;
-    cb.MarkRow = [&](size_t i, bool ok, const std::string& reason) {
-        Report(ok, rows[i].SubItems[TBatchRow::MifFile], reason);
-        allOk = allOk && ok;
+    cb.MarkRow = [&](size_t i, const TRunReport& r) {
+        out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
+        allOk = allOk && r.Ok;
     };
+    TRunReport merged;
     try {
-        ConvertCombined(rows, output, genba, cb);
+        ConvertCombined(rows, output, genba, cb, &merged.Counts);
     } catch (const std::exception& e) {
-        Report(false, output, e.what());
+        out.Failed(output, MessageOf(e));
         return false;
     }
-    Report(allOk, output, "some inputs failed");
+    merged.Ok = allOk;
+    merged.Error = TMsg::SomeInputsFailed;
+    out.Job(output, merged);
+    // The merged file was written all the same.
+    if (!allOk) out.Counts(merged.Counts);
     return allOk;
 }
 
-int ListColumns(const std::string& mif) {
+int ListColumns(const TReporter& out, const std::string& mif) {
     try {
         for (const auto& c : ReadMifTable(mif).Columns) {
             std::fwrite(c.Name.data(), 1, c.Name.size(), stdout);
@@ -97,21 +135,20 @@ int ListColumns(const std::string& mif) {
         }
         return kOk;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quorvex-convert: %s\n", e.what());
+        out.Error(MessageOf(e));
         return kJobFailed;
     }
 }
 
-int RunBatch(const std::string& listPath) {
+int RunBatch(const TReporter& out, const std::string& listPath) {
     TBatchListFile list;
     try {
         list = LoadBatchList(listPath);
     } catch (const BatchListError& e) {
-        std::fprintf(stderr, "quorvex-convert: %s: not a valid batch list (%s)\n", listPath.c_str(),
-                     Cp932ToUtf8(e.what()).c_str());
+        out.Error({TMsg::NotABatchList, {listPath, e.message.Text(out.Language())}});
         return kJobFailed;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quorvex-convert: %s\n", e.what());
+        out.Error(MessageOf(e));
         return kJobFailed;
     }
     // The file holds code page 932 paths; the system's are UTF-8. Site names
@@ -121,31 +158,32 @@ int RunBatch(const std::string& listPath) {
         row.SubItems[TBatchRow::SimFile] = Cp932ToUtf8(row.SubItems[TBatchRow::SimFile]);
     }
     if (list.Combine)
-        return RunCombined(list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba)
+        return RunCombined(out, list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba)
                    ? kOk
                    : kJobFailed;
     bool allOk = true;
     for (const TBatchRow& row : list.Rows)
-        allOk = RunOne(SettingsFromRow(row)) && allOk;
+        allOk = RunOne(out, SettingsFromRow(row)) && allOk;
     return allOk ? kOk : kJobFailed;
 }
 
 int Run(int argc, char** argv) {
+    const TLanguage language = UserLanguage();
     Options o;
     try {
         o = ParseOptions(argc, argv);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "quorvex-convert: %s\nTry 'quorvex-convert --help'.\n",
-                     e.message.c_str());
+        const TReporter out(language, false);
+        out.Error(e.message);
+        std::fprintf(stderr, "%s\n", TMessage(TMsg::TryHelp).Text(language).c_str());
         return kUsageError;
     }
+    const TReporter out(language, o.verbose);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
         if (!encoded) {
-            std::fprintf(stderr,
-                         "quorvex-convert: the site name has a character that code page "
-                         "932 cannot hold\n");
+            out.Error(TMsg::GenbaNotCp932);
             return kUsageError;
         }
         genba = *encoded;
@@ -159,21 +197,21 @@ int Run(int argc, char** argv) {
             std::printf("quorvex-convert %s\n", QUORVEX_VERSION);
             return kOk;
         case Mode::Columns:
-            return ListColumns(o.inputs[0]);
+            return ListColumns(out, o.inputs[0]);
         case Mode::Batch:
-            return RunBatch(o.batchList);
+            return RunBatch(out, o.batchList);
         case Mode::Convert: {
             TConvertSettings s = SettingsFor(o, genba);
             s.MifFile = o.inputs[0];
             s.SimFile = o.output.empty() ? ChangeFileExt(s.MifFile, ".sim") : o.output;
-            std::string why;
+            TMessage why;
             const auto attr = ResolveAttr(o, s.MifFile, why);
             if (!attr) {
-                Report(false, s.SimFile, why);
+                out.Failed(s.SimFile, why);
                 return kJobFailed;
             }
             s.AttrIndex = *attr;
-            return RunOne(s) ? kOk : kJobFailed;
+            return RunOne(out, s) ? kOk : kJobFailed;
         }
         case Mode::Combine: {
             std::vector<TBatchRow> rows;
@@ -181,10 +219,10 @@ int Run(int argc, char** argv) {
             for (const std::string& input : o.inputs) {
                 TConvertSettings s = SettingsFor(o, {});
                 s.MifFile = input;
-                std::string why;
+                TMessage why;
                 const auto attr = ResolveAttr(o, input, why);
                 if (!attr) {
-                    Report(false, input, why);
+                    out.Failed(input, why);
                     allOk = false;
                     continue;
                 }
@@ -192,7 +230,7 @@ int Run(int argc, char** argv) {
                 rows.push_back(RowFromSettings(s, {}));
             }
             if (rows.empty()) return kJobFailed;
-            return RunCombined(rows, o.output, genba) && allOk ? kOk : kJobFailed;
+            return RunCombined(out, rows, o.output, genba) && allOk ? kOk : kJobFailed;
         }
     }
     return kOk;

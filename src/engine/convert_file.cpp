@@ -4,20 +4,21 @@
 #include "engine/object_pass.h"
 #include "engine/run_inputs.h"
 #include "sima/sima_layout.h"
+#include "support/errors.h"
 #include "support/output_file.h"
 
 namespace quorvex {
 
-bool ConvertFile(const TConvertSettings& settings, std::string* error) {
-    std::string why;
-    auto fail = [&](std::string reason) {
-        if (error) *error = std::move(reason);
+bool ConvertFile(const TConvertSettings& settings, TRunReport* report) {
+    TRunReport unused;
+    TRunReport& r = report ? *report : unused;
+    r = {};
+    const auto inputs = FindRunInputs(settings.MifFile, r.Error);
+    if (!inputs) return false;
+    if (OverwritesInput(settings.SimFile, *inputs)) {
+        r.Error = TMsg::OutputIsAnInput;
         return false;
-    };
-    const auto inputs = FindRunInputs(settings.MifFile, why);
-    if (!inputs) return fail(why);
-    if (OverwritesInput(settings.SimFile, *inputs))
-        return fail("the SIMA file would overwrite an input file");
+    }
 
     // Opening errors leave the run at once; whatever was opened closes and
     // the scratch and partial output files vanish with their owners.
@@ -31,9 +32,12 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
         RunObjectPass(run, in.Mif, in.Mid.get(), delimiter, settings);
         WriteSimaTail(sima, run.Parcels, run.Routes);
         sima.Commit();
+        r.Ok = true;
+        r.Counts = CountsOf(run);
         return true;
     } catch (const std::exception& e) {
-        return fail(e.what());
+        r.Error = MessageOf(e);
+        return false;
     }
 }
 

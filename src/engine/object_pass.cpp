@@ -109,11 +109,14 @@ class TObjectPass {
                 ReadMifEllipse(line, mif_, run_.Polygon);
                 return Parcel();
             case Keyword::Text:
+                ++run_.SkippedTexts;
                 return SkipText(line);
             case Keyword::Collection:
                 return ReadCollection(line);
             case Keyword::Point:
             case Keyword::MultiPoint:
+                ++run_.SkippedPoints;
+                return;
             case Keyword::Empty:
             case Keyword::None:
                 return;
@@ -159,6 +162,7 @@ class TObjectPass {
                     Route();
                     break;
                 case Keyword::MultiPoint:
+                    ++run_.SkippedPoints;
                     SkipMifMultipoint(part, mif_);
                     break;
                 case Keyword::None:

@@ -8,9 +8,9 @@
 
 namespace quorvex {
 
-std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string& why) {
+std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& why) {
     if (!FileExists(mifFile)) {
-        why = "MIF file not found";
+        why = {TMsg::MifNotFound, {mifFile}};
         return std::nullopt;
     }
     TRunInputs inputs;
@@ -25,7 +25,7 @@ std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string&
         if (table.DeclaredColumns <= 0 && table.Columns.empty()) return inputs;
     } catch (const std::exception&) {
     }
-    why = "MID file not found: " + ChangeFileExt(mifFile, ".mid");
+    why = {TMsg::MidNotFound, {ChangeFileExt(mifFile, ".mid")}};
     return std::nullopt;
 }
 

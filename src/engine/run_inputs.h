@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/line_reader.h"
+#include "support/messages.h"
 
 namespace quorvex {
 
@@ -18,7 +19,7 @@ struct TRunInputs {
 // The MIF path with ".mid"; else the file whose name differs from that only in
 // ASCII letter case; else, for a table without columns, no MID at all.
 // Nothing when the MIF file or a needed MID file is missing (`why` says which).
-std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string& why);
+std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& why);
 
 // Whether `output` names the same existing file as `input`, however spelt.
 bool IsSameFile(const std::string& output, const std::string& input);

@@ -77,8 +77,9 @@ int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
     }
     const int32_t n = TryParseMifInteger(SplitFirst(' ', line).Tail).value_or(0);
     if (n < 0) {
-        throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) +
-                              ": negative column count " + std::to_string(n));
+        throw ConversionError(TMessage(TMsg::NegativeColumnCount,
+                                       {mif.Path(), std::to_string(mif.LineNumber()),
+                                        std::to_string(n)}));
     }
     // Entries are added as their lines are read, never sized by the count,
     // and the list ends at the end of the file.

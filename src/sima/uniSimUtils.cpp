@@ -88,7 +88,7 @@ int32_t TSIMPoints::Resolve(double x, double y, uint64_t hash) {
         s = (s + 1) & mask_;
     }
     if (points_.size() >= static_cast<size_t>(INT32_MAX) - 1)
-        throw ConversionError("too many points for one SIMA file");
+        throw ConversionError(TMsg::TooManyPoints);
     points_.push_back({x, y});
     slots_[s] = static_cast<uint32_t>(points_.size());
     return static_cast<int32_t>(points_.size());

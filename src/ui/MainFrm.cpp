@@ -32,6 +32,11 @@
 namespace quorvex {
 namespace {
 
+// The window speaks Japanese whatever the locale.
+QString JapaneseText(const TMessage& m) {
+    return QString::fromStdString(m.Text(TLanguage::Japanese));
+}
+
 // The client area below the menu bar, laid out at 96 dpi: the controls end
 // at 787, the status bar (19 high) starts at 378.
 constexpr int kClientWidth = 792;
@@ -347,10 +352,8 @@ bool TfrmMain::Guard(const std::function<void()>& handler) {
     try {
         handler();
         return true;
-    } catch (const BatchListError& e) {
-        services_.ShowError(this, FromCp932(e.what()));
     } catch (const std::exception& e) {
-        services_.ShowError(this, QString::fromUtf8(e.what()));
+        services_.ShowError(this, JapaneseText(MessageOf(e)));
     }
     return false;
 }
@@ -608,10 +611,9 @@ void TfrmMain::S1Click() {
     try {
         SaveBatchList(PathBytes(saveDialog2_.FileName), list);
     } catch (const FileError& e) {
-        services_.ShowError(
-            this, QStringLiteral("ファイル \"%1\". %2 を作成できません")
-                      .arg(saveDialog2_.FileName,
-                           QString::fromStdString(e.reason.empty() ? e.what() : e.reason)));
+        services_.ShowError(this, JapaneseText({TMsg::BatchListCannotCreate,
+                                                {saveDialog2_.FileName.toStdString()},
+                                                e.message.SysError}));
     }
 }
 
@@ -625,13 +627,12 @@ void TfrmMain::O1Click() {
     try {
         list = LoadBatchList(PathBytes(openDialog2_.FileName));
     } catch (const BatchListError& e) {
-        services_.Message(this, TMessageKind::Error, FromCp932(e.what()));
+        services_.Message(this, TMessageKind::Error, JapaneseText(e.message));
         return;
     } catch (const FileError& e) {
-        services_.ShowError(
-            this, QStringLiteral("ファイル \"%1\". %2 は開けません")
-                      .arg(openDialog2_.FileName,
-                           QString::fromStdString(e.reason.empty() ? e.what() : e.reason)));
+        services_.ShowError(this, JapaneseText({TMsg::BatchListCannotOpen,
+                                                {openDialog2_.FileName.toStdString()},
+                                                e.message.SysError}));
         return;
     }
     chkCombine->setChecked(list.Combine);
@@ -695,8 +696,8 @@ void TfrmMain::btnBatchClick() {
                               QStringLiteral("統合後のファイル名が不正です。"));
         };
         callbacks.BeginRow = [this](size_t row) { ShowCurrentRow(static_cast<int>(row)); };
-        callbacks.MarkRow = [this](size_t row, bool ok, const std::string&) {
-            SetRowMark(static_cast<int>(row), ok ? kMarkDone : kMarkFailed);
+        callbacks.MarkRow = [this](size_t row, const TRunReport& r) {
+            SetRowMark(static_cast<int>(row), r.Ok ? kMarkDone : kMarkFailed);
         };
         callbacks.SetBusy = [this](bool busy) { services_.SetBusy(busy); };
         SetRunning(true);

@@ -79,7 +79,7 @@ void SaveFormPlacement(QWidget* form, const TPlacementStore& store) {
         std::filesystem::create_directories(GetFileDir(store.FallbackPath), ec);
         if (write(store.FallbackPath)) return;
     }
-    throw FileError(store.Path + " に書き込めません", store.Path);
+    throw FileError({TMsg::StoreNotWritable, {store.Path}}, store.Path);
 }
 
 QString GetFileVersionString() {

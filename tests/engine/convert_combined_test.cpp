@@ -38,7 +38,9 @@ struct Rows {
     bool Run(const std::string& out, const std::string& genba = "G") {
         TCombinedCallbacks cb;
         cb.BeginRow = [&](size_t i) { begun.push_back(i); };
-        cb.MarkRow = [&](size_t, bool ok, const std::string& why) { marks.push_back({ok, why}); };
+        cb.MarkRow = [&](size_t, const TRunReport& r) {
+            marks.push_back({r.Ok, r.Error.Text(TLanguage::English)});
+        };
         cb.SetBusy = [&](bool b) { busy.push_back(b); };
         return ConvertCombined(rows, out, genba, cb);
     }
@@ -119,7 +121,7 @@ TEST(ConvertCombined, EmptyOutputPathWritesNothing) {
     bool warned = false;
     TCombinedCallbacks cb;
     cb.InvalidOutputPath = [&] { warned = true; };
-    cb.MarkRow = [&](size_t, bool, const std::string&) { ADD_FAILURE() << "row marked"; };
+    cb.MarkRow = [&](size_t, const TRunReport&) { ADD_FAILURE() << "row marked"; };
     EXPECT_FALSE(ConvertCombined(r.rows, "", "", cb));
     EXPECT_TRUE(warned);
 }

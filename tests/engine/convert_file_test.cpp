@@ -40,7 +40,13 @@ struct Job {
         WriteBytes(s.MifFile, mif);
         if (mid) WriteBytes(dir / "in.mid", *mid);
     }
-    bool Run(std::string* why = nullptr) { return ConvertFile(s, why); }
+    // The reason of a failure in English, when `why` is given.
+    bool Run(std::string* why = nullptr) {
+        TRunReport r;
+        const bool ok = ConvertFile(s, &r);
+        if (why) *why = r.Error.Text(TLanguage::English);
+        return ok;
+    }
     std::string Out() const { return ReadBytes(s.SimFile); }
 };
 

@@ -1,0 +1,220 @@
+#include "support/messages.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string_view>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quorvex {
+namespace {
+
+struct TEntry {
+    TMsg Id;
+    const char* English;
+    const char* Japanese;
+};
+
+// Japanese texts end as sentences, with "。"; English ones are terse, in the
+// manner of command-line tools. The batch-list texts, the placement store's
+// and the merged file name's are the window's own wording.
+constexpr TEntry kTable[] = {
+    {TMsg::Text, "{1}", "{1}"},
+    {TMsg::AtLine, "{1}:{2}: {3}", "{1} の {2} 行目: {3}"},
+
+    {TMsg::CannotOpen, "cannot open \"{1}\": {r}", "ファイル「{1}」を開けません（{r}）。"},
+    {TMsg::CannotRead, "cannot read \"{1}\": {r}", "ファイル「{1}」を読み込めません（{r}）。"},
+    {TMsg::CannotWrite, "cannot write \"{1}\": {r}", "ファイル「{1}」に書き込めません（{r}）。"},
+    {TMsg::CannotCreate, "cannot create \"{1}\": {r}", "ファイル「{1}」を作成できません（{r}）。"},
+    {TMsg::CannotReplace, "cannot replace \"{1}\": {r}",
+     "ファイル「{1}」を置き換えられません（{r}）。"},
+    {TMsg::MifNotFound, "MIF file not found: {1}", "MIFファイル「{1}」が見つかりません。"},
+    {TMsg::MidNotFound, "MID file not found: {1}", "MIDファイル「{1}」が見つかりません。"},
+    {TMsg::StoreNotWritable, "cannot write {1}", "{1} に書き込めません"},
+
+    {TMsg::NotAFloat, "{1}:{2}: '{3}' is not a valid floating point value",
+     "{1} の {2} 行目: '{3}' は正しい浮動小数点値ではありません。"},
+    {TMsg::NotAnInteger, "{1}:{2}: '{3}' is not a valid integer value",
+     "{1} の {2} 行目: '{3}' は正しい整数値ではありません。"},
+    {TMsg::NegativeCount, "{1}:{2}: negative count {3}",
+     "{1} の {2} 行目: 個数が負の値です（{3}）。"},
+    {TMsg::NegativeColumnCount, "{1}:{2}: negative column count {3}",
+     "{1} の {2} 行目: 列数が負の値です（{3}）。"},
+    {TMsg::NegativeSectionCount, "{1}:{2}: negative section count {3}",
+     "{1} の {2} 行目: セクション数が負の値です（{3}）。"},
+    {TMsg::CutShort, "{1}:{2}: unexpected end of file inside an object",
+     "{1} の {2} 行目: オブジェクトの途中でファイルが終わっています。"},
+    {TMsg::TooManyVertices, "{1}:{2}: too many vertices", "{1} の {2} 行目: 頂点が多すぎます。"},
+    {TMsg::NoVertices, "{1}:{2}: object without vertices",
+     "{1} の {2} 行目: 頂点のないオブジェクトです。"},
+    {TMsg::ArcAnglesOutOfRange, "{1}:{2}: arc angles out of range",
+     "{1} の {2} 行目: 円弧の角度が範囲外です。"},
+    {TMsg::TooManyPoints, "too many points for one SIMA file",
+     "座標点が多すぎて1つのSIMAファイルに収まりません。"},
+
+    {TMsg::OutputIsAnInput, "the SIMA file would overwrite an input file",
+     "変換後のSIMAファイルが変換元のファイルと同じです。"},
+    {TMsg::MergedOutputIsThisInput, "the merged SIMA file would overwrite this input file",
+     "統合後のSIMAファイルがこの変換元のファイルと同じです。"},
+    {TMsg::MergedOutputIsAnInput, "not overwriting \"{1}\": it is an input of the run",
+     "「{1}」は変換元のファイルなので上書きしません。"},
+    {TMsg::MergedFileNameEmpty, "the combined output file name is empty",
+     "統合後のファイル名が不正です。"},
+    {TMsg::SomeInputsFailed, "some inputs failed", "一部の変換元ファイルの変換に失敗しました。"},
+    {TMsg::OutOfMemory, "out of memory", "メモリが不足しています。"},
+    {TMsg::Unexpected, "unexpected error: {1}", "予期しないエラーが発生しました: {1}"},
+
+    {TMsg::BatchListMalformed, "not a valid batch list", "不正なバッチリストです。"},
+    {TMsg::BatchListNotBoolean, "'{1}' is not a valid boolean value",
+     "'{1}' は正しい論理型ではありません"},
+    {TMsg::NotABatchList, "cannot load batch list \"{1}\": {2}",
+     "バッチリスト「{1}」を読み込めません: {2}"},
+    {TMsg::BatchListCannotOpen, "cannot open batch list \"{1}\": {r}",
+     "ファイル \"{1}\". {r} は開けません"},
+    {TMsg::BatchListCannotCreate, "cannot create batch list \"{1}\": {r}",
+     "ファイル \"{1}\". {r} を作成できません"},
+
+    {TMsg::UnknownOption, "unknown option or missing value: {1}",
+     "不明なオプションか、オプションの値がありません: {1}"},
+    {TMsg::ModesExclude, "--combine, --batch and --columns exclude each other",
+     "--combine、--batch、--columns は同時に指定できません。"},
+    {TMsg::NothingToConvert, "--no-parcels and --no-routes together leave nothing to convert",
+     "--no-parcels と --no-routes を両方指定すると変換対象がありません。"},
+    {TMsg::BatchTakesNoInputs, "--batch takes no input files",
+     "--batch と一緒に変換元ファイルは指定できません。"},
+    {TMsg::ColumnsTakesOneInput, "--columns takes one input file",
+     "--columns には変換元ファイルを1つだけ指定してください。"},
+    {TMsg::CombineNeedsInputs, "--combine needs at least one input file",
+     "--combine には変換元ファイルを1つ以上指定してください。"},
+    {TMsg::ExpectedInputAndOutput, "expected INPUT.mif and optionally OUTPUT.sim",
+     "変換元の INPUT.mif と、必要なら変換後の OUTPUT.sim を指定してください。"},
+    {TMsg::TryHelp, "Try 'quorvex-convert --help'.",
+     "使い方は 'quorvex-convert --help' で表示できます。"},
+    {TMsg::GenbaNotCp932, "the site name has a character that code page 932 cannot hold",
+     "現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。"},
+    {TMsg::NoSuchColumn, "no column named '{1}'", "'{1}' という属性名はありません。"},
+    {TMsg::JobOk, "ok {1}", "成功 {1}"},
+    {TMsg::JobFailed, "failed {1}: {2}", "失敗 {1}: {2}"},
+
+    {TMsg::Counts, "parcels {1}, routes {2}, points {3}", "画地 {1}、路線 {2}、座標 {3}"},
+    {TMsg::Skipped, " (not converted: point objects {1}, text objects {2})",
+     "（対象外: ポイント {1}、テキスト {2}）"},
+
+    {TMsg::ReasonNoEntry, "No such file or directory", "ファイルまたはフォルダーがありません"},
+    {TMsg::ReasonAccess, "Permission denied", "アクセスが拒否されました"},
+    {TMsg::ReasonPermission, "Operation not permitted", "この操作は許可されていません"},
+    {TMsg::ReasonNoSpace, "No space left on device", "ディスクの空き容量が不足しています"},
+    {TMsg::ReasonQuota, "Disk quota exceeded", "ディスクの使用量が上限を超えました"},
+    {TMsg::ReasonReadOnly, "Read-only file system", "読み取り専用のファイルシステムです"},
+    {TMsg::ReasonIsFolder, "Is a directory", "フォルダーです"},
+    {TMsg::ReasonNotFolder, "Not a directory", "パスの途中にフォルダーでないものがあります"},
+    {TMsg::ReasonIo, "Input/output error", "入出力エラーが発生しました"},
+    {TMsg::ReasonNameTooLong, "File name too long", "ファイル名が長すぎます"},
+    {TMsg::ReasonTooManyOpen, "Too many open files", "開いているファイルが多すぎます"},
+    {TMsg::ReasonTooLarge, "File too large", "ファイルが大きすぎます"},
+    {TMsg::ReasonExists, "File exists", "ファイルが既に存在します"},
+    {TMsg::ReasonLoop, "Too many levels of symbolic links", "シンボリックリンクの階層が深すぎます"},
+    {TMsg::ReasonBusy, "Device or resource busy", "ファイルが使用中です"},
+    {TMsg::ReasonInvalid, "Invalid argument", "引数が正しくありません"},
+    {TMsg::ReasonOther, "{1}", "システムエラー（エラー番号 {2}）"},
+};
+
+constexpr bool TableInOrder() {
+    for (size_t i = 0; i < std::size(kTable); ++i)
+        if (static_cast<size_t>(kTable[i].Id) != i) return false;
+    return std::size(kTable) == static_cast<size_t>(TMsg::Count_);
+}
+static_assert(TableInOrder(), "one entry per message, in the order of TMsg");
+
+TMessage ReasonOf(int err) {
+    switch (err) {
+        case ENOENT: return TMsg::ReasonNoEntry;
+        case EACCES: return TMsg::ReasonAccess;
+        case EPERM: return TMsg::ReasonPermission;
+        case ENOSPC: return TMsg::ReasonNoSpace;
+#ifdef EDQUOT
+        case EDQUOT: return TMsg::ReasonQuota;
+#endif
+        case EROFS: return TMsg::ReasonReadOnly;
+        case EISDIR: return TMsg::ReasonIsFolder;
+        case ENOTDIR: return TMsg::ReasonNotFolder;
+        case EIO: return TMsg::ReasonIo;
+        case ENAMETOOLONG: return TMsg::ReasonNameTooLong;
+        case EMFILE:
+        case ENFILE: return TMsg::ReasonTooManyOpen;
+        case EFBIG: return TMsg::ReasonTooLarge;
+        case EEXIST: return TMsg::ReasonExists;
+        case ELOOP: return TMsg::ReasonLoop;
+        case EBUSY: return TMsg::ReasonBusy;
+        case EINVAL: return TMsg::ReasonInvalid;
+        default: return {TMsg::ReasonOther, {std::strerror(err), std::to_string(err)}};
+    }
+}
+
+}  // namespace
+
+std::string TMessage::Text(TLanguage language) const {
+    const TEntry& entry = kTable[static_cast<size_t>(Id)];
+    const std::string_view form =
+        language == TLanguage::Japanese ? entry.Japanese : entry.English;
+    std::string out;
+    out.reserve(form.size() + 64);
+    for (size_t i = 0; i < form.size(); ++i) {
+        if (form[i] == '{' && i + 2 < form.size() && form[i + 2] == '}') {
+            const char c = form[i + 1];
+            if (c >= '1' && c <= '9') {
+                const size_t k = static_cast<size_t>(c - '1');
+                if (k < Args.size()) out += Args[k];
+                i += 2;
+                continue;
+            }
+            if (c == 'r') {
+                if (SysError != 0) out += ReasonOf(SysError).Text(language);
+                i += 2;
+                continue;
+            }
+        }
+        out += form[i];
+    }
+    return out;
+}
+
+TLanguage LanguageOfLocale(const char* lcAll, const char* lcMessages, const char* lang) {
+    for (const char* value : {lcAll, lcMessages, lang}) {
+        if (value && *value)
+            return std::strncmp(value, "ja", 2) == 0 ? TLanguage::Japanese : TLanguage::English;
+    }
+    return TLanguage::English;
+}
+
+TLanguage UserLanguage() {
+#ifdef _WIN32
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? TLanguage::Japanese
+                                                                       : TLanguage::English;
+#else
+    return LanguageOfLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                            std::getenv("LANG"));
+#endif
+}
+
+std::string GroupDigits(int64_t n) {
+    const bool negative = n < 0;
+    // Through unsigned, so the most negative value has its digits too.
+    uint64_t v = negative ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+    std::string out;
+    int digits = 0;
+    do {
+        if (digits > 0 && digits % 3 == 0) out += ',';
+        out += static_cast<char>('0' + v % 10);
+        v /= 10;
+        ++digits;
+    } while (v != 0);
+    if (negative) out += '-';
+    return {out.rbegin(), out.rend()};
+}
+
+}  // namespace quorvex
