@@ -32,8 +32,9 @@ const char* const kUsage =
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
-    "Messages are in Japanese when LC_ALL, LC_MESSAGES or LANG (the first one set)\n"
-    "begins with \"ja\", in English otherwise.\n"
+    "Messages are in Japanese when the locale's messages are Japanese (LC_ALL,\n"
+    "LC_MESSAGES or LANG, the first one set, beginning with \"ja\"; on Windows the\n"
+    "display language), in English otherwise.\n"
     "Exit status: 0 when every job succeeded, 1 when a job failed, 2 on a usage error.\n";
 
 Options ParseOptions(int argc, char** argv) {

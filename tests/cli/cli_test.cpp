@@ -27,8 +27,11 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
-Result Cli(const std::string& args) {
-    const std::string cmd = Quote(QUORVEX_CLI) + " " + args + " 2>&1";
+// Runs the command in an English locale unless `locale` names variables of
+// its own ("LANG=ja_JP.UTF-8").
+Result Cli(const std::string& args, const std::string& locale = "LANG=C") {
+    const std::string cmd = "env -u LC_ALL -u LC_MESSAGES -u LANG " + locale + " " +
+                            Quote(QUORVEX_CLI) + " " + args + " 2>&1";
     FILE* p = ::popen(cmd.c_str(), "r");
     Result r{-1, {}};
     char buf[4096];
@@ -157,6 +160,59 @@ TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
 
     WriteBytes(listPath, "not a list\r\n");
     EXPECT_EQ(Cli("--batch " + Quote(listPath)).status, 1);
+}
+
+TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
+    Pair p;
+    const std::string sim = p.dir / "out.sim";
+    const std::string args = "-v " + Quote(p.mif) + " " + Quote(sim);
+    Result r = Cli(args);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "ok " + sim + "\n  parcels 1, routes 1, points 3\n");
+    for (const char* ja : {"LANG=ja_JP.UTF-8", "LC_MESSAGES=ja_JP.UTF-8 LANG=C", "LC_ALL=ja"}) {
+        r = Cli(args, ja);
+        EXPECT_EQ(r.out, "成功 " + sim + "\n  画地 1、路線 1、座標 3\n") << ja;
+    }
+    // LC_ALL decides over LANG; without -v the counts are not shown.
+    EXPECT_EQ(Cli(Quote(p.mif) + " " + Quote(sim), "LC_ALL=C LANG=ja_JP.UTF-8").out, "ok " + sim + "\n");
+
+    // A merged run: each input, then the merged file.
+    const std::string merged = p.dir / "merged.sim";
+    r = Cli("--verbose --combine " + Quote(merged) + " " + Quote(p.mif) + " " +
+                Quote(p.dir / "gone.mif"),
+            "LANG=ja_JP.UTF-8");
+    EXPECT_EQ(r.status, 1);
+    const std::string gone = p.dir / "gone.mif";
+    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" +
+                         "失敗 " + gone + ": MIFファイル「" + gone + "」が見つかりません。\n" +
+                         "失敗 " + merged + ": 一部の変換元ファイルの変換に失敗しました。\n" +
+                         "  画地 1、路線 1、座標 3\n");
+}
+
+TEST(CommandLine, ErrorsInJapanese) {
+    const std::string ja = "LANG=ja_JP.UTF-8";
+    Result r = Cli("--frobnicate x.mif", ja);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out,
+              "quorvex-convert: 不明なオプションか、オプションの値がありません: --frobnicate\n"
+              "使い方は 'quorvex-convert --help' で表示できます。\n");
+    r = Cli("--frobnicate x.mif");
+    EXPECT_EQ(r.out,
+              "quorvex-convert: unknown option or missing value: --frobnicate\n"
+              "Try 'quorvex-convert --help'.\n");
+    Pair p;
+    std::filesystem::remove(p.dir / "town.mid");
+    r = Cli(Quote(p.mif), ja);
+    const std::string mid = p.dir / "town.mid";
+    EXPECT_EQ(r.out, "失敗 " + std::string(p.dir / "town.sim") + ": MIDファイル「" + mid +
+                         "」が見つかりません。\n");
+    const std::string list = p.dir / "list.txt";
+    WriteBytes(list, "Quorvex\r\n200\r\nyes\r\n\r\n\r\n");
+    EXPECT_EQ(Cli("--batch " + Quote(list), ja).out,
+              "quorvex-convert: バッチリスト「" + list +
+                  "」を読み込めません: 'yes' は正しい論理型ではありません\n");
+    EXPECT_EQ(Cli("--genba " + Quote("caf\xC3\xA9") + " x.mif", ja).out,
+              "quorvex-convert: 現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。\n");
 }
 
 TEST(CommandLine, ColumnsAreListedAsTheirBytes) {

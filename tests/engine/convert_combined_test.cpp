@@ -22,6 +22,8 @@ struct Rows {
     TempDir dir;
     std::vector<TBatchRow> rows;
     std::vector<std::pair<bool, std::string>> marks;
+    std::vector<TConvertCounts> rowCounts;
+    TConvertCounts total;
     std::vector<size_t> begun;
     std::vector<bool> busy;
 
@@ -40,9 +42,10 @@ struct Rows {
         cb.BeginRow = [&](size_t i) { begun.push_back(i); };
         cb.MarkRow = [&](size_t, const TRunReport& r) {
             marks.push_back({r.Ok, r.Error.Text(TLanguage::English)});
+            rowCounts.push_back(r.Counts);
         };
         cb.SetBusy = [&](bool b) { busy.push_back(b); };
-        return ConvertCombined(rows, out, genba, cb);
+        return ConvertCombined(rows, out, genba, cb, &total);
     }
 };
 
@@ -92,6 +95,13 @@ TEST(ConvertCombined, FailingRowKeepsWhatItWroteAndTheRunGoesOn) {
     EXPECT_NE(sim.find("F00,1,l1,1,"), std::string::npos);
     EXPECT_NE(sim.find("F00,2,l2,1,"), std::string::npos);
     EXPECT_NE(sim.find("F00,3,c1,1,\r\nB01,4,4,\r\nB01,5,5,\r\nF99,\r\n"), std::string::npos);
+    // Each row counts its own share, the failed row what it wrote before
+    // failing; the shares add up to the file.
+    ASSERT_EQ(r.rowCounts.size(), 3u);
+    EXPECT_EQ(r.rowCounts[0], (TConvertCounts{0, 2, 3, 0, 0}));
+    EXPECT_EQ(r.rowCounts[1], TConvertCounts{});
+    EXPECT_EQ(r.rowCounts[2], (TConvertCounts{0, 1, 2, 0, 0}));
+    EXPECT_EQ(r.total, (TConvertCounts{0, 3, 5, 0, 0}));
 }
 
 TEST(ConvertCombined, EveryRowFailingStillWritesTheEmptyFile) {
