@@ -24,12 +24,15 @@ struct TCombinedCallbacks {
     std::function<void(size_t row)> BeginRow;  // before row `row` is read
     std::function<void(size_t row, const TRunReport& report)> MarkRow;
     std::function<void(bool busy)> SetBusy;  // around the rows and the assembly
+    // Asked after each row; true stops the run there and leaves the output
+    // untouched (the window is being closed).
+    std::function<bool()> Cancelled;
 };
 
 // Merges the rows into `outputPath`: parcels and routes in row order with
 // running numbers, the swap switch of the first row, `genba` as site name.
-// False (nothing written) for an empty path; a failing row is marked and
-// skipped; errors creating or writing the output are thrown. *counts, when
+// False (nothing written) for an empty path or a cancelled run; a failing
+// row is marked and skipped; errors creating or writing the output are thrown. *counts, when
 // given, receives what the merged file holds.
 bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outputPath,
                      const std::string& genba, const TCombinedCallbacks& callbacks = {},

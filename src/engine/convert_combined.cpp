@@ -70,6 +70,7 @@ bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outp
         if (cb.BeginRow) cb.BeginRow(i);
         const TRunReport report = ConvertRow(run, rows[i], outputPath, overwritesInput);
         if (cb.MarkRow) cb.MarkRow(i, report);
+        if (cb.Cancelled && cb.Cancelled()) return false;
     }
     // Replacing the file would destroy an input of this very run.
     if (overwritesInput) throw FileError({TMsg::MergedOutputIsAnInput, {outputPath}}, outputPath);

@@ -104,6 +104,24 @@ TEST(ConvertCombined, FailingRowKeepsWhatItWroteAndTheRunGoesOn) {
     EXPECT_EQ(r.total, (TConvertCounts{0, 3, 5, 0, 0}));
 }
 
+TEST(ConvertCombined, CancelledRunStopsAfterTheRowAndLeavesTheOutputUntouched) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\n", "a\r\n");
+    r.Add("b", "Line 1 1 2 2\r\n", "b\r\n");
+    const std::string out = r.dir / "merged.sim";
+    WriteBytes(out, "old");
+    TCombinedCallbacks cb;
+    int marked = 0;
+    cb.MarkRow = [&](size_t, const TRunReport&) { ++marked; };
+    cb.Cancelled = [&] { return marked == 1; };
+    EXPECT_FALSE(ConvertCombined(r.rows, out, "G", cb));
+    EXPECT_EQ(marked, 1);
+    EXPECT_EQ(ReadBytes(out), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.path()),
+                            std::filesystem::directory_iterator()),
+              5);  // the two pairs and the old output
+}
+
 TEST(ConvertCombined, EveryRowFailingStillWritesTheEmptyFile) {
     Rows r;
     r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
