@@ -1,4 +1,4 @@
-#include "ui/ui_services.h"
+#include "ui/qt/ui_services.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "ui/AboutDlg.h"
-#include "ui/help_window.h"
+#include "ui/qt/AboutDlg.h"
+#include "ui/qt/help_window.h"
 
 namespace quorvex {
 namespace {
@@ -21,11 +21,11 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
 QString MessageCaption(TMessageKind kind) {
     switch (kind) {
         case TMessageKind::Warning:
-            return QStringLiteral("警告");
+            return QString::fromUtf8(msg::kCaptionWarning);
         case TMessageKind::Information:
-            return QStringLiteral("情報");
+            return QString::fromUtf8(msg::kCaptionInformation);
         case TMessageKind::Error:
-            return QStringLiteral("エラー");
+            return QString::fromUtf8(msg::kCaptionError);
     }
     return {};
 }
@@ -45,8 +45,11 @@ void TDesktopServices::ShowError(QWidget* parent, const QString& text) {
 
 bool TDesktopServices::Execute(QWidget* parent, TFileDialog& dialog) {
     QFileDialog fd(parent);
-    fd.setObjectName(dialog.Name);
-    fd.setNameFilter(dialog.Filter);
+    fd.setObjectName(QString::fromStdString(dialog.Name));
+    QStringList filters;
+    for (const TFileFilter& f : dialog.Filters)
+        filters << QString::fromStdString(f.Description + " (" + f.Pattern + ")");
+    fd.setNameFilters(filters);
     // A typed name need not exist (a missing file fails when it is read),
     // and replacing an existing file is not questioned.
     fd.setFileMode(QFileDialog::AnyFile);
@@ -54,14 +57,14 @@ bool TDesktopServices::Execute(QWidget* parent, TFileDialog& dialog) {
         fd.setAcceptMode(QFileDialog::AcceptSave);
         fd.setOption(QFileDialog::DontConfirmOverwrite);
     }
-    if (!dialog.DefaultExt.isEmpty()) fd.setDefaultSuffix(dialog.DefaultExt);
-    if (!dialog.FileName.isEmpty()) {
-        const QFileInfo last(dialog.FileName);
+    if (!dialog.DefaultExt.empty()) fd.setDefaultSuffix(QString::fromStdString(dialog.DefaultExt));
+    if (!dialog.FileName.empty()) {
+        const QFileInfo last(QString::fromStdString(dialog.FileName));
         fd.setDirectory(last.absolutePath());
         fd.selectFile(last.fileName());
     }
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return false;
-    dialog.FileName = fd.selectedFiles().constFirst();
+    dialog.FileName = fd.selectedFiles().constFirst().toStdString();
     return true;
 }
 

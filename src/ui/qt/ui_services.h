@@ -6,22 +6,12 @@
 
 #include <QString>
 
+#include "ui/logic/messages.h"
+#include "ui/logic/window_view.h"
+
 class QWidget;
 
 namespace quorvex {
-
-enum class TMessageKind { Warning, Information, Error };
-
-// One file dialog of the window. It lives as long as the window and opens
-// with the file name chosen at its previous use.
-struct TFileDialog {
-    enum Kind { Open, Save };
-    QString Name;  // "OpenDialog1", "SaveDialog1", ...
-    Kind DialogKind = Open;
-    QString Filter;      // Qt form: "text (*.ext);;text (*.*)"
-    QString DefaultExt;  // without the dot; empty for none
-    QString FileName;    // the last choice
-};
 
 class TUiServices {
   public:
@@ -52,6 +42,6 @@ class TDesktopServices : public TUiServices {
 };
 
 // Caption of the application: window title and title of the error box.
-inline constexpr const char* kAppTitle = "Quorvex Converter";
+inline constexpr const char* kAppTitle = msg::kAppTitle;
 
 }  // namespace quorvex

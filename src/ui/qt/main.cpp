@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "ui/MainFrm.h"
-#include "ui/ui_services.h"
+#include "ui/qt/MainFrm.h"
+#include "ui/qt/ui_services.h"
 
 int main(int argc, char** argv) {
     // The program reads no command line: Qt gets the program name only.

@@ -1,4 +1,4 @@
-#include "ui/help_window.h"
+#include "ui/qt/help_window.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "support/paths.h"
-#include "ui/app_icon.h"
+#include "ui/qt/app_icon.h"
 
 namespace quorvex {
 namespace {

@@ -14,10 +14,10 @@
 #include <memory>
 
 #include "test_util.h"
-#include "ui/AboutDlg.h"
-#include "ui/app_icon.h"
-#include "ui/help_window.h"
-#include "ui/qt_app.h"
+#include "ui/qt/AboutDlg.h"
+#include "ui/qt/app_icon.h"
+#include "ui/qt/help_window.h"
+#include "ui/qt/qt_app.h"
 
 namespace quorvex {
 namespace {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/ui_services.h"
+#include "ui/qt/ui_services.h"
 
 namespace quorvex::test {
 
@@ -40,12 +40,12 @@ class TUiRecorder : public TUiServices {
     }
     void ShowError(QWidget*, const QString& text) override { Errors.push_back(text); }
     bool Execute(QWidget*, TFileDialog& dialog) override {
-        Dialogs.push_back(dialog.Name);
+        Dialogs.push_back(QString::fromStdString(dialog.Name));
         if (Answers.empty()) return false;
         const std::optional<QString> answer = Answers.front();
         Answers.pop_front();
         if (!answer) return false;
-        dialog.FileName = *answer;
+        dialog.FileName = answer->toStdString();
         return true;
     }
     void SetBusy(bool busy) override {

@@ -1,4 +1,4 @@
-#include "ui/AboutDlg.h"
+#include "ui/qt/AboutDlg.h"
 
 #include <QDesktopServices>
 #include <QKeyEvent>
@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "ui/app_icon.h"
-#include "ui/help_window.h"
-#include "ui/placement.h"
+#include "ui/qt/app_icon.h"
+#include "ui/qt/help_window.h"
+#include "ui/qt/placement.h"
 
 namespace quorvex {
 namespace {
