@@ -15,3 +15,6 @@ install_missing() {
 
 BUILD_PACKAGES=(g++ cmake ninja-build)
 TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk)
+# The Windows build (MinGW-w64) and its tests under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip)
+WINDOWS_TEST_PACKAGES=(googletest wine wine64)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/console.h"
 #include "cli/options.h"
 #include "engine/batch_list.h"
 #include "engine/convert.h"
@@ -18,10 +19,7 @@ namespace {
 enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 
 void Report(bool ok, const std::string& file, const std::string& reason = {}) {
-    if (ok)
-        std::fprintf(stderr, "ok %s\n", file.c_str());
-    else
-        std::fprintf(stderr, "failed %s: %s\n", file.c_str(), reason.c_str());
+    WriteMessage(ok ? "ok " + file + "\n" : "failed " + file + ": " + reason + "\n");
 }
 
 // Position of the --attr value in the columns of `mif`: a number is taken as
@@ -97,7 +95,7 @@ int ListColumns(const std::string& mif) {
         }
         return kOk;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quorvex-convert: %s\n", e.what());
+        WriteMessage(std::string("quorvex-convert: ") + e.what() + "\n");
         return kJobFailed;
     }
 }
@@ -107,11 +105,11 @@ int RunBatch(const std::string& listPath) {
     try {
         list = LoadBatchList(listPath);
     } catch (const BatchListError& e) {
-        std::fprintf(stderr, "quorvex-convert: %s: not a valid batch list (%s)\n", listPath.c_str(),
-                     Cp932ToUtf8(e.what()).c_str());
+        WriteMessage("quorvex-convert: " + listPath + ": not a valid batch list (" +
+                     Cp932ToUtf8(e.what()) + ")\n");
         return kJobFailed;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quorvex-convert: %s\n", e.what());
+        WriteMessage(std::string("quorvex-convert: ") + e.what() + "\n");
         return kJobFailed;
     }
     // The file holds code page 932 paths; the system's are UTF-8. Site names
@@ -135,17 +133,16 @@ int Run(int argc, char** argv) {
     try {
         o = ParseOptions(argc, argv);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "quorvex-convert: %s\nTry 'quorvex-convert --help'.\n",
-                     e.message.c_str());
+        WriteMessage("quorvex-convert: " + e.message + "\nTry 'quorvex-convert --help'.\n");
         return kUsageError;
     }
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
         if (!encoded) {
-            std::fprintf(stderr,
-                         "quorvex-convert: the site name has a character that code page "
-                         "932 cannot hold\n");
+            WriteMessage(
+                "quorvex-convert: the site name has a character that code page 932 cannot "
+                "hold\n");
             return kUsageError;
         }
         genba = *encoded;
@@ -202,5 +199,9 @@ int Run(int argc, char** argv) {
 }  // namespace quorvex::cli
 
 int main(int argc, char** argv) {
-    return quorvex::cli::Run(argc, argv);
+    std::vector<std::string> args = quorvex::cli::StartConsole(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& a : args) pointers.push_back(a.data());
+    pointers.push_back(nullptr);
+    return quorvex::cli::Run(static_cast<int>(args.size()), pointers.data());
 }
