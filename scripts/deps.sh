@@ -14,4 +14,7 @@ install_missing() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build)
-TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk)
+TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk qt6-translations-l10n xvfb xauth openbox)
+# The Windows build (MinGW-w64) and its tests under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip)
+WINDOWS_TEST_PACKAGES=(googletest wine wine64)

@@ -1,9 +1,11 @@
-// Helpers shared by the tests: scratch directories and whole-file bytes.
+// Helpers shared by the tests: scratch directories, whole-file bytes and
+// running a program, on Linux and on Windows alike. Paths are UTF-8.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvex::test {
 
@@ -14,7 +16,8 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    std::string operator/(std::string_view name) const { return (path_ / name).string(); }
+    // UTF-8 path of `name` inside the directory.
+    std::string operator/(std::string_view name) const;
 
 private:
     std::filesystem::path path_;
@@ -22,8 +25,20 @@ private:
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, std::string_view bytes);
+bool Exists(const std::string& path);
+// Names in a directory, sorted (UTF-8).
+std::vector<std::string> ListDir(const std::string& dir);
 
 // Folder of the real-world MIF/MID files; empty when it is absent.
 std::string ExternalDataDir();
+
+struct ProgramResult {
+    int status;       // exit code; -1 when it did not exit normally
+    std::string out;  // standard output and standard error together
+};
+// Runs `program` with `args` (passed as they are, without a shell) and the
+// environment changed by `env`: "NAME=VALUE" sets, "NAME=" removes.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& env = {});
 
 }  // namespace quorvex::test

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/console.h"
 #include "cli/options.h"
 #include "engine/batch_list.h"
 #include "engine/convert.h"
@@ -26,7 +27,7 @@ class TReporter {
 
     // "quorvex-convert: <message>"
     void Error(const TMessage& m) const {
-        std::fprintf(stderr, "quorvex-convert: %s\n", m.Text(language_).c_str());
+        WriteMessage("quorvex-convert: " + m.Text(language_) + "\n");
     }
     // One line per job: "ok FILE" or "failed FILE: reason"; with -v the
     // counts of a job that wrote its file follow on a line of their own.
@@ -40,7 +41,7 @@ class TReporter {
     }
     // With -v, what a job wrote, on a line of its own.
     void Counts(const TConvertCounts& counts) const {
-        if (verbose_) std::fprintf(stderr, "  %s\n", CountsText(counts, language_).c_str());
+        if (verbose_) WriteMessage("  " + CountsText(counts, language_) + "\n");
     }
     void Failed(const std::string& file, const TMessage& why) const {
         TRunReport r;
@@ -51,7 +52,7 @@ class TReporter {
 
   private:
     void Line(const TMessage& m) const {
-        std::fprintf(stderr, "%s\n", m.Text(language_).c_str());
+        WriteMessage(m.Text(language_) + "\n");
     }
     TLanguage language_;
     bool verbose_;
@@ -175,7 +176,7 @@ int Run(int argc, char** argv) {
     } catch (const UsageError& e) {
         const TReporter out(language, false);
         out.Error(e.message);
-        std::fprintf(stderr, "%s\n", TMessage(TMsg::TryHelp).Text(language).c_str());
+        WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
     const TReporter out(language, o.verbose);
@@ -240,5 +241,9 @@ int Run(int argc, char** argv) {
 }  // namespace quorvex::cli
 
 int main(int argc, char** argv) {
-    return quorvex::cli::Run(argc, argv);
+    std::vector<std::string> args = quorvex::cli::StartConsole(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& a : args) pointers.push_back(a.data());
+    pointers.push_back(nullptr);
+    return quorvex::cli::Run(static_cast<int>(args.size()), pointers.data());
 }

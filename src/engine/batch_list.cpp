@@ -7,6 +7,7 @@
 
 #include "support/cp932.h"
 #include "support/field.h"
+#include "support/file_access.h"
 #include "support/output_file.h"
 #include "support/text.h"
 
@@ -141,7 +142,7 @@ TBatchListFile ParseBatchList(std::string_view bytes) {
 }
 
 TBatchListFile LoadBatchList(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(OpenStream(path, "rb"));
     if (!file) ThrowFileError("open", path, errno);
     std::string bytes;
     errno = 0;

@@ -1,8 +1,5 @@
 #include "engine/run_inputs.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "mif/uniMifUtils.h"
 #include "support/paths.h"
 
@@ -30,8 +27,7 @@ std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& wh
 }
 
 bool IsSameFile(const std::string& output, const std::string& input) {
-    std::error_code ec;
-    return !input.empty() && std::filesystem::equivalent(output, input, ec) && !ec;
+    return IsSameExistingFile(output, input);
 }
 
 bool OverwritesInput(const std::string& output, const TRunInputs& inputs) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/paths.h"
 #include "support/text.h"
 
 namespace quorvex {
@@ -72,7 +73,7 @@ std::optional<int32_t> ParseIniInteger(std::string_view text) {
 }
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
-    std::ifstream in(path_, std::ios::binary);
+    std::ifstream in(NativePath(path_), std::ios::binary);
     if (!in) return;
     std::ostringstream s;
     s << in.rdbuf();
@@ -166,7 +167,7 @@ std::string TIniFile::Text() const {
 }
 
 bool TIniFile::UpdateFile() const {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    std::ofstream out(NativePath(path_), std::ios::binary | std::ios::trunc);
     if (!out) return false;
     const std::string text = Text();
     out.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -1,7 +1,10 @@
 #include "support/line_reader.h"
 
-#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -9,12 +12,13 @@
 #include <functional>
 
 #include "support/errors.h"
+#include "support/file_access.h"
 
 namespace quorvex {
 
 TLineReader::TLineReader(const std::string& path, size_t blockSize)
     : path_(path), buf_(new char[blockSize]), cap_(blockSize) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = OpenForReading(path);
     if (fd_ < 0) ThrowFileError("open", path, errno);
 }
 

@@ -32,6 +32,12 @@ constexpr TEntry kTable[] = {
     {TMsg::CannotCreate, "cannot create \"{1}\": {r}", "ファイル「{1}」を作成できません（{r}）。"},
     {TMsg::CannotReplace, "cannot replace \"{1}\": {r}",
      "ファイル「{1}」を置き換えられません（{r}）。"},
+    {TMsg::NamesDevice, "cannot write \"{1}\": it names a device, not a file",
+     "「{1}」はデバイス名なので書き込めません。"},
+    {TMsg::IsAFolder, "cannot write \"{1}\": it is a folder",
+     "「{1}」はフォルダーなので書き込めません。"},
+    {TMsg::ReadOnlyFile, "cannot replace \"{1}\": the file is read-only",
+     "ファイル「{1}」は読み取り専用なので置き換えられません。"},
     {TMsg::MifNotFound, "MIF file not found: {1}", "MIFファイル「{1}」が見つかりません。"},
     {TMsg::MidNotFound, "MID file not found: {1}", "MIDファイル「{1}」が見つかりません。"},
     {TMsg::StoreNotWritable, "cannot write {1}", "{1} に書き込めません"},
@@ -151,8 +157,33 @@ TMessage ReasonOf(int err) {
         case ELOOP: return TMsg::ReasonLoop;
         case EBUSY: return TMsg::ReasonBusy;
         case EINVAL: return TMsg::ReasonInvalid;
-        default: return {TMsg::ReasonOther, {std::strerror(err), std::to_string(err)}};
+        default: break;
     }
+#ifdef _WIN32
+    // A Windows error code the table does not word: the system's own text.
+    if (err < 0) {
+        const DWORD code = static_cast<DWORD>(-err);
+        wchar_t* text = nullptr;
+        const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                             FORMAT_MESSAGE_IGNORE_INSERTS,
+                                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0,
+                                         nullptr);
+        std::wstring w(text ? text : L"", n);
+        if (text) ::LocalFree(text);
+        while (!w.empty() && (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' ||
+                              w.back() == L'.'))
+            w.pop_back();
+        std::string own;
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()),
+                                               nullptr, 0, nullptr, nullptr);
+        own.resize(static_cast<size_t>(size));
+        ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), own.data(), size,
+                              nullptr, nullptr);
+        if (own.empty()) own = "Windows error " + std::to_string(code);
+        return {TMsg::ReasonOther, {own, std::to_string(code)}};
+    }
+#endif
+    return {TMsg::ReasonOther, {std::strerror(err), std::to_string(err)}};
 }
 
 }  // namespace
@@ -192,13 +223,18 @@ TLanguage LanguageOfLocale(const char* lcAll, const char* lcMessages, const char
 }
 
 TLanguage UserLanguage() {
+    const char* lcAll = std::getenv("LC_ALL");
+    const char* lcMessages = std::getenv("LC_MESSAGES");
+    const char* lang = std::getenv("LANG");
 #ifdef _WIN32
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? TLanguage::Japanese
-                                                                       : TLanguage::English;
-#else
-    return LanguageOfLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                            std::getenv("LANG"));
+    // Windows itself sets none of these; a shell that does (MSYS, Cygwin)
+    // is followed as on Linux.
+    auto unset = [](const char* v) { return !v || !*v; };
+    if (unset(lcAll) && unset(lcMessages) && unset(lang))
+        return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? TLanguage::Japanese
+                                                                           : TLanguage::English;
 #endif
+    return LanguageOfLocale(lcAll, lcMessages, lang);
 }
 
 std::string GroupDigits(int64_t n) {

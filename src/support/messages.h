@@ -27,6 +27,9 @@ enum class TMsg {
     CannotWrite,
     CannotCreate,
     CannotReplace,
+    NamesDevice,
+    IsAFolder,
+    ReadOnlyFile,
     MifNotFound,
     MidNotFound,
     StoreNotWritable,
@@ -106,7 +109,9 @@ struct TMessage {
 
     TMsg Id = TMsg::Text;
     std::vector<std::string> Args;
-    int SysError = 0;  // the errno value behind {r}; 0 for none
+    // The errno value behind {r}; 0 for none. On Windows a negative value is
+    // a Windows error code the table has no words for.
+    int SysError = 0;
 
     bool Empty() const { return Id == TMsg::Text && (Args.empty() || Args[0].empty()); }
     std::string Text(TLanguage language) const;
@@ -114,7 +119,8 @@ struct TMessage {
 
 // The language of messages for this user: Japanese when the locale's
 // messages are Japanese (LC_ALL, else LC_MESSAGES, else LANG, the first one
-// set, beginning with "ja"; on Windows the user's display language).
+// set, beginning with "ja"; on Windows, where none is set, the user's display
+// language).
 TLanguage UserLanguage();
 // The rule above for given values of LC_ALL, LC_MESSAGES and LANG (null or
 // empty when unset).

@@ -80,6 +80,9 @@ class TCommitFile : public TFileWriter {
     std::string target_;
     std::string tempPath_;
     bool committed_ = false;
+#ifdef _WIN32
+    bool deleteByName_ = true;  // the system does not delete it by itself
+#endif
 };
 
 }  // namespace quorvex

@@ -1,38 +1,18 @@
 #include "support/paths.h"
 
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <system_error>
-#include <vector>
-
-#include "support/text.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace quorvex {
 namespace {
 
-// Index just past the last separator, 0 when there is none.
+// Index just past the last separator (or a drive's colon), 0 when none.
 size_t NameStart(std::string_view path) {
+    for (size_t i = path.size(); i > 0; --i) {
+        const char c = path[i - 1];
 #ifdef _WIN32
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (IsCp932LeadByte(c) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\' || c == ':') start = i + 1;
-    }
-    return start;
-#else
-    const size_t p = path.rfind('/');
-    return p == std::string_view::npos ? 0 : p + 1;
+        if (c == ':') return i;
 #endif
+        if (IsPathDelim(c)) return i;
+    }
+    return 0;
 }
 
 // Index of the extension's dot in the file name part, npos when none.
@@ -46,7 +26,7 @@ size_t ExtStart(std::string_view path) {
 
 std::string GetFileDir(std::string_view path) {
     std::string dir(path.substr(0, NameStart(path)));
-    if (!dir.empty() && dir.back() != kPathDelim) dir.push_back(kPathDelim);
+    if (!dir.empty() && !IsPathDelim(dir.back())) dir.push_back(kPathDelim);
     return dir;
 }
 
@@ -68,40 +48,18 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     return r;
 }
 
-std::string GetExePath() {
-#ifdef _WIN32
-    char buf[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    return std::string(buf, n);
-#else
-    std::error_code ec;
-    const auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : p.string();
-#endif
-}
-
 std::string GetAppDir() {
     return GetFileDir(GetExePath());
 }
 
-bool FileExists(const std::string& path) {
-    struct stat st;
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+std::filesystem::path NativePath(std::string_view utf8) {
+    return std::filesystem::path(
+        std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
 }
 
-std::string FindFileIgnoringCase(const std::string& path) {
-    const std::string dir = GetFileDir(path);
-    const std::string_view name = GetFileName(path);
-    std::vector<std::string> matches;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string candidate = it->path().filename().string();
-        if (EqualsIgnoringAsciiCase(candidate, name)) matches.push_back(candidate);
-    }
-    if (matches.empty()) return {};
-    const std::string found = dir + *std::min_element(matches.begin(), matches.end());
-    return FileExists(found) ? found : std::string();
+std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(reinterpret_cast<const char*>(s.data()), s.size());
 }
 
 }  // namespace quorvex

@@ -1,8 +1,9 @@
-// Path routines on the system's own paths: on Linux UTF-8 bytes split at "/";
-// on Windows code page 932 bytes split at "\" or ":", stepping over
-// double-byte characters so a trail byte 0x5C is never taken for a separator.
+// Path routines on the system's own paths, which are UTF-8 on both systems:
+// on Linux split at "/"; on Windows at "\", "/" or a drive's ":". UTF-8 never
+// hides a separator inside a character, so no double-byte stepping is needed.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,22 @@ std::string GetAppDir();
 
 // Existence of a regular file (or anything that is not a directory).
 bool FileExists(const std::string& path);
+// Whether both paths name one existing file, however spelt.
+bool IsSameExistingFile(const std::string& a, const std::string& b);
+
+// The library's path object for a UTF-8 path, and back. (On Windows a path
+// built from a narrow string would be read in the ANSI code page.)
+std::filesystem::path NativePath(std::string_view utf8);
+std::string Utf8Path(const std::filesystem::path& path);
+
+// Whether `c` separates folders in a path of this system.
+constexpr bool IsPathDelim(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
 
 // The file in the directory of `path` whose name differs from the name of
 // `path` only in the case of ASCII letters; the first in byte order when

@@ -1,12 +1,12 @@
 // The command line, run as a user runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "support/paths.h"
 #include "test_util.h"
 
 namespace quorvex {
@@ -16,30 +16,13 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-struct Result {
-    int status;
-    std::string out;  // stdout and stderr together
-};
+using Args = std::vector<std::string>;
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs the command in an English locale unless `locale` names variables of
-// its own ("LANG=ja_JP.UTF-8").
-Result Cli(const std::string& args, const std::string& locale = "LANG=C") {
-    const std::string cmd = "env -u LC_ALL -u LC_MESSAGES -u LANG " + locale + " " +
-                            Quote(QUORVEX_CLI) + " " + args + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    Result r{-1, {}};
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+// In an English locale unless `env` says otherwise.
+test::ProgramResult Cli(const Args& args,
+                        const std::vector<std::string>& env = {"LC_ALL=", "LC_MESSAGES=",
+                                                               "LANG=C"}) {
+    return test::RunProgram(QUORVEX_CLI, args, env);
 }
 
 const std::string kMif =
@@ -58,31 +41,31 @@ struct Pair {
 };
 
 TEST(CommandLine, HelpVersionAndUsageErrors) {
-    EXPECT_EQ(Cli("--help").status, 0);
-    const Result v = Cli("--version");
+    EXPECT_EQ(Cli({"--help"}).status, 0);
+    const auto v = Cli({"--version"});
     EXPECT_EQ(v.status, 0);
     EXPECT_NE(v.out.find("2.0.0.77"), std::string::npos);
-    EXPECT_EQ(Cli("").status, 2);
-    EXPECT_EQ(Cli("--frobnicate x.mif").status, 2);
-    EXPECT_EQ(Cli("--no-parcels --no-routes x.mif").status, 2);
-    EXPECT_EQ(Cli("--combine").status, 2);
-    EXPECT_EQ(Cli("a.mif b.sim c.sim").status, 2);
-    EXPECT_EQ(Cli("--genba " + Quote("caf\xC3\xA9") + " x.mif").status, 2);  // é: not in cp932
+    EXPECT_EQ(Cli({}).status, 2);
+    EXPECT_EQ(Cli({"--frobnicate", "x.mif"}).status, 2);
+    EXPECT_EQ(Cli({"--no-parcels", "--no-routes", "x.mif"}).status, 2);
+    EXPECT_EQ(Cli({"--combine"}).status, 2);
+    EXPECT_EQ(Cli({"a.mif", "b.sim", "c.sim"}).status, 2);
+    EXPECT_EQ(Cli({"--genba", "caf\xC3\xA9", "x.mif"}).status, 2);  // é: not in cp932
 }
 
 TEST(CommandLine, ConvertsBesideTheInputByDefault) {
     Pair p;
-    const Result r = Cli(Quote(p.mif));
+    const auto r = Cli({p.mif});
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("ok "), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(p.dir / "town.sim"));
+    EXPECT_TRUE(test::Exists(p.dir / "town.sim"));
 }
 
 TEST(CommandLine, SameBytesAsTheEngineWithTheSameSettings) {
     Pair p;
     // 北地区 typed as UTF-8 arrives as code page 932 bytes.
-    const Result r = Cli("--attr=2 --genba \xE5\x8C\x97\xE5\x9C\xB0\xE5\x8C\xBA --no-swap --close " +
-                         Quote(p.mif) + " " + Quote(p.dir / "cli.sim"));
+    const auto r = Cli({"--attr=2", "--genba", "\xE5\x8C\x97\xE5\x9C\xB0\xE5\x8C\xBA", "--no-swap",
+                        "--close", p.mif, p.dir / "cli.sim"});
     ASSERT_EQ(r.status, 0) << r.out;
     TConvertSettings s;
     s.MifFile = p.mif;
@@ -101,29 +84,29 @@ TEST(CommandLine, SameBytesAsTheEngineWithTheSameSettings) {
 TEST(CommandLine, AttributeByName) {
     Pair p;
     // The name is matched in code page 932: 地番.
-    Result r = Cli("--attr \xE5\x9C\xB0\xE7\x95\xAA " + Quote(p.mif) + " " + Quote(p.dir / "a.sim"));
+    auto r = Cli({"--attr", "\xE5\x9C\xB0\xE7\x95\xAA", p.mif, p.dir / "a.sim"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(ReadBytes(p.dir / "a.sim").find("F00,1,R1,1,"), std::string::npos);
-    r = Cli("--attr NOPE " + Quote(p.mif) + " " + Quote(p.dir / "b.sim"));
+    r = Cli({"--attr", "NOPE", p.mif, p.dir / "b.sim"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("NOPE"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(p.dir / "b.sim"));
+    EXPECT_FALSE(test::Exists(p.dir / "b.sim"));
 }
 
 TEST(CommandLine, FailedJobsReportTheirReason) {
     Pair p;
-    std::filesystem::remove(p.dir / "town.mid");
-    const Result r = Cli(Quote(p.mif));
+    std::filesystem::remove(NativePath(p.dir / "town.mid"));
+    const auto r = Cli({p.mif});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("failed"), std::string::npos);
     EXPECT_NE(r.out.find("MID"), std::string::npos);
-    EXPECT_EQ(Cli(Quote(p.dir / "x.mif") + " " + Quote(p.dir / "no/dir/x.sim")).status, 1);
+    EXPECT_EQ(Cli({p.dir / "x.mif", p.dir / "no/dir/x.sim"}).status, 1);
 }
 
 TEST(CommandLine, CombineMergesAllInputs) {
     Pair a, b;
     const std::string out = a.dir / "merged.sim";
-    const Result r = Cli("--combine " + Quote(out) + " --attr 1 " + Quote(a.mif) + " " + Quote(b.mif));
+    const auto r = Cli({"--combine", out, "--attr", "1", a.mif, b.mif});
     ASSERT_EQ(r.status, 0) << r.out;
     const std::string sim = ReadBytes(out);
     EXPECT_NE(sim.find("D00,2,1,1,\r\nB01,1,1,"), std::string::npos);  // same points again
@@ -143,46 +126,50 @@ TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
     list.Rows[1].SubItems[TBatchRow::MifFile] = p.dir / "missing.mif";
     const std::string listPath = p.dir / "list.txt";
     SaveBatchList(listPath, list);
-    Result r = Cli("--batch " + Quote(listPath));
+    auto r = Cli({"--batch", listPath});
     EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_TRUE(std::filesystem::exists(p.dir / "one.sim"));
-    EXPECT_FALSE(std::filesystem::exists(p.dir / "two.sim"));
+    EXPECT_TRUE(test::Exists(p.dir / "one.sim"));
+    EXPECT_FALSE(test::Exists(p.dir / "two.sim"));
 
     list.Rows.pop_back();
     list.Combine = true;
     list.CombineFile = p.dir / "merged.sim";
     list.CombineGenba = "\x96\x6B";
     SaveBatchList(listPath, list);
-    r = Cli("--batch " + Quote(listPath));
+    r = Cli({"--batch", listPath});
     ASSERT_EQ(r.status, 0) << r.out;
     ASSERT_TRUE(ConvertCombined(list.Rows, p.dir / "engine.sim", "\x96\x6B"));
     EXPECT_EQ(ReadBytes(p.dir / "merged.sim"), ReadBytes(p.dir / "engine.sim"));
 
     WriteBytes(listPath, "not a list\r\n");
-    EXPECT_EQ(Cli("--batch " + Quote(listPath)).status, 1);
+    EXPECT_EQ(Cli({"--batch", listPath}).status, 1);
 }
+
+// The locale's variables as the tests set them: unset unless given.
+using Env = std::vector<std::string>;
+const Env kJapanese = {"LC_ALL=", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"};
 
 TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
     Pair p;
     const std::string sim = p.dir / "out.sim";
-    const std::string args = "-v " + Quote(p.mif) + " " + Quote(sim);
-    Result r = Cli(args);
+    const Args args = {"-v", p.mif, sim};
+    auto r = Cli(args);
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "ok " + sim + "\n  parcels 1, routes 1, points 3\n");
-    for (const char* ja : {"LANG=ja_JP.UTF-8", "LC_MESSAGES=ja_JP.UTF-8 LANG=C", "LC_ALL=ja"}) {
+    for (const Env& ja : {kJapanese, Env{"LC_ALL=", "LC_MESSAGES=ja_JP.UTF-8", "LANG=C"},
+                          Env{"LC_ALL=ja", "LC_MESSAGES=", "LANG=C"}}) {
         r = Cli(args, ja);
-        EXPECT_EQ(r.out, "成功 " + sim + "\n  画地 1、路線 1、座標 3\n") << ja;
+        EXPECT_EQ(r.out, "成功 " + sim + "\n  画地 1、路線 1、座標 3\n") << ja[2];
     }
     // LC_ALL decides over LANG; without -v the counts are not shown.
-    EXPECT_EQ(Cli(Quote(p.mif) + " " + Quote(sim), "LC_ALL=C LANG=ja_JP.UTF-8").out, "ok " + sim + "\n");
+    EXPECT_EQ(Cli({p.mif, sim}, {"LC_ALL=C", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"}).out,
+              "ok " + sim + "\n");
 
     // A merged run: each input, then the merged file.
     const std::string merged = p.dir / "merged.sim";
-    r = Cli("--verbose --combine " + Quote(merged) + " " + Quote(p.mif) + " " +
-                Quote(p.dir / "gone.mif"),
-            "LANG=ja_JP.UTF-8");
-    EXPECT_EQ(r.status, 1);
     const std::string gone = p.dir / "gone.mif";
+    r = Cli({"--verbose", "--combine", merged, p.mif, gone}, kJapanese);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" +
                          "失敗 " + gone + ": MIFファイル「" + gone + "」が見つかりません。\n" +
                          "失敗 " + merged + ": 一部の変換元ファイルの変換に失敗しました。\n" +
@@ -190,37 +177,36 @@ TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
 }
 
 TEST(CommandLine, ErrorsInJapanese) {
-    const std::string ja = "LANG=ja_JP.UTF-8";
-    Result r = Cli("--frobnicate x.mif", ja);
+    auto r = Cli({"--frobnicate", "x.mif"}, kJapanese);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out,
               "quorvex-convert: 不明なオプションか、オプションの値がありません: --frobnicate\n"
               "使い方は 'quorvex-convert --help' で表示できます。\n");
-    r = Cli("--frobnicate x.mif");
+    r = Cli({"--frobnicate", "x.mif"});
     EXPECT_EQ(r.out,
               "quorvex-convert: unknown option or missing value: --frobnicate\n"
               "Try 'quorvex-convert --help'.\n");
     Pair p;
     std::filesystem::remove(p.dir / "town.mid");
-    r = Cli(Quote(p.mif), ja);
+    r = Cli({p.mif}, kJapanese);
     const std::string mid = p.dir / "town.mid";
     EXPECT_EQ(r.out, "失敗 " + std::string(p.dir / "town.sim") + ": MIDファイル「" + mid +
                          "」が見つかりません。\n");
     const std::string list = p.dir / "list.txt";
     WriteBytes(list, "Quorvex\r\n200\r\nyes\r\n\r\n\r\n");
-    EXPECT_EQ(Cli("--batch " + Quote(list), ja).out,
+    EXPECT_EQ(Cli({"--batch", list}, kJapanese).out,
               "quorvex-convert: バッチリスト「" + list +
                   "」を読み込めません: 'yes' は正しい論理型ではありません\n");
-    EXPECT_EQ(Cli("--genba " + Quote("caf\xC3\xA9") + " x.mif", ja).out,
+    EXPECT_EQ(Cli({"--genba", "caf\xC3\xA9", "x.mif"}, kJapanese).out,
               "quorvex-convert: 現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。\n");
 }
 
 TEST(CommandLine, ColumnsAreListedAsTheirBytes) {
     Pair p;
-    const Result r = Cli("--columns " + Quote(p.mif));
+    const auto r = Cli({"--columns", p.mif});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "ID\n\x92\x6E\x94\xD4\n");
-    EXPECT_EQ(Cli("--columns " + Quote(p.dir / "none.mif")).status, 1);
+    EXPECT_EQ(Cli({"--columns", p.dir / "none.mif"}).status, 1);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include "support/paths.h"
 #include "support/text.h"
+#include "ui/logic/main_logic.h"
+#include "ui/logic/messages.h"
 
 namespace quorvex {
 namespace {
@@ -32,24 +34,24 @@ int64_t DistanceSquared(const TScreenRect& a, const TScreenRect& s) {
 }  // namespace
 
 std::string BatchProgressText(size_t row, size_t count, const std::string& mifPath) {
-    return std::to_string(row + 1) + " / " + std::to_string(count) + " 件目を変換中: " +
-           std::string(GetFileName(mifPath));
+    return FormatMessage(msg::kBatchProgress, {std::to_string(row + 1), std::to_string(count),
+                                               std::string(GetFileName(mifPath))});
 }
 
-std::string BatchSummaryText(size_t count, size_t failed) {
-    return std::to_string(count) + " 件中 " + std::to_string(count - failed) + " 件成功、" +
-           std::to_string(failed) + " 件失敗";
+std::string BatchSummaryText(size_t count, size_t succeeded, size_t failed) {
+    return FormatMessage(msg::kBatchSummary, {std::to_string(count), std::to_string(succeeded),
+                                              std::to_string(failed)});
 }
 
 TDrop ClassifyDrop(TDropTarget target, const std::vector<std::string>& paths) {
-    if (paths.empty()) return Refuse("ドロップされたファイルがありません。");
+    if (paths.empty()) return Refuse(msg::kDropNothing);
     const bool allMif = std::all_of(paths.begin(), paths.end(),
                                     [](const std::string& p) { return HasExtension(p, ".mif"); });
     TDrop drop;
     drop.Paths = paths;
     if (target == TDropTarget::Panel) {
         if (paths.size() != 1 || !allMif)
-            return Refuse("ここにはMIFファイル (*.mif) を1つだけドロップできます。");
+            return Refuse(msg::kDropOnPanel);
         drop.What = TDrop::MifFile;
         return drop;
     }
@@ -61,9 +63,7 @@ TDrop ClassifyDrop(TDropTarget target, const std::vector<std::string>& paths) {
         drop.What = TDrop::BatchList;
         return drop;
     }
-    return Refuse(
-        "バッチリストにはMIFファイル (*.mif) か、バッチリストファイル (*.txt) を1つだけ"
-        "ドロップできます。");
+    return Refuse(msg::kDropOnList);
 }
 
 TScreenRect KeepTitleBarOnScreen(const TScreenRect& frame, int titleHeight,

@@ -11,8 +11,9 @@ namespace quorvex {
 
 // "3 / 40 件目を変換中: town.mif" while row `row` (from 0) of `count` runs.
 std::string BatchProgressText(size_t row, size_t count, const std::string& mifPath);
-// "40 件中 38 件成功、2 件失敗" at the end of a run.
-std::string BatchSummaryText(size_t count, size_t failed);
+// "40 件中 38 件成功、2 件失敗" at the end of a run (fewer when an error
+// ended it early).
+std::string BatchSummaryText(size_t count, size_t succeeded, size_t failed);
 
 // Where files were dropped, and what the drop asks for.
 enum class TDropTarget { Panel, BatchList };

@@ -9,8 +9,8 @@ namespace {
 TEST(DailyUse, BatchStatusTexts) {
     EXPECT_EQ(BatchProgressText(2, 40, "/data/地区/town.mif"), "3 / 40 件目を変換中: town.mif");
     EXPECT_EQ(BatchProgressText(0, 1, "town.mif"), "1 / 1 件目を変換中: town.mif");
-    EXPECT_EQ(BatchSummaryText(40, 2), "40 件中 38 件成功、2 件失敗");
-    EXPECT_EQ(BatchSummaryText(3, 0), "3 件中 3 件成功、0 件失敗");
+    EXPECT_EQ(BatchSummaryText(40, 38, 2), "40 件中 38 件成功、2 件失敗");
+    EXPECT_EQ(BatchSummaryText(3, 1, 0), "3 件中 1 件成功、0 件失敗");
 }
 
 TEST(DailyUse, DropsAreTakenOrRefusedByKindAndPlace) {

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs with MinGW-w64 into build-windows/ and
+# packs the portable zip:
+#   bash scripts/build-windows.sh [--tests]
+# With --tests the GoogleTest suites are built too (run them with
+# `ctest --test-dir build-windows`; they run under Wine).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+
+tests=OFF
+[ "${1:-}" = "--tests" ] && tests=ON
+install_missing "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+[ "$tests" = ON ] && install_missing "${WINDOWS_TEST_PACKAGES[@]}"
+
+build=build-windows
+jobs=${QUORVEX_JOBS:-$(nproc)}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+      -DQUORVEX_BUILD_UI=OFF -DQUORVEX_BUILD_TESTS="$tests" >/dev/null
+if [ "$tests" = ON ]; then
+    # Create the Wine prefix before the build discovers the tests in it.
+    QUORVEX_WINEPREFIX="$PWD/$build/wine-prefix" scripts/wine-run.sh --boot-only
+fi
+cmake --build "$build" -j "$jobs"
+cmake --build "$build" --target package-zip

@@ -1,0 +1,61 @@
+// The file system questions of the path routines, on Windows: every call
+// goes through the UTF-16 functions with the UTF-8 path converted.
+#include <windows.h>
+
+#include "support/paths.h"
+#include "support/win32_text.h"
+
+namespace quorvex {
+namespace {
+
+// An open handle for questions about a file (or folder), never its data.
+class TQueryHandle {
+  public:
+    explicit TQueryHandle(const std::string& path)
+        : h_(::CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
+    ~TQueryHandle() {
+        if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+    }
+    TQueryHandle(const TQueryHandle&) = delete;
+    bool Info(BY_HANDLE_FILE_INFORMATION& info) const {
+        return h_ != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(h_, &info);
+    }
+
+  private:
+    HANDLE h_;
+};
+
+}  // namespace
+
+std::string GetExePath() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return {};
+        if (n < buf.size()) return WideToUtf8(std::wstring_view(buf.data(), n));
+        buf.resize(buf.size() * 2);
+    }
+}
+
+bool FileExists(const std::string& path) {
+    if (path.empty()) return false;
+    const DWORD a = ::GetFileAttributesW(WidePath(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsSameExistingFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return TQueryHandle(a).Info(ia) && TQueryHandle(b).Info(ib) &&
+           ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+std::string FindFileIgnoringCase(const std::string& path) {
+    // Windows compares names without regard to case already.
+    return FileExists(path) ? path : std::string();
+}
+
+}  // namespace quorvex
