@@ -260,6 +260,27 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     EXPECT_EQ(CopyAcceleratorTableW(frm->Accelerators(), nullptr, 0), 3);
 }
 
+TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndTakesTheSuggestedRectangle) {
+    frm->Show();
+    const int dpi = int(frm->Dpi()) * 2;
+    RECT suggested{10, 10, 10 + 2 * S(kMainOuterWidth), 10 + 2 * S(kMainOuterHeight)};
+    SendMessageW(frm->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(frm->Dpi(), UINT(dpi));
+    RECT r{};
+    GetWindowRect(frm->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, suggested.right - suggested.left);
+    GetWindowRect(C("btnBatch"), &r);
+    MapWindowPoints(nullptr, frm->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, ScaleForDpi(712, UINT(dpi)));
+    EXPECT_EQ(r.right - r.left, ScaleForDpi(75, UINT(dpi)));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(C("btnBatch"), WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfHeight,
+              WindowFontFace().empty() ? font.lfHeight : -ScaleForDpi(12, UINT(dpi)));
+}
+
 TEST_F(Win32Window, TabOrderFollowsTheDesign) {
     frm->Show();
     const char* order[] = {"edtSimFile",     "btnSimBrowse", "edtMifFile",     "btnMifBrowse",
