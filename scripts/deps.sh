@@ -16,5 +16,18 @@ install_missing() {
 BUILD_PACKAGES=(g++ cmake ninja-build)
 TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk qt6-translations-l10n xvfb xauth openbox)
 # The Windows build (MinGW-w64) and its tests under Wine.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip)
-WINDOWS_TEST_PACKAGES=(googletest wine wine64)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip fp-utils)
+WINDOWS_TEST_PACKAGES=(googletest wine wine64 xvfb xauth fonts-noto-cjk)
+WINDOWS_TEST_PACKAGES+=(locales)
+
+# Generates the named UTF-8 locales (ja_JP.UTF-8 …) that are missing. Wine
+# names host files in the host locale's character set: without a UTF-8
+# locale of that name, non-ASCII file names cannot be created under Wine.
+ensure_locales() {
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    for l in "$@"; do
+        locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" && continue
+        $sudo localedef -i "${l%%.*}" -c -f UTF-8 "$l"
+    done
+}

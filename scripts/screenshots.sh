@@ -16,3 +16,16 @@ QT_QPA_PLATFORM=xcb QUORVEX_SCREENSHOT_DIR="$PWD/docs" xvfb-run -a -s "-screen 0
            build/bin/batch_test --gtest_filter="Batch.PerFileRunMarksEachRowAndEndsWithTheMessage:Batch.DroppedFiles*" &&
            build/bin/about_help_test --gtest_filter=QtTexts.*'
 echo "Saved docs/window.png, batch.png, batch-running.png, drop.png and file-dialog.png"
+
+# docs/window-windows.png: the Win32 window under Wine, Japanese locale, in a
+# Wine desktop of its own (Wine draws the frame as Windows does).
+bash scripts/build-windows.sh --tests
+shots=$(mktemp -d)
+QUORVEX_WINEPREFIX="$PWD/build-windows/wine-prefix" QUORVEX_WINE_CODEPAGE=932 \
+    QUORVEX_SCREENSHOT_DIR="Z:${shots//\//\\}" xvfb-run -a -s "-screen 0 1024x768x24" \
+    scripts/wine-run.sh explorer.exe /desktop=shot,1000x560 \
+    "Z:${PWD//\//\\}\\build-windows\\bin\\frmmain_win32_test.exe" \
+    --gtest_filter=Win32Window.TwoRowBatchPerFileAndCombinedThenSavedAndLoaded
+convert "$shots/window-windows.bmp" docs/window-windows.png
+rm -rf "$shots"
+echo "Saved docs/window-windows.png"

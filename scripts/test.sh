@@ -28,3 +28,9 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVE
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+# The Windows build: engine, command line and the Win32 window, tested under
+# Wine in the build folder's own prefix; the window's tests need an X display.
+bash scripts/build-windows.sh --tests
+xvfb-run -a -s "-screen 0 1024x768x24" \
+    ctest --test-dir build-windows --output-on-failure -j "$jobs"

@@ -22,7 +22,9 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <cmath>
+#include <type_traits>
 
+#include "ui/logic/main_layout.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/help_window.h"
 
@@ -31,11 +33,11 @@ namespace {
 
 // The client area below the menu bar, laid out at 96 dpi: the controls end
 // at 787, the status bar (19 high) starts at 378.
-constexpr int kClientWidth = 792;
-constexpr int kStatusTop = 378;
-constexpr int kStatusHeight = 19;
+constexpr int kClientWidth = kMainClientWidth;
+constexpr int kStatusTop = kMainStatusTop;
+constexpr int kStatusHeight = kMainStatusHeight;
 // The window's outer size whenever it is shown.
-constexpr QSize kShownSize(800, 451);
+constexpr QSize kShownSize(kMainOuterWidth, kMainOuterHeight);
 
 // The window just large enough for the designed client area.
 QSize DesignedSize(QMainWindow* form) {
@@ -120,77 +122,89 @@ void TfrmMain::CreateControls() {
     client->setObjectName("client");
     setCentralWidget(client);
 
-    auto place = [](QWidget* w, const char* name, int left, int top, int width, int height) {
-        w->setObjectName(name);
-        w->setGeometry(left, top, width, height);
+    // The shared layout, in its order, which is the keyboard order.
+    QList<QWidget*> order;
+    for (const TControlSpec& spec : kMainControls) {
+        QWidget* owner = spec.Parent ? client->findChild<QWidget*>(spec.Parent) : client;
+        const QString caption = Q(spec.Caption);
+        QWidget* w = nullptr;
+        switch (spec.Kind) {
+            case TControlKind::Label: {
+                auto* l = new QLabel(caption, owner);
+                w = l;
+                break;
+            }
+            case TControlKind::Edit:
+                w = new QLineEdit(owner);
+                break;
+            case TControlKind::Button: {
+                auto* b = new QPushButton(caption, owner);
+                b->setAutoDefault(false);
+                w = b;
+                break;
+            }
+            case TControlKind::DropDownList:
+                w = new TAttrComboBox(owner);
+                break;
+            case TControlKind::GroupBox:
+                w = new QGroupBox(caption, owner);
+                break;
+            case TControlKind::CheckBox: {
+                auto* c = new QCheckBox(caption, owner);
+                c->setChecked(spec.Checked);
+                w = c;
+                break;
+            }
+            case TControlKind::ListView:
+                w = new QTreeWidget(owner);
+                break;
+        }
+        w->setObjectName(spec.Name);
+        if (spec.Kind == TControlKind::Label) {
+            w->move(spec.Left, spec.Top);
+            w->adjustSize();
+        } else {
+            w->setGeometry(spec.Left, spec.Top, spec.Width, spec.Height);
+        }
+        if (auto* c = qobject_cast<QCheckBox*>(w)) FitCaption(c);
+        w->setEnabled(spec.Enabled);
+        if (spec.Id) order.append(w);
+    }
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    auto find = [client](auto*& member, const char* name) {
+        member = client->findChild<std::remove_reference_t<decltype(*member)>*>(name);
     };
-    auto label = [client](const char* name, const QString& text, int left, int top) {
-        auto* l = new QLabel(text, client);
-        l->setObjectName(name);
-        l->move(left, top);
-        l->adjustSize();
-    };
-    auto button = [&](const char* name, const QString& text, int left, int top, int width) {
-        auto* b = new QPushButton(text, client);
-        place(b, name, left, top, width, 21);
-        b->setAutoDefault(false);
-        return b;
-    };
-    auto check = [&](QWidget* owner, const char* name, const QString& text, int left, int top,
-                     int width, bool checked) {
-        auto* c = new QCheckBox(text, owner);
-        place(c, name, left, top, width, 17);
-        c->setChecked(checked);
-        FitCaption(c);
-        return c;
-    };
+    find(edtSimFile, "edtSimFile");
+    find(btnSimBrowse, "btnSimBrowse");
+    find(edtMifFile, "edtMifFile");
+    find(btnMifBrowse, "btnMifBrowse");
+    find(cboAttrName, "cboAttrName");
+    find(edtGenba, "edtGenba");
+    find(grpTarget, "GroupBox1");
+    find(chkKakuchi, "chkKakuchi");
+    find(chkRosen, "chkRosen");
+    find(grpOption, "GroupBox2");
+    find(chkYX, "chkYX");
+    find(chkEnd, "chkEnd");
+    find(btnAdd, "btnAdd");
+    find(btnReplace, "btnReplace");
+    find(btnConvert, "btnConvert");
+    find(lvwBatch, "lvwBatch");
+    find(chkCombine, "chkCombine");
+    find(btnClear, "btnClear");
+    find(btnRemove, "btnRemove");
+    find(btnBatch, "btnBatch");
+    find(edtConbineFile, "edtConbineFile");
+    find(btnCmbBrowse, "btnCmbBrowse");
+    find(edtCombineGenba, "edtCombineGenba");
 
-    label("Label1", QStringLiteral("変換元MIFのファイル名"), 8, 8);
-    label("Label2", QStringLiteral("変換後SIMAのファイル名"), 8, 48);
-    label("Label3", QStringLiteral("SIMAの地番、路線名フィールドに格納する属性名"), 8, 96);
-    label("Label4", QStringLiteral("SIMAに登録する現場名称"), 8, 144);
-    label("Label5", QStringLiteral("バッチリスト"), 328, 8);
-    label("Label6", QStringLiteral("統合後のSIMAに登録する現場名称"), 328, 272);
-    label("Label7", QStringLiteral("統合後のファイル名"), 328, 312);
-
-    // Created in keyboard order.
-    edtSimFile = new QLineEdit(client);
-    place(edtSimFile, "edtSimFile", 8, 64, 249, 20);
-    btnSimBrowse = button("btnSimBrowse", QStringLiteral("参照"), 264, 64, 49);
-    edtMifFile = new QLineEdit(client);
-    place(edtMifFile, "edtMifFile", 8, 24, 249, 20);
-    btnMifBrowse = button("btnMifBrowse", QStringLiteral("参照"), 264, 24, 49);
-    cboAttrName = new TAttrComboBox(client);
-    place(cboAttrName, "cboAttrName", 8, 112, 249, 22);
-    edtGenba = new QLineEdit(client);
-    place(edtGenba, "edtGenba", 8, 160, 249, 20);
-
-    grpTarget = new QGroupBox(QStringLiteral("変換対象"), client);
-    place(grpTarget, "GroupBox1", 8, 192, 305, 73);
-    chkKakuchi =
-        check(grpTarget, "chkKakuchi", QStringLiteral("ポリゴン、円、長方形を画地として変換する。"),
-              16, 24, 281, true);
-    chkRosen = check(grpTarget, "chkRosen", QStringLiteral("線、ポリラインを路線として変換する。"),
-                     16, 48, 281, true);
-    grpOption = new QGroupBox(QStringLiteral("変換オプション"), client);
-    place(grpOption, "GroupBox2", 8, 272, 305, 73);
-    chkYX =
-        check(grpOption, "chkYX", QStringLiteral("X座標とY座標を入れ替える。"), 16, 24, 257, true);
-    chkEnd = check(grpOption, "chkEnd", QStringLiteral("画地の最終点に始点と同一点を登録する。"),
-                   16, 48, 281, false);
-
-    btnAdd = button("btnAdd", QStringLiteral("追加"), 80, 352, 75);
-    btnReplace = button("btnReplace", QStringLiteral("置換"), 160, 352, 75);
-    btnReplace->setEnabled(false);
-    btnConvert = button("btnConvert", QStringLiteral("すぐに変換"), 240, 352, 75);
-
-    lvwBatch = new QTreeWidget(client);
-    place(lvwBatch, "lvwBatch", 328, 24, 457, 217);
     lvwBatch->setColumnCount(9);
-    lvwBatch->setHeaderLabels({QString(), QStringLiteral("元ファイル"),
-                               QStringLiteral("先ファイル"), QStringLiteral("属性名"),
-                               QStringLiteral("現場名"), QStringLiteral("画"), QStringLiteral("路"),
-                               QStringLiteral("替"), QStringLiteral("同")});
+    QStringList headers;
+    for (const TColumnSpec& column : kBatchColumns)
+        headers << Q(column.Caption);
+    lvwBatch->setHeaderLabels(headers);
     lvwBatch->setRootIsDecorated(false);
     lvwBatch->setItemsExpandable(false);
     lvwBatch->setUniformRowHeights(true);
@@ -207,35 +221,11 @@ void TfrmMain::CreateControls() {
     header->setSectionsMovable(false);
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(16);
-    const int widths[9] = {18, 122, 122, 62, 62, 28, 28, 28, 28};
     for (int c = 0; c < 9; ++c) {
-        lvwBatch->setColumnWidth(c, widths[c]);
+        lvwBatch->setColumnWidth(c, kBatchColumns[c].Width);
         lvwBatch->headerItem()->setTextAlignment(
-            c, (c >= 5 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+            c, (kBatchColumns[c].Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     }
-
-    chkCombine =
-        check(client, "chkCombine",
-              QStringLiteral(
-                  "ファイルを統合する (XY座標の入替についてはリストの先頭の値で処理を行います。)"),
-              328, 248, 457, false);
-    btnClear = button("btnClear", QStringLiteral("クリア"), 552, 352, 75);
-    btnRemove = button("btnRemove", QStringLiteral("削除"), 632, 352, 75);
-    btnRemove->setEnabled(false);
-    btnBatch = button("btnBatch", QStringLiteral("変換開始"), 712, 352, 75);
-    edtConbineFile = new QLineEdit(client);
-    place(edtConbineFile, "edtConbineFile", 328, 328, 401, 20);
-    btnCmbBrowse = button("btnCmbBrowse", QStringLiteral("参照"), 736, 328, 49);
-    edtCombineGenba = new QLineEdit(client);
-    place(edtCombineGenba, "edtCombineGenba", 328, 288, 401, 20);
-
-    const QList<QWidget*> order = {
-        edtSimFile,     btnSimBrowse, edtMifFile,     btnMifBrowse, cboAttrName, edtGenba,
-        chkKakuchi,     chkRosen,     chkYX,          chkEnd,       btnAdd,      btnReplace,
-        btnConvert,     lvwBatch,     chkCombine,     btnClear,     btnRemove,   btnBatch,
-        edtConbineFile, btnCmbBrowse, edtCombineGenba};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order[i], order[i + 1]);
 
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
@@ -245,27 +235,24 @@ void TfrmMain::CreateControls() {
 void TfrmMain::CreateMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
-    auto menu = [&](const char* name, const QString& title) {
-        QMenu* m = bar->addMenu(title);
-        m->setObjectName(name);
-        m->setFont(font());
-        return m;
-    };
-    auto item = [](QMenu* m, const char* name, const QString& text, const QKeySequence& key) {
-        QAction* a = m->addAction(text);
-        a->setObjectName(name);
-        if (!key.isEmpty()) a->setShortcut(key);
-        return a;
-    };
-    QMenu* file = menu("F1", QStringLiteral("ファイル(&F)"));
-    O1 = item(file, "O1", QStringLiteral("開く(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    S1 = item(file, "S1", QStringLiteral("保存(&S)..."), QKeySequence(Qt::CTRL | Qt::Key_S));
-    file->addSeparator();
-    X1 = item(file, "X1", QStringLiteral("終了(&X)"), QKeySequence());
-    QMenu* help = menu("H1", QStringLiteral("ヘルプ(&H)"));
-    H2 = item(help, "H2", QStringLiteral("トピックの検索(&H)"), QKeySequence(Qt::Key_F1));
-    help->addSeparator();
-    A1 = item(help, "A1", QStringLiteral("バージョン情報(&A)..."), QKeySequence());
+    QMenu* menus[2];
+    const char* names[2] = {"F1", "H1"};
+    for (int m = 0; m < 2; ++m) {
+        menus[m] = bar->addMenu(Q(kMenuCaptions[m]));
+        menus[m]->setObjectName(names[m]);
+        menus[m]->setFont(font());
+    }
+    for (const TMenuSpec& item : kMenuItems) {
+        if (item.SeparatorBefore) menus[item.Menu]->addSeparator();
+        QAction* a = menus[item.Menu]->addAction(Q(item.Caption));
+        a->setObjectName(item.Name);
+        if (*item.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(item.Shortcut)));
+    }
+    O1 = bar->findChild<QAction*>("O1");
+    S1 = bar->findChild<QAction*>("S1");
+    X1 = bar->findChild<QAction*>("X1");
+    H2 = bar->findChild<QAction*>("H2");
+    A1 = bar->findChild<QAction*>("A1");
 }
 
 void TfrmMain::ConnectHandlers() {

@@ -30,8 +30,7 @@ void OpenUrl(const std::string& url) {
     if (UrlOpener())
         UrlOpener()(url);
     else
-        ShellExecuteW(nullptr, L"open", Utf8ToWide(url).c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, L"open", Utf8ToWide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 struct TAboutState {
@@ -55,12 +54,13 @@ void Build(HWND dlg, TAboutState& state) {
     GetObjectW(state.Font, sizeof lf, &lf);
     lf.lfUnderline = TRUE;
     state.LinkFont = CreateFontIndirectW(&lf);
-    state.Icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                               IMAGE_ICON, s(32), s(32), 0));
+    state.Icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, s(32), s(32), 0));
 
     SetWindowTextW(dlg, Utf8ToWide(kAboutCaption).c_str());
-    const std::string texts[] = {msg::kAppTitle, "Version " + GetFileVersionString(), "URL",
-                                 TdlgAbout::WebUrl(), "E-MAIL", TdlgAbout::MailAddress()};
+    const std::string texts[] = {msg::kAppTitle, "Version " + GetFileVersionString(),
+                                 "URL",          TdlgAbout::WebUrl(),
+                                 "E-MAIL",       TdlgAbout::MailAddress()};
     const TItem items[] = {
         {TdlgAbout::lblTitle, L"STATIC", SS_LEFT | SS_NOPREFIX, 104, 16, 0, 0},
         {TdlgAbout::lblVersion, L"STATIC", SS_LEFT | SS_NOPREFIX, 104, 32, 0, 0},
@@ -84,22 +84,19 @@ void Build(HWND dlg, TAboutState& state) {
         SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(link ? state.LinkFont : state.Font),
                      TRUE);
     }
-    HWND icon = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON,
-                                s(64), s(16), s(32), s(32), dlg,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(TdlgAbout::imgProgram)),
-                                nullptr, nullptr);
+    HWND icon = CreateWindowExW(
+        0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON, s(64), s(16), s(32), s(32), dlg,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(TdlgAbout::imgProgram)), nullptr, nullptr);
     SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(state.Icon), 0);
-    HWND ok = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-                                                       BS_DEFPUSHBUTTON,
-                              s(144), s(152), s(75), s(21), dlg,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), nullptr,
-                              nullptr);
+    HWND ok = CreateWindowExW(
+        0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, s(144), s(152),
+        s(75), s(21), dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), nullptr, nullptr);
     SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(state.Font), TRUE);
 
     // Client 361 wide, 214 high outside; centred on the owner.
     RECT frame{0, 0, s(kAboutClientWidth), 0};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_EXSTYLE)), dpi);
+    AdjustRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_EXSTYLE)), false, dpi);
     const int width = frame.right - frame.left, height = s(kAboutOuterHeight);
     RECT owner{};
     HWND parent = GetWindow(dlg, GW_OWNER);
@@ -108,8 +105,7 @@ void Build(HWND dlg, TAboutState& state) {
     else
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
     SetWindowPos(dlg, nullptr, owner.left + (owner.right - owner.left - width) / 2,
-                 owner.top + (owner.bottom - owner.top - height) / 2, width, height,
-                 SWP_NOZORDER);
+                 owner.top + (owner.bottom - owner.top - height) / 2, width, height, SWP_NOZORDER);
     SetFocus(ok);
 }
 
@@ -144,8 +140,7 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                     if (HIWORD(wp) == STN_CLICKED) OpenUrl(TdlgAbout::WebUrl());
                     return TRUE;
                 case TdlgAbout::Label4:
-                    if (HIWORD(wp) == STN_CLICKED)
-                        OpenUrl("mailto:" + TdlgAbout::MailAddress());
+                    if (HIWORD(wp) == STN_CLICKED) OpenUrl("mailto:" + TdlgAbout::MailAddress());
                     return TRUE;
             }
             break;

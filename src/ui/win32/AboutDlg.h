@@ -26,8 +26,16 @@ class TdlgAbout {
     static std::string MailAddress();
 
     // Control IDs.
-    enum { Button1 = IDOK, lblTitle = 300, lblVersion, lblUrlCaption, Label6, lblMailCaption,
-           Label4, imgProgram };
+    enum {
+        Button1 = IDOK,
+        lblTitle = 300,
+        lblVersion,
+        lblUrlCaption,
+        Label6,
+        lblMailCaption,
+        Label4,
+        imgProgram
+    };
 };
 
 // The file version read from the program's VERSIONINFO resource.

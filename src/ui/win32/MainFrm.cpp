@@ -186,15 +186,15 @@ void TfrmMain::CreateControls() {
                 break;
             case TControlKind::ListView:
                 cls = WC_LISTVIEWW;
-                style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                         LVS_NOSORTHEADER;
+                style |=
+                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
                 exStyle = WS_EX_CLIENTEDGE;
                 break;
         }
-        HWND control = CreateWindowExW(
-            exStyle, cls, W(spec.Caption).c_str(), style, 0, 0, 0, 0, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(i))), instance,
-            nullptr);
+        HWND control =
+            CreateWindowExW(exStyle, cls, W(spec.Caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(i))),
+                            instance, nullptr);
         if (spec.Kind == TControlKind::CheckBox)
             SendMessageW(control, BM_SETCHECK, spec.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         if (!spec.Enabled) EnableWindow(control, FALSE);
@@ -216,10 +216,9 @@ void TfrmMain::CreateControls() {
                      reinterpret_cast<LPARAM>(&column));
     }
 
-    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
-                              0, 0, 0, hwnd_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
-                              instance, nullptr);
+    status_ = CreateWindowExW(
+        0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), instance, nullptr);
     SetWindowTextW(status_, L"");
     SetFocus(Control(TControl::edtSimFile));
 }
@@ -261,8 +260,7 @@ void TfrmMain::Layout() {
     }
     HWND list = Control(TControl::lvwBatch);
     for (int c = 0; c < 9; ++c)
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
-                     s(kBatchColumns[c].Width));
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c), s(kBatchColumns[c].Width));
     SetFontOnChildren(hwnd_, font);
     if (font_) DeleteObject(font_);
     font_ = font;
@@ -403,16 +401,26 @@ void TfrmMain::OnCommand(int id, int code) {
     }
     if (code != BN_CLICKED) return;
     switch (control) {
-        case TControl::btnMifBrowse: return run(&TMainLogic::btnMifBrowseClick);
-        case TControl::btnSimBrowse: return run(&TMainLogic::btnSimBrowseClick);
-        case TControl::btnConvert: return run(&TMainLogic::btnConvertClick);
-        case TControl::btnAdd: return run(&TMainLogic::btnAddClick);
-        case TControl::btnReplace: return run(&TMainLogic::btnReplaceClick);
-        case TControl::btnRemove: return run(&TMainLogic::btnRemoveClick);
-        case TControl::btnClear: return run(&TMainLogic::btnClearClick);
-        case TControl::btnBatch: return run(&TMainLogic::btnBatchClick);
-        case TControl::btnCmbBrowse: return run(&TMainLogic::btnCmbBrowseClick);
-        default: return;
+        case TControl::btnMifBrowse:
+            return run(&TMainLogic::btnMifBrowseClick);
+        case TControl::btnSimBrowse:
+            return run(&TMainLogic::btnSimBrowseClick);
+        case TControl::btnConvert:
+            return run(&TMainLogic::btnConvertClick);
+        case TControl::btnAdd:
+            return run(&TMainLogic::btnAddClick);
+        case TControl::btnReplace:
+            return run(&TMainLogic::btnReplaceClick);
+        case TControl::btnRemove:
+            return run(&TMainLogic::btnRemoveClick);
+        case TControl::btnClear:
+            return run(&TMainLogic::btnClearClick);
+        case TControl::btnBatch:
+            return run(&TMainLogic::btnBatchClick);
+        case TControl::btnCmbBrowse:
+            return run(&TMainLogic::btnCmbBrowseClick);
+        default:
+            return;
     }
 }
 
@@ -476,7 +484,8 @@ void TfrmMain::SetChecked(TControl control, bool checked) {
 void TfrmMain::SetEnabled(TControl control, bool enabled) {
     if (control == TControl::O1 || control == TControl::S1) {
         const int id = MenuId(control == TControl::O1 ? "O1" : "S1");
-        EnableMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu_, static_cast<UINT>(id),
+                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
         return;
     }
     EnableWindow(Control(control), enabled);

@@ -58,8 +58,8 @@ bool TDesktop::Execute(HWND owner, TFileDialog& dialog) {
     // A typed name need not exist (a missing file fails when it is read),
     // and replacing an existing file is not questioned.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    const BOOL ok = dialog.DialogKind == TFileDialog::Save ? GetSaveFileNameW(&ofn)
-                                                           : GetOpenFileNameW(&ofn);
+    const BOOL ok =
+        dialog.DialogKind == TFileDialog::Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!ok) return false;
     dialog.FileName = WideToUtf8(file.data());
     return true;

@@ -11,8 +11,8 @@ namespace quorvex {
 
 TPlacementStore TPlacementStore::ForExecutable(const std::string& exePath) {
     std::wstring appData(32768, L'\0');
-    const DWORD n = GetEnvironmentVariableW(L"APPDATA", appData.data(),
-                                            static_cast<DWORD>(appData.size()));
+    const DWORD n =
+        GetEnvironmentVariableW(L"APPDATA", appData.data(), static_cast<DWORD>(appData.size()));
     appData.resize(n < appData.size() ? n : 0);
     const std::string folder =
         appData.empty() ? std::string() : WideToUtf8(appData) + "\\" + msg::kAppTitle;

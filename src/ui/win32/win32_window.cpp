@@ -20,10 +20,19 @@ bool FontInstalled(const wchar_t* face) {
     return found;
 }
 
+// A function of user32 that older systems lack; nullptr there.
+template <class F>
+F User32(const char* name) {
+    static HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
 }  // namespace
 
 UINT WindowDpi(HWND window) {
-    const UINT dpi = window ? GetDpiForWindow(window) : 0;
+    using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32<TGetDpiForWindow>("GetDpiForWindow");
+    const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
     if (dpi != 0) return dpi;
     HDC dc = GetDC(nullptr);
     const int systemDpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -47,10 +56,27 @@ HFONT CreateWindowFont(UINT dpi) {
         return CreateFontW(-ScaleForDpi(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+    using TSystemParametersInfoForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const auto forDpi = User32<TSystemParametersInfoForDpi>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    if (forDpi) {
+        forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    } else {
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        metrics.lfMessageFont.lfHeight =
+            MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), int(WindowDpi(nullptr)));
+    }
     return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+void AdjustRectForDpi(RECT& rect, DWORD style, DWORD exStyle, bool menu, UINT dpi) {
+    using TAdjust = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = User32<TAdjust>("AdjustWindowRectExForDpi");
+    if (adjust)
+        adjust(&rect, style, menu, exStyle, dpi);
+    else
+        AdjustWindowRectEx(&rect, style, menu, exStyle);
 }
 
 SIZE TextExtent(HWND window, HFONT font, const std::wstring& text) {

@@ -1,5 +1,6 @@
-// Helpers the Win32 windows share: the window font, 96-dpi lengths scaled
-// to a monitor's dpi, and child controls created from a spec.
+// Helpers the Win32 windows share: the window font and 96-dpi lengths
+// scaled to a monitor's dpi. The per-monitor dpi functions of Windows 10 are
+// looked up at run time, so the program still starts on older systems.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,9 @@ UINT WindowDpi(HWND window);
 HFONT CreateWindowFont(UINT dpi);
 // The face name of the font the window font is made from.
 std::wstring WindowFontFace();
+
+// The outer rectangle of a window whose client is `rect`, at `dpi`.
+void AdjustRectForDpi(RECT& rect, DWORD style, DWORD exStyle, bool menu, UINT dpi);
 
 // The size of `text` in `font`.
 SIZE TextExtent(HWND window, HFONT font, const std::wstring& text);

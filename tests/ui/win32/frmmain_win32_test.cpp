@@ -55,6 +55,58 @@ class TRecorder : public TWin32Desktop {
     void ShowHelp(HWND, const std::string& helpFile) override { Log.push_back("help:" + helpFile); }
 };
 
+// The file's bytes, read through the UTF-16 file calls.
+std::string ReadWide(const std::string& path) {
+    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot read " + path);
+    std::string bytes;
+    char buffer[65536];
+    DWORD n = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        bytes.append(buffer, n);
+    CloseHandle(file);
+    return bytes;
+}
+
+// With QUORVEX_SCREENSHOT_DIR set, the window as the screen shows it, frame
+// included, saved there as a 24-bit BMP.
+void SaveScreenshot(HWND window, const char* name) {
+    wchar_t dir[1024] = {};
+    if (!GetEnvironmentVariableW(L"QUORVEX_SCREENSHOT_DIR", dir, 1024)) return;
+    // Let everything paint.
+    for (int i = 0; i < 20; ++i) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(50);
+    }
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(dc, old);
+    const DWORD stride = (DWORD(w) * 3 + 3) & ~3u, size = stride * DWORD(h);
+    BITMAPFILEHEADER file{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) + size,
+                          0, 0, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), size);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    WriteBytes(WideToUtf8(dir) + "\\" + name, bytes);
+}
+
 std::string Text(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), int(text.size()))));
@@ -123,7 +175,7 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(GetParent(c), frm->Handle());
         EXPECT_EQ(GetDlgCtrlID(c), kFirstControlId + int(i));
-        const std::wstring expectedClass[] = {L"Static", L"Edit", L"Button", L"ComboBox",
+        const std::wstring expectedClass[] = {L"Static", L"Edit",   L"Button",       L"ComboBox",
                                               L"Button", L"Button", L"SysListView32"};
         EXPECT_EQ(_wcsicmp(ClassOf(c).c_str(), expectedClass[int(spec.Kind)].c_str()), 0);
         EXPECT_EQ(Text(c), spec.Caption);
@@ -160,7 +212,9 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
     EXPECT_TRUE(style & LVS_SINGLESEL);
     EXPECT_TRUE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
     int cx = 0, cy = 0;
-    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), &cx, &cy);
+    ImageList_GetIconSize(
+        reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), &cx,
+        &cy);
     EXPECT_EQ(cx, S(16));
     EXPECT_EQ(cy, S(16));
     for (int c = 0; c < 9; ++c) {
@@ -169,7 +223,8 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = caption;
         column.cchTextMax = 32;
-        SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+        SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(c),
+                     reinterpret_cast<LPARAM>(&column));
         EXPECT_EQ(WideToUtf8(caption), kBatchColumns[c].Caption);
         EXPECT_EQ(column.cx, S(kBatchColumns[c].Width));
     }
@@ -203,6 +258,27 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     GetMenuStringW(menu, kFirstMenuId + 3, text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "トピックの検索(&H)\tF1");
     EXPECT_EQ(CopyAcceleratorTableW(frm->Accelerators(), nullptr, 0), 3);
+}
+
+TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndTakesTheSuggestedRectangle) {
+    frm->Show();
+    const int dpi = int(frm->Dpi()) * 2;
+    RECT suggested{10, 10, 10 + 2 * S(kMainOuterWidth), 10 + 2 * S(kMainOuterHeight)};
+    SendMessageW(frm->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(frm->Dpi(), UINT(dpi));
+    RECT r{};
+    GetWindowRect(frm->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, suggested.right - suggested.left);
+    GetWindowRect(C("btnBatch"), &r);
+    MapWindowPoints(nullptr, frm->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, ScaleForDpi(712, UINT(dpi)));
+    EXPECT_EQ(r.right - r.left, ScaleForDpi(75, UINT(dpi)));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(C("btnBatch"), WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(font.lfHeight,
+              WindowFontFace().empty() ? font.lfHeight : -ScaleForDpi(12, UINT(dpi)));
 }
 
 TEST_F(Win32Window, TabOrderFollowsTheDesign) {
@@ -254,7 +330,10 @@ TEST_F(Win32Window, SingleConversionWritesTheCommandLinesBytes) {
 
 TEST_F(Win32Window, TwoRowBatchPerFileAndCombinedThenSavedAndLoaded) {
     frm->Show();
-    WriteMifPair(dir / "表.mif");
+    // A Japanese name whose code page 932 form has 0x5C as its trail byte.
+    ASSERT_TRUE(CopyFileW(Utf8ToWide(mif).c_str(), Utf8ToWide(dir / "表.mif").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(Utf8ToWide(dir / "town.mid").c_str(), Utf8ToWide(dir / "表.mid").c_str(), FALSE));
     for (const std::string& m : {mif, dir / "表.mif"}) {
         Type("edtMifFile", m);
         Type("edtSimFile", m.substr(0, m.size() - 4) + ".sim");
@@ -263,11 +342,13 @@ TEST_F(Win32Window, TwoRowBatchPerFileAndCombinedThenSavedAndLoaded) {
     ASSERT_EQ(Rows(), 2);
     EXPECT_EQ(Cell(1, 1), dir / "表.mif");
     EXPECT_EQ(Cell(0, 5), "○");
+    Type("edtGenba", "北地区");
     Click("btnBatch");
+    SaveScreenshot(frm->Handle(), "window-windows.bmp");
     EXPECT_EQ(ui.Log, std::vector<std::string>{std::string("information:") + msg::kBatchDone});
     EXPECT_EQ(Image(0), 0);
     EXPECT_EQ(Image(1), 0);
-    EXPECT_EQ(ReadBytes(dir / "town.sim"), ReadBytes(dir / "表.sim"));
+    EXPECT_EQ(ReadBytes(dir / "town.sim"), ReadWide(dir / "表.sim"));
     EXPECT_TRUE(IsWindowEnabled(C("btnBatch")));
 
     SendMessageW(C("chkCombine"), BM_CLICK, 0, 0);
@@ -288,8 +369,9 @@ TEST_F(Win32Window, TwoRowBatchPerFileAndCombinedThenSavedAndLoaded) {
     EXPECT_EQ(SendMessageW(C("chkCombine"), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(ui.Dialogs[0].Name, "SaveDialog2");
     EXPECT_EQ(ui.Dialogs[1].Name, "OpenDialog2");
-    EXPECT_EQ(DialogFilter(ui.Dialogs[0]),
-              std::wstring(L"Quorvexバッチファイル (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0\0", 48));
+    EXPECT_EQ(
+        DialogFilter(ui.Dialogs[0]),
+        std::wstring(L"Quorvexバッチファイル (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0\0", 49));
 
     // Selecting a row enables replace and remove; a double-click copies it back.
     LVITEMW item{};
