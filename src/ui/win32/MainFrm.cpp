@@ -1,7 +1,6 @@
 #include "ui/win32/MainFrm.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <iterator>

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 // After windows.h:
 #include <commctrl.h>
 
