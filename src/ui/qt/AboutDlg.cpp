@@ -1,10 +1,13 @@
 #include "ui/qt/AboutDlg.h"
 
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "ui/qt/app_icon.h"
@@ -167,6 +170,31 @@ void TdlgAbout::keyPressEvent(QKeyEvent* event) {
 void TdlgAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     ApplyOuterHeight();
+    // Under a window manager the frame becomes known only after the box is
+    // mapped: then its outer height is set and it is centred on its owner.
+    if (QGuiApplication::platformName() == "xcb") PlaceOnceFrameKnown(100, 0);
+}
+
+void TdlgAbout::PlaceOnceFrameKnown(int triesLeft, int steady) {
+    QTimer::singleShot(20, this, [this, triesLeft, steady] {
+        const QWindow* handle = windowHandle();
+        const QMargins m = handle ? handle->frameMargins() : QMargins();
+        const bool ready = isVisible() && handle && handle->isExposed() && !m.isNull();
+        if (!ready) {
+            if (triesLeft > 0) PlaceOnceFrameKnown(triesLeft - 1, 0);
+            return;
+        }
+        setFixedSize(kClientWidth, kOuterHeight - m.top() - m.bottom());
+        QRect target(QPoint(), QSize(kClientWidth + m.left() + m.right(), kOuterHeight));
+        target.moveCenter(parentWidget() ? parentWidget()->window()->frameGeometry().center()
+                                         : frameGeometry().center());
+        if (frameGeometry() != target) {
+            move(target.topLeft());
+            if (triesLeft > 0) PlaceOnceFrameKnown(triesLeft - 1, 0);
+        } else if (steady < 4 && triesLeft > 0) {
+            PlaceOnceFrameKnown(triesLeft - 1, steady + 1);
+        }
+    });
 }
 
 }  // namespace quorvex

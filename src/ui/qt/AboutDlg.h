@@ -43,6 +43,8 @@ class TdlgAbout : public QDialog {
     QLabel* AddLabel(const char* name, const QString& text, int left, int top);
     QLabel* AddLink(const char* name, const QString& text, int left, int top);
     void ApplyOuterHeight();
+    // The outer height and the centre again, once the frame is known.
+    void PlaceOnceFrameKnown(int triesLeft, int steady);
 
     QLabel* imgProgram;
     QLabel* lblTitle;

@@ -304,15 +304,15 @@ void TfrmMain::FormShow() {
     // client, and its frame may be unknown: the position and the outer
     // size are applied again once it is mapped and its frame known.
     if (windowState() == Qt::WindowNoState && QGuiApplication::platformName() == "xcb")
-        PlaceOnceFrameKnown(pos(), 100);
+        PlaceOnceFrameKnown(pos(), 100, 0);
 }
 
-void TfrmMain::PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft) {
-    QTimer::singleShot(20, this, [this, framePos, triesLeft] {
+void TfrmMain::PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft, int steady) {
+    QTimer::singleShot(20, this, [this, framePos, triesLeft, steady] {
         const QWindow* handle = windowHandle();
         const QMargins m = handle ? handle->frameMargins() : QMargins();
         const bool ready = handle && handle->isExposed() && !m.isNull();
-        if (!ready && triesLeft > 0) return PlaceOnceFrameKnown(framePos, triesLeft - 1);
+        if (!ready && triesLeft > 0) return PlaceOnceFrameKnown(framePos, triesLeft - 1, 0);
         if (!ready || windowState() != Qt::WindowNoState) return;
         resize((kShownSize - QSize(m.left() + m.right(), m.top() + m.bottom()))
                    .expandedTo(DesignedSize(this)));
@@ -324,11 +324,16 @@ void TfrmMain::PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft) {
         const QRect outer = frameGeometry();
         const TScreenRect at = KeepTitleBarOnScreen(
             {framePos.x(), framePos.y(), outer.width(), outer.height()}, m.top(), screens);
-        // A shown window moves by its frame's top-left corner; the window
-        // manager may still be settling, so the result is checked.
-        move(at.Left, at.Top);
-        if (frameGeometry().topLeft() != QPoint(at.Left, at.Top) && triesLeft > 0)
-            PlaceOnceFrameKnown(QPoint(at.Left, at.Top), triesLeft - 1);
+        const QPoint target(at.Left, at.Top);
+        // A shown window moves by its frame's top-left corner. The window
+        // manager may still be placing it after the first move, so the
+        // place is checked until it has held a few rounds.
+        if (outer.topLeft() != target) {
+            move(target);
+            if (triesLeft > 0) PlaceOnceFrameKnown(target, triesLeft - 1, 0);
+        } else if (steady < 4 && triesLeft > 0) {
+            PlaceOnceFrameKnown(target, triesLeft - 1, steady + 1);
+        }
     });
 }
 

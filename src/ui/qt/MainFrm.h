@@ -107,7 +107,7 @@ class TfrmMain : public QMainWindow, private TWindowView {
     std::optional<TDropTarget> DropTargetAt(const QPoint& pos) const;
     // The position and outer size the window opens with, applied again
     // once the window manager has told the frame's size.
-    void PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft);
+    void PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft, int steady);
     void CreateMenu();
     void ConnectHandlers();
     QWidget* ControlWidget(TControl control) const;

@@ -66,6 +66,12 @@ TEST_F(AboutBox, ShowsCaptionTitleAndVersion) {
     dlg.Prepare();
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    // Under a window manager, once the frame is known.
+    const auto centred = [&] {
+        return (dlg.frameGeometry().center() - main->frameGeometry().center()).manhattanLength() <=
+               2;
+    };
+    QTest::qWaitFor([&] { return dlg.frameGeometry().height() == 214 && centred(); }, 3000);
 
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("バージョン情報"));
     EXPECT_EQ(dlg.width(), 361);

@@ -4,6 +4,7 @@
 #include <windows.h>
 // After windows.h:
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -384,6 +385,60 @@ TEST_F(Win32Window, TwoRowBatchPerFileAndCombinedThenSavedAndLoaded) {
     Click("btnRemove");
     EXPECT_EQ(Rows(), 1);
     EXPECT_FALSE(IsWindowEnabled(C("btnRemove")));
+}
+
+// A drop from the shell: WM_DROPFILES with the files in a DROPFILES block,
+// at `at` in the window's client area.
+void DropFiles(HWND window, POINT at, const std::vector<std::string>& paths) {
+    std::wstring names;
+    for (const std::string& p : paths)
+        names += Utf8ToWide(p) + L'\0';
+    names += L'\0';
+    const size_t size = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GHND, size);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    files->pt = at;
+    files->fNC = FALSE;
+    files->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), names.data(),
+           names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    // The window frees the block (DragFinish).
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+}
+
+TEST_F(Win32Window, DroppedFilesAndTheStatusTextOfARun) {
+    frm->Show();
+    RECT list{};
+    GetWindowRect(C("lvwBatch"), &list);
+    MapWindowPoints(nullptr, frm->Handle(), reinterpret_cast<POINT*>(&list), 2);
+    const POINT onList{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
+    ASSERT_TRUE(CopyFileW(Utf8ToWide(mif).c_str(), Utf8ToWide(dir / "表.mif").c_str(), FALSE));
+    DropFiles(frm->Handle(), onList, {mif, dir / "表.mif", dir / "gone.mif"});
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Cell(1, 2), dir / "表.sim");
+    DropFiles(frm->Handle(), POINT{S(20), S(30)}, {dir / "表.mif"});
+    EXPECT_EQ(Text(C("edtMifFile")), dir / "表.mif");
+    EXPECT_EQ(Text(C("edtSimFile")), dir / "表.sim");
+    DropFiles(frm->Handle(), POINT{S(20), S(30)}, {dir / "list.txt"});
+    EXPECT_EQ(ui.Log, std::vector<std::string>{std::string("warning:") + msg::kDropOnPanel});
+
+    // The run's end in the status bar; the failed row's cause for its tip.
+    ui.Log.clear();
+    Click("btnBatch");
+    wchar_t status[256] = {};
+    SendMessageW(frm->StatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(WideToUtf8(status), "3 件中 2 件成功、1 件失敗");
+    EXPECT_EQ(Image(2), 1);
+    wchar_t tip[512] = {};
+    NMLVGETINFOTIPW info{};
+    info.hdr = {C("lvwBatch"), static_cast<UINT_PTR>(GetDlgCtrlID(C("lvwBatch"))), LVN_GETINFOTIPW};
+    info.pszText = tip;
+    info.cchTextMax = 512;
+    info.iItem = 2;
+    SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(WideToUtf8(tip), "MIFファイル「" + std::string(dir / "gone.mif") + "」が見つかりません。");
 }
 
 TEST_F(Win32Window, KeysReachTheMenuCommandsAndHelpIsTheProgramsChm) {
