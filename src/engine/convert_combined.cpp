@@ -39,8 +39,8 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string& o
     }
     try {
         TInputFiles in(*inputs);
-        const char delimiter = SkipMifTableHead(in.Mif);
-        RunObjectPass(run, in.Mif, in.Mid.get(), delimiter, settings);
+        const TMifTable table = SkipMifTableHead(in.Mif);
+        RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
         r.Ok = true;
     } catch (const std::exception& e) {
         r.Error = MessageOf(e);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "mif/uniMifUtils.h"
 #include "support/line_reader.h"
 #include "support/messages.h"
 
@@ -34,7 +35,7 @@ struct TInputFiles {
     std::unique_ptr<TLineReader> Mid;
 };
 
-// Reads the MIF header and column block; the delimiter of the MID rows.
-char SkipMifTableHead(TLineReader& mif);
+// Reads the MIF header and column block, which the MID rows are read by.
+TMifTable SkipMifTableHead(TLineReader& mif);
 
 }  // namespace quorvex

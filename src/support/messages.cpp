@@ -62,6 +62,24 @@ constexpr TEntry kTable[] = {
     {TMsg::TooManyPoints, "too many points for one SIMA file",
      "座標点が多すぎて1つのSIMAファイルに収まりません。"},
 
+    {TMsg::CharsetNotSupported,
+     "the character set \"{1}\" of the MIF file is not supported; save the table as "
+     "WindowsJapanese or UTF-8",
+     "MIFファイルの文字コード「{1}」には対応していません。WindowsJapanese か UTF-8 で"
+     "保存し直してください。"},
+    {TMsg::CharsetUnknown, "unknown character set \"{1}\" in the Charset clause of the MIF file",
+     "MIFファイルの Charset 句の文字コード「{1}」は不明です。"},
+    {TMsg::MidRow, "MID row {1}", "MIDファイルの {1} 行目"},
+    {TMsg::MidRowColumn, "MID row {1}, column {2}", "MIDファイルの {1} 行目の {2} 列目"},
+    {TMsg::MidRowColumnNamed, "MID row {1}, column {2} \"{3}\"",
+     "MIDファイルの {1} 行目の {2} 列目（{3}）"},
+    {TMsg::MidBadByte, "{w}: byte 0x{1} is not valid in the character set \"{2}\"",
+     "{w}: バイト 0x{1} は文字コード「{2}」の文字として正しくありません。"},
+    {TMsg::MidNoCp932,
+     "{w}: the character \"{1}\" (U+{2}) has no code page 932 form; the value \"{3}\" cannot be "
+     "written",
+     "{w}: 文字「{1}」(U+{2}) は Shift_JIS（コードページ932）で表せないため、値「{3}」を"
+     "書き込めません。"},
     {TMsg::OutputIsAnInput, "the SIMA file would overwrite an input file",
      "変換後のSIMAファイルが変換元のファイルと同じです。"},
     {TMsg::MergedOutputIsThisInput, "the merged SIMA file would overwrite this input file",
@@ -205,6 +223,11 @@ std::string TMessage::Text(TLanguage language) const {
             }
             if (c == 'r') {
                 if (SysError != 0) out += ReasonOf(SysError).Text(language);
+                i += 2;
+                continue;
+            }
+            if (c == 'w') {
+                if (!Where.empty()) out += Where[0].Text(language);
                 i += 2;
                 continue;
             }

@@ -15,7 +15,8 @@ namespace quorvex {
 enum class TLanguage { English, Japanese };
 
 // Placeholders in the texts: {1}, {2} ... the arguments; {r} the system's
-// reason for a failed file operation. Messages about a line of a file take
+// reason for a failed file operation; {w} where it happened, a message of
+// its own (a row and column of a MID file). Messages about a line of a file take
 // the file's path and the line number as {1} and {2}.
 enum class TMsg {
     Text,    // {1} as it stands, in every language
@@ -45,6 +46,15 @@ enum class TMsg {
     NoVertices,
     ArcAnglesOutOfRange,
     TooManyPoints,
+
+    // Character sets of MIF and MID files
+    CharsetNotSupported,
+    CharsetUnknown,
+    MidRow,
+    MidRowColumn,
+    MidRowColumnNamed,
+    MidBadByte,
+    MidNoCp932,
 
     // Runs
     OutputIsAnInput,
@@ -112,6 +122,8 @@ struct TMessage {
     // The errno value behind {r}; 0 for none. On Windows a negative value is
     // a Windows error code the table has no words for.
     int SysError = 0;
+    // The message behind {w}, when there is one.
+    std::vector<TMessage> Where;
 
     bool Empty() const { return Id == TMsg::Text && (Args.empty() || Args[0].empty()); }
     std::string Text(TLanguage language) const;

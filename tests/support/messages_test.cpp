@@ -23,6 +23,11 @@ struct Case {
 
 const std::string kPath = "/data/町丁目.mif";
 
+TMessage At(TMessage where, TMessage m) {
+    m.Where.push_back(std::move(where));
+    return m;
+}
+
 // One case per message, with typical arguments.
 const Case kCases[] = {
     {{TMsg::Text, {"as it stands"}}, "as it stands", "as it stands"},
@@ -76,6 +81,27 @@ const Case kCases[] = {
     {{TMsg::TooManyPoints}, "too many points for one SIMA file",
      "座標点が多すぎて1つのSIMAファイルに収まりません。"},
 
+    {{TMsg::CharsetNotSupported, {"WindowsKorean"}},
+     "the character set \"WindowsKorean\" of the MIF file is not supported; save the table as "
+     "WindowsJapanese or UTF-8",
+     "MIFファイルの文字コード「WindowsKorean」には対応していません。WindowsJapanese か UTF-8 で"
+     "保存し直してください。"},
+    {{TMsg::CharsetUnknown, {"Latin9"}},
+     "unknown character set \"Latin9\" in the Charset clause of the MIF file",
+     "MIFファイルの Charset 句の文字コード「Latin9」は不明です。"},
+    {{TMsg::MidRow, {"3"}}, "MID row 3", "MIDファイルの 3 行目"},
+    {{TMsg::MidRowColumn, {"3", "2"}}, "MID row 3, column 2", "MIDファイルの 3 行目の 2 列目"},
+    {{TMsg::MidRowColumnNamed, {"3", "2", "NAME"}}, "MID row 3, column 2 \"NAME\"",
+     "MIDファイルの 3 行目の 2 列目（NAME）"},
+    {At({TMsg::MidRow, {"3"}}, {TMsg::MidBadByte, {"E5", "UTF-8"}}),
+     "MID row 3: byte 0xE5 is not valid in the character set \"UTF-8\"",
+     "MIDファイルの 3 行目: バイト 0xE5 は文字コード「UTF-8」の文字として正しくありません。"},
+    {At({TMsg::MidRowColumnNamed, {"2", "2", "NAME"}},
+        {TMsg::MidNoCp932, {"\xC3\xB4", "00F4", "c\xC3\xB4te"}}),
+     "MID row 2, column 2 \"NAME\": the character \"\xC3\xB4\" (U+00F4) has no code page 932 "
+     "form; the value \"c\xC3\xB4te\" cannot be written",
+     "MIDファイルの 2 行目の 2 列目（NAME）: 文字「\xC3\xB4」(U+00F4) は Shift_JIS（コードページ932）で"
+     "表せないため、値「c\xC3\xB4te」を書き込めません。"},
     {{TMsg::OutputIsAnInput}, "the SIMA file would overwrite an input file",
      "変換後のSIMAファイルが変換元のファイルと同じです。"},
     {{TMsg::MergedOutputIsThisInput}, "the merged SIMA file would overwrite this input file",

@@ -17,13 +17,6 @@
 
 namespace quorvex {
 
-struct TMifTable;
-struct TSFColumn;
-
-// The text the attribute drop-down shows for a column name (code page 932
-// bytes as read from the MIF file).
-std::string ColumnCaption(const TMifTable& table, const TSFColumn& column);
-
 // "%1", "%2" … of a message replaced by the arguments in order.
 std::string FormatMessage(const char* pattern, const std::vector<std::string>& args);
 
@@ -108,7 +101,10 @@ class TMainLogic {
     std::vector<TBatchRow> rows_;
     std::vector<TRowMark> marks_;
     // The column names behind the attribute list's entries (code page 932).
-    std::vector<std::string> attrNames_;
+    // (nothing for a name of another character set that code page 932
+    // cannot hold), and the names as shown.
+    std::vector<std::optional<std::string>> attrNames_;
+    std::vector<std::string> attrShown_;
     std::map<TControl, std::string> keptBytes_;
     TFileDialog openDialog1_, saveDialog1_, openDialog2_, saveDialog2_;
 };
