@@ -218,11 +218,11 @@ TEST(CommandLine, ColumnsOfOtherCharacterSetsAreShownAndFoundDecoded) {
                "Columns 2\r\n  Id_G\xE9oFLA Char(10)\r\n  Nom Char(10)\r\nData\r\n"
                "Line 0 0 10 0\r\n");
     WriteBytes(dir / "latin.mid", "\"\xC9\",Cr\xE8te\r\n");
-    const Result columns = Cli("--columns " + Quote(mif));
+    const auto columns = Cli({"--columns", mif});
     EXPECT_EQ(columns.status, 0);
     EXPECT_EQ(columns.out, "Id_G\xC3\xA9oFLA\nNom\n");
     // Found by its decoded name; the value É cannot be written in code page 932.
-    const Result r = Cli("--attr Id_G\xC3\xA9oFLA " + Quote(mif) + " " + Quote(dir / "a.sim"));
+    const auto r = Cli({"--attr", "Id_G\xC3\xA9oFLA", mif, dir / "a.sim"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("MID row 1, column 1 \"Id_G\xC3\xA9oFLA\": the character \"\xC3\x89\""),
               std::string::npos)

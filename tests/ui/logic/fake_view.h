@@ -73,7 +73,7 @@ class TFakeView : public TWindowView {
     int AttrIndex() const override { return AttrChoice; }
     void SetAttrIndex(int index) override { AttrChoice = index; }
     void InsertRow(int index, const TRowCells& cells) override {
-        Rows.insert(Rows.begin() + index, TRow{cells, kNoMark});
+        Rows.insert(Rows.begin() + index, TRow{cells, kNoMark, {}});
     }
     void SetRowCells(int index, const TRowCells& cells) override {
         Rows.at(size_t(index)).Cells = cells;

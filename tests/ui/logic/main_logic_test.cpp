@@ -323,8 +323,9 @@ TEST_F(Run, CloseDuringARunEndsItAfterTheCurrentRowThenCloses) {
     int rowsSeen = 0;
     view.OnEvents = [&] {
         // The first round of events of the second row brings the close.
-        if (view.Entries("show:").size() == 1 && ++rowsSeen == 2)
+        if (view.Entries("show:").size() == 1 && ++rowsSeen == 2) {
             EXPECT_FALSE(logic.FormCloseQuery());
+        }
     };
     logic.btnBatchClick();
     EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kNoMark}));
@@ -342,7 +343,9 @@ TEST_F(Run, CloseDuringARunEndsItAfterTheCurrentRowThenCloses) {
     view.Texts[C::edtConbineFile] = dir / "all.sim";
     WriteBytes(dir / "all.sim", "old");
     view.OnEvents = [&] {
-        if (++rowsSeen == 2) EXPECT_FALSE(logic.FormCloseQuery());
+        if (++rowsSeen == 2) {
+            EXPECT_FALSE(logic.FormCloseQuery());
+        }
     };
     logic.btnBatchClick();
     EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kNoMark, kNoMark}));
