@@ -71,7 +71,7 @@ TEST_F(AboutBox, ShowsCaptionTitleAndVersion) {
         return (dlg.frameGeometry().center() - main->frameGeometry().center()).manhattanLength() <=
                2;
     };
-    QTest::qWaitFor([&] { return dlg.frameGeometry().height() == 214 && centred(); }, 3000);
+    (void)QTest::qWaitFor([&] { return dlg.frameGeometry().height() == 214 && centred(); }, 3000);
 
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("バージョン情報"));
     EXPECT_EQ(dlg.width(), 361);

@@ -256,7 +256,7 @@ TEST_F(Placement, ThreeRestartsKeepThePositionAndOuterSizeToThePixel) {
         TfrmMain form(ui, store);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        QTest::qWaitFor([&] { return form.frameGeometry() == QRect(19, 0, 800, 451); }, 3000);
+        (void)QTest::qWaitFor([&] { return form.frameGeometry() == QRect(19, 0, 800, 451); }, 3000);
         EXPECT_EQ(form.frameGeometry(), QRect(19, 0, 800, 451)) << "start " << start;
         form.close();
         const TIniFile ini(store.Path);
@@ -272,7 +272,7 @@ TEST_F(Placement, TitleBarOffEveryScreenIsBroughtBack) {
     WriteBytes(store.Path, "[Window]\r\nLeft=17\r\nTop=-40\r\n");
     frm->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
-    QTest::qWaitFor([&] { return frm->frameGeometry().topLeft() == QPoint(17, 0); }, 3000);
+    (void)QTest::qWaitFor([&] { return frm->frameGeometry().topLeft() == QPoint(17, 0); }, 3000);
     EXPECT_EQ(frm->frameGeometry().topLeft(), QPoint(17, 0));
 }
 
