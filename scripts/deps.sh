@@ -31,3 +31,7 @@ ensure_locales() {
         $sudo localedef -i "${l%%.*}" -c -f UTF-8 "$l"
     done
 }
+# The Debian package: the window's build, shlibdeps and its file type probe.
+PACKAGE_PACKAGES=(qt6-base-dev libgl-dev dpkg-dev file)
+# The installation checks of the test suite.
+INSTALL_TEST_PACKAGES=(desktop-file-utils appstream shared-mime-info man-db)

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${INSTALL_TEST_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

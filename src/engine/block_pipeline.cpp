@@ -12,8 +12,15 @@ constexpr size_t kBatchesInFlight = 4;
 }  // namespace
 
 TBlockPipeline::TBlockPipeline(TRunState& run, int32_t attrIndex, const TMidFormat& format)
-    : run_(run), attrIndex_(attrIndex), format_(format), current_(std::make_unique<Batch>()) {
+    : run_(run),
+      attrIndex_(attrIndex),
+      format_(format),
+      current_(std::make_unique<Batch>()),
+      published_(run.Points.Count()) {
+    // Points of an earlier run sharing the state have their lines already.
+    WritePendingPointLines(run_);
     thread_ = std::thread([this] { Writer(); });
+    lines_ = std::thread([this] { Lines(); });
 }
 
 TBlockPipeline::~TBlockPipeline() {
@@ -23,6 +30,7 @@ TBlockPipeline::~TBlockPipeline() {
     }
     changed_.notify_all();
     if (thread_.joinable()) thread_.join();
+    if (lines_.joinable()) lines_.join();
 }
 
 void TBlockPipeline::Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
@@ -53,10 +61,10 @@ void TBlockPipeline::Send() {
 void TBlockPipeline::Finish() {
     if (!current_->items.empty()) Send();
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return (full_.empty() && !busy_) || error_; });
+    changed_.wait(lock, [&] {
+        return (full_.empty() && !busy_ && run_.PointLinesWritten == published_) || error_;
+    });
     RethrowWriterError();
-    lock.unlock();
-    WritePendingPointLines(run_);
 }
 
 void TBlockPipeline::RethrowWriterError() {
@@ -90,24 +98,39 @@ void TBlockPipeline::Writer() {
                                    it.rowNo, attrIndex_)
                         : std::string());
             }
-            // With no batch waiting, the new points get their coordinate
-            // lines now, while the reading goes on; the rest are written at
-            // the end.
-            bool idle;
-            {
-                std::lock_guard<std::mutex> peek(mutex_);
-                idle = full_.empty();
-            }
-            if (idle) WritePendingPointLines(run_);
         } catch (...) {
             error = std::current_exception();
         }
         batch->Clear();
         lock.lock();
         busy_ = false;
+        published_ = run_.Points.Count();
         free_.push_back(std::move(batch));
         if (error) error_ = error;
         changed_.notify_all();
+    }
+}
+
+void TBlockPipeline::Lines() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return published_ > run_.PointLinesWritten || closing_; });
+        if (closing_ || error_) return;
+        const size_t from = run_.PointLinesWritten, to = published_;
+        lock.unlock();
+        // The points below `to` no longer change; the writer adds more
+        // behind them meanwhile.
+        std::exception_ptr error;
+        try {
+            WriteSimPointLines(run_.PointLines, run_.Points, from, to, run_.SwapXY);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        run_.PointLinesWritten = to;
+        if (error) error_ = error;
+        changed_.notify_all();
+        if (error) return;
     }
 }
 

@@ -37,7 +37,8 @@ inline TConvertCounts CountsOf(const TRunState& run) {
 
 // Writes the coordinate lines of the points added since the last call.
 inline void WritePendingPointLines(TRunState& run) {
-    WriteSimPointLines(run.PointLines, run.Points, run.PointLinesWritten, run.SwapXY);
+    WriteSimPointLines(run.PointLines, run.Points, run.PointLinesWritten, run.Points.Count(),
+                       run.SwapXY);
     run.PointLinesWritten = run.Points.Count();
 }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 namespace quorvex {
 namespace {
@@ -90,7 +91,7 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 
 }  // namespace
 
-const char* ParseShortDecimal(const char* p, const char* end, double& value) {
+const char* ParseShortDecimalScalar(const char* p, const char* end, double& value) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     uint64_t mantissa = 0;
@@ -113,6 +114,74 @@ const char* ParseShortDecimal(const char* p, const char* end, double& value) {
     const double v = static_cast<double>(mantissa) / kPow10[decimals];
     value = negative ? -v : v;
     return p;
+}
+
+namespace {
+
+constexpr uint64_t kPow10Int[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The digits at the start of the 8 bytes at `p`, at most 8 of them: their
+// count, and their value in `value`. A byte below '0' borrows from the bytes
+// after it, which only follow the first non-digit.
+int Digits8(const char* p, uint64_t& value) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);  // byte 0 is the first character
+    const uint64_t t = v - 0x3030303030303030ull;
+    const uint64_t bad = (t | (t + 0x7676767676767676ull)) & 0x8080808080808080ull;
+    const int n = bad != 0 ? __builtin_ctzll(bad) >> 3 : 8;
+    if (n == 0) {
+        value = 0;
+        return 0;
+    }
+    uint64_t x = t << (8 * (8 - n));  // the digits last, zeros before them
+    x = (x * 2561) >> 8;
+    x &= 0x00FF00FF00FF00FFull;
+    x = (x * 6553601) >> 16;
+    x &= 0x0000FFFF0000FFFFull;
+    value = (x * 42949672960001ull) >> 32;
+    return n;
+}
+
+// The short decimal at `p` with at least 20 readable bytes from `p`, of which
+// those at `end` and after are no digits, signs, points or exponents; parts
+// longer than 8 digits go the scalar way.
+const char* ParseShortDecimal8(const char* const start, const char* end, double& value) {
+    const char* p = start;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    uint64_t mantissa = 0;
+    const int integerDigits = Digits8(p, mantissa);
+    p += integerDigits;
+    if (integerDigits == 8 && IsDigit(*p)) return ParseShortDecimalScalar(start, end, value);
+    int decimals = 0;
+    if (*p == '.') {
+        ++p;
+        uint64_t fraction = 0;
+        decimals = Digits8(p, fraction);
+        p += decimals;
+        if (decimals == 8 && IsDigit(*p)) return ParseShortDecimalScalar(start, end, value);
+        mantissa = mantissa * kPow10Int[decimals] + fraction;
+    }
+    const int digits = integerDigits + decimals;
+    if (digits == 0 || digits > 15) return nullptr;
+    if (*p == 'e' || *p == 'E' || *p == '.') return nullptr;
+    const double v = static_cast<double>(mantissa) / kPow10[decimals];
+    value = negative ? -v : v;
+    return p;
+}
+
+}  // namespace
+
+// Eight digits at a time: a number near the end of its text is copied into a
+// padded buffer first, so nothing past `end` is read.
+const char* ParseShortDecimal(const char* p, const char* end, double& value) {
+    constexpr std::ptrdiff_t kReach = 20;
+    if (end - p >= kReach) return ParseShortDecimal8(p, end, value);
+    char padded[kReach + 12] = {};
+    const auto n = static_cast<size_t>(end - p);
+    if (n != 0) std::memcpy(padded, p, n);
+    const char* r = ParseShortDecimal8(padded, padded + n, value);
+    return r ? p + (r - padded) : nullptr;
 }
 
 std::optional<double> TryParseMifFloat(std::string_view s) {

@@ -20,5 +20,7 @@ std::optional<double> TryParseMifFloat(std::string_view text);
 // of the number with its value in `value`, or nullptr when the text is not of
 // that kind (it may still be a number: TryParseMifFloat decides).
 const char* ParseShortDecimal(const char* p, const char* end, double& value);
+// The same a character at a time; ParseShortDecimal must agree with it.
+const char* ParseShortDecimalScalar(const char* p, const char* end, double& value);
 
 }  // namespace quorvex

@@ -25,7 +25,7 @@ void WriteSimaTail(TFileWriter& out, TScratchFile& parcels, TScratchFile& routes
 void WriteSimaFile(TFileWriter& out, std::string_view genba, const TSIMPoints& points, bool swapXY,
                    TScratchFile& parcels, TScratchFile& routes) {
     WriteSimaHead(out, genba);
-    WriteSimPointLines(out, points, 0, swapXY);
+    WriteSimPointLines(out, points, 0, points.Count(), swapXY);
     WriteSimaTail(out, parcels, routes);
 }
 

@@ -13,5 +13,8 @@ inline constexpr size_t kSimaNumberMax = 32;
 
 // Writes `value` at `out` and returns the number of bytes written.
 size_t FormatSimaNumber(double value, char* out);
+// The same through the library's 18-digit conversion alone, without the
+// shortcuts FormatSimaNumber takes for common values; they must agree.
+size_t FormatSimaNumberGeneral(double value, char* out);
 
 }  // namespace quorvex

@@ -25,8 +25,43 @@ uint64_t HashPair(double x, double y) {
     return h;
 }
 
+// The high half of the hash: the index's home slot and the check before a
+// point is compared.
+uint32_t HashTag(double x, double y) {
+    return static_cast<uint32_t>(HashPair(x, y) >> 32);
+}
+
 char* PutInt(char* p, int64_t v) {
     return std::to_chars(p, p + 24, v).ptr;
+}
+
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes "N,N" for a point number N from 1 (a point's number and its name),
+// with fixed-size copies only; needs 40 bytes of room at `p`.
+char* PutNumberTwice(char* p, uint32_t n) {
+    char tmp[32];
+    char* t = tmp + 16;
+    while (n >= 100) {
+        t -= 2;
+        std::memcpy(t, kPairs + 2 * (n % 100), 2);
+        n /= 100;
+    }
+    if (n >= 10) {
+        t -= 2;
+        std::memcpy(t, kPairs + 2 * n, 2);
+    } else {
+        *--t = static_cast<char>('0' + n);
+    }
+    const auto len = static_cast<size_t>(tmp + 16 - t);
+    std::memcpy(p, t, 16);  // the digits and bytes after them that are overwritten
+    p += len;
+    *p++ = ',';
+    std::memcpy(p, t, 16);
+    return p + len;
 }
 
 void Put(char*& p, const char* s, size_t n) {
@@ -48,12 +83,7 @@ void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t numb
         char* q = out.Reserve(48);
         char* const start = q;
         Put(q, "B01,", 4);
-        char* num = q;
-        q = PutInt(q, n);
-        const size_t len = static_cast<size_t>(q - num);
-        *q++ = ',';
-        std::memmove(q, num, len);  // the name is the number's text
-        q += len;
+        q = PutNumberTwice(q, static_cast<uint32_t>(n));  // the name is the number's text
         Put(q, ",\r\n", 3);
         out.Advance(static_cast<size_t>(q - start));
     }
@@ -63,78 +93,104 @@ void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t numb
 }  // namespace
 
 void TSIMPoints::Clear() {
-    points_.clear();
-    slots_.clear();
+    chunks_.reset();
+    count_ = 0;
+    slots_.Reset();
+    slotCount_ = 0;
     mask_ = 0;
 }
 
-void TSIMPoints::Grow() {
-    const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
-    slots_.assign(size, 0);
-    mask_ = size - 1;
-    for (size_t i = 0; i < points_.size(); ++i) {
-        size_t s = HashPair(points_[i].X, points_[i].Y) & mask_;
-        while (slots_[s] != 0)
-            s = (s + 1) & mask_;
-        slots_[s] = static_cast<uint32_t>(i + 1);
-    }
+void TSIMPoints::Reserve(size_t more) {
+    while ((count_ + more + 1) * 2 > slotCount_)
+        Grow();
 }
 
-int32_t TSIMPoints::Resolve(double x, double y, uint64_t hash) {
-    size_t s = hash & mask_;
-    while (const uint32_t idx = slots_[s]) {
-        const TSIMPoint& p = points_[idx - 1];
-        if (p.X == x && p.Y == y) return static_cast<int32_t>(idx);
+// Doubles the index. Walking the old slots from just after an empty one
+// visits each cluster whole and in order of home slot, so the new slots are
+// filled front to back in two runs (home s and s + old size), at the speed of
+// memory rather than of a cache miss per point.
+void TSIMPoints::Grow() {
+    const size_t oldCount = slotCount_;
+    const size_t size = oldCount == 0 ? 1024 : oldCount * 2;
+    if (size > (size_t(1) << 32)) throw ConversionError(TMsg::TooManyPoints);
+    TZeroedArray<uint64_t> slots(size);
+    const size_t mask = size - 1;
+    if (oldCount != 0) {
+        size_t start = 0;
+        while (slots_[start] != 0)
+            ++start;  // a table at most half full has an empty slot
+        for (size_t n = 1; n <= oldCount; ++n) {
+            const uint64_t v = slots_[(start + n) & mask_];
+            if (v == 0) continue;
+            size_t s = (v >> 32) & mask;
+            while (slots[s] != 0)
+                s = (s + 1) & mask;
+            slots[s] = v;
+        }
+    }
+    slots_ = std::move(slots);
+    slotCount_ = size;
+    mask_ = mask;
+}
+
+int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
+    size_t s = tag & mask_;
+    while (const uint64_t v = slots_[s]) {
+        if (static_cast<uint32_t>(v >> 32) == tag) {
+            const auto idx = static_cast<uint32_t>(v);
+            const TSIMPoint& p = (*this)[idx - 1];
+            if (p.X == x && p.Y == y) return static_cast<int32_t>(idx);
+        }
         s = (s + 1) & mask_;
     }
-    if (points_.size() >= static_cast<size_t>(INT32_MAX) - 1)
+    if (count_ >= static_cast<size_t>(INT32_MAX) - 1)
         throw ConversionError(TMsg::TooManyPoints);
-    points_.push_back({x, y});
-    slots_[s] = static_cast<uint32_t>(points_.size());
-    return static_cast<int32_t>(points_.size());
+    if ((count_ & kChunkMask) == 0) {
+        if (!chunks_) chunks_.reset(new std::unique_ptr<TSIMPoint[]>[kMaxChunks]);
+        chunks_[count_ >> kChunkBits].reset(new TSIMPoint[kChunkMask + 1]);
+    }
+    At(count_) = {x, y};
+    ++count_;
+    slots_[s] = (static_cast<uint64_t>(tag) << 32) | count_;
+    return static_cast<int32_t>(count_);
 }
 
 int32_t TSIMPoints::FindOrAdd(double x, double y) {
-    if ((points_.size() + 1) * 2 > slots_.size()) Grow();
-    return Resolve(x, y, HashPair(x, y));
+    Reserve(1);
+    return Resolve(x, y, HashTag(x, y));
 }
 
 const std::vector<int32_t>& TSIMPoints::FindOrAddAll(std::span<const TSFPoint> points) {
     const size_t n = points.size();
     // Room for every point of the batch first, so no slot moves under the
     // fetches ahead.
-    while ((points_.size() + n + 1) * 2 > slots_.size())
-        Grow();
-    hashes_.resize(n);
+    Reserve(n);
+    tags_.resize(n);
     numbers_.resize(n);
     for (size_t i = 0; i < n; ++i)
-        hashes_[i] = HashPair(points[i].X, points[i].Y);
+        tags_[i] = HashTag(points[i].X, points[i].Y);
     constexpr size_t kAhead = 16;
     for (size_t i = 0; i < n && i < kAhead; ++i)
-        __builtin_prefetch(&slots_[hashes_[i] & mask_]);
+        __builtin_prefetch(&slots_[tags_[i] & mask_]);
     for (size_t i = 0; i < n; ++i) {
-        if (i + kAhead < n) __builtin_prefetch(&slots_[hashes_[i + kAhead] & mask_]);
+        if (i + kAhead < n) __builtin_prefetch(&slots_[tags_[i + kAhead] & mask_]);
         if (i + kAhead / 2 < n) {
-            const uint32_t idx = slots_[hashes_[i + kAhead / 2] & mask_];
-            if (idx != 0) __builtin_prefetch(&points_[idx - 1]);
+            const auto idx = static_cast<uint32_t>(slots_[tags_[i + kAhead / 2] & mask_]);
+            if (idx != 0) __builtin_prefetch(&(*this)[idx - 1]);
         }
-        numbers_[i] = Resolve(points[i].X, points[i].Y, hashes_[i]);
+        numbers_[i] = Resolve(points[i].X, points[i].Y, tags_[i]);
     }
     return numbers_;
 }
 
-void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, bool swapXY) {
-    for (size_t i = from; i < table.Count(); ++i) {
+void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, size_t to,
+                        bool swapXY) {
+    for (size_t i = from; i < to; ++i) {
         const TSIMPoint& pt = table[i];
         char* p = out.Reserve(160);
         char* const start = p;
         Put(p, "A01,", 4);
-        char* num = p;
-        p = PutInt(p, static_cast<int64_t>(i) + 1);
-        const size_t len = static_cast<size_t>(p - num);
-        *p++ = ',';
-        std::memmove(p, num, len);
-        p += len;
+        p = PutNumberTwice(p, static_cast<uint32_t>(i + 1));
         *p++ = ',';
         p += FormatSimaNumber(swapXY ? pt.Y : pt.X, p);
         *p++ = ',';
@@ -146,7 +202,7 @@ void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, 
 
 void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY) {
     out.WriteLine("A00,");
-    WriteSimPointLines(out, table, 0, swapXY);
+    WriteSimPointLines(out, table, 0, table.Count(), swapXY);
     out.WriteLine("A99,");
 }
 

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "mif/UniSFMapUtil.h"
+#include "support/large_memory.h"
 #include "support/output_file.h"
 
 namespace quorvex {
@@ -22,11 +24,20 @@ struct TSIMPoint {
 
 // Points numbered 1, 2, 3 in order of first use, matched by exact equality
 // of both coordinates (0.0 and -0.0 equal), found through a hash of the pair.
+// The points lie in fixed-size chunks, so the table never copies them as it
+// grows, and points already added may be read by another thread while more
+// are added (once the adding thread has published the count); each slot of the open-addressing
+// index holds a point's number and 32 bits of its hash, so probes rarely touch a point that does
+// not match and growing the index reads neither points nor hashes.
 class TSIMPoints {
   public:
+    TSIMPoints() = default;
+    TSIMPoints(TSIMPoints&&) noexcept = default;
+    TSIMPoints& operator=(TSIMPoints&&) noexcept = default;
+
     void Clear();
-    size_t Count() const { return points_.size(); }
-    const TSIMPoint& operator[](size_t i) const { return points_[i]; }
+    size_t Count() const { return count_; }
+    const TSIMPoint& operator[](size_t i) const { return chunks_[i >> kChunkBits][i & kChunkMask]; }
 
     // Number of the point at (x, y), added first when there is none.
     int32_t FindOrAdd(double x, double y);
@@ -36,13 +47,25 @@ class TSIMPoints {
     const std::vector<int32_t>& FindOrAddAll(std::span<const TSFPoint> points);
 
   private:
-    void Grow();
-    int32_t Resolve(double x, double y, uint64_t hash);
+    static constexpr unsigned kChunkBits = 16;
+    static constexpr size_t kChunkMask = (size_t(1) << kChunkBits) - 1;
+    static constexpr size_t kMaxChunks = (size_t(INT32_MAX) >> kChunkBits) + 1;
 
-    std::vector<TSIMPoint> points_;
-    std::vector<uint32_t> slots_;  // index + 1 of a point, 0 for an empty slot
+    // Room for `more` points at a load of at most one half.
+    void Reserve(size_t more);
+    void Grow();
+    int32_t Resolve(double x, double y, uint32_t tag);
+    TSIMPoint& At(size_t i) { return chunks_[i >> kChunkBits][i & kChunkMask]; }
+
+    // kMaxChunks entries once a point is added: never moved.
+    std::unique_ptr<std::unique_ptr<TSIMPoint[]>[]> chunks_;
+    size_t count_ = 0;
+    // (hash tag << 32) | number of a point, 0 for an empty slot; a point's
+    // home slot is its tag masked to the table size.
+    TZeroedArray<uint64_t> slots_;
+    size_t slotCount_ = 0;
     size_t mask_ = 0;
-    std::vector<uint64_t> hashes_;  // of the batch being resolved
+    std::vector<uint32_t> tags_;  // of the batch being resolved
     std::vector<int32_t> numbers_;
 };
 
@@ -53,9 +76,10 @@ inline int32_t FindOrAddSimPoint(TSIMPoints& table, const TSFPoint& p) {
 // "A00,", one "A01," line per point (the second coordinate first when
 // swapXY), "A99,".
 void WriteSimPoints(TFileWriter& out, const TSIMPoints& table, bool swapXY);
-// The "A01," lines of the points from index `from` on, so the section can be
-// written piece by piece while the table grows.
-void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, bool swapXY);
+// The "A01," lines of the points with indexes from `from` to before `to`, so
+// the section can be written piece by piece while the table grows.
+void WriteSimPointLines(TFileWriter& out, const TSIMPoints& table, size_t from, size_t to,
+                        bool swapXY);
 void WriteSimParcel(TFileWriter& out, const TSFPolygon& rec, TSIMPoints& table, int32_t parcelNo,
                     std::string_view attrValue);
 void WriteSimRoute(TFileWriter& out, const TSFPolyLine& rec, TSIMPoints& table, int32_t routeNo,

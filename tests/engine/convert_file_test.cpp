@@ -291,7 +291,8 @@ TEST(ConvertFile, ObjectCutShortByBlankLinesFailsWithoutGrowing) {
     // Joining the blank lines one by one onto the object line would make
     // every further split longer; this must end in a moment.
     std::string objects = "Pline\r\n";
-    for (int i = 0; i < 200000; ++i) objects += " \r\n";
+    for (int i = 0; i < 200000; ++i)
+        objects += " \r\n";
     const std::string mid = "\r\n";
     Job job(Table(kOneColumn, objects), &mid);
     std::string why;
@@ -338,6 +339,38 @@ TEST(ConvertFile, SecondRunReplacesTheFirst) {
     ASSERT_TRUE(job.Run());
     EXPECT_NE(job.Out(), first);
     EXPECT_EQ(job.Out().size(), first.size());
+}
+
+// A row of 40,000 square parcels, each sharing two corners with the one
+// before: many batches of points pass from the reader to the block writer
+// and on to the coordinate lines, which must come out whole and in order of
+// first use while the next batches are being numbered.
+TEST(ConvertFile, ManyBatchesKeepTheCoordinateLinesInOrder) {
+    constexpr int kParcels = 40000;
+    std::string objects, expected = "A00,\r\nA01,1,1,0,0,0,\r\nA01,2,2,0,1,0,\r\n";
+    for (int k = 0; k < kParcels; ++k) {
+        const std::string a = std::to_string(k), b = std::to_string(k + 1);
+        objects += "Region 1\r\n  5\r\n" + a + " 0\r\n" + a + " 1\r\n" + b + " 1\r\n" + b +
+                   " 0\r\n" + a + " 0\r\n";
+        const std::string n1 = std::to_string(2 * k + 3), n2 = std::to_string(2 * k + 4);
+        expected += "A01," + n1 + "," + n1 + "," + b + ",1,0,\r\nA01," + n2 + "," + n2 + "," + b +
+                    ",0,0,\r\n";
+    }
+    expected += "A99,\r\n";
+    Job job(Table("Columns 0\r\n", objects), nullptr);
+    job.s.Rosen = false;
+    ASSERT_TRUE(job.Run());
+    const std::string out = job.Out();
+    const size_t from = out.find("A00,\r\n"), to = out.find("A99,\r\n");
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    EXPECT_TRUE(out.compare(from, to + 6 - from, expected) == 0);
+    // The last parcel: its first two corners are the last parcel's, its
+    // closing vertex is dropped.
+    std::string block = "D00," + std::to_string(kParcels) + ",,1,\r\n";
+    for (const int n : {2 * kParcels, 2 * kParcels - 1, 2 * kParcels + 1, 2 * kParcels + 2})
+        block += "B01," + std::to_string(n) + "," + std::to_string(n) + ",\r\n";
+    EXPECT_NE(out.find(block + "D99,\r\n"), std::string::npos);
 }
 
 }  // namespace

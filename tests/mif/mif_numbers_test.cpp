@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <memory>
+#include <random>
 #include <string>
 
 #include "mif/mif_numbers.h"
@@ -92,6 +95,46 @@ TEST(TryParseMifFloat, CorrectlyRounded) {
     const auto negZero = TryParseMifFloat("-0.0");
     ASSERT_TRUE(negZero.has_value());
     EXPECT_EQ(*negZero, 0.0);
+}
+
+// The short-decimal reader takes eight digits at a time; it ends, refuses and
+// rounds exactly as reading a character at a time, also when the text ends
+// its buffer or stops short of more digits. (bench/check_short_decimal does
+// the same on many millions of texts.)
+TEST(ParseShortDecimal, AgreesWithTheCharacterAtATimeRule) {
+    auto both = [](const std::string& text, size_t cut) {
+        std::unique_ptr<char[]> buf(new char[text.size() + 1]);
+        std::memcpy(buf.get(), text.data(), text.size());
+        double a = -1, b = -1;
+        const char* pa = ParseShortDecimal(buf.get(), buf.get() + cut, a);
+        const char* pb = ParseShortDecimalScalar(buf.get(), buf.get() + cut, b);
+        ASSERT_EQ(pa, pb) << text << " cut at " << cut;
+        if (pa) {
+            ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << text;
+        }
+    };
+    for (const char* t :
+         {"-35210.125 12840.5", "12840.5", "0", "-", ".", "+.5", "12.", "12345678.12345678",
+          "123456789.5", "1.234567890123456", "123456789012345", "1234567890123456", "1.5e3",
+          "1.5.3", "00000000000000001", "99999999.9999999 1", "-0.0000001"}) {
+        const std::string text(t);
+        for (size_t cut = 0; cut <= text.size(); ++cut)
+            both(text, cut);
+    }
+    std::mt19937_64 rng(6);
+    static const char kAlphabet[] = "01234567890123456789.-+e ";
+    for (int i = 0; i < 100000; ++i) {
+        std::string text;
+        const int n = static_cast<int>(rng() % 30);
+        for (int k = 0; k < n; ++k)
+            text += kAlphabet[rng() % (sizeof kAlphabet - 1)];
+        both(text, text.size());
+        both(text, rng() % (text.size() + 1));
+    }
+    double v = 0;
+    const std::string line = "-35210.125 12840.5";
+    EXPECT_EQ(ParseShortDecimal(line.data(), line.data() + line.size(), v), line.data() + 10);
+    EXPECT_EQ(v, -35210.125);
 }
 
 }  // namespace

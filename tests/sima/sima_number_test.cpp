@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "sima/sima_number.h"
@@ -79,6 +80,37 @@ TEST(FormatSimaNumber, SixteenthDigitFromEighteenDigitsRoundsHalfUp) {
     EXPECT_EQ(Format(1.0000000000000004), "1");
     EXPECT_EQ(Format(0.125), "0.125");
     EXPECT_EQ(Format(-1234567.89012345678), "-1234567.89012346");
+}
+
+// The shortcuts for common values give the bytes of the full rule. (A check
+// over many millions of values, bench/check_sima_number, does the same at
+// length.)
+TEST(FormatSimaNumber, ShortcutsAgreeWithTheFullRule) {
+    auto general = [](double v) {
+        char buf[kSimaNumberMax + 8];
+        return std::string(buf, FormatSimaNumberGeneral(v, buf));
+    };
+    std::mt19937_64 rng(13);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int i = 0; i < 20000; ++i) {
+        const double values[] = {
+            // Ellipse and arc vertices around plane coordinates.
+            -35210.125 + 400 * unit(rng) * std::cos(7 * unit(rng)),
+            // Magnitudes across the range of the integer shortcut and beyond.
+            std::ldexp(1 + unit(rng), static_cast<int>(rng() % 80) - 22),
+            // Dyadic fractions, some with an exact tie at the 19th digit.
+            std::ldexp(static_cast<double>((rng() >> 11) | 1), -1 - static_cast<int>(rng() % 68)),
+            std::nextafter(std::pow(10.0, static_cast<int>(rng() % 30) - 10), 0.0),
+        };
+        for (const double v : values) {
+            ASSERT_EQ(Format(v), general(v)) << std::hexfloat << v;
+            ASSERT_EQ(Format(-v), general(-v)) << std::hexfloat << -v;
+        }
+    }
+    // 2^-16 and 2^53 bound the integer shortcut.
+    for (const double v : {std::ldexp(1.0, -16), std::ldexp(1.0, 53), 9007199254740991.0,
+                           std::nextafter(std::ldexp(1.0, -16), 0.0), 0.1, 0.3, 1e15 - 0.5})
+        EXPECT_EQ(Format(v), general(v)) << std::hexfloat << v;
 }
 
 }  // namespace

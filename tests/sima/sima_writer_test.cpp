@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "sima/sima_layout.h"
 #include "sima/uniSimUtils.h"
@@ -75,6 +77,49 @@ TEST(TSIMPoints, ManyPointsKeepTheirNumbers) {
     table.Clear();
     EXPECT_EQ(table.Count(), 0u);
     EXPECT_EQ(FindOrAddSimPoint(table, {1.5, -0.75}), 1);
+}
+
+// Batches across several index doublings, point chunks and the switch to
+// large mappings, with repeats near and far back and points that differ in
+// one bit: numbers as one-by-one lookups in a plain map give them.
+TEST(TSIMPoints, BatchesAgreeWithAPlainMapAcrossGrowth) {
+    TSIMPoints table;
+    std::map<std::pair<double, double>, int32_t> expected;
+    std::vector<TSFPoint> seen;
+    uint64_t state = 12345;
+    auto next = [&] { return state = state * 6364136223846793005ull + 1442695040888963407ull; };
+    for (int batch = 0; batch < 60; ++batch) {
+        std::vector<TSFPoint> points;
+        for (int i = 0; i < 7000; ++i) {
+            const uint64_t r = next() >> 33;
+            if (!seen.empty() && r % 3 == 0) {
+                points.push_back(seen[(next() >> 33) % seen.size()]);
+            } else if (!seen.empty() && r % 3 == 1) {
+                TSFPoint p =
+                    seen[seen.size() - 1 - (next() >> 33) % std::min<size_t>(seen.size(), 50)];
+                p.Y = std::nextafter(p.Y, 1e300);
+                points.push_back(p);
+            } else {
+                points.push_back({-35000.0 + static_cast<double>(r % 100000) / 64,
+                                  12000.0 + static_cast<double>(next() >> 40) / 1024});
+            }
+            seen.push_back(points.back());
+        }
+        const std::vector<int32_t>& numbers = table.FindOrAddAll(points);
+        ASSERT_EQ(numbers.size(), points.size());
+        for (size_t i = 0; i < points.size(); ++i) {
+            const auto key = std::make_pair(points[i].X, points[i].Y);
+            const auto [it, added] =
+                expected.emplace(key, static_cast<int32_t>(expected.size() + 1));
+            ASSERT_EQ(numbers[i], it->second) << batch << " " << i << " " << added;
+        }
+    }
+    ASSERT_EQ(table.Count(), expected.size());
+    ASSERT_GT(table.Count(), 140000u);  // past two chunks and a large index
+    for (const auto& [key, number] : expected) {
+        ASSERT_EQ(table[static_cast<size_t>(number - 1)].X, key.first);
+        ASSERT_EQ(table[static_cast<size_t>(number - 1)].Y, key.second);
+    }
 }
 
 TEST(WriteSimPoints, SectionWithAndWithoutSwap) {

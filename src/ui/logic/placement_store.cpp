@@ -5,6 +5,7 @@
 #include "support/errors.h"
 #include "support/file_access.h"
 #include "support/ini_file.h"
+#include "support/install_layout.h"
 #include "support/paths.h"
 #include "ui/logic/main_logic.h"
 #include "ui/logic/messages.h"
@@ -21,14 +22,20 @@ std::filesystem::path Utf8Path(const std::string& utf8) {
 
 }  // namespace
 
-TPlacementStore TPlacementStore::ForExecutable(const std::string& exePath,
-                                               const std::string& configDir) {
+TPlacementStore TPlacementStore::Locate(const std::string& exePath, const std::string& configDir) {
     const std::string name = GetBaseName(exePath) + ".INI";
-    TPlacementStore store;
-    store.Path = GetFileDir(exePath) + name;
+    std::string inConfig;
     if (!configDir.empty()) {
         const char last = configDir.back();
-        store.FallbackPath = configDir + (last == '/' || last == '\\' ? "" : "/") + name;
+        inConfig = configDir + (last == '/' || last == '\\' ? "" : "/") + name;
+    }
+    TPlacementStore store;
+    if (!inConfig.empty() && !InstalledDataDir(exePath).empty()) {
+        store.Path = inConfig;
+        store.CreateFolder = true;
+    } else {
+        store.Path = GetFileDir(exePath) + name;
+        store.FallbackPath = inConfig;
     }
     return store;
 }
@@ -36,6 +43,7 @@ TPlacementStore TPlacementStore::ForExecutable(const std::string& exePath,
 TPlacementStore TPlacementStore::Chosen() const {
     TPlacementStore one;
     one.Path = FallbackPath.empty() || CanWriteFile(Path) ? Path : FallbackPath;
+    one.CreateFolder = CreateFolder || one.Path != Path;
     return one;
 }
 
@@ -70,7 +78,7 @@ void WriteFormPlacement(const TPlacementStore& store, const TFormPlacement& p) {
     // A store chosen at start may be the user's one, whose folder is made at
     // its first use.
     std::error_code made;
-    if (store.FallbackPath.empty() &&
+    if ((store.CreateFolder || store.FallbackPath.empty()) &&
         std::filesystem::create_directories(Utf8Path(GetFileDir(store.Path)), made) &&
         write(store.Path))
         return;

@@ -10,17 +10,26 @@ namespace quorvex {
 
 // Where the placement lives: beside the executable, or, when that place
 // cannot be written, under the same name in the user's configuration folder.
+// An installed program keeps it in the configuration folder only.
 struct TPlacementStore {
     std::string Path;
     std::string FallbackPath;
+    // Path lies in the configuration folder, which the first save creates.
+    bool CreateFolder = false;
 
     // "<dir of exe>/<name of exe without extension>.INI", the fallback in
     // the system's folder for the user's settings.
     static TPlacementStore ForExecutable(const std::string& exePath);
     // The store of the running program.
     static TPlacementStore Default();
-    // The same with the user's folder given: "<configDir>/<name>.INI".
-    static TPlacementStore ForExecutable(const std::string& exePath, const std::string& configDir);
+    // The store of the program at `exePath`, named "<name of exe>.INI": for a
+    // program installed under a prefix (see InstalledDataDir) in `configDir`
+    // from the first start, even when the program could write beside itself
+    // (as root); otherwise beside the executable with `configDir` as fallback.
+    static TPlacementStore Locate(const std::string& exePath, const std::string& configDir);
+    static TPlacementStore ForExecutable(const std::string& exePath, const std::string& configDir) {
+        return Locate(exePath, configDir);
+    }
 
     // The one file a run of the program reads and writes, chosen once when
     // it starts: beside the executable when that file can be written (or

@@ -4,48 +4,20 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPolygonF>
 
 namespace quorvex {
 namespace {
 
-// The picture is designed on a 32 x 32 grid and scaled to the size asked for.
-QPixmap DrawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-
-    const QPolygonF parcel({{5, 10}, {21, 4}, {28, 19}, {12, 28}});
-    p.setPen(QPen(QColor(0x1f, 0x7a, 0x1f), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(QColor(0xc8, 0xec, 0xc0));
-    p.drawPolygon(parcel);
-
-    // Corner points; their numbers only where there is room to read them.
-    p.setPen(QPen(QColor(0xb0, 0x1c, 0x1c), 1.2));
-    p.setBrush(Qt::white);
-    for (const QPointF& corner : parcel)
-        p.drawEllipse(corner, 2.6, 2.6);
-    if (size >= 32) {
-        QFont font = QuorvexWindowFont();
-        font.setPixelSize(8);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(QColor(0x10, 0x10, 0x60));
-        const QPointF labels[] = {{0, 19}, {24, 9}, {26, 30}, {4, 33}};
-        for (int i = 0; i < 4; ++i)
-            p.drawText(labels[i], QString::number(i + 1));
-    }
-    return pixmap;
-}
+// The sizes rendered from packaging/icons/quorvex.svg and built into the
+// program, the same files the desktop's icon theme gets.
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 }  // namespace
 
 QIcon QuorvexIcon() {
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(DrawIcon(size));
+    for (const int size : kIconSizes)
+        icon.addFile(QStringLiteral(":/icons/quorvex-%1.png").arg(size), QSize(size, size));
     return icon;
 }
 

@@ -1,5 +1,5 @@
-// The program's own pictures and window font, drawn and chosen in code so the
-// program needs no image files.
+// The program's own pictures and window font: the icon built in from its
+// rendered sizes, the banner drawn in code.
 #pragma once
 
 #include <QFont>
@@ -8,7 +8,7 @@
 
 namespace quorvex {
 
-// A parcel outline with numbered corner points; 16 and 32 pixels and up.
+// A parcel outline with its corner points, 16 to 256 pixels.
 QIcon QuorvexIcon();
 // The About box banner, 88 x 31 on a transparent background.
 QPixmap QuorvexBanner();

@@ -10,6 +10,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "support/install_layout.h"
 #include "support/paths.h"
 #include "ui/qt/app_icon.h"
 
@@ -29,7 +30,7 @@ QPointer<THelpWindow>& OpenWindow() {
 }  // namespace
 
 QString HelpDocumentPath() {
-    return QString::fromStdString(ChangeFileExt(GetExePath(), ".html"));
+    return QString::fromStdString(FindProgramFile(GetExePath(), ".html"));
 }
 
 QString HelpIndexPath(const QString& helpFile) {

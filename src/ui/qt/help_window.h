@@ -21,7 +21,8 @@ struct THelpKeyword {
 };
 
 // The help document of the running program: its executable's path with the
-// extension ".html".
+// extension ".html", or, for an installed program without it there, the file
+// of that name in <prefix>/share/quorvex/.
 QString HelpDocumentPath();
 // The keyword index beside a help document: "quorvex.html" has
 // "quorvex-index.txt".

@@ -276,6 +276,49 @@ TEST_F(Placement, TitleBarOffEveryScreenIsBroughtBack) {
     EXPECT_EQ(frm->frameGeometry().topLeft(), QPoint(17, 0));
 }
 
+// An installed program: its store in the configuration folder from the first
+// start, though it could write beside itself (as root can).
+TEST_F(Placement, InstalledProgramKeepsItsStoreInTheConfigurationFolder) {
+    std::filesystem::create_directories(dir / "usr/bin");
+    std::filesystem::create_directories(dir / "usr/share/quorvex");
+    const std::string config = dir / "home/.config/Quorvex Converter";
+    const TPlacementStore installed = TPlacementStore::Locate(dir / "usr/bin/quorvex", config);
+    EXPECT_EQ(installed.Path, config + "/quorvex.INI");
+    EXPECT_EQ(installed.FallbackPath, "");
+
+    TfrmMain first(ui, installed);
+    first.show();
+    first.move(41, 42);
+    first.close();
+    EXPECT_TRUE(ui.Errors.empty());
+    EXPECT_EQ(TIniFile(installed.Path).ReadInteger("Window", "Left", -1), 41);
+    EXPECT_FALSE(std::filesystem::exists(dir / "usr/bin/quorvex.INI"));
+    TfrmMain second(ui, installed);
+    second.show();
+    EXPECT_EQ(second.pos(), QPoint(41, 42));
+
+    // The same program in a build folder keeps its store beside itself.
+    std::filesystem::create_directories(dir / "build/bin");
+    const TPlacementStore built = TPlacementStore::Locate(dir / "build/bin/quorvex", config);
+    EXPECT_EQ(built.Path, dir / "build/bin/quorvex.INI");
+    EXPECT_EQ(built.FallbackPath, config + "/quorvex.INI");
+}
+
+TEST_F(Placement, InstalledProgramReportsAConfigurationFolderItCannotWrite) {
+    std::filesystem::create_directories(dir / "usr/bin");
+    std::filesystem::create_directories(dir / "usr/share/quorvex");
+    WriteBytes(dir / "home", "a file where the folder should be");
+    const TPlacementStore installed =
+        TPlacementStore::Locate(dir / "usr/bin/quorvex", dir / "home/.config/Q");
+    TfrmMain form(ui, installed);
+    form.show();
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(ui.Errors,
+              std::vector<QString>{QString::fromStdString(dir / "home/.config/Q/quorvex.INI") +
+                                   " に書き込めません"});
+}
+
 TEST(Version, IsTheCompiledInFileVersion) {
     EXPECT_EQ(GetFileVersionString(), "2.0.0.77");
 }

@@ -1,0 +1,61 @@
+// The program's own files beside its executable, or, installed under a
+// prefix, in <prefix>/share/quorvex.
+#include "support/install_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "test_util.h"
+
+namespace quorvex {
+namespace {
+
+using test::TempDir;
+using test::WriteBytes;
+
+class InstallLayout : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir / "usr/bin");
+        std::filesystem::create_directories(dir / "usr/share/quorvex");
+        exe = dir / "usr/bin/quorvex";
+        WriteBytes(exe, "");
+    }
+    TempDir dir;
+    std::string exe;
+};
+
+TEST_F(InstallLayout, OnlyAProgramInABinFolderBesideItsDataIsInstalled) {
+    EXPECT_EQ(InstalledDataDir(exe), dir / "usr/share/quorvex/");
+    // A build folder's bin has no share/quorvex beside it.
+    std::filesystem::create_directories(dir / "build/bin");
+    EXPECT_EQ(InstalledDataDir(dir / "build/bin/quorvex"), "");
+    // A portable folder is no bin folder, whatever lies next to it.
+    std::filesystem::create_directories(dir / "share/quorvex");
+    EXPECT_EQ(InstalledDataDir(dir / "Quorvex/quorvex"), "");
+    EXPECT_EQ(InstalledDataDir("quorvex"), "");
+    // A file where the data folder should be does not count.
+    std::filesystem::create_directories(dir / "x/bin");
+    std::filesystem::create_directories(dir / "x/share");
+    WriteBytes(dir / "x/share/quorvex", "");
+    EXPECT_EQ(InstalledDataDir(dir / "x/bin/quorvex"), "");
+}
+
+TEST_F(InstallLayout, FileBesideTheProgramComesFirstThenTheInstalledOne) {
+    // Neither: the path beside the program, where a missing file is reported.
+    EXPECT_EQ(FindProgramFile(exe, ".html"), dir / "usr/bin/quorvex.html");
+    WriteBytes(dir / "usr/share/quorvex/quorvex.html", "installed");
+    EXPECT_EQ(FindProgramFile(exe, ".html"), dir / "usr/share/quorvex/quorvex.html");
+    WriteBytes(dir / "usr/bin/quorvex.html", "beside");
+    EXPECT_EQ(FindProgramFile(exe, ".html"), dir / "usr/bin/quorvex.html");
+
+    // A renamed program looks for its own name in both places.
+    EXPECT_EQ(FindProgramFile(dir / "usr/bin/other", ".html"), dir / "usr/bin/other.html");
+    WriteBytes(dir / "usr/share/quorvex/other.html", "");
+    EXPECT_EQ(FindProgramFile(dir / "usr/bin/other", ".html"),
+              dir / "usr/share/quorvex/other.html");
+}
+
+}  // namespace
+}  // namespace quorvex
