@@ -6,6 +6,7 @@
 
 #include "mif/mif_text.h"
 #include "mif/uniMifUtils.h"
+#include "support/exact_trig.h"
 #include "support/field.h"
 #include "support/text.h"
 
@@ -42,6 +43,39 @@ std::array<double, 4> BoxOf(const TLineReader& mif, std::string_view line) {
             FieldNumber(mif, line, 5)};
 }
 
+// cos and sin at the points every ellipse and arc share, computed once: the
+// ellipse's parameter advances by the same step each time, so its rounding
+// accumulates exactly as the ring was always drawn; arcs step through whole
+// degrees, 0 to 720 (start and sweep are each at most 360).
+struct TUnitPoint {
+    double Cos, Sin;
+};
+
+const std::array<TUnitPoint, 360>& EllipseSteps() {
+    static const std::array<TUnitPoint, 360> steps = [] {
+        std::array<TUnitPoint, 360> a{};
+        double t = 0;
+        for (TUnitPoint& p : a) {
+            p = {ExactCos(t), ExactSin(t)};
+            t += kDegToRad;
+        }
+        return a;
+    }();
+    return steps;
+}
+
+const std::array<TUnitPoint, 721>& WholeDegrees() {
+    static const std::array<TUnitPoint, 721> degrees = [] {
+        std::array<TUnitPoint, 721> a{};
+        for (size_t m = 0; m < a.size(); ++m) {
+            const double angle = static_cast<double>(m) * kDegToRad;
+            a[m] = {ExactCos(angle), ExactSin(angle)};
+        }
+        return a;
+    }();
+    return degrees;
+}
+
 void SetSingleSection(TSFShape& rec, size_t points) {
     rec.NumParts = 1;
     rec.Parts.assign(1, 0);
@@ -51,9 +85,13 @@ void SetSingleSection(TSFShape& rec, size_t points) {
 
 }  // namespace
 
+// The trigonometry is the engine's own, correctly rounded, so vertices do not
+// depend on the C library. The readers' angles stay within 4 pi: rotations
+// take WrapDegrees angles (0 to 360 degrees), the ellipse 0 to 359 degrees,
+// arcs whole degrees up to 720 and atan2 results.
 TSFPoint RotatePoint(double px, double py, double cx, double cy, double theta) {
-    return {cx + std::cos(-theta) * (px - cx) - std::sin(-theta) * (py - cy),
-            cy + std::sin(-theta) * (px - cx) + std::cos(-theta) * (py - cy)};
+    const double c = ExactCos(-theta), s = ExactSin(-theta);
+    return {cx + c * (px - cx) - s * (py - cy), cy + s * (px - cx) + c * (py - cy)};
 }
 
 void ReadMifRect(std::string_view line, TLineReader& mif, TSFPolygon& rec, bool roundRect) {
@@ -96,13 +134,9 @@ void ReadMifEllipse(std::string_view line, TLineReader& mif, TSFPolygon& rec) {
     const double rx = (x2 - x1) / 2;
     const double ry = (y2 - y1) / 2;
     SetSingleSection(rec, 361);
-    // The parameter advances by the same step each time, so its rounding
-    // accumulates exactly as the ring was always drawn.
-    double t = 0;
-    for (int i = 0; i <= 359; ++i) {
-        rec.Points[359 - i] = {std::cos(t) * rx + x1 + rx, std::sin(t) * ry + y1 + ry};
-        t += kDegToRad;
-    }
+    const std::array<TUnitPoint, 360>& steps = EllipseSteps();
+    for (int i = 0; i <= 359; ++i)
+        rec.Points[359 - i] = {steps[i].Cos * rx + x1 + rx, steps[i].Sin * ry + y1 + ry};
     rec.Points[360] = rec.Points[0];
     UpdateBounds(rec);
 }
@@ -130,7 +164,7 @@ void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
     const double eA = WrapDegrees(360 - a);
     auto phi = [&](double e) {
         const TSFPoint p = RotatePoint(cx + rx + ry, cy, cx, cy, e * kDegToRad);
-        return std::atan2(-(p.Y - cy) * rx, (p.X - cx) * ry);
+        return ExactAtan2(-(p.Y - cy) * rx, (p.X - cx) * ry);
     };
     const double phiB = phi(eB);
     const double phiA = phi(eA);
@@ -142,11 +176,11 @@ void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
     if (!(k >= 0 && k <= 360) || !std::isfinite(n)) Fail(mif, TMsg::ArcAnglesOutOfRange);
     const size_t count = static_cast<size_t>(k) + 1;
     SetSingleSection(rec, count);
-    for (size_t j = 0; j < count; ++j) {
-        const double angle = (n + static_cast<double>(j)) * kDegToRad;
-        rec.Points[j] = {cx + rx * std::cos(angle), cy - ry * std::sin(angle)};
-    }
-    rec.Points[count - 1] = {cx + rx * std::cos(phiA), cy - ry * std::sin(phiA)};
+    // n + j whole degrees, n and j at most 360.
+    const TUnitPoint* degrees = WholeDegrees().data() + static_cast<size_t>(n);
+    for (size_t j = 0; j < count; ++j)
+        rec.Points[j] = {cx + rx * degrees[j].Cos, cy - ry * degrees[j].Sin};
+    rec.Points[count - 1] = {cx + rx * ExactCos(phiA), cy - ry * ExactSin(phiA)};
     UpdateBounds(rec);
 }
 
