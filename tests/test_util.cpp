@@ -123,7 +123,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         }
     } restore{saved};
     std::wstring cmd = QuoteArgument(Utf8ToWide(program));
-    for (const std::string& a : args) cmd += L" " + QuoteArgument(Utf8ToWide(a));
+    for (const std::string& a : args)
+        cmd += L" " + QuoteArgument(Utf8ToWide(a));
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE readEnd, writeEnd;
     if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0)) throw std::runtime_error("CreatePipe failed");
@@ -148,7 +149,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     ProgramResult r{-1, {}};
     char buf[4096];
     DWORD n;
-    while (::ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0) r.out.append(buf, n);
+    while (::ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
+        r.out.append(buf, n);
     ::CloseHandle(readEnd);
     ::WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 0;
@@ -179,7 +181,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
                 ::unsetenv(name.c_str());
         }
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
@@ -188,7 +191,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     ProgramResult r{-1, {}};
     char buf[4096];
     ssize_t n;
-    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) r.out.append(buf, static_cast<size_t>(n));
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
+        r.out.append(buf, static_cast<size_t>(n));
     ::close(fds[0]);
     int st = 0;
     ::waitpid(pid, &st, 0);

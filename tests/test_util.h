@@ -11,7 +11,7 @@ namespace quorvex::test {
 
 // A fresh directory that is removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -19,7 +19,7 @@ public:
     // UTF-8 path of `name` inside the directory.
     std::string operator/(std::string_view name) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -19,7 +19,8 @@ std::vector<std::string> StartConsole(int, char**) {
     int n = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &n);
     if (!wide) return args;
-    for (int i = 0; i < n; ++i) args.push_back(WideToUtf8(wide[i]));
+    for (int i = 0; i < n; ++i)
+        args.push_back(WideToUtf8(wide[i]));
     ::LocalFree(wide);
     return args;
 }

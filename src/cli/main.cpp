@@ -260,7 +260,8 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     std::vector<std::string> args = quorvex::cli::StartConsole(argc, argv);
     std::vector<char*> pointers;
-    for (std::string& a : args) pointers.push_back(a.data());
+    for (std::string& a : args)
+        pointers.push_back(a.data());
     pointers.push_back(nullptr);
     return quorvex::cli::Run(static_cast<int>(args.size()), pointers.data());
 }

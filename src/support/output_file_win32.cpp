@@ -60,10 +60,11 @@ bool IsDeviceName(std::string_view path) {
     if (path.rfind("\\\\.\\", 0) == 0 || path.rfind("//./", 0) == 0) return true;
     std::string_view name = GetFileName(path);
     name = name.substr(0, name.find('.'));
-    while (!name.empty() && (name.back() == ' ' || name.back() == ':')) name.remove_suffix(1);
+    while (!name.empty() && (name.back() == ' ' || name.back() == ':'))
+        name.remove_suffix(1);
     const std::string upper = AsciiUpperCase(name);
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" ||
-        upper == "CONIN$" || upper == "CONOUT$")
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+        upper == "CONOUT$")
         return true;
     return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
            upper[3] >= '0' && upper[3] <= '9';
@@ -131,10 +132,9 @@ TScratchFile::TScratchFile() {
     // process is killed; it is marked temporary so it may stay in memory.
     for (int attempt = 0;; ++attempt) {
         const std::wstring path = base + L"quorvex-" + UniqueSuffix() + L".tmp";
-        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                       FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                       nullptr);
+        const HANDLE h = ::CreateFileW(
+            path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+            CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             const std::string utf8 = WideToUtf8(path);
             Adopt(DescriptorFor(h, utf8), utf8);
@@ -187,10 +187,9 @@ TCommitFile::TCommitFile(const std::string& target) : target_(target) {
             .append(name.size() > 200 ? std::string_view("quorvex") : name)
             .append(".part-")
             .append(WideToUtf8(UniqueSuffix()));
-        const HANDLE h = ::CreateFileW(WidePath(temp).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                       0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED,
-                                       nullptr);
+        const HANDLE h = ::CreateFileW(
+            WidePath(temp).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             const DWORD e = ::GetLastError();
             if (e == ERROR_FILE_EXISTS && attempt < 100) continue;
@@ -221,8 +220,8 @@ void TCommitFile::Commit() {
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY))
         throw FileError({TMsg::ReadOnlyFile, {target_}}, target_);
     FILE_BASIC_INFO basic{};  // zero times stay unchanged
-    basic.FileAttributes = old == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL
-                                                          : (old & kKeptAttributes);
+    basic.FileAttributes =
+        old == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : (old & kKeptAttributes);
     if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     if (!::SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic))
         ThrowWin32FileError("replace", target_, ::GetLastError());
@@ -231,7 +230,8 @@ void TCommitFile::Commit() {
     const DWORD need = ::GetFullPathNameW(wideTarget.c_str(), 0, nullptr, nullptr);
     std::wstring full(need, L'\0');
     const DWORD got = ::GetFullPathNameW(wideTarget.c_str(), need, full.data(), nullptr);
-    if (need == 0 || got == 0 || got >= need) ThrowWin32FileError("replace", target_, ::GetLastError());
+    if (need == 0 || got == 0 || got >= need)
+        ThrowWin32FileError("replace", target_, ::GetLastError());
     full.resize(got);
     const size_t bytes = full.size() * sizeof(wchar_t);
     std::vector<unsigned char> buf(sizeof(FILE_RENAME_INFO) + bytes + sizeof(wchar_t));

@@ -24,8 +24,8 @@ bool FileExists(const std::string& path) {
 
 bool IsSameExistingFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
-    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 &&
-           ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 std::string FindFileIgnoringCase(const std::string& path) {

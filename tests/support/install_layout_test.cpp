@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "support/paths.h"
 #include "test_util.h"
 
 namespace quorvex {
@@ -17,6 +18,9 @@ using test::WriteBytes;
 class InstallLayout : public testing::Test {
   protected:
     void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "Windows copies are portable folders";
+#endif
         std::filesystem::create_directories(dir / "usr/bin");
         std::filesystem::create_directories(dir / "usr/share/quorvex");
         exe = dir / "usr/bin/quorvex";
@@ -56,6 +60,17 @@ TEST_F(InstallLayout, FileBesideTheProgramComesFirstThenTheInstalledOne) {
     EXPECT_EQ(FindProgramFile(dir / "usr/bin/other", ".html"),
               dir / "usr/share/quorvex/other.html");
 }
+
+#ifdef _WIN32
+// A Windows copy keeps its files beside the program, wherever it lies.
+TEST(InstallLayoutWindows, FilesAreAlwaysBesideTheProgram) {
+    TempDir dir;
+    std::filesystem::create_directories(NativePath(dir / "usr/share/quorvex"));
+    WriteBytes(dir / "usr/share/quorvex/quorvex.html", "installed");
+    EXPECT_EQ(InstalledDataDir(dir / "usr/bin/quorvex.exe"), "");
+    EXPECT_EQ(FindProgramFile(dir / "usr/bin/quorvex.exe", ".html"), dir / "usr/bin/quorvex.html");
+}
+#endif
 
 }  // namespace
 }  // namespace quorvex
