@@ -37,10 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Put("in.mid", mid);
     static constexpr std::string_view kOld = "old output\r\n";
     s.SimFile = fuzz::Put("out.sim", kOld);
-    std::string why;
     bool ok = false;
     try {
-        ok = ConvertFile(s, &why);
+        TRunReport report;
+        ok = ConvertFile(s, &report);
     } catch (const QuorvexError&) {
     }
     if (!ok && ReadAll(s.SimFile) != kOld) std::abort();  // a failure changed the output

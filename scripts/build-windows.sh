@@ -16,7 +16,10 @@ if [ "${1:-}" = "--tests" ]; then
     shift
 fi
 install_missing "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
-[ "$tests" = ON ] && install_missing "${WINDOWS_TEST_PACKAGES[@]}"
+if [ "$tests" = ON ]; then
+    install_missing "${WINDOWS_TEST_PACKAGES[@]}"
+    ensure_locales ja_JP.UTF-8 en_US.UTF-8
+fi
 
 build=build-windows
 jobs=${QUORVEX_JOBS:-$(nproc)}

@@ -14,12 +14,26 @@ install_missing() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build)
-TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk libclang-common-14-dev)
+TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk libclang-common-14-dev
+               qt6-translations-l10n xvfb xauth openbox)
 # scripts/fuzz.sh: clang with libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The Windows build (MinGW-w64) and its tests under Wine.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip)
-WINDOWS_TEST_PACKAGES=(googletest wine wine64)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip fp-utils)
+WINDOWS_TEST_PACKAGES=(googletest wine wine64 xvfb xauth fonts-noto-cjk)
+WINDOWS_TEST_PACKAGES+=(locales)
+
+# Generates the named UTF-8 locales (ja_JP.UTF-8 …) that are missing. Wine
+# names host files in the host locale's character set: without a UTF-8
+# locale of that name, non-ASCII file names cannot be created under Wine.
+ensure_locales() {
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    for l in "$@"; do
+        locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" && continue
+        $sudo localedef -i "${l%%.*}" -c -f UTF-8 "$l"
+    done
+}
 # The Debian package: the window's build, shlibdeps and its file type probe.
 PACKAGE_PACKAGES=(qt6-base-dev libgl-dev dpkg-dev file)
 # The installation checks of the test suite.

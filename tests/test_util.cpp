@@ -1,6 +1,8 @@
 #include "test_util.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -99,7 +101,27 @@ std::wstring QuoteArgument(const std::wstring& arg) {
 
 }  // namespace
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& env) {
+    // The child inherits this process's environment, changed for its start
+    // and put back afterwards.
+    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved;
+    for (const std::string& e : env) {
+        const size_t eq = e.find('=');
+        const std::wstring name = Utf8ToWide(e.substr(0, eq));
+        wchar_t old[32767];
+        const DWORD n = ::GetEnvironmentVariableW(name.c_str(), old, 32767);
+        saved.push_back({name, n ? std::optional<std::wstring>(std::wstring(old, n)) : std::nullopt});
+        const std::wstring value = Utf8ToWide(e.substr(eq + 1));
+        ::SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
+    }
+    struct TRestore {
+        decltype(saved)& s;
+        ~TRestore() {
+            for (auto& [name, value] : s)
+                ::SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
+        }
+    } restore{saved};
     std::wstring cmd = QuoteArgument(Utf8ToWide(program));
     for (const std::string& a : args)
         cmd += L" " + QuoteArgument(Utf8ToWide(a));
@@ -140,7 +162,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 
 #else
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& env) {
     int fds[2];
     if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
     const pid_t pid = ::fork();
@@ -149,6 +172,14 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         ::dup2(fds[1], 2);
         ::close(fds[0]);
         ::close(fds[1]);
+        for (const std::string& e : env) {
+            const size_t eq = e.find('=');
+            const std::string name = e.substr(0, eq);
+            if (eq + 1 < e.size())
+                ::setenv(name.c_str(), e.c_str() + eq + 1, 1);
+            else
+                ::unsetenv(name.c_str());
+        }
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));

@@ -36,7 +36,9 @@ struct ProgramResult {
     int status;       // exit code; -1 when it did not exit normally
     std::string out;  // standard output and standard error together
 };
-// Runs `program` with `args` (passed as they are, without a shell).
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args);
+// Runs `program` with `args` (passed as they are, without a shell) and the
+// environment changed by `env`: "NAME=VALUE" sets, "NAME=" removes.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& env = {});
 
 }  // namespace quorvex::test

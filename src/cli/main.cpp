@@ -15,6 +15,8 @@
 #include "support/charset.h"
 #include "support/cp932.h"
 #include "support/errors.h"
+#include "support/file_access.h"
+#include "support/messages.h"
 #include "support/output_file.h"
 #include "support/paths.h"
 
@@ -23,20 +25,46 @@ namespace {
 
 enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 
-// An exception's reason as the user should read it.
-std::string ReasonOf(const std::exception& e) {
-    if (dynamic_cast<const std::bad_alloc*>(&e)) return kOutOfMemory;
-    return e.what();
-}
+// Where the command's words go: standard error, in the user's language.
+class TReporter {
+  public:
+    TReporter(TLanguage language, bool verbose) : language_(language), verbose_(verbose) {}
 
-void Report(bool ok, const std::string& file, const std::string& reason = {}) {
-    WriteMessage(ok ? "ok " + file + "\n" : "failed " + file + ": " + reason + "\n");
-}
+    // "quorvex-convert: <message>"
+    void Error(const TMessage& m) const {
+        WriteMessage("quorvex-convert: " + m.Text(language_) + "\n");
+    }
+    // One line per job: "ok FILE" or "failed FILE: reason"; with -v the
+    // counts of a job that wrote its file follow on a line of their own.
+    void Job(const std::string& file, const TRunReport& r) const {
+        if (!r.Ok) {
+            Line({TMsg::JobFailed, {file, r.Error.Text(language_)}});
+            return;
+        }
+        Line({TMsg::JobOk, {file}});
+        Counts(r.Counts);
+    }
+    // With -v, what a job wrote, on a line of its own.
+    void Counts(const TConvertCounts& counts) const {
+        if (verbose_) WriteMessage("  " + CountsText(counts, language_) + "\n");
+    }
+    void Failed(const std::string& file, const TMessage& why) const {
+        TRunReport r;
+        r.Error = why;
+        Job(file, r);
+    }
+    TLanguage Language() const { return language_; }
+
+  private:
+    void Line(const TMessage& m) const { WriteMessage(m.Text(language_) + "\n"); }
+    TLanguage language_;
+    bool verbose_;
+};
 
 // Position of the --attr value in the columns of `mif`: a number is taken as
 // it stands, a name is looked up: in a code page 932 table its bytes first,
 // then as given; in a table of another character set by the decoded names.
-std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, std::string& why) {
+std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, TMessage& why) {
     if (o.attr.empty()) return -1;
     if (const auto n = TryParseMifInteger(o.attr)) return *n;
     try {
@@ -54,9 +82,9 @@ std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, std
             for (size_t i = 0; i < columns.size(); ++i)
                 if (DisplayText(set, columns[i].Name) == o.attr) return static_cast<int32_t>(i + 1);
         }
-        why = "no column named '" + o.attr + "'";
+        why = {TMsg::NoSuchColumn, {o.attr}};
     } catch (const std::exception& e) {
-        why = e.what();
+        why = MessageOf(e);
     }
     return std::nullopt;
 }
@@ -71,40 +99,47 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     return s;
 }
 
-// One job through ConvertFile, reported on stderr.
-bool RunOne(TConvertSettings s, const std::string& shownOutput = {}) {
-    std::string why;
-    bool ok = false;
+// One job through ConvertFile; `shownOutput` names the output in the report
+// when it is not the path written (standard output).
+bool RunOne(const TReporter& out, const TConvertSettings& s, const std::string& shownOutput = {}) {
+    TRunReport r;
     try {
-        ok = ConvertFile(s, &why);
+        ConvertFile(s, &r);
     } catch (const std::exception& e) {
-        why = ReasonOf(e);
+        r.Ok = false;
+        r.Error = MessageOf(e);
     }
-    Report(ok, shownOutput.empty() ? s.SimFile : shownOutput, why);
-    return ok;
+    out.Job(shownOutput.empty() ? s.SimFile : shownOutput, r);
+    return r.Ok;
 }
 
 // Merged run; rows that failed before it started are reported by the caller.
-bool RunCombined(const std::vector<TBatchRow>& rows, const std::string& output,
-                 const std::string& genba, const std::string& shownOutput = {}) {
+bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
+                 const std::string& output, const std::string& genba,
+                 const std::string& shownOutput = {}) {
     const std::string& shown = shownOutput.empty() ? output : shownOutput;
     if (output.empty()) {
-        Report(false, "(combined)", "the combined output file name is empty");
+        out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;
     }
     bool allOk = true;
     TCombinedCallbacks cb;
-    cb.MarkRow = [&](size_t i, bool ok, const std::string& reason) {
-        Report(ok, rows[i].SubItems[TBatchRow::MifFile], reason);
-        allOk = allOk && ok;
+    cb.MarkRow = [&](size_t i, const TRunReport& r) {
+        out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
+        allOk = allOk && r.Ok;
     };
+    TRunReport merged;
     try {
-        ConvertCombined(rows, output, genba, cb);
+        ConvertCombined(rows, output, genba, cb, &merged.Counts);
     } catch (const std::exception& e) {
-        Report(false, shown, ReasonOf(e));
+        out.Failed(shown, MessageOf(e));
         return false;
     }
-    Report(allOk, shown, "some inputs failed");
+    merged.Ok = allOk;
+    merged.Error = TMsg::SomeInputsFailed;
+    out.Job(shown, merged);
+    // The merged file was written all the same.
+    if (!allOk) out.Counts(merged.Counts);
     return allOk;
 }
 
@@ -118,12 +153,14 @@ class TStdoutOutput {
         output = temp_;
     }
     ~TStdoutOutput() {
-        if (!temp_.empty()) std::remove(temp_.c_str());
+        if (!temp_.empty()) RemoveFileQuietly(temp_);
     }
+    TStdoutOutput(const TStdoutOutput&) = delete;
+    TStdoutOutput& operator=(const TStdoutOutput&) = delete;
     // Copies the result; false (reported) when standard output fails.
-    bool Deliver() {
+    bool Deliver(const TReporter& out) {
         if (temp_.empty()) return true;
-        std::FILE* in = std::fopen(temp_.c_str(), "rb");
+        std::FILE* in = OpenStream(temp_, "r");
         bool ok = in != nullptr;
         char chunk[1 << 16];
         while (ok) {
@@ -136,7 +173,7 @@ class TStdoutOutput {
         }
         if (in) std::fclose(in);
         if (std::fflush(stdout) != 0) ok = false;
-        if (!ok) Report(false, "-", "cannot write the standard output");
+        if (!ok) out.Failed("-", TMessage(TMsg::CannotWrite, {"-"}, EIO));
         return ok;
     }
 
@@ -144,7 +181,7 @@ class TStdoutOutput {
     std::string temp_;
 };
 
-int ListColumns(const std::string& mif) {
+int ListColumns(const TReporter& out, const std::string& mif) {
     try {
         // Code page 932 names are printed as the bytes they are, as ever;
         // names in other character sets as UTF-8.
@@ -158,21 +195,20 @@ int ListColumns(const std::string& mif) {
         }
         return kOk;
     } catch (const std::exception& e) {
-        WriteMessage(std::string("quorvex-convert: ") + e.what() + "\n");
+        out.Error(MessageOf(e));
         return kJobFailed;
     }
 }
 
-int RunBatch(const std::string& listPath) {
+int RunBatch(const TReporter& out, const std::string& listPath) {
     TBatchListFile list;
     try {
         list = LoadBatchList(listPath);
     } catch (const BatchListError& e) {
-        WriteMessage("quorvex-convert: " + listPath + ": not a valid batch list (" +
-                     Cp932ToUtf8(e.what()) + ")\n");
+        out.Error({TMsg::NotABatchList, {listPath, e.message.Text(out.Language())}});
         return kJobFailed;
     } catch (const std::exception& e) {
-        WriteMessage(std::string("quorvex-convert: ") + e.what() + "\n");
+        out.Error(MessageOf(e));
         return kJobFailed;
     }
     // The file holds code page 932 paths; the system's are UTF-8. Site names
@@ -182,38 +218,40 @@ int RunBatch(const std::string& listPath) {
         row.SubItems[TBatchRow::SimFile] = Cp932ToUtf8(row.SubItems[TBatchRow::SimFile]);
     }
     if (list.Combine)
-        return RunCombined(list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba)
+        return RunCombined(out, list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba)
                    ? kOk
                    : kJobFailed;
     bool allOk = true;
     // Rows without a destination are named before any conversion starts.
     for (const TBatchRow& row : list.Rows) {
         if (row.SubItems[TBatchRow::SimFile].empty()) {
-            Report(false, row.SubItems[TBatchRow::MifFile], kNoDestination);
+            out.Failed(row.SubItems[TBatchRow::MifFile], TMsg::NoDestination);
             allOk = false;
         }
     }
     for (const TBatchRow& row : list.Rows)
         if (!row.SubItems[TBatchRow::SimFile].empty())
-            allOk = RunOne(SettingsFromRow(row)) && allOk;
+            allOk = RunOne(out, SettingsFromRow(row)) && allOk;
     return allOk ? kOk : kJobFailed;
 }
 
 int Run(int argc, char** argv) {
+    const TLanguage language = UserLanguage();
     Options o;
     try {
         o = ParseOptions(argc, argv);
     } catch (const UsageError& e) {
-        WriteMessage("quorvex-convert: " + e.message + "\nTry 'quorvex-convert --help'.\n");
+        const TReporter out(language, false);
+        out.Error(e.message);
+        WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
+    const TReporter out(language, o.verbose);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
         if (!encoded) {
-            WriteMessage(
-                "quorvex-convert: the site name has a character that code page 932 cannot "
-                "hold\n");
+            out.Error(TMsg::GenbaNotCp932);
             return kUsageError;
         }
         genba = *encoded;
@@ -227,26 +265,26 @@ int Run(int argc, char** argv) {
             std::printf("quorvex-convert %s\n", QUORVEX_VERSION);
             return kOk;
         case Mode::Columns:
-            return ListColumns(o.inputs[0]);
+            return ListColumns(out, o.inputs[0]);
         case Mode::Batch:
-            return RunBatch(o.batchList);
+            return RunBatch(out, o.batchList);
         case Mode::Convert: {
             TConvertSettings s = SettingsFor(o, genba);
             s.MifFile = o.inputs[0];
             s.SimFile = o.output.empty() ? ChangeFileExt(s.MifFile, ".sim") : o.output;
-            std::string why;
+            TMessage why;
             const auto attr = ResolveAttr(o, s.MifFile, why);
             if (!attr) {
-                Report(false, s.SimFile, why);
+                out.Failed(s.SimFile, why);
                 return kJobFailed;
             }
             s.AttrIndex = *attr;
             try {
                 const std::string shown = s.SimFile;
-                TStdoutOutput out(s.SimFile);
-                return RunOne(s, shown) && out.Deliver() ? kOk : kJobFailed;
+                TStdoutOutput stdoutFile(s.SimFile);
+                return RunOne(out, s, shown) && stdoutFile.Deliver(out) ? kOk : kJobFailed;
             } catch (const std::exception& e) {
-                Report(false, s.SimFile, ReasonOf(e));
+                out.Failed(s.SimFile, MessageOf(e));
                 return kJobFailed;
             }
         }
@@ -256,10 +294,10 @@ int Run(int argc, char** argv) {
             for (const std::string& input : o.inputs) {
                 TConvertSettings s = SettingsFor(o, {});
                 s.MifFile = input;
-                std::string why;
+                TMessage why;
                 const auto attr = ResolveAttr(o, input, why);
                 if (!attr) {
-                    Report(false, input, why);
+                    out.Failed(input, why);
                     allOk = false;
                     continue;
                 }
@@ -269,12 +307,13 @@ int Run(int argc, char** argv) {
             if (rows.empty()) return kJobFailed;
             try {
                 std::string output = o.output;
-                TStdoutOutput out(output);
-                return RunCombined(rows, output, genba, o.output) && allOk && out.Deliver()
+                TStdoutOutput stdoutFile(output);
+                return RunCombined(out, rows, output, genba, o.output) && allOk &&
+                               stdoutFile.Deliver(out)
                            ? kOk
                            : kJobFailed;
             } catch (const std::exception& e) {
-                Report(false, o.output, ReasonOf(e));
+                out.Failed(o.output, MessageOf(e));
                 return kJobFailed;
             }
         }

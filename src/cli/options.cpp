@@ -27,12 +27,17 @@ const char* const kUsage =
     "  --combine FILE    merge all inputs into FILE with one point numbering\n"
     "  --batch FILE      run a batch list saved by the window\n"
     "  --columns         list the column names of INPUT.mif\n"
+    "  -v, --verbose     after each job, tell what it wrote: parcels, routes,\n"
+    "                    points, and the point and text objects skipped\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
     "OUTPUT.sim or the --combine FILE may be '-': the SIMA bytes go to standard\n"
     "output, written only once the conversion has succeeded.\n"
     "\n"
+    "Messages are in Japanese when the locale's messages are Japanese (LC_ALL,\n"
+    "LC_MESSAGES or LANG, the first one set, beginning with \"ja\"; on Windows the\n"
+    "display language), in English otherwise.\n"
     "Exit status: 0 when every job succeeded, 1 when a job failed, 2 on a usage error.\n";
 
 Options ParseOptions(int argc, char** argv) {
@@ -47,7 +52,8 @@ Options ParseOptions(int argc, char** argv) {
         kBatch,
         kColumns,
         kHelp,
-        kVersion
+        kVersion,
+        kVerbose = 'v'
     };
     static const option kLong[] = {
         {"attr", required_argument, nullptr, kAttr},
@@ -61,6 +67,7 @@ Options ParseOptions(int argc, char** argv) {
         {"columns", no_argument, nullptr, kColumns},
         {"help", no_argument, nullptr, kHelp},
         {"version", no_argument, nullptr, kVersion},
+        {"verbose", no_argument, nullptr, kVerbose},
         {nullptr, 0, nullptr, 0},
     };
     Options o;
@@ -68,7 +75,7 @@ Options ParseOptions(int argc, char** argv) {
     optind = 0;  // restart getopt: the tests parse several command lines
     opterr = 0;
     for (;;) {
-        const int c = getopt_long(argc, argv, "", kLong, nullptr);
+        const int c = getopt_long(argc, argv, "v", kLong, nullptr);
         if (c == -1) break;
         switch (c) {
             case kAttr:
@@ -100,6 +107,9 @@ Options ParseOptions(int argc, char** argv) {
             case kColumns:
                 columns = true;
                 break;
+            case kVerbose:
+                o.verbose = true;
+                break;
             case kHelp:
                 o.mode = Mode::Help;
                 return o;
@@ -107,29 +117,28 @@ Options ParseOptions(int argc, char** argv) {
                 o.mode = Mode::Version;
                 return o;
             default:
-                throw UsageError{"unknown option or missing value: " +
-                                 std::string(argv[std::min(optind, argc) - 1])};
+                throw UsageError{{TMsg::UnknownOption, {argv[std::min(optind, argc) - 1]}}};
         }
     }
     for (int i = optind; i < argc; ++i)
         o.inputs.push_back(argv[i]);
 
     if (int(combine) + int(batch) + int(columns) > 1)
-        throw UsageError{"--combine, --batch and --columns exclude each other"};
+        throw UsageError{TMsg::ModesExclude};
     if (!o.parcels && !o.routes)
-        throw UsageError{"--no-parcels and --no-routes together leave nothing to convert"};
+        throw UsageError{TMsg::NothingToConvert};
     if (batch) {
-        if (!o.inputs.empty()) throw UsageError{"--batch takes no input files"};
+        if (!o.inputs.empty()) throw UsageError{TMsg::BatchTakesNoInputs};
         o.mode = Mode::Batch;
     } else if (columns) {
-        if (o.inputs.size() != 1) throw UsageError{"--columns takes one input file"};
+        if (o.inputs.size() != 1) throw UsageError{TMsg::ColumnsTakesOneInput};
         o.mode = Mode::Columns;
     } else if (combine) {
-        if (o.inputs.empty()) throw UsageError{"--combine needs at least one input file"};
+        if (o.inputs.empty()) throw UsageError{TMsg::CombineNeedsInputs};
         o.mode = Mode::Combine;
     } else {
         if (o.inputs.empty() || o.inputs.size() > 2)
-            throw UsageError{"expected INPUT.mif and optionally OUTPUT.sim"};
+            throw UsageError{TMsg::ExpectedInputAndOutput};
         if (o.inputs.size() == 2) {
             o.output = o.inputs[1];
             o.inputs.pop_back();

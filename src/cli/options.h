@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/messages.h"
+
 namespace quorvex::cli {
 
 enum class Mode { Convert, Combine, Batch, Columns, Help, Version };
@@ -20,11 +22,12 @@ struct Options {
     bool routes = true;
     bool swapXY = true;
     bool closeParcel = false;
+    bool verbose = false;  // what each job wrote
 };
 
 // Parses argv; throws UsageError with a one-line message.
 struct UsageError {
-    std::string message;
+    TMessage message;
 };
 Options ParseOptions(int argc, char** argv);
 

@@ -6,30 +6,29 @@
 #include <memory>
 #include <optional>
 
+#include "support/cp932.h"
 #include "support/field.h"
-#include "support/line_reader.h"
 #include "support/file_access.h"
+#include "support/line_reader.h"
 #include "support/output_file.h"
 #include "support/text.h"
 
 namespace quorvex {
-namespace {
 
-// "不正なバッチリストです。"
-constexpr std::string_view kMalformedMessage =
-    "\x95\x73\x90\xB3\x82\xC8\x83\x6F\x83\x62\x83\x60\x83\x8A\x83\x58\x83\x67\x82\xC5\x82\xB7"
-    "\x81\x42";
-// "' は正しい論理型ではありません", preceded by "'" and the line's text.
-constexpr std::string_view kNotBooleanTail =
-    "\x27\x20\x82\xCD\x90\xB3\x82\xB5\x82\xA2\x98\x5F\x97\x9D\x8C\x5E\x82\xC5\x82\xCD\x82\xA0"
-    "\x82\xE8\x82\xDC\x82\xB9\x82\xF1";
+BatchListError::BatchListError(Kind kind, std::string line)
+    : QuorvexError(kind == Malformed ? TMessage(TMsg::BatchListMalformed)
+                                     : TMessage(TMsg::BatchListNotBoolean, {Cp932ToUtf8(line)})),
+      kind(kind),
+      line(std::move(line)) {}
+
+namespace {
 
 constexpr std::string_view kMagic = "Quorvex";
 constexpr std::string_view kVersion = "200";
 constexpr int kHeaderLines = 5;
 
 [[noreturn]] void ThrowMalformed() {
-    throw BatchListError(BatchListError::Malformed, std::string(kMalformedMessage));
+    throw BatchListError(BatchListError::Malformed);
 }
 
 // CR, LF and CR LF each end a line; a final line end does not open another.
@@ -128,9 +127,7 @@ TBatchListFile ParseBatchList(std::string_view bytes) {
     TBatchListFile list;
     const std::optional<bool> combine = ReadBoolean(lines[2]);
     if (!combine) {
-        std::string line = QuoteInput(lines[2]);
-        throw BatchListError(BatchListError::NotBoolean, "'" + line + std::string(kNotBooleanTail),
-                             line);
+        throw BatchListError(BatchListError::NotBoolean, QuoteInput(lines[2]));
     }
     list.Combine = *combine;
     list.CombineFile = lines[3];

@@ -19,12 +19,11 @@ struct TBatchListFile {
     std::vector<TBatchRow> Rows;  // lines 6 and on
 };
 
-// Why a file was refused. The message (what()) is the text to show, in code
-// page 932 bytes: "不正なバッチリストです。" or "'%s' は正しい論理型ではありません".
+// Why a file was refused: "不正なバッチリストです。" or "'%s' は正しい論理型では
+// ありません" (the line's text decoded for display).
 struct BatchListError : QuorvexError {
     enum Kind { Malformed, NotBoolean };
-    BatchListError(Kind kind, const std::string& message, std::string line = {})
-        : QuorvexError(message), kind(kind), line(std::move(line)) {}
+    explicit BatchListError(Kind kind, std::string line = {});
     Kind kind;
     std::string line;  // line 3 as read, for NotBoolean
 };

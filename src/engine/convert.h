@@ -7,28 +7,35 @@
 #include <vector>
 
 #include "engine/convert_settings.h"
+#include "engine/run_report.h"
 
 namespace quorvex {
 
 // True when the SIMA file was written completely. Malformed input and write
-// errors give false (with the reason in *error when given); errors while the
-// files are opened or the header and columns are read are thrown (FileError,
-// ConversionError). The SIMA file replaces an existing one only on success.
-bool ConvertFile(const TConvertSettings& settings, std::string* error = nullptr);
+// errors give false (with the reason in report->Error when given); errors
+// while the files are opened or the header and columns are read are thrown
+// (FileError, ConversionError). The SIMA file replaces an existing one only
+// on success; report->Counts tells what it holds.
+bool ConvertFile(const TConvertSettings& settings, TRunReport* report = nullptr);
 
 // What a combined run tells its caller while it works.
 struct TCombinedCallbacks {
     std::function<void()> InvalidOutputPath;   // the output path is empty
     std::function<void(size_t row)> BeginRow;  // before row `row` is read
-    std::function<void(size_t row, bool ok, const std::string& reason)> MarkRow;
+    std::function<void(size_t row, const TRunReport& report)> MarkRow;
     std::function<void(bool busy)> SetBusy;  // around the rows and the assembly
+    // Asked after each row; true stops the run there and leaves the output
+    // untouched (the window is being closed).
+    std::function<bool()> Cancelled;
 };
 
 // Merges the rows into `outputPath`: parcels and routes in row order with
 // running numbers, the swap switch of the first row, `genba` as site name.
-// False (nothing written) for an empty path; a failing row is marked and
-// skipped; errors creating or writing the output are thrown.
+// False (nothing written) for an empty path or a cancelled run; a failing
+// row is marked and skipped; errors creating or writing the output are thrown. *counts, when
+// given, receives what the merged file holds.
 bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outputPath,
-                     const std::string& genba, const TCombinedCallbacks& callbacks = {});
+                     const std::string& genba, const TCombinedCallbacks& callbacks = {},
+                     TConvertCounts* counts = nullptr);
 
 }  // namespace quorvex

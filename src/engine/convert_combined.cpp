@@ -25,33 +25,38 @@ class TBusy {
     const TCombinedCallbacks& cb_;
 };
 
-// Reads one row into the shared run; the reason of a failure, or empty.
-std::string ConvertRow(TRunState& run, const TBatchRow& row, const std::string& outputPath,
-                       bool& overwritesInput) {
+// Reads one row into the shared run.
+TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string& outputPath,
+                      bool& overwritesInput) {
     const TConvertSettings settings = SettingsFromRow(row);
+    TRunReport r;
+    const TConvertCounts before = CountsOf(run);
     try {
-        std::string why;
-        const auto inputs = FindRunInputs(settings.MifFile, why);
-        if (!inputs) return why;
+        // Inside the try: a MIF file that cannot be read throws its own error.
+        const auto inputs = FindRunInputs(settings.MifFile, r.Error);
+        if (!inputs) return r;
         if (OverwritesInput(outputPath, *inputs)) {
             overwritesInput = true;
-            return "the merged SIMA file would overwrite this input file";
+            r.Error = TMsg::MergedOutputIsThisInput;
+            return r;
         }
         TInputFiles in(*inputs);
         const TMifTable table = SkipMifTableHead(in.Mif);
         RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
-        return {};
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        r.Ok = true;
     } catch (const std::exception& e) {
-        return e.what()[0] ? e.what() : "conversion failed";
+        r.Error = MessageOf(e);
     }
+    // A failed row keeps what it wrote before the failure.
+    r.Counts = CountsOf(run) - before;
+    return r;
 }
 
 }  // namespace
 
 bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outputPath,
-                     const std::string& genba, const TCombinedCallbacks& cb) {
+                     const std::string& genba, const TCombinedCallbacks& cb,
+                     TConvertCounts* counts) {
     if (outputPath.empty()) {
         if (cb.InvalidOutputPath) cb.InvalidOutputPath();
         return false;
@@ -65,15 +70,16 @@ bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outp
     bool overwritesInput = false;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (cb.BeginRow) cb.BeginRow(i);
-        const std::string reason = ConvertRow(run, rows[i], outputPath, overwritesInput);
-        if (cb.MarkRow) cb.MarkRow(i, reason.empty(), reason);
+        const TRunReport report = ConvertRow(run, rows[i], outputPath, overwritesInput);
+        if (cb.MarkRow) cb.MarkRow(i, report);
+        if (cb.Cancelled && cb.Cancelled()) return false;
     }
     // Replacing the file would destroy an input of this very run.
-    if (overwritesInput)
-        throw FileError("not overwriting \"" + outputPath + "\": it is an input of the run");
+    if (overwritesInput) throw FileError({TMsg::MergedOutputIsAnInput, {outputPath}}, outputPath);
 
     WriteSimaTail(sima, run.Parcels, run.Routes);
     sima.Commit();
+    if (counts) *counts = CountsOf(run);
     return true;
 }
 

@@ -10,18 +10,21 @@
 
 namespace quorvex {
 
-bool ConvertFile(const TConvertSettings& settings, std::string* error) {
-    std::string why;
-    auto fail = [&](std::string reason) {
-        if (error) *error = std::move(reason);
-        return false;
-    };
+bool ConvertFile(const TConvertSettings& settings, TRunReport* report) {
+    TRunReport unused;
+    TRunReport& r = report ? *report : unused;
+    r = {};
     // Said at once: a run without a destination could only fail at its end.
-    if (settings.SimFile.empty()) return fail(kNoDestination);
-    const auto inputs = FindRunInputs(settings.MifFile, why);
-    if (!inputs) return fail(why);
-    if (OverwritesInput(settings.SimFile, *inputs))
-        return fail("the SIMA file would overwrite an input file");
+    if (settings.SimFile.empty()) {
+        r.Error = TMsg::NoDestination;
+        return false;
+    }
+    const auto inputs = FindRunInputs(settings.MifFile, r.Error);
+    if (!inputs) return false;
+    if (OverwritesInput(settings.SimFile, *inputs)) {
+        r.Error = TMsg::OutputIsAnInput;
+        return false;
+    }
 
     // Opening errors leave the run at once; whatever was opened closes and
     // the scratch and partial output files vanish with their owners.
@@ -35,11 +38,12 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
         RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
         WriteSimaTail(sima, run.Parcels, run.Routes);
         sima.Commit();
+        r.Ok = true;
+        r.Counts = CountsOf(run);
         return true;
-    } catch (const std::bad_alloc&) {
-        return fail(kOutOfMemory);
     } catch (const std::exception& e) {
-        return fail(e.what());
+        r.Error = MessageOf(e);
+        return false;
     }
 }
 

@@ -115,11 +115,14 @@ class TObjectPass {
                 ReadMifEllipse(line, mif_, run_.Polygon);
                 return Parcel();
             case Keyword::Text:
+                ++run_.SkippedTexts;
                 return SkipText(line);
             case Keyword::Collection:
                 return ReadCollection(line);
             case Keyword::Point:
             case Keyword::MultiPoint:
+                ++run_.SkippedPoints;
+                return;
             case Keyword::Empty:
             case Keyword::None:
                 return;
@@ -132,7 +135,7 @@ class TObjectPass {
     void CheckFinite(std::span<const TSFPoint> points) {
         for (const TSFPoint& p : points)
             if (!std::isfinite(p.X) || !std::isfinite(p.Y))
-                mif_text::Fail(mif_, "a vertex is not a finite number");
+                mif_text::Fail(mif_, TMsg::NonFiniteVertex);
     }
 
     void Parcel() {
@@ -179,6 +182,7 @@ class TObjectPass {
                     Route();
                     break;
                 case Keyword::MultiPoint:
+                    ++run_.SkippedPoints;
                     SkipMifMultipoint(part, mif_);
                     break;
                 case Keyword::None:

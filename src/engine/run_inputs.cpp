@@ -5,9 +5,9 @@
 
 namespace quorvex {
 
-std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string& why) {
+std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& why) {
     if (!FileExists(mifFile)) {
-        why = "MIF file not found";
+        why = {TMsg::MifNotFound, {mifFile}};
         return std::nullopt;
     }
     TRunInputs inputs;
@@ -20,7 +20,7 @@ std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string&
     // that cannot be read throws its own error, never "MID file not found".
     const TMifTable table = ReadMifTable(mifFile);
     if (table.DeclaredColumns <= 0 && table.Columns.empty()) return inputs;
-    why = "MID file not found: " + ChangeFileExt(mifFile, ".mid");
+    why = {TMsg::MidNotFound, {ChangeFileExt(mifFile, ".mid")}};
     return std::nullopt;
 }
 

@@ -8,6 +8,7 @@
 
 #include "mif/uniMifUtils.h"
 #include "support/line_reader.h"
+#include "support/messages.h"
 
 namespace quorvex {
 
@@ -20,7 +21,7 @@ struct TRunInputs {
 // ASCII letter case; else, for a table without columns, no MID at all.
 // Nothing when the MIF file or a needed MID file is missing (`why` says which);
 // throws the error of a MIF file whose column block cannot be read.
-std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, std::string& why);
+std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& why);
 
 // Whether `output` names the same existing file as `input`, however spelt.
 bool IsSameFile(const std::string& output, const std::string& input);

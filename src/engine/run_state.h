@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "engine/run_report.h"
 #include "mif/UniSFMapUtil.h"
 #include "sima/uniSimUtils.h"
 #include "support/output_file.h"
@@ -23,9 +24,16 @@ struct TRunState {
     TScratchFile Routes;
     int32_t ParcelNo = 0;
     int32_t RouteNo = 0;
+    int64_t SkippedPoints = 0;
+    int64_t SkippedTexts = 0;
     TSFPolyLine Line;
     TSFPolygon Polygon;
 };
+
+inline TConvertCounts CountsOf(const TRunState& run) {
+    return {run.ParcelNo, run.RouteNo, static_cast<int64_t>(run.Points.Count()),
+            run.SkippedPoints, run.SkippedTexts};
+}
 
 // Writes the coordinate lines of the points added since the last call.
 inline void WritePendingPointLines(TRunState& run) {

@@ -16,13 +16,19 @@ std::string Hex(uint32_t value, int digits) {
 }
 
 // "MID row 12, column 3 "NAME"": where a value went wrong.
-std::string Where(const TMidFormat& f, int64_t rowNo, int32_t column) {
-    std::string s = "MID row " + std::to_string(rowNo);
-    if (column < 1) return s;
-    s += ", column " + std::to_string(column);
-    if (static_cast<size_t>(column) <= f.ColumnNames.size())
-        s += " \"" + f.ColumnNames[static_cast<size_t>(column) - 1] + "\"";
-    return s;
+TMessage Where(const TMidFormat& f, int64_t rowNo, int32_t column) {
+    const std::string row = std::to_string(rowNo);
+    if (column < 1) return {TMsg::MidRow, {row}};
+    if (static_cast<size_t>(column) > f.ColumnNames.size())
+        return {TMsg::MidRowColumn, {row, std::to_string(column)}};
+    return {TMsg::MidRowColumnNamed,
+            {row, std::to_string(column), f.ColumnNames[static_cast<size_t>(column) - 1]}};
+}
+
+// `message` about the value at `where`.
+ConversionError At(TMessage where, TMessage message) {
+    message.Where.push_back(std::move(where));
+    return ConversionError(std::move(message));
 }
 
 // The field of `row` that holds bytes the set does not decode; 0 if none
@@ -42,7 +48,7 @@ int32_t UndecodableColumn(const TMidFormat& f, std::string_view row) {
 }  // namespace
 
 TMidFormat MidFormatOf(const TMifHeader& header, const TSFColumns& columns) {
-    std::string why;
+    TMessage why;
     const std::optional<TCharset> set = FindCharset(header.Charset, why);
     if (!set) throw ConversionError(why);
     TMidFormat f;
@@ -61,23 +67,20 @@ std::string MidValue(const TMidFormat& f, std::string_view row, int64_t rowNo, i
         row.remove_prefix(3);
     std::string text;
     if (const std::optional<size_t> bad = DecodeToUtf8(f.Charset, row, text)) {
-        throw ConversionError(Where(f, rowNo, UndecodableColumn(f, row)) + ": byte 0x" +
-                              Hex(static_cast<unsigned char>(row[*bad]), 2) +
-                              " is not valid in the character set \"" + f.Charset.Name + "\"");
+        throw At(Where(f, rowNo, UndecodableColumn(f, row)),
+                 {TMsg::MidBadByte, {Hex(static_cast<unsigned char>(row[*bad]), 2), f.Charset.Name}});
     }
     const std::string value = GetDelimitedUtf8Field(text, column, f.Delimiter);
     size_t at = 0;
     if (std::optional<std::string> bytes = Utf8ToCp932(value, &at)) return std::move(*bytes);
     size_t len = 0;
     const char32_t c = Utf8CharAt(value, at, &len);
-    throw ConversionError(Where(f, rowNo, column) + ": the character \"" + value.substr(at, len) +
-                          "\" (U+" + Hex(c, c > 0xFFFF ? 6 : 4) +
-                          ") has no code page 932 form; the value \"" + value +
-                          "\" cannot be written");
+    throw At(Where(f, rowNo, column),
+             {TMsg::MidNoCp932, {value.substr(at, len), Hex(c, c > 0xFFFF ? 6 : 4), value}});
 }
 
 TCharset DisplayCharsetOf(const TMifHeader& header) {
-    std::string why;
+    TMessage why;
     return FindCharset(header.Charset, why).value_or(TCharset{});
 }
 

@@ -60,7 +60,7 @@ void ReadSections(TLineReader& mif, int32_t parts, TSFShape& rec) {
         rec.Parts.push_back(static_cast<int32_t>(total));
         const int32_t n = NonNegativeCount(mif, countLine);
         total += n;
-        if (total > INT32_MAX) Fail(mif, "too many vertices");
+        if (total > INT32_MAX) Fail(mif, TMsg::TooManyVertices);
         ReadVertices(mif, n, rec);
     }
 }
@@ -68,7 +68,7 @@ void ReadSections(TLineReader& mif, int32_t parts, TSFShape& rec) {
 void FinishShape(const TLineReader& mif, TSFShape& rec) {
     rec.NumParts = static_cast<int32_t>(rec.Parts.size());
     rec.NumPoints = static_cast<int32_t>(rec.Points.size());
-    if (rec.Points.empty()) Fail(mif, "object without vertices");
+    if (rec.Points.empty()) Fail(mif, TMsg::NoVertices);
 }
 
 }  // namespace
@@ -98,7 +98,7 @@ void ReadMifPline(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
     const TSplit s = SplitJoining(mif, object);
     if (StartsWithIgnoringAsciiCase(s.Tail, "Multiple")) {
         const int32_t parts = TryParseMifInteger(SplitFirst(' ', s.Tail).Tail).value_or(1);
-        if (parts < 0) Fail(mif, "negative section count " + std::to_string(parts));
+        if (parts < 0) Fail(mif, TMsg::NegativeSectionCount, std::to_string(parts));
         ReadSections(mif, parts, rec);
     } else {
         rec.Parts.push_back(0);

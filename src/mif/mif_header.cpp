@@ -1,4 +1,7 @@
 // Header and column block of a MIF file.
+#include <initializer_list>
+#include <vector>
+
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
 #include "support/errors.h"
@@ -74,17 +77,21 @@ TMifHeader ReadMifHeader(TLineReader& mif) {
 
 int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
     std::string_view line;
-    auto fail = [&](const std::string& what) {
-        throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) + ": " + what);
+    auto fail = [&](TMsg id, std::initializer_list<std::string> more = {}) {
+        std::vector<std::string> args{mif.Path(), std::to_string(mif.LineNumber())};
+        args.insert(args.end(), more);
+        TMessage m(id);
+        m.Args = std::move(args);
+        throw ConversionError(std::move(m));
     };
     for (;;) {
         // Random bytes or another kind of file: better refused than read as
         // a table without objects, which would replace an output with nothing.
-        if (!mif.ReadLine(line)) fail("not a MIF file (no Columns line)");
+        if (!mif.ReadLine(line)) fail(TMsg::NotAMifFile);
         if (!IsBlankLine(line) && IsColumnsLine(line)) break;
     }
     const int32_t n = TryParseMifInteger(SplitFirst(' ', line).Tail).value_or(0);
-    if (n < 0) fail("negative column count " + std::to_string(n));
+    if (n < 0) fail(TMsg::NegativeColumnCount, {std::to_string(n)});
     // Entries are added as their lines are read, never sized by the count,
     // and the list ends at the end of the file.
     columns.clear();
@@ -95,8 +102,7 @@ int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
         // The Data line ends the list: a larger count would take the
         // objects for columns.
         if (EqualsIgnoringAsciiCase(Trim(line), "Data"))
-            fail("column count " + std::to_string(n) + " but " + std::to_string(i) +
-                 " column lines before Data");
+            fail(TMsg::ColumnCountPastData, {std::to_string(n), std::to_string(i)});
         const TSplit parts = SplitFirst(' ', Trim(line));
         TSFColumn column;
         column.Name.assign(parts.Head);

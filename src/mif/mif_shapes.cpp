@@ -173,7 +173,7 @@ void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec) {
 
     const double n = WrapDegrees(std::floor(phiB * kRadToDeg));
     const double k = WrapDegrees(std::floor(sweep * kRadToDeg));
-    if (!(k >= 0 && k <= 360) || !std::isfinite(n)) Fail(mif, "arc angles out of range");
+    if (!(k >= 0 && k <= 360) || !std::isfinite(n)) Fail(mif, TMsg::ArcAnglesOutOfRange);
     const size_t count = static_cast<size_t>(k) + 1;
     SetSingleSection(rec, count);
     // n + j whole degrees, n and j at most 360.

@@ -6,12 +6,12 @@
 
 namespace quorvex::mif_text {
 
-void Fail(const TLineReader& mif, const std::string& what) {
-    throw ConversionError(mif.Path() + ":" + std::to_string(mif.LineNumber()) + ": " + what);
+void Fail(const TLineReader& mif, TMsg id, const std::string& detail) {
+    throw ConversionError(TMessage(id, {mif.Path(), std::to_string(mif.LineNumber()), detail}));
 }
 
 void FailCutShort(const TLineReader& mif) {
-    Fail(mif, "unexpected end of file inside an object");
+    Fail(mif, TMsg::CutShort);
 }
 
 std::string_view NextNonBlank(TLineReader& mif) {
@@ -36,17 +36,17 @@ void JoinNext(TLineReader& mif, std::string& held) {
 
 double Number(const TLineReader& mif, std::string_view text) {
     if (const auto v = TryParseMifFloat(text)) return *v;
-    Fail(mif, "'" + QuoteInput(text) + "' is not a valid floating point value");
+    Fail(mif, TMsg::NotAFloat, QuoteInput(text));
 }
 
 int32_t Count(const TLineReader& mif, std::string_view text) {
     if (const auto v = TryParseMifInteger(text)) return *v;
-    Fail(mif, "'" + QuoteInput(text) + "' is not a valid integer value");
+    Fail(mif, TMsg::NotAnInteger, QuoteInput(text));
 }
 
 int32_t NonNegativeCount(const TLineReader& mif, std::string_view text) {
     const int32_t n = Count(mif, text);
-    if (n < 0) Fail(mif, "negative count " + std::to_string(n));
+    if (n < 0) Fail(mif, TMsg::NegativeCount, std::to_string(n));
     return n;
 }
 

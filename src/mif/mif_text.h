@@ -8,10 +8,17 @@
 
 #include "mif/UniSFMapUtil.h"
 #include "support/line_reader.h"
+#include "support/messages.h"
 
 namespace quorvex::mif_text {
 
-[[noreturn]] void Fail(const TLineReader& mif, const std::string& what);
+// ConversionError `id` at the current line of `mif`: {1} the file, {2} the
+// line number, {3} `detail`.
+[[noreturn]] void Fail(const TLineReader& mif, TMsg id, const std::string& detail = {});
+// The same with a text of its own (TMsg::AtLine).
+[[noreturn]] inline void Fail(const TLineReader& mif, const std::string& what) {
+    Fail(mif, TMsg::AtLine, what);
+}
 
 // Next line as read; ConversionError at the end of the file, which here
 // always means an object cut short.

@@ -112,7 +112,7 @@ void TSIMPoints::Reserve(size_t more) {
 void TSIMPoints::Grow() {
     const size_t oldCount = slotCount_;
     const size_t size = oldCount == 0 ? 1024 : oldCount * 2;
-    if (size > (size_t(1) << 32)) throw ConversionError("too many points for one SIMA file");
+    if (size > (size_t(1) << 32)) throw ConversionError(TMsg::TooManyPoints);
     TZeroedArray<uint64_t> slots(size);
     const size_t mask = size - 1;
     if (oldCount != 0) {
@@ -144,7 +144,7 @@ int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
         s = (s + 1) & mask_;
     }
     if (count_ >= static_cast<size_t>(INT32_MAX) - 1)
-        throw ConversionError("too many points for one SIMA file");
+        throw ConversionError(TMsg::TooManyPoints);
     if ((count_ & kChunkMask) == 0) {
         if (!chunks_) chunks_.reset(new std::unique_ptr<TSIMPoint[]>[kMaxChunks]);
         chunks_[count_ >> kChunkBits].reset(new TSIMPoint[kChunkMask + 1]);

@@ -195,7 +195,7 @@ std::optional<size_t> Decode(const TCharset& set, std::string_view bytes, std::s
 
 }  // namespace
 
-std::optional<TCharset> FindCharset(const std::optional<std::string>& name, std::string& why) {
+std::optional<TCharset> FindCharset(const std::optional<std::string>& name, TMessage& why) {
     if (!name) return TCharset{};
     const std::string_view bare = BareName(*name);
     for (const TNamedSet& s : kNamedSets)
@@ -203,14 +203,11 @@ std::optional<TCharset> FindCharset(const std::optional<std::string>& name, std:
             return TCharset{s.Kind, s.High, std::string(bare)};
     for (std::string_view refused : kRefusedSets) {
         if (EqualsIgnoringAsciiCase(bare, refused)) {
-            why = "the character set \"" + std::string(bare) +
-                  "\" of the MIF file is not supported; save the table as "
-                  "WindowsJapanese or UTF-8";
+            why = {TMsg::CharsetNotSupported, {std::string(bare)}};
             return std::nullopt;
         }
     }
-    why =
-        "unknown character set \"" + std::string(bare) + "\" in the Charset clause of the MIF file";
+    why = {TMsg::CharsetUnknown, {std::string(bare)}};
     return std::nullopt;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/messages.h"
+
 namespace quorvex {
 
 enum class TCharsetKind : uint8_t {
@@ -26,7 +28,7 @@ struct TCharset {
 // The set a Charset clause names (its value, quotes and blanks around it
 // allowed), ignoring ASCII case; no clause is code page 932. Nothing for a
 // name this program cannot read, with the reason in `why`.
-std::optional<TCharset> FindCharset(const std::optional<std::string>& name, std::string& why);
+std::optional<TCharset> FindCharset(const std::optional<std::string>& name, TMessage& why);
 
 // Decodes `bytes` into UTF-8 text appended to `out`. Nothing when every byte
 // decoded; else the offset of the first byte that starts no character of the

@@ -2,45 +2,48 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace quorvex {
 
 void ThrowFileError(const char* verb, const std::string& path, int err) {
-    const std::string reason = std::strerror(err);
-    // Appended piece by piece: g++ 12 warns falsely on a chain of operator+.
-    std::string message = "cannot ";
-    message.append(verb).append(" \"").append(path).append("\": ").append(reason);
-    throw FileError(message, path, reason);
+    static constexpr std::pair<const char*, TMsg> kVerbs[] = {
+        {"open", TMsg::CannotOpen},       {"read", TMsg::CannotRead},
+        {"write", TMsg::CannotWrite},     {"create", TMsg::CannotCreate},
+        {"replace", TMsg::CannotReplace}, {"sync the folder of", TMsg::CannotSyncFolder},
+    };
+    TMsg id = TMsg::CannotOpen;
+    for (const auto& [name, msg] : kVerbs)
+        if (std::strcmp(verb, name) == 0) id = msg;
+    throw FileError(TMessage(id, {path}, err), path);
 }
 
 void ThrowPathProblem(const char* verb, const std::string& path, TPathProblem problem) {
-    const char* what = "";
+    TMsg id = TMsg::PathNotRegular;
     switch (problem) {
         case TPathProblem::Folder:
-            what = "it is a folder, not a file";
+            id = TMsg::PathIsFolder;
             break;
         case TPathProblem::Fifo:
-            what = "it is a FIFO, not a regular file";
+            id = TMsg::PathIsFifo;
             break;
         case TPathProblem::Device:
-            what = "it is a device, not a regular file";
+            id = TMsg::PathIsDevice;
             break;
         case TPathProblem::Socket:
-            what = "it is a socket, not a regular file";
+            id = TMsg::PathIsSocket;
             break;
         case TPathProblem::OtherKind:
-            what = "it is not a regular file";
+            id = TMsg::PathNotRegular;
             break;
         case TPathProblem::DanglingLink:
-            what = "it is a symbolic link to a file that does not exist";
+            id = TMsg::DanglingLink;
             break;
         case TPathProblem::NoFolder:
-            what = "its folder does not exist";
+            id = TMsg::NoFolder;
             break;
     }
-    std::string message = "cannot ";
-    message.append(verb).append(" \"").append(path).append("\": ").append(what);
-    throw FileError(message, path, what);
+    throw FileError(TMessage(id, {path, verb}), path);
 }
 
 std::string QuoteInput(std::string_view text) {
@@ -60,6 +63,12 @@ std::string QuoteInput(std::string_view text) {
     }
     if (text.size() > kMaxBytes) out.append("\xE2\x80\xA6");  // "…"
     return out;
+}
+
+TMessage MessageOf(const std::exception& e) {
+    if (const auto* q = dynamic_cast<const QuorvexError*>(&e)) return q->message;
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return TMsg::OutOfMemory;
+    return {TMsg::Unexpected, {e.what()}};
 }
 
 }  // namespace quorvex

@@ -1,35 +1,38 @@
 // Errors of the engine. File errors come from opening, reading and writing
 // files; conversion errors from text that does not convert or an object that
-// is malformed. Both carry a message ready to show.
+// is malformed. Each carries its message (support/messages.h), shown in the
+// reader's language; what() gives it in English.
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "support/messages.h"
+
 namespace quorvex {
 
 struct QuorvexError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit QuorvexError(TMessage message)
+        : std::runtime_error(message.Text(TLanguage::English)), message(std::move(message)) {}
+    // A text of its own, the same in every language.
+    explicit QuorvexError(const std::string& text) : QuorvexError(TMessage(TMsg::Text, {text})) {}
+    TMessage message;
 };
 
 struct FileError : QuorvexError {
-    explicit FileError(const std::string& message, std::string path = {}, std::string reason = {})
-        : QuorvexError(message), path(std::move(path)), reason(std::move(reason)) {}
-    std::string path;    // the file concerned, when known
-    std::string reason;  // the system's reason, when there is one
+    explicit FileError(TMessage message, std::string path = {})
+        : QuorvexError(std::move(message)), path(std::move(path)) {}
+    std::string path;  // the file concerned, when known
 };
 
 struct ConversionError : QuorvexError {
     using QuorvexError::QuorvexError;
 };
 
-// The reason given for an allocation failure.
-inline constexpr const char* kOutOfMemory = "out of memory";
-// The reason given for a job without an output path.
-inline constexpr const char* kNoDestination = "no destination SIMA file given";
-
-// "cannot <verb> "<path>": <reason of errno>"
+// FileError "cannot <verb> "<path>": <reason of errno>", the verb one of
+// open, read, write, create, replace, "sync the folder of".
 [[noreturn]] void ThrowFileError(const char* verb, const std::string& path, int err);
 
 // Why a path cannot be read or written although it exists (or its folder
@@ -41,5 +44,9 @@ enum class TPathProblem { Folder, Fifo, Device, Socket, OtherKind, DanglingLink,
 // A piece of input quoted in a message: at most 80 bytes, control bytes and
 // NUL escaped as \xNN, "…" when cut.
 std::string QuoteInput(std::string_view text);
+
+// The message of any error that reaches the user: an engine error's own,
+// "out of memory", or the unexpected error's text.
+TMessage MessageOf(const std::exception& e);
 
 }  // namespace quorvex

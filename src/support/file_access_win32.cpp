@@ -33,4 +33,29 @@ std::FILE* OpenStream(const std::string& path, const char* mode) {
     return ::_wfopen(WidePath(path).c_str(), m.c_str());
 }
 
+bool CanWriteFile(const std::string& path) {
+    const std::wstring wide = WidePath(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+        // The access rights say what the attributes do not.
+        const HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        ::CloseHandle(h);
+        return true;
+    }
+    // A new file, gone again when closed.
+    const HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(h);
+    return true;
+}
+
+void RemoveFileQuietly(const std::string& path) {
+    ::DeleteFileW(WidePath(path).c_str());
+}
+
 }  // namespace quorvex

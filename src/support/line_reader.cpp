@@ -131,8 +131,8 @@ void TLineReader::FailLineTooLong() {
 }
 
 void TLineReader::ThrowLineTooLong(const std::string& path, int64_t lineNumber) {
-    throw ConversionError(path + ":" + std::to_string(lineNumber) + ": line longer than " +
-                          std::to_string(kMaxLineBytes >> 20) + " MiB");
+    throw ConversionError(TMessage(TMsg::LineTooLong, {path, std::to_string(lineNumber),
+                                                       std::to_string(kMaxLineBytes >> 20)}));
 }
 
 bool TLineReader::ReadLineSlow(std::string_view& line) {

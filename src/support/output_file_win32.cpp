@@ -167,14 +167,14 @@ void TScratchFile::CopyTo(TFileWriter& out) {
 TCommitFile::TCommitFile(const std::string& target) : target_(target) {
     // Outputs that are no file to replace are refused before any work.
     if (IsDeviceName(target))
-        throw FileError("cannot write \"" + target + "\": it names a device, not a file", target);
+        throw FileError({TMsg::NamesDevice, {target}}, target);
     const std::wstring wideTarget = WidePath(target);
     const DWORD old = ::GetFileAttributesW(wideTarget.c_str());
     if (old != INVALID_FILE_ATTRIBUTES) {
         if (old & FILE_ATTRIBUTE_DIRECTORY)
-            throw FileError("cannot write \"" + target + "\": it is a folder", target);
+            throw FileError({TMsg::IsAFolder, {target}}, target);
         if (old & FILE_ATTRIBUTE_READONLY)
-            throw FileError("cannot replace \"" + target + "\": the file is read-only", target);
+            throw FileError({TMsg::ReadOnlyFile, {target}}, target);
     }
 
     // The new file is written beside the target under a hidden name, marked
@@ -218,7 +218,7 @@ void TCommitFile::Commit() {
     const std::wstring wideTarget = WidePath(target_);
     const DWORD old = ::GetFileAttributesW(wideTarget.c_str());
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY))
-        throw FileError("cannot replace \"" + target_ + "\": the file is read-only", target_);
+        throw FileError({TMsg::ReadOnlyFile, {target_}}, target_);
     FILE_BASIC_INFO basic{};  // zero times stay unchanged
     basic.FileAttributes =
         old == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : (old & kKeptAttributes);

@@ -1,5 +1,7 @@
 #include "support/win32_text.h"
 
+#include <cerrno>
+
 #include "support/errors.h"
 
 namespace quorvex {
@@ -38,19 +40,31 @@ std::wstring WidePath(std::string_view utf8) {
 }
 
 void ThrowWin32FileError(const char* verb, const std::string& path, DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring_view w(text ? text : L"", n);
-    while (!w.empty() &&
-           (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' || w.back() == L'.'))
-        w.remove_suffix(1);
-    std::string reason = w.empty() ? "Windows error " + std::to_string(error) : WideToUtf8(w);
-    if (text) ::LocalFree(text);
-    std::string message = "cannot ";
-    message.append(verb).append(" \"").append(path).append("\": ").append(reason);
-    throw FileError(message, path, reason);
+    // The usual failures get the reasons the message table words in both
+    // languages; any other keeps the system's own text (a negative code).
+    int err;
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH: err = ENOENT; break;
+        case ERROR_ACCESS_DENIED: err = EACCES; break;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: err = ENOSPC; break;
+        case ERROR_WRITE_PROTECT: err = EROFS; break;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: err = EBUSY; break;
+        case ERROR_FILENAME_EXCED_RANGE: err = ENAMETOOLONG; break;
+        case ERROR_INVALID_NAME: err = EINVAL; break;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: err = EEXIST; break;
+        case ERROR_TOO_MANY_OPEN_FILES: err = EMFILE; break;
+        case ERROR_CRC:
+        case ERROR_READ_FAULT:
+        case ERROR_WRITE_FAULT: err = EIO; break;
+        default: err = -static_cast<int>(error); break;
+    }
+    ThrowFileError(verb, path, err);
 }
 
 }  // namespace quorvex

@@ -16,7 +16,7 @@ std::string WideToUtf8(std::wstring_view wide);
 // the long-path prefix where the path is absolute and too long for MAX_PATH.
 std::wstring WidePath(std::string_view utf8);
 
-// "cannot <verb> "<path>": <the system's text for `error`>"
+// ThrowFileError with the reason of Windows error `error`.
 [[noreturn]] void ThrowWin32FileError(const char* verb, const std::string& path, DWORD error);
 
 }  // namespace quorvex

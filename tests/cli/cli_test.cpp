@@ -23,8 +23,11 @@ using test::WriteBytes;
 
 using Args = std::vector<std::string>;
 
-test::ProgramResult Cli(const Args& args) {
-    return test::RunProgram(QUORVEX_CLI, args);
+// In an English locale unless `env` says otherwise.
+test::ProgramResult Cli(const Args& args,
+                        const std::vector<std::string>& env = {"LC_ALL=", "LC_MESSAGES=",
+                                                               "LANG=C"}) {
+    return test::RunProgram(QUORVEX_CLI, args, env);
 }
 
 const std::string kMif =
@@ -145,6 +148,62 @@ TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
 
     WriteBytes(listPath, "not a list\r\n");
     EXPECT_EQ(Cli({"--batch", listPath}).status, 1);
+}
+
+// The locale's variables as the tests set them: unset unless given.
+using Env = std::vector<std::string>;
+const Env kJapanese = {"LC_ALL=", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"};
+
+TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
+    Pair p;
+    const std::string sim = p.dir / "out.sim";
+    const Args args = {"-v", p.mif, sim};
+    auto r = Cli(args);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "ok " + sim + "\n  parcels 1, routes 1, points 3\n");
+    for (const Env& ja : {kJapanese, Env{"LC_ALL=", "LC_MESSAGES=ja_JP.UTF-8", "LANG=C"},
+                          Env{"LC_ALL=ja", "LC_MESSAGES=", "LANG=C"}}) {
+        r = Cli(args, ja);
+        EXPECT_EQ(r.out, "成功 " + sim + "\n  画地 1、路線 1、座標 3\n") << ja[2];
+    }
+    // LC_ALL decides over LANG; without -v the counts are not shown.
+    EXPECT_EQ(Cli({p.mif, sim}, {"LC_ALL=C", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"}).out,
+              "ok " + sim + "\n");
+
+    // A merged run: each input, then the merged file.
+    const std::string merged = p.dir / "merged.sim";
+    const std::string gone = p.dir / "gone.mif";
+    r = Cli({"--verbose", "--combine", merged, p.mif, gone}, kJapanese);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" +
+                         "失敗 " + gone + ": MIFファイル「" + gone + "」が見つかりません。\n" +
+                         "失敗 " + merged + ": 一部の変換元ファイルの変換に失敗しました。\n" +
+                         "  画地 1、路線 1、座標 3\n");
+}
+
+TEST(CommandLine, ErrorsInJapanese) {
+    auto r = Cli({"--frobnicate", "x.mif"}, kJapanese);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out,
+              "quorvex-convert: 不明なオプションか、オプションの値がありません: --frobnicate\n"
+              "使い方は 'quorvex-convert --help' で表示できます。\n");
+    r = Cli({"--frobnicate", "x.mif"});
+    EXPECT_EQ(r.out,
+              "quorvex-convert: unknown option or missing value: --frobnicate\n"
+              "Try 'quorvex-convert --help'.\n");
+    Pair p;
+    std::filesystem::remove(p.dir / "town.mid");
+    r = Cli({p.mif}, kJapanese);
+    const std::string mid = p.dir / "town.mid";
+    EXPECT_EQ(r.out, "失敗 " + std::string(p.dir / "town.sim") + ": MIDファイル「" + mid +
+                         "」が見つかりません。\n");
+    const std::string list = p.dir / "list.txt";
+    WriteBytes(list, "Quorvex\r\n200\r\nyes\r\n\r\n\r\n");
+    EXPECT_EQ(Cli({"--batch", list}, kJapanese).out,
+              "quorvex-convert: バッチリスト「" + list +
+                  "」を読み込めません: 'yes' は正しい論理型ではありません\n");
+    EXPECT_EQ(Cli({"--genba", "caf\xC3\xA9", "x.mif"}, kJapanese).out,
+              "quorvex-convert: 現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。\n");
 }
 
 TEST(CommandLine, ColumnsAreListedAsTheirBytes) {

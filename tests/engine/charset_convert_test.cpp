@@ -42,7 +42,13 @@ struct Conversion {
         WriteBytes(s.MifFile, Header(charset) + objects);
         WriteBytes(dir / "in.mid", mid);
     }
-    bool Run(std::string* why = nullptr) { return ConvertFile(s, why); }
+    // The reason of a failure in English, when `why` is given.
+    bool Run(std::string* why = nullptr) {
+        TRunReport r;
+        const bool ok = ConvertFile(s, &r);
+        if (why) *why = r.Error.Text(TLanguage::English);
+        return ok;
+    }
     std::string Out() const { return ReadBytes(s.SimFile); }
 };
 
@@ -163,7 +169,7 @@ TEST(Charset, CombinedRowsTakeTheirOwnSet) {
     add("latin", "Charset \"WindowsLatin1\"", "\xE9,x\r\n");
     std::vector<bool> marks;
     TCombinedCallbacks cb;
-    cb.MarkRow = [&](size_t, bool ok, const std::string&) { marks.push_back(ok); };
+    cb.MarkRow = [&](size_t, const TRunReport& r) { marks.push_back(r.Ok); };
     const std::string out = dir / "all.sim";
     ASSERT_TRUE(ConvertCombined(rows, out, "G", cb));
     EXPECT_EQ(marks, (std::vector<bool>{true, true, false}));
@@ -315,8 +321,9 @@ TEST(Charset, RealFilesGiveTheDecodedValues) {
                 if (!IsCp932Encodable(value)) firstBad = i + 1;
                 if (kinds[i] != '-') expected.push_back(std::string(1, kinds[i]) + value);
             }
-            std::string why;
-            const bool ok = ConvertFile(s, &why);
+            TRunReport report;
+            const bool ok = ConvertFile(s, &report);
+            const std::string why = report.Error.Text(TLanguage::English);
             const std::string where = std::string(f.mif) + " column " + std::to_string(column);
             if (firstBad) {
                 ++failures;

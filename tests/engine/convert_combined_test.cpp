@@ -22,6 +22,8 @@ struct Rows {
     TempDir dir;
     std::vector<TBatchRow> rows;
     std::vector<std::pair<bool, std::string>> marks;
+    std::vector<TConvertCounts> rowCounts;
+    TConvertCounts total;
     std::vector<size_t> begun;
     std::vector<bool> busy;
 
@@ -38,9 +40,12 @@ struct Rows {
     bool Run(const std::string& out, const std::string& genba = "G") {
         TCombinedCallbacks cb;
         cb.BeginRow = [&](size_t i) { begun.push_back(i); };
-        cb.MarkRow = [&](size_t, bool ok, const std::string& why) { marks.push_back({ok, why}); };
+        cb.MarkRow = [&](size_t, const TRunReport& r) {
+            marks.push_back({r.Ok, r.Error.Text(TLanguage::English)});
+            rowCounts.push_back(r.Counts);
+        };
         cb.SetBusy = [&](bool b) { busy.push_back(b); };
-        return ConvertCombined(rows, out, genba, cb);
+        return ConvertCombined(rows, out, genba, cb, &total);
     }
 };
 
@@ -90,6 +95,31 @@ TEST(ConvertCombined, FailingRowKeepsWhatItWroteAndTheRunGoesOn) {
     EXPECT_NE(sim.find("F00,1,l1,1,"), std::string::npos);
     EXPECT_NE(sim.find("F00,2,l2,1,"), std::string::npos);
     EXPECT_NE(sim.find("F00,3,c1,1,\r\nB01,4,4,\r\nB01,5,5,\r\nF99,\r\n"), std::string::npos);
+    // Each row counts its own share, the failed row what it wrote before
+    // failing; the shares add up to the file.
+    ASSERT_EQ(r.rowCounts.size(), 3u);
+    EXPECT_EQ(r.rowCounts[0], (TConvertCounts{0, 2, 3, 0, 0}));
+    EXPECT_EQ(r.rowCounts[1], TConvertCounts{});
+    EXPECT_EQ(r.rowCounts[2], (TConvertCounts{0, 1, 2, 0, 0}));
+    EXPECT_EQ(r.total, (TConvertCounts{0, 3, 5, 0, 0}));
+}
+
+TEST(ConvertCombined, CancelledRunStopsAfterTheRowAndLeavesTheOutputUntouched) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\n", "a\r\n");
+    r.Add("b", "Line 1 1 2 2\r\n", "b\r\n");
+    const std::string out = r.dir / "merged.sim";
+    WriteBytes(out, "old");
+    TCombinedCallbacks cb;
+    int marked = 0;
+    cb.MarkRow = [&](size_t, const TRunReport&) { ++marked; };
+    cb.Cancelled = [&] { return marked == 1; };
+    EXPECT_FALSE(ConvertCombined(r.rows, out, "G", cb));
+    EXPECT_EQ(marked, 1);
+    EXPECT_EQ(ReadBytes(out), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.path()),
+                            std::filesystem::directory_iterator()),
+              5);  // the two pairs and the old output
 }
 
 TEST(ConvertCombined, EveryRowFailingStillWritesTheEmptyFile) {
@@ -119,7 +149,7 @@ TEST(ConvertCombined, EmptyOutputPathWritesNothing) {
     bool warned = false;
     TCombinedCallbacks cb;
     cb.InvalidOutputPath = [&] { warned = true; };
-    cb.MarkRow = [&](size_t, bool, const std::string&) { ADD_FAILURE() << "row marked"; };
+    cb.MarkRow = [&](size_t, const TRunReport&) { ADD_FAILURE() << "row marked"; };
     EXPECT_FALSE(ConvertCombined(r.rows, "", "", cb));
     EXPECT_TRUE(warned);
 }

@@ -40,7 +40,13 @@ struct Job {
         WriteBytes(s.MifFile, mif);
         if (mid) WriteBytes(dir / "in.mid", *mid);
     }
-    bool Run(std::string* why = nullptr) { return ConvertFile(s, why); }
+    // The reason of a failure in English, when `why` is given.
+    bool Run(std::string* why = nullptr) {
+        TRunReport r;
+        const bool ok = ConvertFile(s, &r);
+        if (why) *why = r.Error.Text(TLanguage::English);
+        return ok;
+    }
     std::string Out() const { return ReadBytes(s.SimFile); }
 };
 
@@ -115,6 +121,41 @@ TEST(ConvertFile, CollectionTakesOneRowForAllItsParts) {
     EXPECT_NE(out.find("F00,1,c,1,\r\nB01,1,1,\r\nB01,4,4,\r\nF99,\r\n"
                        "F00,2,next,1,\r\n"),
               std::string::npos);
+}
+
+TEST(ConvertFile, ReportCountsWhatWasWrittenAndWhatWasSkipped) {
+    const std::string mif = Table(
+        kOneColumn,
+        "Region 1\r\n 4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n"  // 3 points
+        "Point 5 5\r\n"
+        "Text \"Line 9 9 9 9\"\r\n 0 0 1 1\r\n"          // never an object
+        "MultiPoint 2\r\n 0 0\r\n 7 7\r\n"
+        "Collection 2\r\n  Line 0 0 2 2\r\n  MultiPoint 1\r\n  3 3\r\n"  // one new point
+        "Line 1 1 0 0\r\n");
+    const std::string mid = "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n";
+    Job job(mif, &mid);
+    TRunReport r;
+    ASSERT_TRUE(ConvertFile(job.s, &r)) << r.Error.Text(TLanguage::English);
+    EXPECT_TRUE(r.Ok);
+    EXPECT_EQ(r.Counts, (TConvertCounts{1, 2, 4, 3, 1}));
+    EXPECT_EQ(CountsText(r.Counts, TLanguage::Japanese),
+              "画地 1、路線 2、座標 4（対象外: ポイント 3、テキスト 1）");
+    EXPECT_EQ(CountsText(r.Counts, TLanguage::English),
+              "parcels 1, routes 2, points 4 (not converted: point objects 3, text objects 1)");
+    // Switched-off kinds are not written, so not counted; nothing skipped,
+    // nothing said about it.
+    job.s.Rosen = false;
+    ASSERT_TRUE(ConvertFile(job.s, &r));
+    EXPECT_EQ(r.Counts.Routes, 0);
+    EXPECT_EQ(r.Counts.Points, 3);
+    EXPECT_EQ(CountsText({1234, 0, 1234567, 0, 0}, TLanguage::Japanese),
+              "画地 1,234、路線 0、座標 1,234,567");
+    // A failure leaves the report's counts empty and says why.
+    std::filesystem::remove(job.dir / "in.mid");
+    EXPECT_FALSE(ConvertFile(job.s, &r));
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Counts, TConvertCounts{});
+    EXPECT_EQ(r.Error.Id, TMsg::MidNotFound);
 }
 
 TEST(ConvertFile, CollectionEndsEarlyAtAnotherObject) {

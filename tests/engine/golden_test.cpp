@@ -36,8 +36,8 @@ TEST_P(Golden, MatchesByteForByte) {
     s.SwapXY = c.swap;
     s.CloseParcel = c.close;
     s.Genba = c.genba;
-    std::string why;
-    ASSERT_TRUE(ConvertFile(s, &why)) << why;
+    TRunReport r;
+    ASSERT_TRUE(ConvertFile(s, &r)) << r.Error.Text(TLanguage::English);
     EXPECT_TRUE(ReadBytes(s.SimFile) ==
                 ReadBytes(std::string(QUORVEX_TEST_DATA) + "/golden/" + c.golden))
         << c.golden;
@@ -67,10 +67,10 @@ TEST(ExternalData, EveryFileConvertsOrFailsCleanly) {
         s.MifFile = entry.path().string();
         s.SimFile = dir / "out.sim";
         s.AttrIndex = 1;
-        std::string why;
-        const bool ok = ConvertFile(s, &why);
+        TRunReport r;
+        const bool ok = ConvertFile(s, &r);
         const bool expectFail = std::count(mustFail.begin(), mustFail.end(), name) > 0;
-        EXPECT_EQ(ok, !expectFail) << s.MifFile << ": " << why;
+        EXPECT_EQ(ok, !expectFail) << s.MifFile << ": " << r.Error.Text(TLanguage::English);
         if (ok) {
             const std::string sim = ReadBytes(s.SimFile);
             EXPECT_EQ(sim.rfind("Z00,{---", 0), 0u) << s.MifFile;

@@ -38,7 +38,9 @@ struct Job {
     std::string Fails() {
         std::string why;
         try {
-            EXPECT_FALSE(ConvertFile(s, &why));
+            TRunReport r;
+            EXPECT_FALSE(ConvertFile(s, &r));
+            why = r.Error.Text(TLanguage::English);
         } catch (const QuorvexError& e) {
             why = e.what();
         }

@@ -12,9 +12,9 @@ namespace quorvex {
 namespace {
 
 TCharset Named(const std::string& name) {
-    std::string why;
+    TMessage why;
     const std::optional<TCharset> set = FindCharset(name, why);
-    EXPECT_TRUE(set) << name << ": " << why;
+    EXPECT_TRUE(set) << name << ": " << why.Text(TLanguage::English);
     return set.value_or(TCharset{});
 }
 
@@ -32,13 +32,13 @@ TEST(Charset, NamesIgnoreCaseQuotesAndBlanks) {
     EXPECT_EQ(Named("\"PackedEUCJapanese\"").Kind, TCharsetKind::EucJp);
     for (const char* cp932 : {"\"WindowsJapanese\"", "\"Neutral\"", "NEUTRAL"})
         EXPECT_EQ(Named(cp932).Kind, TCharsetKind::Cp932) << cp932;
-    std::string why;
+    TMessage why;
     EXPECT_EQ(FindCharset(std::nullopt, why)->Kind, TCharsetKind::Cp932);
     EXPECT_FALSE(FindCharset("\"WindowsSimpChinese\"", why));
-    EXPECT_NE(why.find("\"WindowsSimpChinese\" of the MIF file is not supported"),
+    EXPECT_NE(why.Text(TLanguage::English).find("\"WindowsSimpChinese\" of the MIF file is not supported"),
               std::string::npos);
     EXPECT_FALSE(FindCharset("\"Latin9\"", why));
-    EXPECT_NE(why.find("unknown character set \"Latin9\""), std::string::npos);
+    EXPECT_NE(why.Text(TLanguage::English).find("unknown character set \"Latin9\""), std::string::npos);
 }
 
 TEST(Charset, SingleByteSetsFollowTheirCodePages) {

@@ -1,0 +1,321 @@
+#include "support/messages.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string_view>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quorvex {
+namespace {
+
+struct TEntry {
+    TMsg Id;
+    const char* English;
+    const char* Japanese;
+};
+
+// Japanese texts end as sentences, with "。"; English ones are terse, in the
+// manner of command-line tools. The batch-list texts, the placement store's
+// and the merged file name's are the window's own wording.
+constexpr TEntry kTable[] = {
+    {TMsg::Text, "{1}", "{1}"},
+    {TMsg::AtLine, "{1}:{2}: {3}", "{1} の {2} 行目: {3}"},
+
+    {TMsg::CannotOpen, "cannot open \"{1}\": {r}", "ファイル「{1}」を開けません（{r}）。"},
+    {TMsg::CannotRead, "cannot read \"{1}\": {r}", "ファイル「{1}」を読み込めません（{r}）。"},
+    {TMsg::CannotWrite, "cannot write \"{1}\": {r}", "ファイル「{1}」に書き込めません（{r}）。"},
+    {TMsg::CannotCreate, "cannot create \"{1}\": {r}", "ファイル「{1}」を作成できません（{r}）。"},
+    {TMsg::CannotReplace, "cannot replace \"{1}\": {r}",
+     "ファイル「{1}」を置き換えられません（{r}）。"},
+    {TMsg::NamesDevice, "cannot write \"{1}\": it names a device, not a file",
+     "「{1}」はデバイス名なので書き込めません。"},
+    {TMsg::IsAFolder, "cannot write \"{1}\": it is a folder",
+     "「{1}」はフォルダーなので書き込めません。"},
+    {TMsg::ReadOnlyFile, "cannot replace \"{1}\": the file is read-only",
+     "ファイル「{1}」は読み取り専用なので置き換えられません。"},
+    {TMsg::MifNotFound, "MIF file not found: {1}", "MIFファイル「{1}」が見つかりません。"},
+    {TMsg::MidNotFound, "MID file not found: {1}", "MIDファイル「{1}」が見つかりません。"},
+    {TMsg::StoreNotWritable, "cannot write {1}", "{1} に書き込めません"},
+    {TMsg::PathIsFolder, "cannot {2} \"{1}\": it is a folder, not a file",
+     "「{1}」はフォルダーなので使えません。"},
+    {TMsg::PathIsFifo, "cannot {2} \"{1}\": it is a FIFO, not a regular file",
+     "「{1}」は名前付きパイプ（FIFO）なので使えません。"},
+    {TMsg::PathIsDevice, "cannot {2} \"{1}\": it is a device, not a regular file",
+     "「{1}」はデバイスなので使えません。"},
+    {TMsg::PathIsSocket, "cannot {2} \"{1}\": it is a socket, not a regular file",
+     "「{1}」はソケットなので使えません。"},
+    {TMsg::PathNotRegular, "cannot {2} \"{1}\": it is not a regular file",
+     "「{1}」は通常のファイルではないので使えません。"},
+    {TMsg::DanglingLink, "cannot {2} \"{1}\": it is a symbolic link to a file that does not exist",
+     "「{1}」は存在しないファイルを指すシンボリックリンクです。"},
+    {TMsg::NoFolder, "cannot {2} \"{1}\": its folder does not exist",
+     "「{1}」の保存先フォルダーがありません。"},
+    {TMsg::CannotSyncFolder, "cannot sync the folder of \"{1}\": {r}",
+     "「{1}」のフォルダーの更新をディスクに書き込めません（{r}）。"},
+    {TMsg::LineTooLong, "{1}:{2}: line longer than {3} MiB",
+     "{1} の {2} 行目: 1行が {3} MiB を超えています。"},
+
+    {TMsg::NotAFloat, "{1}:{2}: '{3}' is not a valid floating point value",
+     "{1} の {2} 行目: '{3}' は正しい浮動小数点値ではありません。"},
+    {TMsg::NotAnInteger, "{1}:{2}: '{3}' is not a valid integer value",
+     "{1} の {2} 行目: '{3}' は正しい整数値ではありません。"},
+    {TMsg::NegativeCount, "{1}:{2}: negative count {3}",
+     "{1} の {2} 行目: 個数が負の値です（{3}）。"},
+    {TMsg::NegativeColumnCount, "{1}:{2}: negative column count {3}",
+     "{1} の {2} 行目: 列数が負の値です（{3}）。"},
+    {TMsg::NegativeSectionCount, "{1}:{2}: negative section count {3}",
+     "{1} の {2} 行目: セクション数が負の値です（{3}）。"},
+    {TMsg::CutShort, "{1}:{2}: unexpected end of file inside an object",
+     "{1} の {2} 行目: オブジェクトの途中でファイルが終わっています。"},
+    {TMsg::TooManyVertices, "{1}:{2}: too many vertices", "{1} の {2} 行目: 頂点が多すぎます。"},
+    {TMsg::NoVertices, "{1}:{2}: object without vertices",
+     "{1} の {2} 行目: 頂点のないオブジェクトです。"},
+    {TMsg::ArcAnglesOutOfRange, "{1}:{2}: arc angles out of range",
+     "{1} の {2} 行目: 円弧の角度が範囲外です。"},
+    {TMsg::NotAMifFile, "{1}:{2}: not a MIF file (no Columns line)",
+     "{1} の {2} 行目: MIFファイルではありません（Columns 行がありません）。"},
+    {TMsg::ColumnCountPastData, "{1}:{2}: column count {3} but {4} column lines before Data",
+     "{1} の {2} 行目: 列数は {3} ですが、Data 行の前に列の行が {4} 行しかありません。"},
+    {TMsg::NonFiniteVertex, "{1}:{2}: a vertex is not a finite number",
+     "{1} の {2} 行目: 座標値が有限の数ではありません。"},
+    {TMsg::TooManyPoints, "too many points for one SIMA file",
+     "座標点が多すぎて1つのSIMAファイルに収まりません。"},
+
+    {TMsg::CharsetNotSupported,
+     "the character set \"{1}\" of the MIF file is not supported; save the table as "
+     "WindowsJapanese or UTF-8",
+     "MIFファイルの文字コード「{1}」には対応していません。WindowsJapanese か UTF-8 で"
+     "保存し直してください。"},
+    {TMsg::CharsetUnknown, "unknown character set \"{1}\" in the Charset clause of the MIF file",
+     "MIFファイルの Charset 句の文字コード「{1}」は不明です。"},
+    {TMsg::MidRow, "MID row {1}", "MIDファイルの {1} 行目"},
+    {TMsg::MidRowColumn, "MID row {1}, column {2}", "MIDファイルの {1} 行目の {2} 列目"},
+    {TMsg::MidRowColumnNamed, "MID row {1}, column {2} \"{3}\"",
+     "MIDファイルの {1} 行目の {2} 列目（{3}）"},
+    {TMsg::MidBadByte, "{w}: byte 0x{1} is not valid in the character set \"{2}\"",
+     "{w}: バイト 0x{1} は文字コード「{2}」の文字として正しくありません。"},
+    {TMsg::MidNoCp932,
+     "{w}: the character \"{1}\" (U+{2}) has no code page 932 form; the value \"{3}\" cannot be "
+     "written",
+     "{w}: 文字「{1}」(U+{2}) は Shift_JIS（コードページ932）で表せないため、値「{3}」を"
+     "書き込めません。"},
+    {TMsg::OutputIsAnInput, "the SIMA file would overwrite an input file",
+     "変換後のSIMAファイルが変換元のファイルと同じです。"},
+    {TMsg::MergedOutputIsThisInput, "the merged SIMA file would overwrite this input file",
+     "統合後のSIMAファイルがこの変換元のファイルと同じです。"},
+    {TMsg::MergedOutputIsAnInput, "not overwriting \"{1}\": it is an input of the run",
+     "「{1}」は変換元のファイルなので上書きしません。"},
+    {TMsg::MergedFileNameEmpty, "the combined output file name is empty",
+     "統合後のファイル名が不正です。"},
+    {TMsg::SomeInputsFailed, "some inputs failed", "一部の変換元ファイルの変換に失敗しました。"},
+    {TMsg::OutOfMemory, "out of memory", "メモリが不足しています。"},
+    {TMsg::NoDestination, "no destination SIMA file given",
+     "変換後のSIMAファイル名が指定されていません。"},
+    {TMsg::Unexpected, "unexpected error: {1}", "予期しないエラーが発生しました: {1}"},
+
+    {TMsg::BatchListMalformed, "not a valid batch list", "不正なバッチリストです。"},
+    {TMsg::BatchListNotBoolean, "'{1}' is not a valid boolean value",
+     "'{1}' は正しい論理型ではありません"},
+    {TMsg::NotABatchList, "cannot load batch list \"{1}\": {2}",
+     "バッチリスト「{1}」を読み込めません: {2}"},
+    {TMsg::BatchListCannotOpen, "cannot open batch list \"{1}\": {r}",
+     "ファイル \"{1}\". {r} は開けません"},
+    {TMsg::BatchListCannotCreate, "cannot create batch list \"{1}\": {r}",
+     "ファイル \"{1}\". {r} を作成できません"},
+
+    {TMsg::UnknownOption, "unknown option or missing value: {1}",
+     "不明なオプションか、オプションの値がありません: {1}"},
+    {TMsg::ModesExclude, "--combine, --batch and --columns exclude each other",
+     "--combine、--batch、--columns は同時に指定できません。"},
+    {TMsg::NothingToConvert, "--no-parcels and --no-routes together leave nothing to convert",
+     "--no-parcels と --no-routes を両方指定すると変換対象がありません。"},
+    {TMsg::BatchTakesNoInputs, "--batch takes no input files",
+     "--batch と一緒に変換元ファイルは指定できません。"},
+    {TMsg::ColumnsTakesOneInput, "--columns takes one input file",
+     "--columns には変換元ファイルを1つだけ指定してください。"},
+    {TMsg::CombineNeedsInputs, "--combine needs at least one input file",
+     "--combine には変換元ファイルを1つ以上指定してください。"},
+    {TMsg::ExpectedInputAndOutput, "expected INPUT.mif and optionally OUTPUT.sim",
+     "変換元の INPUT.mif と、必要なら変換後の OUTPUT.sim を指定してください。"},
+    {TMsg::TryHelp, "Try 'quorvex-convert --help'.",
+     "使い方は 'quorvex-convert --help' で表示できます。"},
+    {TMsg::GenbaNotCp932, "the site name has a character that code page 932 cannot hold",
+     "現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。"},
+    {TMsg::NoSuchColumn, "no column named '{1}'", "'{1}' という属性名はありません。"},
+    {TMsg::JobOk, "ok {1}", "成功 {1}"},
+    {TMsg::JobFailed, "failed {1}: {2}", "失敗 {1}: {2}"},
+
+    {TMsg::Counts, "parcels {1}, routes {2}, points {3}", "画地 {1}、路線 {2}、座標 {3}"},
+    {TMsg::Skipped, " (not converted: point objects {1}, text objects {2})",
+     "（対象外: ポイント {1}、テキスト {2}）"},
+
+    {TMsg::ReasonNoEntry, "No such file or directory", "ファイルまたはフォルダーがありません"},
+    {TMsg::ReasonAccess, "Permission denied", "アクセスが拒否されました"},
+    {TMsg::ReasonPermission, "Operation not permitted", "この操作は許可されていません"},
+    {TMsg::ReasonNoSpace, "No space left on device", "ディスクの空き容量が不足しています"},
+    {TMsg::ReasonQuota, "Disk quota exceeded", "ディスクの使用量が上限を超えました"},
+    {TMsg::ReasonReadOnly, "Read-only file system", "読み取り専用のファイルシステムです"},
+    {TMsg::ReasonIsFolder, "Is a directory", "フォルダーです"},
+    {TMsg::ReasonNotFolder, "Not a directory", "パスの途中にフォルダーでないものがあります"},
+    {TMsg::ReasonIo, "Input/output error", "入出力エラーが発生しました"},
+    {TMsg::ReasonNameTooLong, "File name too long", "ファイル名が長すぎます"},
+    {TMsg::ReasonTooManyOpen, "Too many open files", "開いているファイルが多すぎます"},
+    {TMsg::ReasonTooLarge, "File too large", "ファイルが大きすぎます"},
+    {TMsg::ReasonExists, "File exists", "ファイルが既に存在します"},
+    {TMsg::ReasonLoop, "Too many levels of symbolic links", "シンボリックリンクの階層が深すぎます"},
+    {TMsg::ReasonBusy, "Device or resource busy", "ファイルが使用中です"},
+    {TMsg::ReasonInvalid, "Invalid argument", "引数が正しくありません"},
+    {TMsg::ReasonOther, "{1}", "システムエラー（エラー番号 {2}）"},
+};
+
+constexpr bool TableInOrder() {
+    for (size_t i = 0; i < std::size(kTable); ++i)
+        if (static_cast<size_t>(kTable[i].Id) != i) return false;
+    return std::size(kTable) == static_cast<size_t>(TMsg::Count_);
+}
+static_assert(TableInOrder(), "one entry per message, in the order of TMsg");
+
+TMessage ReasonOf(int err) {
+    switch (err) {
+        case ENOENT:
+            return TMsg::ReasonNoEntry;
+        case EACCES:
+            return TMsg::ReasonAccess;
+        case EPERM:
+            return TMsg::ReasonPermission;
+        case ENOSPC:
+            return TMsg::ReasonNoSpace;
+#ifdef EDQUOT
+        case EDQUOT:
+            return TMsg::ReasonQuota;
+#endif
+        case EROFS:
+            return TMsg::ReasonReadOnly;
+        case EISDIR:
+            return TMsg::ReasonIsFolder;
+        case ENOTDIR:
+            return TMsg::ReasonNotFolder;
+        case EIO:
+            return TMsg::ReasonIo;
+        case ENAMETOOLONG:
+            return TMsg::ReasonNameTooLong;
+        case EMFILE:
+        case ENFILE:
+            return TMsg::ReasonTooManyOpen;
+        case EFBIG:
+            return TMsg::ReasonTooLarge;
+        case EEXIST:
+            return TMsg::ReasonExists;
+        case ELOOP:
+            return TMsg::ReasonLoop;
+        case EBUSY:
+            return TMsg::ReasonBusy;
+        case EINVAL:
+            return TMsg::ReasonInvalid;
+        default:
+            break;
+    }
+#ifdef _WIN32
+    // A Windows error code the table does not word: the system's own text.
+    if (err < 0) {
+        const DWORD code = static_cast<DWORD>(-err);
+        wchar_t* text = nullptr;
+        const DWORD n =
+            ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        std::wstring w(text ? text : L"", n);
+        if (text) ::LocalFree(text);
+        while (!w.empty() &&
+               (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' || w.back() == L'.'))
+            w.pop_back();
+        std::string own;
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()),
+                                               nullptr, 0, nullptr, nullptr);
+        own.resize(static_cast<size_t>(size));
+        ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), own.data(), size,
+                              nullptr, nullptr);
+        if (own.empty()) own = "Windows error " + std::to_string(code);
+        return {TMsg::ReasonOther, {own, std::to_string(code)}};
+    }
+#endif
+    return {TMsg::ReasonOther, {std::strerror(err), std::to_string(err)}};
+}
+
+}  // namespace
+
+std::string TMessage::Text(TLanguage language) const {
+    const TEntry& entry = kTable[static_cast<size_t>(Id)];
+    const std::string_view form = language == TLanguage::Japanese ? entry.Japanese : entry.English;
+    std::string out;
+    out.reserve(form.size() + 64);
+    for (size_t i = 0; i < form.size(); ++i) {
+        if (form[i] == '{' && i + 2 < form.size() && form[i + 2] == '}') {
+            const char c = form[i + 1];
+            if (c >= '1' && c <= '9') {
+                const size_t k = static_cast<size_t>(c - '1');
+                if (k < Args.size()) out += Args[k];
+                i += 2;
+                continue;
+            }
+            if (c == 'r') {
+                if (SysError != 0) out += ReasonOf(SysError).Text(language);
+                i += 2;
+                continue;
+            }
+            if (c == 'w') {
+                if (!Where.empty()) out += Where[0].Text(language);
+                i += 2;
+                continue;
+            }
+        }
+        out += form[i];
+    }
+    return out;
+}
+
+TLanguage LanguageOfLocale(const char* lcAll, const char* lcMessages, const char* lang) {
+    for (const char* value : {lcAll, lcMessages, lang}) {
+        if (value && *value)
+            return std::strncmp(value, "ja", 2) == 0 ? TLanguage::Japanese : TLanguage::English;
+    }
+    return TLanguage::English;
+}
+
+TLanguage UserLanguage() {
+    const char* lcAll = std::getenv("LC_ALL");
+    const char* lcMessages = std::getenv("LC_MESSAGES");
+    const char* lang = std::getenv("LANG");
+#ifdef _WIN32
+    // Windows itself sets none of these; a shell that does (MSYS, Cygwin)
+    // is followed as on Linux.
+    auto unset = [](const char* v) { return !v || !*v; };
+    if (unset(lcAll) && unset(lcMessages) && unset(lang))
+        return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? TLanguage::Japanese
+                                                                          : TLanguage::English;
+#endif
+    return LanguageOfLocale(lcAll, lcMessages, lang);
+}
+
+std::string GroupDigits(int64_t n) {
+    const bool negative = n < 0;
+    // Through unsigned, so the most negative value has its digits too.
+    uint64_t v = negative ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+    std::string out;
+    int digits = 0;
+    do {
+        if (digits > 0 && digits % 3 == 0) out += ',';
+        out += static_cast<char>('0' + v % 10);
+        v /= 10;
+        ++digits;
+    } while (v != 0);
+    if (negative) out += '-';
+    return {out.rbegin(), out.rend()};
+}
+
+}  // namespace quorvex

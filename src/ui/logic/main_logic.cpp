@@ -1,0 +1,503 @@
+#include "ui/logic/main_logic.h"
+
+#include <exception>
+#include <utility>
+
+#include "engine/batch_list.h"
+#include "engine/convert.h"
+#include "mif/mid_values.h"
+#include "mif/mif_numbers.h"
+#include "mif/uniMifUtils.h"
+#include "support/cp932.h"
+#include "support/errors.h"
+#include "support/paths.h"
+#include "support/text.h"
+#include "ui/logic/messages.h"
+
+namespace quorvex {
+namespace {
+
+// Runs `f` when the scope ends.
+template <class F>
+class TOnExit {
+  public:
+    explicit TOnExit(F f) : f_(std::move(f)) {}
+    ~TOnExit() { f_(); }
+    TOnExit(const TOnExit&) = delete;
+    TOnExit& operator=(const TOnExit&) = delete;
+
+  private:
+    F f_;
+};
+
+// Sets the application-wide hourglass; the normal cursor comes back when the
+// returned guard ends, on every path.
+auto BusyCursor(TWindowView& view) {
+    view.SetBusy(true);
+    return TOnExit([&view] { view.SetBusy(false); });
+}
+
+// The window speaks Japanese whatever the locale.
+std::string Japanese(const TMessage& m) {
+    return m.Text(TLanguage::Japanese);
+}
+
+TRowCells CellsOf(const TBatchRow& row) {
+    TRowCells cells;
+    cells[0] = Cp932ToUtf8(row.Caption);
+    for (size_t k = 0; k < row.SubItems.size(); ++k) {
+        const bool path = k == TBatchRow::MifFile || k == TBatchRow::SimFile;
+        const bool unheld = k == TBatchRow::AttrName && !row.UnheldAttrName.empty();
+        cells[k + 1] = path     ? row.SubItems[k]
+                       : unheld ? row.UnheldAttrName
+                                : Cp932ToUtf8(row.SubItems[k]);
+    }
+    return cells;
+}
+
+std::vector<TFileFilter> BatchFilters() {
+    return {{"Quorvexバッチファイル", "*.txt"}, {"すべてのファイル", "*.*"}};
+}
+
+}  // namespace
+
+std::string FormatMessage(const char* pattern, const std::vector<std::string>& args) {
+    std::string out;
+    for (const char* p = pattern; *p; ++p) {
+        if (p[0] == '%' && p[1] >= '1' && p[1] <= '9' &&
+            static_cast<size_t>(p[1] - '1') < args.size()) {
+            out += args[static_cast<size_t>(p[1] - '1')];
+            ++p;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+TMainLogic::TMainLogic(TWindowView& view, std::string helpFile)
+    : view_(view), helpFile_(std::move(helpFile)) {
+    openDialog1_ = {
+        "OpenDialog1", TFileDialog::Open, {{"MapInfo インポート/エクスポート", "*.mif"}}, "", ""};
+    saveDialog1_ = {"SaveDialog1", TFileDialog::Save, {{"SIMAファイル", "*.sim"}}, "sim", ""};
+    openDialog2_ = {"OpenDialog2", TFileDialog::Open, BatchFilters(), "", ""};
+    saveDialog2_ = {"SaveDialog2", TFileDialog::Save, BatchFilters(), "txt", ""};
+}
+
+bool TMainLogic::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        view_.ShowError(Japanese(MessageOf(e)));
+    }
+    return false;
+}
+
+void TMainLogic::Warn(const std::string& text) {
+    view_.Message(TMessageKind::Warning, text);
+}
+
+void TMainLogic::SetCp932Text(TControl control, const std::string& bytes) {
+    view_.SetText(control, Cp932ToUtf8(bytes));
+    keptBytes_[control] = bytes;
+}
+
+std::optional<std::string> TMainLogic::Cp932Text(TControl control) const {
+    const std::string text = view_.GetText(control);
+    const auto kept = keptBytes_.find(control);
+    if (kept != keptBytes_.end() && text == Cp932ToUtf8(kept->second)) return kept->second;
+    return Utf8ToCp932(text);
+}
+
+void TMainLogic::X1Click() {
+    view_.Close();
+}
+
+// ---- Single conversion panel ----
+
+bool TMainLogic::CheckInput() {
+    auto refuse = [this](const char* text) {
+        Warn(text);
+        return false;
+    };
+    if (!FileExists(view_.GetText(TControl::edtMifFile))) return refuse(msg::kBadMifFile);
+    if (Trim(view_.GetText(TControl::edtSimFile)).empty()) return refuse(msg::kBadSimFile);
+    if (!view_.IsChecked(TControl::chkKakuchi) && !view_.IsChecked(TControl::chkRosen))
+        return refuse(msg::kNoTarget);
+    if (!Cp932Text(TControl::edtGenba)) return refuse(msg::kBadGenba);
+    return true;
+}
+
+void TMainLogic::btnMifBrowseClick() {
+    if (view_.Execute(openDialog1_)) ChooseMifFile(openDialog1_.FileName);
+}
+
+void TMainLogic::ChooseMifFile(const std::string& path) {
+    view_.SetText(TControl::edtMifFile, path);
+    view_.SetText(TControl::edtSimFile, ChangeFileExt(path, ".sim"));
+    view_.SetAttrIndex(-1);
+}
+
+void TMainLogic::btnSimBrowseClick() {
+    if (view_.Execute(saveDialog1_)) view_.SetText(TControl::edtSimFile, saveDialog1_.FileName);
+}
+
+void TMainLogic::cboAttrNameDropDown() {
+    const std::string mif = view_.GetText(TControl::edtMifFile);
+    if (!FileExists(mif)) return;
+    // The first entry of an empty list becomes the choice; nothing is chosen
+    // until the user picks, also when the columns cannot be read.
+    attrNames_ = {std::string()};
+    attrShown_ = {std::string()};
+    view_.SetAttrItems(attrShown_);
+    // Names of tables in other character sets are shown decoded; one that
+    // code page 932 cannot hold has no bytes for the batch list.
+    for (TColumnName& name : ColumnNamesOf(ReadMifTable(mif))) {
+        attrNames_.push_back(std::move(name.Cp932));
+        attrShown_.push_back(std::move(name.Shown));
+    }
+    view_.SetAttrItems(attrShown_);
+}
+
+TConvertSettings TMainLogic::PanelSettings() const {
+    TConvertSettings s;
+    s.MifFile = view_.GetText(TControl::edtMifFile);
+    s.SimFile = view_.GetText(TControl::edtSimFile);
+    s.Genba = Cp932Text(TControl::edtGenba).value_or(std::string());
+    s.AttrIndex = view_.AttrIndex();
+    s.Kakuchi = view_.IsChecked(TControl::chkKakuchi);
+    s.Rosen = view_.IsChecked(TControl::chkRosen);
+    s.SwapXY = view_.IsChecked(TControl::chkYX);
+    s.CloseParcel = view_.IsChecked(TControl::chkEnd);
+    return s;
+}
+
+std::string TMainLogic::ChosenAttrName() const {
+    const int i = view_.AttrIndex();
+    return i < 0 || static_cast<size_t>(i) >= attrNames_.size()
+               ? std::string()
+               : attrNames_[size_t(i)].value_or(std::string());
+}
+
+TBatchRow TMainLogic::PanelRow() const {
+    TBatchRow row = RowFromSettings(PanelSettings(), ChosenAttrName());
+    const int i = view_.AttrIndex();
+    if (i > 0 && size_t(i) < attrNames_.size() && !attrNames_[size_t(i)])
+        row.UnheldAttrName = attrShown_[size_t(i)];
+    return row;
+}
+
+void TMainLogic::btnConvertClick() {
+    if (!CheckInput()) return;
+    TRunReport report;
+    view_.SetStatusText(std::string());
+    {
+        const auto busy = BusyCursor(view_);
+        ConvertFile(PanelSettings(), &report);
+    }
+    if (report.Ok) {
+        view_.SetStatusText(CountsText(report.Counts, TLanguage::Japanese));
+        view_.Message(TMessageKind::Information, msg::kConvertOk);
+    } else {
+        // The cause, on a line of its own under the message.
+        Warn(std::string(msg::kConvertFailed) + "\n" + Japanese(report.Error));
+    }
+}
+
+// ---- Batch list ----
+
+void TMainLogic::AppendRow(const TBatchRow& row) {
+    rows_.push_back(row);
+    marks_.push_back(kNoMark);
+    view_.InsertRow(RowCount() - 1, CellsOf(row));
+    SetRowMark(RowCount() - 1, kNoMark);
+}
+
+void TMainLogic::SetRow(int i, const TBatchRow& row) {
+    rows_[static_cast<size_t>(i)] = row;
+    view_.SetRowCells(i, CellsOf(row));
+    SetRowMark(i, kNoMark);
+}
+
+void TMainLogic::RemoveRow(int i) {
+    rows_.erase(rows_.begin() + i);
+    marks_.erase(marks_.begin() + i);
+    view_.DeleteRow(i);
+}
+
+void TMainLogic::ClearRows() {
+    rows_.clear();
+    marks_.clear();
+    view_.ClearRows();
+}
+
+void TMainLogic::SetRowMark(int i, TRowMark mark, const std::string& tip) {
+    marks_[static_cast<size_t>(i)] = mark;
+    view_.SetRowMark(i, mark);
+    view_.SetRowMarkTip(i, tip);
+}
+
+void TMainLogic::btnAddClick() {
+    if (running_ || !CheckInput()) return;
+    AppendRow(PanelRow());
+    lvwBatchChange();
+}
+
+void TMainLogic::btnReplaceClick() {
+    if (running_ || !CheckInput()) return;
+    const int i = view_.SelectedRow();
+    if (i < 0) return;
+    SetRow(i, PanelRow());
+    lvwBatchChange();
+}
+
+void TMainLogic::btnRemoveClick() {
+    if (running_) return;
+    const int i = view_.SelectedRow();
+    if (i >= 0) RemoveRow(i);
+    lvwBatchChange();
+}
+
+void TMainLogic::btnClearClick() {
+    if (running_) return;
+    ClearRows();
+    lvwBatchChange();
+}
+
+void TMainLogic::lvwBatchChange() {
+    const bool selected = view_.SelectedRow() >= 0 && !running_;
+    view_.SetEnabled(TControl::btnReplace, selected);
+    view_.SetEnabled(TControl::btnRemove, selected);
+}
+
+void TMainLogic::lvwBatchDblClick() {
+    const int i = view_.SelectedRow();
+    if (running_ || i < 0) return;
+    const TBatchRow row = Row(i);
+    view_.SetText(TControl::edtMifFile, row.SubItems[TBatchRow::MifFile]);
+    view_.SetText(TControl::edtSimFile, row.SubItems[TBatchRow::SimFile]);
+    cboAttrNameDropDown();
+    const int k = TryParseMifInteger(row.Caption).value_or(-1);
+    view_.SetAttrIndex(k >= 0 && k < view_.AttrItemCount() ? k : -1);
+    SetCp932Text(TControl::edtGenba, row.SubItems[TBatchRow::Genba]);
+    view_.SetChecked(TControl::chkKakuchi, IsSwitchOn(row.SubItems[TBatchRow::Kakuchi]));
+    view_.SetChecked(TControl::chkRosen, IsSwitchOn(row.SubItems[TBatchRow::Rosen]));
+    view_.SetChecked(TControl::chkYX, IsSwitchOn(row.SubItems[TBatchRow::SwapXY]));
+    view_.SetChecked(TControl::chkEnd, IsSwitchOn(row.SubItems[TBatchRow::CloseParcel]));
+}
+
+// ---- Batch list file ----
+
+void TMainLogic::S1Click() {
+    if (running_) return;
+    if (rows_.empty()) return Warn(msg::kNoBatchList);
+    if (!view_.Execute(saveDialog2_)) return;
+
+    // The file is code page 932: paths and typed names are encoded here;
+    // names that came from files are already its bytes. The first file line
+    // that cannot be held is reported.
+    int badLine = 0;
+    auto held = [&badLine](std::optional<std::string> bytes, int line) {
+        if (!bytes && badLine == 0) badLine = line;
+        return std::move(bytes).value_or(std::string());
+    };
+    TBatchListFile list;
+    list.Combine = view_.IsChecked(TControl::chkCombine);
+    list.CombineFile = held(Cp932Text(TControl::edtConbineFile), 4);
+    list.CombineGenba = held(Cp932Text(TControl::edtCombineGenba), 5);
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        TBatchRow row = rows_[i];
+        const int line = 6 + static_cast<int>(i);
+        for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
+            row.SubItems[size_t(k)] = held(Utf8ToCp932(row.SubItems[size_t(k)]), line);
+        if (!row.UnheldAttrName.empty()) held(std::nullopt, line);
+        list.Rows.push_back(std::move(row));
+    }
+    if (badLine != 0) return Warn(FormatMessage(msg::kUnsavableLine, {std::to_string(badLine)}));
+    try {
+        SaveBatchList(saveDialog2_.FileName, list);
+    } catch (const FileError& e) {
+        view_.ShowError(Japanese(
+            {TMsg::BatchListCannotCreate, {saveDialog2_.FileName}, e.message.SysError}));
+    }
+}
+
+void TMainLogic::O1Click() {
+    if (running_) return;
+    if (view_.Execute(openDialog2_)) LoadListFile(openDialog2_.FileName);
+}
+
+void TMainLogic::LoadListFile(const std::string& path) {
+    // The list goes first, so a file that is refused leaves it empty.
+    ClearRows();
+    lvwBatchChange();
+    TBatchListFile list;
+    try {
+        list = LoadBatchList(path);
+    } catch (const BatchListError& e) {
+        view_.Message(TMessageKind::Error, Japanese(e.message));
+        return;
+    } catch (const FileError& e) {
+        view_.ShowError(
+            Japanese({TMsg::BatchListCannotOpen, {path}, e.message.SysError}));
+        return;
+    }
+    view_.SetChecked(TControl::chkCombine, list.Combine);
+    // Paths are UTF-8 inside: the decoded path is the path.
+    SetCp932Text(TControl::edtConbineFile, list.CombineFile);
+    SetCp932Text(TControl::edtCombineGenba, list.CombineGenba);
+    for (TBatchRow& row : list.Rows) {
+        for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
+            row.SubItems[size_t(k)] = Cp932ToUtf8(row.SubItems[size_t(k)]);
+        AppendRow(row);
+    }
+    lvwBatchChange();
+}
+
+// ---- Batch run ----
+
+void TMainLogic::SetRunning(bool running) {
+    running_ = running;
+    // The run keeps the rows it started with: nothing may change the list,
+    // and no other conversion may use the temporary files, until it ends.
+    for (TControl c : {TControl::btnAdd, TControl::btnClear, TControl::btnBatch,
+                       TControl::btnConvert, TControl::O1, TControl::S1})
+        view_.SetEnabled(c, !running);
+    lvwBatchChange();
+}
+
+void TMainLogic::ShowCurrentRow(int i) {
+    view_.ProcessMessages();
+    view_.ShowRow(i);
+    view_.ProcessMessages();
+}
+
+void TMainLogic::btnBatchClick() {
+    if (running_) return;
+    if (rows_.empty()) return Warn(msg::kNoBatchList);
+    for (int i = 0; i < RowCount(); ++i)
+        SetRowMark(i, kNoMark);
+    const std::vector<TBatchRow> rows = rows_;
+
+    if (view_.IsChecked(TControl::chkCombine)) {
+        const auto genba = Cp932Text(TControl::edtCombineGenba);
+        if (!genba) return Warn(msg::kBadGenba);
+        size_t done = 0, failed = 0;
+        TCombinedCallbacks callbacks;
+        callbacks.InvalidOutputPath = [this] { Warn(Japanese(TMsg::MergedFileNameEmpty)); };
+        callbacks.BeginRow = [&](size_t row) {
+            view_.SetStatusText(BatchProgressText(row, rows.size(),
+                                                  rows[row].SubItems[TBatchRow::MifFile]));
+            ShowCurrentRow(static_cast<int>(row));
+        };
+        callbacks.MarkRow = [&](size_t row, const TRunReport& r) {
+            ++done;
+            if (!r.Ok) ++failed;
+            SetRowMark(static_cast<int>(row), r.Ok ? kMarkDone : kMarkFailed,
+                       r.Ok ? std::string() : Japanese(r.Error));
+        };
+        callbacks.SetBusy = [this](bool busy) { view_.SetBusy(busy); };
+        callbacks.Cancelled = [this] { return closeRequested_; };
+        {
+            // The run ends (running_ false) before a close asked for in it.
+            TOnExit close([this] { CloseIfAsked(); });
+            SetRunning(true);
+            TOnExit end([this] { SetRunning(false); });
+            if (ConvertCombined(rows, view_.GetText(TControl::edtConbineFile), *genba, callbacks))
+                view_.SetStatusText(BatchSummaryText(rows.size(), done - failed, failed));
+        }
+        return;
+    }
+
+    size_t done = 0, failed = 0;
+    std::exception_ptr error;
+    {
+        SetRunning(true);
+        TOnExit end([this] { SetRunning(false); });
+        const auto busy = BusyCursor(view_);
+        try {
+            // A close asked for during the run ends it after the current row.
+            for (size_t i = 0; i < rows.size() && !closeRequested_; ++i) {
+                const std::string& mif = rows[i].SubItems[TBatchRow::MifFile];
+                view_.SetStatusText(BatchProgressText(i, rows.size(), mif));
+                ShowCurrentRow(static_cast<int>(i));
+                TRunReport r;
+                ConvertFile(SettingsFromRow(rows[i]), &r);
+                ++done;
+                if (!r.Ok) ++failed;
+                SetRowMark(static_cast<int>(i), r.Ok ? kMarkDone : kMarkFailed,
+                           r.Ok ? std::string() : Japanese(r.Error));
+            }
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }
+    view_.SetStatusText(BatchSummaryText(rows.size(), done - failed, failed));
+    view_.Message(TMessageKind::Information, msg::kBatchDone);
+    if (error) {
+        // Shown here, not left to Guard, so that a close asked for during
+        // the run still follows it.
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            view_.ShowError(Japanese(MessageOf(e)));
+        }
+    }
+    CloseIfAsked();
+}
+
+bool TMainLogic::FormCloseQuery() {
+    if (!running_) return true;
+    closeRequested_ = true;
+    return false;
+}
+
+void TMainLogic::CloseIfAsked() {
+    if (!closeRequested_) return;
+    closeRequested_ = false;
+    view_.Close();
+}
+
+void TMainLogic::FilesDropped(TDropTarget target, const std::vector<std::string>& paths) {
+    // The list stays as it is while a run works through it.
+    if (running_) return;
+    const TDrop drop = ClassifyDrop(target, paths);
+    switch (drop.What) {
+        case TDrop::Refused:
+            return Warn(drop.Message);
+        case TDrop::MifFile:
+            return ChooseMifFile(drop.Paths[0]);
+        case TDrop::BatchList:
+            return LoadListFile(drop.Paths[0]);
+        case TDrop::MifFiles:
+            break;
+    }
+    // Each file a row with the panel's settings, its SIMA file beside it.
+    if (!view_.IsChecked(TControl::chkKakuchi) && !view_.IsChecked(TControl::chkRosen))
+        return Warn(msg::kNoTarget);
+    if (!Cp932Text(TControl::edtGenba)) return Warn(msg::kBadGenba);
+    TConvertSettings s = PanelSettings();
+    for (const std::string& path : drop.Paths) {
+        s.MifFile = path;
+        s.SimFile = ChangeFileExt(path, ".sim");
+        AppendRow(RowFromSettings(s, ChosenAttrName()));
+    }
+    lvwBatchChange();
+}
+
+void TMainLogic::btnCmbBrowseClick() {
+    if (view_.Execute(saveDialog1_)) view_.SetText(TControl::edtConbineFile, saveDialog1_.FileName);
+}
+
+// ---- About box and help ----
+
+void TMainLogic::A1Click() {
+    view_.ShowAbout();
+}
+
+void TMainLogic::H2Click() {
+    view_.ShowHelp(helpFile_);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,112 @@
+// The main window's logic, the same on every system: the input check, the
+// panel and its job, the batch list and its file, the batch runs, and the
+// messages in their order. A window (TfrmMain of either face) owns one, lets
+// it reach its controls through TWindowView, and calls its handlers from its
+// events.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/convert_settings.h"
+#include "ui/logic/daily_use.h"
+#include "ui/logic/window_view.h"
+
+namespace quorvex {
+
+// "%1", "%2" … of a message replaced by the arguments in order.
+std::string FormatMessage(const char* pattern, const std::vector<std::string>& args);
+
+class TMainLogic {
+  public:
+    // `helpFile` is the face's help document (".html" or ".chm").
+    TMainLogic(TWindowView& view, std::string helpFile);
+
+    // Handlers, named after the window's events.
+    void X1Click();
+    bool CheckInput();
+    void btnMifBrowseClick();
+    void btnSimBrowseClick();
+    void cboAttrNameDropDown();
+    void btnConvertClick();
+    void btnAddClick();
+    void btnReplaceClick();
+    void btnRemoveClick();
+    void btnClearClick();
+    void lvwBatchChange();
+    void lvwBatchDblClick();
+    void S1Click();
+    void O1Click();
+    void btnBatchClick();
+    void btnCmbBrowseClick();
+    void A1Click();
+    void H2Click();
+    // Files dropped on the single panel or the batch list.
+    void FilesDropped(TDropTarget target, const std::vector<std::string>& paths);
+    // Whether the window may close now. During a batch run it may not: the
+    // run ends after the current row, then the window closes (Close).
+    bool FormCloseQuery();
+
+    // Runs a handler; an error that escapes it is shown in the standard
+    // error box and the program goes on. False when an error was shown.
+    bool Guard(const std::function<void()>& handler);
+
+    // The batch list as data: rows hold bytes (paths in UTF-8, attribute and
+    // site names in code page 932).
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    const TBatchRow& Row(int i) const { return rows_[static_cast<size_t>(i)]; }
+    TRowMark RowMark(int i) const { return marks_[static_cast<size_t>(i)]; }
+    bool Running() const { return running_; }
+    const std::string& HelpFile() const { return helpFile_; }
+
+    // The panel's job and the attribute name chosen with it.
+    TConvertSettings PanelSettings() const;
+    std::string ChosenAttrName() const;
+
+    // Shows code page 932 bytes from a file in an edit box and keeps them:
+    // while the box still shows them, they are used unchanged, so a name
+    // from a file survives even where decoding and encoding again would
+    // alter it or fail.
+    void SetCp932Text(TControl control, const std::string& bytes);
+    // The box's text as code page 932 bytes; nothing when it holds a
+    // character the code page lacks.
+    std::optional<std::string> Cp932Text(TControl control) const;
+
+  private:
+    TBatchRow PanelRow() const;
+    void AppendRow(const TBatchRow& row);
+    void SetRow(int i, const TBatchRow& row);
+    void RemoveRow(int i);
+    void ClearRows();
+    void SetRowMark(int i, TRowMark mark, const std::string& tip = {});
+    // The MIF file chosen by the browse button or dropped on the panel.
+    void ChooseMifFile(const std::string& path);
+    // The batch-list file chosen by "開く" or dropped on the list.
+    void LoadListFile(const std::string& path);
+    // The end of a batch run: the close asked for during it.
+    void CloseIfAsked();
+    // Selects the row and scrolls it into view between two rounds of
+    // pending events, so the window shows the row being worked on.
+    void ShowCurrentRow(int i);
+    void SetRunning(bool running);
+    void Warn(const std::string& text);
+
+    TWindowView& view_;
+    std::string helpFile_;
+    bool running_ = false;
+    bool closeRequested_ = false;
+    std::vector<TBatchRow> rows_;
+    std::vector<TRowMark> marks_;
+    // The column names behind the attribute list's entries (code page 932).
+    // (nothing for a name of another character set that code page 932
+    // cannot hold), and the names as shown.
+    std::vector<std::optional<std::string>> attrNames_;
+    std::vector<std::string> attrShown_;
+    std::map<TControl, std::string> keptBytes_;
+    TFileDialog openDialog1_, saveDialog1_, openDialog2_, saveDialog2_;
+};
+
+}  // namespace quorvex

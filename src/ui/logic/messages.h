@@ -1,0 +1,42 @@
+// Every text of the window's own that it shows the user, once, as UTF-8. The
+// faces turn them into their toolkit's strings. What the engine reports
+// (errors, the file messages of the batch-list file and the placement store,
+// the merged file name) comes from the message table, support/messages.h.
+#pragma once
+
+namespace quorvex::msg {
+
+// Captions
+inline constexpr const char* kAppTitle = "Quorvex Converter";
+inline constexpr const char* kCaptionWarning = "警告";
+inline constexpr const char* kCaptionInformation = "情報";
+inline constexpr const char* kCaptionError = "エラー";
+
+// The single conversion panel
+inline constexpr const char* kBadMifFile = "変換元MIFのファイル名が不正です。";
+inline constexpr const char* kBadSimFile = "変換後SIMAのファイル名が不正です。";
+inline constexpr const char* kNoTarget = "変換対象は最低1つは必要です。";
+inline constexpr const char* kBadGenba = "現場名称に使用できない文字が含まれています。";
+inline constexpr const char* kConvertOk = "変換に成功しました。";
+inline constexpr const char* kConvertFailed = "変換に失敗しました。";
+
+// The batch list and its file
+inline constexpr const char* kNoBatchList = "対象のバッチリストがありません。";
+// "%1" is the file line (4, 5, 6 …).
+inline constexpr const char* kUnsavableLine = "%1 行目に保存できない文字が含まれています。";
+
+// The batch run
+inline constexpr const char* kBatchDone = "変換が終了しました。";
+// The status bar during and after a run: "%1" the row (from 1), "%2" the
+// rows, "%3" the MIF file's name; then rows, successes, failures.
+inline constexpr const char* kBatchProgress = "%1 / %2 件目を変換中: %3";
+inline constexpr const char* kBatchSummary = "%1 件中 %2 件成功、%3 件失敗";
+
+// Files dropped on the window
+inline constexpr const char* kDropNothing = "ドロップされたファイルがありません。";
+inline constexpr const char* kDropOnPanel = "ここにはMIFファイル (*.mif) を1つだけドロップできます。";
+inline constexpr const char* kDropOnList =
+    "バッチリストにはMIFファイル (*.mif) か、バッチリストファイル (*.txt) を1つだけドロップ"
+    "できます。";
+
+}  // namespace quorvex::msg

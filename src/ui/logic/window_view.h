@@ -1,0 +1,119 @@
+// What the window logic needs from a window: its controls' texts, ticks and
+// enabled states, the batch list's rows and marks, the attribute list, and
+// the desktop around it (message boxes, file dialogs, the cursor, pending
+// events). The Qt window and the Win32 window each implement it; the
+// logic's tests implement it without any window system.
+//
+// Texts cross this interface as UTF-8. Texts that came from files (column
+// names, site names, batch-list values) are decoded by the logic before they
+// get here, and the logic keeps their original bytes itself.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+// The controls the logic reads or changes, named as in the window.
+enum class TControl {
+    edtMifFile,
+    btnMifBrowse,
+    edtSimFile,
+    btnSimBrowse,
+    cboAttrName,
+    edtGenba,
+    chkKakuchi,
+    chkRosen,
+    chkYX,
+    chkEnd,
+    btnAdd,
+    btnReplace,
+    btnConvert,
+    lvwBatch,
+    chkCombine,
+    btnClear,
+    btnRemove,
+    btnBatch,
+    edtConbineFile,
+    btnCmbBrowse,
+    edtCombineGenba,
+    O1,  // menu File > Open
+    S1,  // menu File > Save
+};
+
+enum class TMessageKind { Warning, Information, Error };
+
+// Row marks: the images of ImageList1.
+enum TRowMark { kNoMark = -1, kMarkDone = 0, kMarkFailed = 1 };
+
+// One filter of a file dialog: "SIMAファイル" and "*.sim".
+struct TFileFilter {
+    std::string Description;
+    std::string Pattern;
+};
+
+// One file dialog of the window. It lives as long as the window and opens
+// with the file name chosen at its previous use.
+struct TFileDialog {
+    enum Kind { Open, Save };
+    std::string Name;  // "OpenDialog1", "SaveDialog1", ...
+    Kind DialogKind = Open;
+    std::vector<TFileFilter> Filters;
+    std::string DefaultExt;  // without the dot; empty for none
+    std::string FileName;    // the last choice
+};
+
+// The nine cells of a batch row as shown: the caption, then the sub-items.
+using TRowCells = std::array<std::string, 9>;
+
+class TWindowView {
+  public:
+    virtual ~TWindowView() = default;
+
+    // Edit boxes (and the check boxes' ticks).
+    virtual std::string GetText(TControl control) const = 0;
+    virtual void SetText(TControl control, const std::string& text) = 0;
+    virtual bool IsChecked(TControl control) const = 0;
+    virtual void SetChecked(TControl control, bool checked) = 0;
+    virtual void SetEnabled(TControl control, bool enabled) = 0;
+
+    // The attribute drop-down: its entries replaced, nothing chosen.
+    virtual void SetAttrItems(const std::vector<std::string>& items) = 0;
+    virtual int AttrItemCount() const = 0;
+    // -1 when nothing is chosen.
+    virtual int AttrIndex() const = 0;
+    virtual void SetAttrIndex(int index) = 0;
+
+    // The batch list.
+    virtual void InsertRow(int index, const TRowCells& cells) = 0;
+    virtual void SetRowCells(int index, const TRowCells& cells) = 0;
+    // After a deletion no row is selected.
+    virtual void DeleteRow(int index) = 0;
+    virtual void ClearRows() = 0;
+    virtual void SetRowMark(int index, TRowMark mark) = 0;
+    // The tooltip of the row's mark: why the row failed, or nothing.
+    virtual void SetRowMarkTip(int index, const std::string& text) = 0;
+    // -1 when no row is selected.
+    virtual int SelectedRow() const = 0;
+    // Selects the row and scrolls it into view unless part of it is visible.
+    virtual void ShowRow(int index) = 0;
+    // The status bar: progress of a batch run, what a conversion wrote.
+    virtual void SetStatusText(const std::string& text) = 0;
+
+    // The desktop.
+    virtual void Message(TMessageKind kind, const std::string& text) = 0;
+    // The standard error box of errors no handler caught.
+    virtual void ShowError(const std::string& text) = 0;
+    // Runs the dialog; true and dialog.FileName set when the user chose a file.
+    virtual bool Execute(TFileDialog& dialog) = 0;
+    // The application-wide hourglass cursor.
+    virtual void SetBusy(bool busy) = 0;
+    // Handles the events waiting in the queue (paints, clicks) and returns.
+    virtual void ProcessMessages() = 0;
+    virtual void ShowAbout() = 0;
+    virtual void ShowHelp(const std::string& helpFile) = 0;
+    virtual void Close() = 0;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,60 @@
+// The About box: title, version and two links, the web page and the support
+// mail address. Created for one showing and released after it.
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace quorvex {
+
+class TdlgAbout : public QDialog {
+    Q_OBJECT
+
+  public:
+    using TUrlOpener = std::function<void(const QUrl&)>;
+
+    explicit TdlgAbout(QWidget* parent);
+
+    // Fills in the version and gives the box its outer height; call before
+    // showing it.
+    void Prepare();
+
+    // How links are opened; the desktop's opener when none is set. Tests set
+    // a recorder so no browser or mail program starts.
+    static void SetUrlOpener(TUrlOpener opener);
+    // The addresses behind the links.
+    static QUrl WebUrl();
+    static QString MailAddress();
+
+    void Button1Click();  // OK: close with the result OK
+    void Label6Click();   // web link
+    void Label4Click();   // mail link
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QLabel* AddLabel(const char* name, const QString& text, int left, int top);
+    QLabel* AddLink(const char* name, const QString& text, int left, int top);
+    void ApplyOuterHeight();
+    // The outer height and the centre again, once the frame is known.
+    void PlaceOnceFrameKnown(int triesLeft, int steady);
+
+    QLabel* imgProgram;
+    QLabel* lblTitle;
+    QLabel* lblVersion;
+    QLabel* imgBanner;
+    QLabel* lblUrlCaption;
+    QLabel* Label6;  // web link
+    QLabel* lblMailCaption;
+    QLabel* Label4;  // mail link
+    QPushButton* Button1;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,225 @@
+#include "ui/win32/AboutDlg.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+#include "support/paths.h"
+#include "support/win32_text.h"
+#include "ui/logic/main_layout.h"
+#include "ui/logic/messages.h"
+#include "ui/win32/win32_window.h"
+
+namespace quorvex {
+namespace {
+
+TdlgAbout::TUrlOpener& UrlOpener() {
+    static TdlgAbout::TUrlOpener opener;
+    return opener;
+}
+
+std::function<void(HWND)>& OnShown() {
+    static std::function<void(HWND)> shown;
+    return shown;
+}
+
+void OpenUrl(const std::string& url) {
+    // Whether the desktop could open it is not examined: the box stays open.
+    if (UrlOpener())
+        UrlOpener()(url);
+    else
+        ShellExecuteW(nullptr, L"open", Utf8ToWide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+struct TAboutState {
+    HFONT Font = nullptr;
+    HFONT LinkFont = nullptr;
+    HICON Icon = nullptr;
+};
+
+struct TItem {
+    int Id;
+    const wchar_t* Class;
+    DWORD Style;
+    int Left, Top, Width, Height;  // 0 width: as wide as its text
+};
+
+void Build(HWND dlg, TAboutState& state) {
+    const UINT dpi = WindowDpi(dlg);
+    auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+    state.Font = CreateWindowFont(dpi);
+    LOGFONTW lf{};
+    GetObjectW(state.Font, sizeof lf, &lf);
+    lf.lfUnderline = TRUE;
+    state.LinkFont = CreateFontIndirectW(&lf);
+    state.Icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, s(32), s(32), 0));
+
+    SetWindowTextW(dlg, Utf8ToWide(kAboutCaption).c_str());
+    const std::string texts[] = {msg::kAppTitle, "Version " + GetFileVersionString(),
+                                 "URL",          TdlgAbout::WebUrl(),
+                                 "E-MAIL",       TdlgAbout::MailAddress()};
+    const TItem items[] = {
+        {TdlgAbout::lblTitle, L"STATIC", SS_LEFT | SS_NOPREFIX, 104, 16, 0, 0},
+        {TdlgAbout::lblVersion, L"STATIC", SS_LEFT | SS_NOPREFIX, 104, 32, 0, 0},
+        {TdlgAbout::lblUrlCaption, L"STATIC", SS_LEFT, 104, 112, 0, 0},
+        {TdlgAbout::Label6, L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX | SS_PATHELLIPSIS, 152,
+         112, 0, 0},
+        {TdlgAbout::lblMailCaption, L"STATIC", SS_LEFT, 104, 128, 0, 0},
+        {TdlgAbout::Label4, L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 152, 128, 0, 0},
+    };
+    for (size_t i = 0; i < std::size(items); ++i) {
+        const TItem& item = items[i];
+        const std::wstring text = Utf8ToWide(texts[i]);
+        const bool link = item.Id == TdlgAbout::Label6 || item.Id == TdlgAbout::Label4;
+        SIZE size = TextExtent(dlg, link ? state.LinkFont : state.Font, text);
+        // A long address (the local help page) is shortened to fit the box.
+        const int room = s(kAboutClientWidth - item.Left - 8);
+        HWND c = CreateWindowExW(0, item.Class, text.c_str(), WS_CHILD | WS_VISIBLE | item.Style,
+                                 s(item.Left), s(item.Top), std::min<int>(size.cx, room), size.cy,
+                                 dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.Id)),
+                                 nullptr, nullptr);
+        SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(link ? state.LinkFont : state.Font),
+                     TRUE);
+    }
+    HWND icon = CreateWindowExW(
+        0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON, s(64), s(16), s(32), s(32), dlg,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(TdlgAbout::imgProgram)), nullptr, nullptr);
+    SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(state.Icon), 0);
+    HWND ok = CreateWindowExW(
+        0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, s(144), s(152),
+        s(75), s(21), dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), nullptr, nullptr);
+    SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(state.Font), TRUE);
+
+    // Client 361 wide, 214 high outside; centred on the owner.
+    RECT frame{0, 0, s(kAboutClientWidth), 0};
+    AdjustRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_EXSTYLE)), false, dpi);
+    const int width = frame.right - frame.left, height = s(kAboutOuterHeight);
+    RECT owner{};
+    HWND parent = GetWindow(dlg, GW_OWNER);
+    if (parent)
+        GetWindowRect(parent, &owner);
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
+    SetWindowPos(dlg, nullptr, owner.left + (owner.right - owner.left - width) / 2,
+                 owner.top + (owner.bottom - owner.top - height) / 2, width, height, SWP_NOZORDER);
+    SetFocus(ok);
+}
+
+INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* state = reinterpret_cast<TAboutState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+    switch (msg) {
+        case WM_INITDIALOG:
+            state = new TAboutState;
+            SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+            Build(dlg, *state);
+            if (OnShown()) PostMessageW(dlg, WM_APP, 0, 0);
+            return FALSE;  // the focus is set
+        case WM_APP:
+            if (OnShown()) OnShown()(dlg);
+            return TRUE;
+        case WM_CTLCOLORSTATIC: {
+            // The links in blue, as links are drawn.
+            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+            if (id != TdlgAbout::Label6 && id != TdlgAbout::Label4) break;
+            HDC dc = reinterpret_cast<HDC>(wp);
+            SetTextColor(dc, RGB(0, 0, 255));
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+                case IDOK:
+                case IDCANCEL:  // Esc and the close box
+                    EndDialog(dlg, IDOK);
+                    return TRUE;
+                case TdlgAbout::Label6:
+                    if (HIWORD(wp) == STN_CLICKED) OpenUrl(TdlgAbout::WebUrl());
+                    return TRUE;
+                case TdlgAbout::Label4:
+                    if (HIWORD(wp) == STN_CLICKED) OpenUrl("mailto:" + TdlgAbout::MailAddress());
+                    return TRUE;
+            }
+            break;
+        case WM_SETCURSOR: {
+            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(wp));
+            if (id == TdlgAbout::Label6 || id == TdlgAbout::Label4) {
+                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+                SetWindowLongPtrW(dlg, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_DESTROY:
+            if (state) {
+                DeleteObject(state->Font);
+                DeleteObject(state->LinkFont);
+                if (state->Icon) DestroyIcon(state->Icon);
+                delete state;
+                SetWindowLongPtrW(dlg, DWLP_USER, 0);
+            }
+            break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR TdlgAbout::ShowModal(HWND owner) {
+    // An empty dialog template: the controls are made at the monitor's dpi.
+    struct alignas(DWORD) {
+        DLGTEMPLATE Template;
+        WORD Menu, Class, Title;
+    } blank{};
+    blank.Template.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &blank.Template, owner, AboutProc, 0);
+}
+
+void TdlgAbout::SetUrlOpener(TUrlOpener opener) {
+    UrlOpener() = std::move(opener);
+}
+
+void TdlgAbout::SetOnShown(std::function<void(HWND)> shown) {
+    OnShown() = std::move(shown);
+}
+
+std::string TdlgAbout::WebUrl() {
+    const std::string configured = QUORVEX_HELP_WEB_URL;
+    if (!configured.empty()) return configured;
+    return ChangeFileExt(GetExePath(), ".chm");
+}
+
+std::string TdlgAbout::MailAddress() {
+    return QUORVEX_SUPPORT_MAIL;
+}
+
+std::string GetFileVersionString() {
+    // The running program's own VERSIONINFO, as "major.minor.release.build".
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    if (size == 0) return std::string();
+    std::vector<BYTE> data(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::string();
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return std::string();
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionLS));
+}
+
+}  // namespace quorvex

@@ -1,0 +1,116 @@
+// The main window of the Win32 face: the controls of the shared layout as
+// the system's own controls, scaled to the monitor's dpi, with the menu, its
+// accelerators and the status bar. Events go to the shared window logic
+// (TMainLogic), which reaches the controls back through TWindowView; the
+// desktop (message boxes, dialogs, help) is reached through TWin32Desktop.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+// After windows.h:
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/logic/main_logic.h"
+#include "ui/logic/placement_store.h"
+#include "ui/logic/window_view.h"
+#include "ui/win32/desktop.h"
+
+namespace quorvex {
+
+// Control IDs: the layout's controls from kFirstControlId in table order,
+// the menu items from kFirstMenuId in menu order.
+inline constexpr int kFirstControlId = 100;
+inline constexpr int kFirstMenuId = 200;
+inline constexpr int kStatusBarId = 99;
+
+class TfrmMain : private TWindowView {
+  public:
+    explicit TfrmMain(TWin32Desktop& desktop, TPlacementStore store = TPlacementStore::Default());
+    ~TfrmMain() override;
+    TfrmMain(const TfrmMain&) = delete;
+    TfrmMain& operator=(const TfrmMain&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    HACCEL Accelerators() const { return accel_; }
+    // The window ends the message loop when it is destroyed.
+    void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+    // Reads the placement and shows the window.
+    void Show();
+    // Accelerators and keyboard navigation; true when the message was used.
+    bool PreTranslateMessage(MSG& msg);
+
+    // Handlers: those of the panel, the list and the menu are the shared
+    // logic's.
+    void FormShow();
+    void FormClose();
+    TMainLogic& Logic() { return logic_; }
+    bool Guard(const std::function<void()>& handler) { return logic_.Guard(handler); }
+
+    // The control of the layout with this name ("edtMifFile", "Label1" …).
+    HWND Control(const char* name) const;
+    HWND Control(TControl control) const;
+    HWND StatusBar() const { return status_; }
+    UINT Dpi() const { return dpi_; }
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateControls();
+    void CreateMenuBar();
+    void CreateImageList();
+    // Places every control for the current dpi and gives it the font.
+    void Layout();
+    void OnCommand(int id, int code);
+    void OnNotify(const NMHDR& header);
+    // Files dropped from the shell (WM_DROPFILES).
+    void OnDropFiles(HDROP drop);
+
+    // TWindowView
+    std::string GetText(TControl control) const override;
+    void SetText(TControl control, const std::string& text) override;
+    bool IsChecked(TControl control) const override;
+    void SetChecked(TControl control, bool checked) override;
+    void SetEnabled(TControl control, bool enabled) override;
+    void SetAttrItems(const std::vector<std::string>& items) override;
+    int AttrItemCount() const override;
+    int AttrIndex() const override;
+    void SetAttrIndex(int index) override;
+    void InsertRow(int index, const TRowCells& cells) override;
+    void SetRowCells(int index, const TRowCells& cells) override;
+    void DeleteRow(int index) override;
+    void ClearRows() override;
+    void SetRowMark(int index, TRowMark mark) override;
+    void SetRowMarkTip(int index, const std::string& text) override;
+    int SelectedRow() const override;
+    void ShowRow(int index) override;
+    void SetStatusText(const std::string& text) override;
+    void Message(TMessageKind kind, const std::string& text) override;
+    void ShowError(const std::string& text) override;
+    bool Execute(TFileDialog& dialog) override;
+    void SetBusy(bool busy) override;
+    void ProcessMessages() override;
+    void ShowAbout() override;
+    void ShowHelp(const std::string& helpFile) override;
+    void Close() override;
+
+    TWin32Desktop& desktop_;
+    TPlacementStore store_;
+    TMainLogic logic_;
+    HWND hwnd_ = nullptr;
+    HWND status_ = nullptr;
+    HMENU menu_ = nullptr;
+    HACCEL accel_ = nullptr;
+    HFONT font_ = nullptr;
+    HIMAGELIST imageList1_ = nullptr;
+    UINT dpi_ = 96;
+    int busy_ = 0;
+    bool quitOnDestroy_ = false;
+    std::vector<HWND> controls_;  // in layout order
+    std::vector<std::wstring> markTips_;  // per row: why it failed
+};
+
+}  // namespace quorvex

@@ -1,0 +1,467 @@
+// The window logic driven through a fake window: the same rules and
+// messages both faces show.
+#include "ui/logic/main_logic.h"
+
+#include <gtest/gtest.h>
+
+#include "support/paths.h"
+#include "ui/logic/fake_view.h"
+#include "ui/logic/messages.h"
+#include "ui/logic/window_files.h"
+
+namespace quorvex {
+namespace {
+
+using test::ReadBytes;
+using test::TFakeView;
+using test::WriteBytes;
+using test::WriteMifPair;
+using C = TControl;
+using Log = std::vector<std::string>;
+
+constexpr std::string_view kKitaChiku = "\x96\x6B\x92\x6E\x8B\xE6";  // 北地区
+
+class Logic : public testing::Test {
+  protected:
+    void SetUp() override {
+        mif = dir / "town.mif";
+        WriteMifPair(mif);
+    }
+    void FillPanel(const std::string& mifPath, const std::string& sim) {
+        view.Texts[C::edtMifFile] = mifPath;
+        view.Texts[C::edtSimFile] = sim;
+    }
+    void AddRow(const std::string& mifPath, const std::string& sim) {
+        FillPanel(mifPath, sim);
+        logic.btnAddClick();
+    }
+    // Runs a handler as the window's events do.
+    void Click(void (TMainLogic::*handler)()) {
+        logic.Guard([&] { (logic.*handler)(); });
+    }
+
+    test::TempDir dir;
+    std::string mif;
+    TFakeView view;
+    TMainLogic logic{view, "/opt/q/quorvex.chm"};
+};
+
+std::string Warning(const char* text) {
+    return std::string("message:warning:") + text;
+}
+
+TEST_F(Logic, CheckStopsAtTheFirstFailureInOrder) {
+    EXPECT_FALSE(logic.CheckInput());
+    view.Texts[C::edtMifFile] = mif;
+    view.Texts[C::edtSimFile] = " \t";
+    EXPECT_FALSE(logic.CheckInput());
+    view.Texts[C::edtSimFile] = "a.sim";
+    view.Checks[C::chkKakuchi] = view.Checks[C::chkRosen] = false;
+    EXPECT_FALSE(logic.CheckInput());
+    view.Checks[C::chkRosen] = true;
+    view.Texts[C::edtGenba] = "𠮷野";  // not in code page 932
+    EXPECT_FALSE(logic.CheckInput());
+    view.Texts[C::edtGenba] = "北〜地区";  // the input method's wave dash is held
+    EXPECT_TRUE(logic.CheckInput());
+    EXPECT_EQ(view.Log, (Log{Warning(msg::kBadMifFile), Warning(msg::kBadSimFile),
+                             Warning(msg::kNoTarget), Warning(msg::kBadGenba)}));
+}
+
+TEST_F(Logic, BrowsingFillsNamesRemembersTheChoiceAndCancelChangesNothing) {
+    view.AttrChoice = 2;
+    view.Answers = {mif, std::nullopt, dir / "b.sim"};
+    logic.btnMifBrowseClick();
+    EXPECT_EQ(view.Texts[C::edtMifFile], mif);
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "town.sim");
+    EXPECT_EQ(view.AttrChoice, -1);
+    logic.btnSimBrowseClick();  // cancelled
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "town.sim");
+    logic.btnCmbBrowseClick();
+    EXPECT_EQ(view.Texts[C::edtConbineFile], dir / "b.sim");
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "town.sim");
+
+    ASSERT_EQ(view.DialogsSeen.size(), 3u);
+    EXPECT_EQ(view.DialogsSeen[0].Filters[0].Pattern, "*.mif");
+    EXPECT_EQ(view.DialogsSeen[1].Name, "SaveDialog1");
+    EXPECT_EQ(view.DialogsSeen[1].DefaultExt, "sim");
+    // The SIMA dialog of the combined file is the same dialog, with its last choice.
+    view.Answers = {std::nullopt};
+    logic.btnSimBrowseClick();
+    EXPECT_EQ(view.DialogsSeen.back().FileName, dir / "b.sim");
+}
+
+TEST_F(Logic, DropDownListsABlankEntryAndTheDecodedColumnsWithTheirBytesBehind) {
+    logic.cboAttrNameDropDown();  // no MIF yet: nothing happens
+    EXPECT_TRUE(view.AttrItems.empty());
+    FillPanel(mif, dir / "a.sim");
+    logic.cboAttrNameDropDown();
+    EXPECT_EQ(view.AttrItems, (std::vector<std::string>{"", "CHIBAN", "名前", "AREA"}));
+    EXPECT_EQ(view.AttrChoice, -1);
+    view.AttrChoice = 2;
+    EXPECT_EQ(logic.ChosenAttrName(), test::kJapaneseColumn);
+    EXPECT_EQ(logic.PanelSettings().AttrIndex, 2);
+
+    // A file whose columns cannot be read leaves only the blank entry.
+    WriteBytes(dir / "bad.mif", "Version 300\r\nColumns -1\r\n  A Char(5)\r\n");
+    view.Texts[C::edtMifFile] = dir / "bad.mif";
+    EXPECT_FALSE(logic.Guard([&] { logic.cboAttrNameDropDown(); }));
+    EXPECT_EQ(view.AttrItems, std::vector<std::string>{""});
+    EXPECT_EQ(view.Entries("error:").size(), 1u);
+    EXPECT_EQ(logic.ChosenAttrName(), "");
+}
+
+TEST_F(Logic, ConvertWritesTheFileUnderTheHourglassAndReports) {
+    FillPanel(mif, dir / "a.sim");
+    view.Texts[C::edtGenba] = "北地区";
+    logic.btnConvertClick();
+    EXPECT_EQ(view.Log,
+              (Log{"busy:1", "busy:0", std::string("message:information:") + msg::kConvertOk}));
+    const std::string sima = ReadBytes(dir / "a.sim");
+    EXPECT_NE(sima.find(kKitaChiku), std::string::npos);
+    // What was written, in the status bar.
+    EXPECT_EQ(view.Status, "画地 1、路線 1、座標 5");
+
+    // A failure gives its cause on a second line; the status bar is empty.
+    view.Log.clear();
+    std::filesystem::remove(dir / "town.mid");
+    FillPanel(mif, dir / "b.sim");
+    logic.Guard([&] { logic.btnConvertClick(); });
+    ASSERT_EQ(view.Log.size(), 3u);
+    EXPECT_EQ(view.Log[1], "busy:0");
+    EXPECT_EQ(view.Log[2], Warning(msg::kConvertFailed) + "\nMIDファイル「" +
+                               std::string(dir / "town.mid") + "」が見つかりません。");
+    EXPECT_EQ(view.Status, "");
+}
+
+TEST_F(Logic, AddReplaceRemoveAndClearKeepRowsViewAndButtonsInStep) {
+    view.Texts[C::edtGenba] = "北地区";
+    view.Checks[C::chkEnd] = true;
+    AddRow(mif, dir / "a.sim");
+    ASSERT_EQ(logic.RowCount(), 1);
+    const TBatchRow& row = logic.Row(0);
+    EXPECT_EQ(row.Caption, "-1");
+    EXPECT_EQ(row.SubItems[TBatchRow::Genba], kKitaChiku);
+    EXPECT_EQ(row.SubItems[TBatchRow::CloseParcel], kSwitchOn);
+    ASSERT_EQ(view.Rows.size(), 1u);
+    EXPECT_EQ(view.Rows[0].Cells,
+              (TRowCells{"-1", mif, dir / "a.sim", "", "北地区", "○", "○", "○", "○"}));
+    EXPECT_FALSE(view.Enabled(C::btnReplace));
+
+    AddRow(mif, dir / "b.sim");
+    view.Selected = 0;
+    logic.lvwBatchChange();
+    EXPECT_TRUE(view.Enabled(C::btnReplace));
+    EXPECT_TRUE(view.Enabled(C::btnRemove));
+    view.Rows[0].Mark = view.Rows[1].Mark = kMarkDone;
+    view.Texts[C::edtSimFile] = dir / "c.sim";
+    logic.btnReplaceClick();
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::SimFile], dir / "c.sim");
+    EXPECT_EQ(view.Rows[0].Cells[2], dir / "c.sim");
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kNoMark, kMarkDone}));
+
+    logic.btnRemoveClick();
+    EXPECT_EQ(logic.RowCount(), 1);
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::SimFile], dir / "b.sim");
+    EXPECT_EQ(view.Selected, -1);
+    EXPECT_FALSE(view.Enabled(C::btnRemove));
+
+    view.Texts[C::edtMifFile] = dir / "missing.mif";
+    logic.btnAddClick();  // refused
+    EXPECT_EQ(logic.RowCount(), 1);
+    logic.btnClearClick();
+    EXPECT_EQ(logic.RowCount(), 0);
+    EXPECT_TRUE(view.Rows.empty());
+}
+
+TEST_F(Logic, DoubleClickCopiesTheRowBackKeepingTheSiteNamesBytes) {
+    // A site name from a file with a byte pair code page 932 does not
+    // define: shown as something, used unchanged.
+    const std::string odd = "\x96\x6B\x85\x40";
+    WriteBytes(dir / "list.txt",
+               "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"2\"\t\"" + mif + "\"\t\"" + dir / "a.sim" +
+                   "\"\t\"\x96\xBC\x91\x4F\"\t\"" + odd +
+                   "\"\t\"\x81\x7E\"\t\"\x81\x9B\"\t\"\x81\x7E\"\t\"\x81\x9B\"\r\n");
+    view.Answers = {dir / "list.txt"};
+    logic.O1Click();
+    ASSERT_EQ(logic.RowCount(), 1);
+    view.Selected = 0;
+    logic.lvwBatchDblClick();
+    EXPECT_EQ(view.Texts[C::edtMifFile], mif);
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "a.sim");
+    EXPECT_EQ(view.AttrChoice, 2);
+    EXPECT_FALSE(view.Checks[C::chkKakuchi]);
+    EXPECT_TRUE(view.Checks[C::chkRosen]);
+    EXPECT_FALSE(view.Checks[C::chkYX]);
+    EXPECT_TRUE(view.Checks[C::chkEnd]);
+    EXPECT_EQ(logic.Cp932Text(C::edtGenba), odd);
+    EXPECT_EQ(logic.PanelSettings().Genba, odd);
+    view.Texts[C::edtGenba] = "北地区";  // typed over: encoded again
+    EXPECT_EQ(logic.PanelSettings().Genba, kKitaChiku);
+}
+
+TEST_F(Logic, SaveAndLoadReproduceTheListAndTheCombineSettings) {
+    view.Texts[C::edtGenba] = "北地区";
+    AddRow(mif, dir / "a.sim");
+    view.Checks[C::chkYX] = false;
+    AddRow(mif, dir / "b.sim");
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtConbineFile] = dir / "all.sim";
+    view.Texts[C::edtCombineGenba] = "全体";
+    view.Answers = {dir / "list.txt"};
+    logic.S1Click();
+    EXPECT_EQ(view.DialogsSeen.back().DefaultExt, "txt");
+    const std::string saved = ReadBytes(dir / "list.txt");
+    EXPECT_EQ(saved.substr(0, 18), "Quorvex\r\n200\r\n-1\r\n");
+
+    TFakeView other;
+    TMainLogic second(other, "");
+    other.Answers = {dir / "list.txt"};
+    second.O1Click();
+    ASSERT_EQ(second.RowCount(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(second.Row(i).SubItems, logic.Row(i).SubItems);
+    EXPECT_EQ(other.Rows[1].Cells, view.Rows[1].Cells);
+    EXPECT_TRUE(other.Checks[C::chkCombine]);
+    EXPECT_EQ(other.Texts[C::edtConbineFile], dir / "all.sim");
+    EXPECT_EQ(other.Texts[C::edtCombineGenba], "全体");
+
+    // Saved again unchanged, the file is the same bytes.
+    other.Answers = {dir / "again.txt"};
+    second.S1Click();
+    EXPECT_EQ(ReadBytes(dir / "again.txt"), saved);
+}
+
+TEST_F(Logic, SaveRefusesTheFirstLineCodePage932CannotHoldAndReportsUncreatableFiles) {
+    logic.S1Click();
+    EXPECT_EQ(view.Log, Log{Warning(msg::kNoBatchList)});
+    WriteMifPair(dir / "é.mif");
+    AddRow(mif, dir / "a.sim");
+    AddRow(dir / "é.mif", dir / "b.sim");
+    view.Texts[C::edtCombineGenba] = "𠮷";
+    view.Log.clear();
+    view.Answers = {dir / "list.txt", dir / "list.txt"};
+    logic.S1Click();
+    EXPECT_EQ(view.Log.back(), Warning("5 行目に保存できない文字が含まれています。"));
+    view.Texts[C::edtCombineGenba] = "";
+    logic.S1Click();
+    EXPECT_EQ(view.Log.back(), Warning("7 行目に保存できない文字が含まれています。"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "list.txt"));
+
+    logic.btnRemoveClick();
+    view.Selected = 1;
+    logic.btnRemoveClick();
+    view.Answers = {dir / "no-folder/list.txt"};
+    logic.S1Click();
+    ASSERT_EQ(view.Entries("error:").size(), 1u);
+    EXPECT_EQ(
+        view.Entries("error:")[0].rfind("ファイル \"" + dir / "no-folder/list.txt" + "\". ", 0),
+        0u);
+    EXPECT_NE(view.Entries("error:")[0].find(" を作成できません"), std::string::npos);
+}
+
+TEST_F(Logic, LoadingEmptiesTheListFirstAndRefusesMalformedFiles) {
+    AddRow(mif, dir / "a.sim");
+    WriteBytes(dir / "bad.txt", "Quorvex\r\n200\r\n");
+    WriteBytes(dir / "notbool.txt", "Quorvex\r\n200\r\nyes\r\n\r\n\r\n");
+    view.Answers = {dir / "bad.txt", dir / "notbool.txt", dir / "missing.txt", std::nullopt};
+    logic.O1Click();
+    EXPECT_EQ(logic.RowCount(), 0);
+    EXPECT_EQ(view.Log.back(), "message:error:不正なバッチリストです。");
+    logic.O1Click();
+    EXPECT_EQ(view.Log.back(), "message:error:'yes' は正しい論理型ではありません");
+    logic.O1Click();
+    EXPECT_EQ(view.Log.back().rfind("error:ファイル \"" + dir / "missing.txt" + "\". ", 0), 0u);
+    AddRow(mif, dir / "a.sim");
+    logic.O1Click();  // cancelled: the list stays
+    EXPECT_EQ(logic.RowCount(), 1);
+}
+
+class Run : public Logic {
+  protected:
+    void SetUp() override {
+        Logic::SetUp();
+        // A MIF without its MID file fails.
+        WriteMifPair(dir / "broken.mif");
+        std::filesystem::remove(dir / "broken.mid");
+        AddRow(mif, dir / "a.sim");
+        AddRow(dir / "broken.mif", dir / "b.sim");
+        AddRow(mif, dir / "c.sim");
+        view.Log.clear();
+        // While the run goes on, the list cannot be changed.
+        view.OnEvents = [this] {
+            enabledDuringRun.push_back(view.Enabled(C::btnAdd) || view.Enabled(C::btnClear) ||
+                                       view.Enabled(C::btnBatch) || view.Enabled(C::btnConvert) ||
+                                       view.Enabled(C::O1) || view.Enabled(C::S1));
+        };
+    }
+    std::vector<bool> enabledDuringRun;
+};
+
+TEST_F(Run, PerFileRunShowsEachRowBetweenPendingEventsMarksItAndEndsWithTheMessage) {
+    view.Rows[0].Mark = kMarkFailed;
+    view.Status = "old";
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Log, (Log{"busy:1", "events", "show:0", "events", "events", "show:1", "events",
+                             "events", "show:2", "events", "busy:0",
+                             "message:information:" + std::string(msg::kBatchDone)}));
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kMarkDone}));
+    EXPECT_EQ(ReadBytes(dir / "a.sim"), ReadBytes(dir / "c.sim"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.sim"));
+    EXPECT_EQ(enabledDuringRun, std::vector<bool>(6, false));
+    EXPECT_TRUE(view.Enabled(C::btnAdd) && view.Enabled(C::O1) && view.Enabled(C::btnBatch));
+    EXPECT_FALSE(logic.Running());
+    // The status bar follows the run, then sums it up; the cross tells why.
+    EXPECT_EQ(view.StatusTexts,
+              (Log{"1 / 3 件目を変換中: town.mif", "2 / 3 件目を変換中: broken.mif",
+                   "3 / 3 件目を変換中: town.mif", "3 件中 2 件成功、1 件失敗"}));
+    EXPECT_EQ(view.Rows[0].MarkTip, "");
+    EXPECT_EQ(view.Rows[1].MarkTip,
+              "MIDファイル「" + std::string(dir / "broken.mid") + "」が見つかりません。");
+}
+
+TEST_F(Run, CloseDuringARunEndsItAfterTheCurrentRowThenCloses) {
+    int rowsSeen = 0;
+    view.OnEvents = [&] {
+        // The first round of events of the second row brings the close.
+        if (view.Entries("show:").size() == 1 && ++rowsSeen == 2) {
+            EXPECT_FALSE(logic.FormCloseQuery());
+        }
+    };
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kNoMark}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "c.sim"));
+    // The end message and the summary first, then the window closes.
+    const Log tail(view.Log.end() - 3, view.Log.end());
+    EXPECT_EQ(tail, (Log{"busy:0", "message:information:" + std::string(msg::kBatchDone), "close"}));
+    EXPECT_EQ(view.Status, "3 件中 1 件成功、1 件失敗");
+    EXPECT_TRUE(logic.FormCloseQuery());
+
+    // A merged run stops the same way and leaves its file untouched.
+    view.Log.clear();
+    rowsSeen = 0;
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtConbineFile] = dir / "all.sim";
+    WriteBytes(dir / "all.sim", "old");
+    view.OnEvents = [&] {
+        if (++rowsSeen == 2) {
+            EXPECT_FALSE(logic.FormCloseQuery());
+        }
+    };
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kNoMark, kNoMark}));
+    EXPECT_EQ(ReadBytes(dir / "all.sim"), "old");
+    EXPECT_EQ(view.Log.back(), "close");
+    EXPECT_FALSE(logic.Running());
+}
+
+TEST_F(Run, DroppedFilesFillThePanelOrTheListOrAreRefused) {
+    view.Log.clear();
+    // During a run drops change nothing.
+    view.OnEvents = [&] { logic.FilesDropped(TDropTarget::BatchList, {mif}); };
+    logic.btnBatchClick();
+    EXPECT_EQ(logic.RowCount(), 3);
+    view.OnEvents = nullptr;
+
+    view.AttrChoice = 2;
+    logic.FilesDropped(TDropTarget::Panel, {dir / "other.MIF"});
+    EXPECT_EQ(view.Texts[C::edtMifFile], dir / "other.MIF");
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "other.sim");
+    EXPECT_EQ(view.AttrChoice, -1);
+
+    // Several MIF files on the list: a row each, with the panel's settings.
+    logic.btnClearClick();
+    view.Checks[C::chkYX] = false;
+    view.Texts[C::edtGenba] = "北地区";
+    logic.FilesDropped(TDropTarget::BatchList, {dir / "a.mif", dir / "b.mif"});
+    ASSERT_EQ(logic.RowCount(), 2);
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::MifFile], dir / "b.mif");
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::SimFile], dir / "b.sim");
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::Genba], kKitaChiku);
+    EXPECT_FALSE(IsSwitchOn(logic.Row(1).SubItems[TBatchRow::SwapXY]));
+
+    // A batch-list file on the list loads it.
+    view.Answers = {dir / "list.txt"};
+    logic.S1Click();
+    logic.btnClearClick();
+    logic.FilesDropped(TDropTarget::BatchList, {dir / "list.txt"});
+    EXPECT_EQ(logic.RowCount(), 2);
+
+    view.Log.clear();
+    logic.FilesDropped(TDropTarget::Panel, {dir / "list.txt"});
+    logic.FilesDropped(TDropTarget::BatchList, {dir / "a.mid"});
+    view.Checks[C::chkKakuchi] = view.Checks[C::chkRosen] = false;
+    logic.FilesDropped(TDropTarget::BatchList, {dir / "c.mif"});
+    EXPECT_EQ(view.Log, (Log{Warning(msg::kDropOnPanel), Warning(msg::kDropOnList),
+                             Warning(msg::kNoTarget)}));
+    EXPECT_EQ(logic.RowCount(), 2);
+}
+
+TEST_F(Run, HandlersThatChangeTheListDoNothingWhileItRuns) {
+    view.OnEvents = [this] {
+        logic.btnClearClick();
+        logic.btnRemoveClick();
+        logic.btnAddClick();
+        logic.btnBatchClick();
+        view.Answers = {dir / "x.txt"};
+        logic.O1Click();
+    };
+    logic.btnBatchClick();
+    EXPECT_EQ(logic.RowCount(), 3);
+    EXPECT_EQ(view.Entries("message:").size(), 1u);
+}
+
+TEST_F(Run, EscapingErrorEndsThePerFileRunWithTheMessageFirst) {
+    view.Rows.clear();
+    TMainLogic one(view, "");
+    view.Texts[C::edtMifFile] = mif;
+    view.Texts[C::edtSimFile] = dir / "no-folder/a.sim";
+    one.btnAddClick();
+    view.Log.clear();
+    // Shown by the run itself, after its end message.
+    EXPECT_TRUE(one.Guard([&] { one.btnBatchClick(); }));
+    ASSERT_EQ(view.Log.size(), 7u);
+    EXPECT_EQ(view.Log[4], "busy:0");
+    EXPECT_EQ(view.Log[5], "message:information:" + std::string(msg::kBatchDone));
+    EXPECT_EQ(view.Log[6].rfind("error:", 0), 0u);
+    EXPECT_FALSE(one.Running());
+    EXPECT_TRUE(view.Enabled(C::btnBatch));
+}
+
+TEST_F(Run, CombinedRunMarksEveryRowWithoutEndMessageAndRefusesAnEmptyPath) {
+    view.Checks[C::chkCombine] = true;
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Log, Log{Warning("統合後のファイル名が不正です。")});
+    EXPECT_EQ(view.Marks(), std::vector<TRowMark>(3, kNoMark));
+
+    view.Log.clear();
+    view.Texts[C::edtCombineGenba] = "𠮷";
+    view.Texts[C::edtConbineFile] = dir / "all.sim";
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Log, Log{Warning(msg::kBadGenba)});
+
+    view.Log.clear();
+    view.Texts[C::edtCombineGenba] = "全体";
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kMarkDone}));
+    EXPECT_TRUE(view.Entries("message:").empty());
+    EXPECT_EQ(view.Entries("show:"), (Log{"0", "1", "2"}));
+    EXPECT_EQ(view.Entries("busy:"), (Log{"1", "0"}));
+    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_EQ(enabledDuringRun, std::vector<bool>(6, false));
+}
+
+TEST_F(Logic, MenuCommandsReachTheWindow) {
+    logic.A1Click();
+    logic.H2Click();
+    logic.X1Click();
+    EXPECT_EQ(view.Log, (Log{"about", "help:/opt/q/quorvex.chm", "close"}));
+}
+
+TEST(FormatMessage, ReplacesNumberedPlaceholdersOnly) {
+    EXPECT_EQ(FormatMessage("ファイル \"%1\". %2 を作成できません", {"a b", "%1"}),
+              "ファイル \"a b\". %1 を作成できません");
+    EXPECT_EQ(FormatMessage("100% %3 %1", {"x"}), "100% %3 x");
+}
+
+}  // namespace
+}  // namespace quorvex
