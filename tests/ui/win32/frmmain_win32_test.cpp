@@ -262,8 +262,10 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
 
 TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndTakesTheSuggestedRectangle) {
     frm->Show();
-    const int dpi = int(frm->Dpi()) * 2;
-    RECT suggested{10, 10, 10 + 2 * S(kMainOuterWidth), 10 + 2 * S(kMainOuterHeight)};
+    // One and a half times: the larger window still fits the test's screen.
+    const int dpi = int(frm->Dpi()) * 3 / 2;
+    RECT suggested{10, 10, 10 + ScaleForDpi(kMainOuterWidth, UINT(dpi)),
+                   10 + ScaleForDpi(kMainOuterHeight, UINT(dpi))};
     SendMessageW(frm->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(frm->Dpi(), UINT(dpi));
