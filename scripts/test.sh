@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite twice: a normal build, then
-# a build with the address and undefined-behaviour sanitizers.
+# Builds everything and runs the whole test suite: a normal build, a build
+# with the address and undefined-behaviour sanitizers, and the Windows build
+# (MinGW-w64) under Wine, which is also compared byte for byte with Linux.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -22,6 +23,6 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 
 # The Windows build: engine, command line and the Win32 window, tested under
 # Wine in the build folder's own prefix; the window's tests need an X display.
-bash scripts/build-windows.sh --tests
+bash scripts/build-windows.sh --tests -DQUORVEX_LINUX_CLI="$PWD/build/bin/quorvex-convert"
 xvfb-run -a -s "-screen 0 1024x768x24" \
     ctest --test-dir build-windows --output-on-failure -j "$jobs"

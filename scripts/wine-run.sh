@@ -34,10 +34,20 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     (
         flock 9
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
-            env LANG=$locale LC_ALL=$locale wineboot -i >/dev/null 2>&1 || true
+            env LANG=$locale LC_ALL=$locale wineboot -i </dev/null >/dev/null 2>&1 || true
             wineserver -w || true
         fi
     ) 9>"$WINEPREFIX.lock"
 fi
 [ "$exe" = --boot-only ] && exit 0
-exec env LANG=$locale LC_ALL=$locale wine "$exe" "$@"
+# The program's output goes through files: the Wine server and its helper
+# processes, started by this run and outliving it, would otherwise hold the
+# caller's pipe open, and a caller reading to its end would wait for them.
+out=$(mktemp)
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+status=0
+env LANG=$locale LC_ALL=$locale wine "$exe" "$@" >"$out" 2>"$err" || status=$?
+cat "$out"
+cat "$err" >&2
+exit $status

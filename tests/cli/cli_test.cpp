@@ -6,8 +6,13 @@
 
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "support/cp932.h"
 #include "support/paths.h"
 #include "test_util.h"
+
+#ifdef _WIN32
+#include "support/win32_text.h"
+#endif
 
 namespace quorvex {
 namespace {
@@ -149,6 +154,137 @@ TEST(CommandLine, ColumnsAreListedAsTheirBytes) {
     EXPECT_EQ(r.out, "ID\n\x92\x6E\x94\xD4\n");
     EXPECT_EQ(Cli({"--columns", p.dir / "none.mif"}).status, 1);
 }
+
+
+#define U8(s) reinterpret_cast<const char*>(u8##s)
+
+// Japanese names, names whose code page 932 form has 0x5C as a trail byte
+// (表, ソ, 能), characters code page 932 lacks (𠮷, é, emoji): arguments,
+// messages and files all keep them, and the output is the same file.
+TEST(CommandLine, HardPathsGiveTheSameFile) {
+    Pair plain;
+    ASSERT_EQ(Cli({"--attr", "2", plain.mif, plain.dir / "plain.sim"}).status, 0);
+    const std::string expected = ReadBytes(plain.dir / "plain.sim");
+    for (const std::string name :
+         {U8("地番図"), U8("表ソ能"), U8("𠮷野"), U8("café"), U8("区画😀")}) {
+        SCOPED_TRACE(name);
+        TempDir root;
+        const std::string dir = root / name;
+        std::filesystem::create_directory(NativePath(dir));
+        const std::string mif = dir + kPathDelim + name + ".mif";
+        const std::string sim = dir + kPathDelim + name + U8("出力.sim");
+        WriteBytes(mif, kMif);
+        WriteBytes(dir + kPathDelim + name + ".MID", kMid);  // found whatever its case
+        const auto r = Cli({"--attr", "2", mif, sim});
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(r.out, "ok " + sim + "\n");  // not a console: UTF-8
+        EXPECT_EQ(ReadBytes(sim), expected);
+        ASSERT_EQ(Cli({"--attr", "2", mif}).status, 0);  // beside the input
+        EXPECT_EQ(ReadBytes(dir + kPathDelim + name + ".sim"), expected);
+        EXPECT_EQ(test::ListDir(dir).size(), 4u);
+
+        // The input spelt another way is still the input.
+        std::string same = dir + kPathDelim + "." + kPathDelim + name + ".mif";
+#ifdef _WIN32
+        for (char& c : same)
+            if (c == '\\') c = '/';
+        same.replace(same.size() - 4, 4, ".MIF");
+#endif
+        const auto guard = Cli({"--attr", "2", mif, same});
+        EXPECT_EQ(guard.status, 1) << guard.out;
+        EXPECT_NE(guard.out.find("overwrite"), std::string::npos) << guard.out;
+        EXPECT_EQ(ReadBytes(mif), kMif);
+    }
+}
+
+// A batch list holds code page 932 paths: those with 0x5C trail bytes run on
+// both systems, relative ones from the current folder, and on Windows with
+// either separator.
+TEST(CommandLine, BatchListWithCodePage932Paths) {
+    Pair p;
+    const std::string dir = p.dir / U8("表ソ能");
+    std::filesystem::create_directory(NativePath(dir));
+    WriteBytes(dir + kPathDelim + "a.mif", kMif);
+    WriteBytes(dir + kPathDelim + "a.mid", kMid);
+    TBatchListFile list;
+    TConvertSettings s;
+    s.MifFile = *Utf8ToCp932(dir + kPathDelim + "a.mif");
+    s.SimFile = *Utf8ToCp932(dir + kPathDelim + U8("結果.sim"));
+    s.AttrIndex = 2;
+    list.Rows.push_back(RowFromSettings(s, ""));
+#ifdef _WIN32
+    // Separators are swapped in UTF-8: in the code page 932 bytes a 0x5C may
+    // be the trail byte of 表, ソ or 能.
+    std::string slashes = dir + kPathDelim + U8("結果.sim2");
+    for (char& c : slashes)
+        if (c == '\\') c = '/';
+    list.Rows.push_back(list.Rows[0]);
+    list.Rows[1].SubItems[TBatchRow::SimFile] = *Utf8ToCp932(slashes);
+#endif
+    const std::string listPath = dir + kPathDelim + U8("一覧.txt");
+    SaveBatchList(listPath, list);
+    const auto r = Cli({"--batch", listPath});
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string sim = ReadBytes(dir + kPathDelim + U8("結果.sim"));
+    EXPECT_NE(sim.find("D00,1,12-4,1,"), std::string::npos);
+#ifdef _WIN32
+    EXPECT_EQ(ReadBytes(dir + kPathDelim + U8("結果.sim2")), sim);
+    EXPECT_NE(r.out.find(slashes), std::string::npos) << r.out;
+#endif
+}
+
+#ifdef _WIN32
+
+// A run killed at any moment leaves the old output whole and nothing else,
+// neither beside the output nor in the temporary folder.
+TEST(CommandLine, WindowsKilledRunLeavesNothingBehind) {
+    TempDir dir;
+    std::string mif = kMif.substr(0, kMif.find("Data\r\n") + 6);
+    std::string mid;
+    for (int i = 0; i < 200000; ++i) {
+        mif += "Line " + std::to_string(i) + " 0 " + std::to_string(i) + " 1\r\n";
+        mid += std::to_string(i) + ",\"r\"\r\n";
+    }
+    WriteBytes(dir / "big.mif", mif);
+    WriteBytes(dir / "big.mid", mid);
+    const std::string out = dir / "big.sim";
+    wchar_t tempBuf[MAX_PATH + 1];
+    const std::string temp =
+        WideToUtf8(std::wstring_view(tempBuf, ::GetTempPathW(MAX_PATH + 1, tempBuf)));
+    auto scratchFiles = [&] {
+        std::vector<std::string> names;
+        for (const std::string& n : test::ListDir(temp))
+            if (n.rfind("quorvex-", 0) == 0 && n.size() > 4 && n.substr(n.size() - 4) == ".tmp")
+                names.push_back(n);
+        return names;
+    };
+    const auto scratchBefore = scratchFiles();
+    for (const DWORD delay : {50u, 200u, 600u}) {
+        WriteBytes(out, "old\r\n");
+        std::wstring cmd = L"\"" + Utf8ToWide(QUORVEX_CLI) + L"\" \"" + Utf8ToWide(dir / "big.mif") +
+                           L"\" \"" + Utf8ToWide(out) + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
+                                     CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi));
+        ::Sleep(delay);
+        ::TerminateProcess(pi.hProcess, 9);
+        ::WaitForSingleObject(pi.hProcess, INFINITE);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+        ::Sleep(100);  // the system closes the handles of the killed process
+        const std::string now = ReadBytes(out);
+        EXPECT_TRUE(now == "old\r\n" || now.rfind("Z00,", 0) == 0)
+            << delay << " ms: " << now.substr(0, 20);
+        EXPECT_EQ(test::ListDir(Utf8Path(dir.path())),
+                  (std::vector<std::string>{"big.mid", "big.mif", "big.sim"}))
+            << delay << " ms";
+        EXPECT_EQ(scratchFiles(), scratchBefore) << delay << " ms";
+    }
+}
+
+#endif
 
 }  // namespace
 }  // namespace quorvex

@@ -1,5 +1,5 @@
 // Output files that never leave a half-written target, scratch files that are
-// copied into the result, and the path routines that name these files.
+// copied into the result.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,15 +12,16 @@
 #include "support/paths.h"
 #include "test_util.h"
 
+#ifdef _WIN32
+#include "support/win32_text.h"
+#endif
+
 namespace quorvex {
 namespace {
 
 std::vector<std::string> DirEntries(const test::TempDir& dir) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::ListDir(Utf8Path(dir.path()));
 }
 
 TEST(TCommitFile, TargetIsReplacedOnlyOnCommit) {
@@ -59,13 +60,16 @@ TEST(TCommitFile, WithoutCommitTheOldTargetStaysAndNothingIsLeft) {
 TEST(TCommitFile, DirectoryInTheTargetsPlaceIsNeverTouched) {
     test::TempDir dir;
     const std::string target = dir / "out.sim";
-    std::filesystem::create_directory(target);
+    std::filesystem::create_directory(NativePath(target));
     test::WriteBytes(target + "/keep", "k");
-    {
-        TCommitFile out(target);
-        out.WriteLine("new");
-        EXPECT_THROW(out.Commit(), FileError);
-    }
+    // Refused when the file is made or at the latest when it is committed.
+    EXPECT_THROW(
+        {
+            TCommitFile out(target);
+            out.WriteLine("new");
+            out.Commit();
+        },
+        FileError);
     EXPECT_EQ(test::ReadBytes(target + "/keep"), "k");
     EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
 }
@@ -123,46 +127,72 @@ TEST(TScratchFile, CopyToAppendsEverythingWrittenSoFar) {
     EXPECT_EQ(test::ReadBytes(dir / "empty.txt"), "");
 }
 
-TEST(Paths, FileDirSplitsAtSlashOnly) {
-    EXPECT_EQ(GetFileDir("/data/maps/a.mif"), "/data/maps/");
-    EXPECT_EQ(GetFileDir("a.mif"), "");
-    EXPECT_EQ(GetFileDir("/a.mif"), "/");
-    EXPECT_EQ(GetFileDir("rel/a.mif"), "rel/");
-    EXPECT_EQ(GetFileDir("dir/"), "dir/");
-    EXPECT_EQ(GetFileDir("C:\\maps\\a.mif"), "");  // a backslash is a name byte here
-    EXPECT_EQ(GetFileDir("/\xE5\x9C\xB0\xE5\x9B\xB3/a.mif"), "/\xE5\x9C\xB0\xE5\x9B\xB3/");
-}
 
-TEST(Paths, BaseNameDropsDirectoryAndLastExtension) {
-    EXPECT_EQ(GetBaseName("/usr/lib/conv.exe"), "conv");
-    EXPECT_EQ(GetBaseName("archive.tar.gz"), "archive.tar");
-    EXPECT_EQ(GetBaseName(".ini"), "");
-    EXPECT_EQ(GetBaseName("/x/noext"), "noext");
-    EXPECT_EQ(GetBaseName("/dir.d/file"), "file");
-    EXPECT_EQ(GetFileName("/dir.d/file.mif"), "file.mif");
-}
+#ifdef _WIN32
 
-TEST(Paths, ChangeFileExtReplacesOnlyTheNamesExtension) {
-    EXPECT_EQ(ChangeFileExt("/d/Map.MIF", ".mid"), "/d/Map.mid");
-    EXPECT_EQ(ChangeFileExt("/d.v2/Map", ".mid"), "/d.v2/Map.mid");
-    EXPECT_EQ(ChangeFileExt("a.tar.gz", ".mid"), "a.tar.mid");
-    EXPECT_EQ(ChangeFileExt("a.mif", ""), "a");
-}
-
-TEST(Paths, FindFileIgnoringCase) {
+// Outputs that are no file to replace are refused before anything is
+// written, and the folder stays as it was.
+TEST(TCommitFile, WindowsRefusesDevicesAndReadOnlyFilesAtOnce) {
     test::TempDir dir;
-    test::WriteBytes(dir / "Data.MID", "x");
-    test::WriteBytes(dir / "other.mid", "y");
-    EXPECT_EQ(FindFileIgnoringCase(dir / "data.mid"), dir / "Data.MID");
-    EXPECT_EQ(FindFileIgnoringCase(dir / "Data.MID"), dir / "Data.MID");
-    EXPECT_EQ(FindFileIgnoringCase(dir / "missing.mid"), "");
-    EXPECT_EQ(FindFileIgnoringCase(dir / "nodir/data.mid"), "");
+    for (const char* device : {"NUL", "con.sim", "COM1", "lpt9.txt", "Aux .sim", "prn"}) {
+        EXPECT_THROW(TCommitFile{dir / device}, FileError) << device;
+        EXPECT_THROW(TCommitFile{device}, FileError) << device;
+    }
+    EXPECT_THROW(TCommitFile{"\\\\.\\PhysicalDrive0"}, FileError);
+    EXPECT_TRUE(DirEntries(dir).empty());
 
-    test::WriteBytes(dir / "data.mId", "z");
-    EXPECT_EQ(FindFileIgnoringCase(dir / "DATA.mid"), dir / "Data.MID");  // first in byte order
-    EXPECT_TRUE(FileExists(dir / "other.mid"));
-    EXPECT_FALSE(FileExists(dir.path().string()));
+    const std::string locked = dir / "locked.sim";
+    test::WriteBytes(locked, "old\r\n");
+    ::SetFileAttributesW(WidePath(locked).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_THROW(TCommitFile{locked}, FileError);
+    EXPECT_EQ(test::ReadBytes(locked), "old\r\n");
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"locked.sim"});
+    ::SetFileAttributesW(WidePath(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
+
+TEST(TCommitFile, WindowsReplacedFileKeepsTheOldAttributes) {
+    test::TempDir dir;
+    const std::string target = dir / "out.sim";
+    test::WriteBytes(target, "old\r\n");
+    ::SetFileAttributesW(WidePath(target).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    {
+        TCommitFile out(target);
+        out.WriteLine("new");
+        out.Commit();
+    }
+    EXPECT_EQ(test::ReadBytes(target), "new\r\n");
+    const DWORD a = ::GetFileAttributesW(WidePath(target).c_str());
+    EXPECT_TRUE(a & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(a & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.sim"});
+
+    // A new output is a plain file, not the hidden temporary it was written as.
+    {
+        TCommitFile out(dir / "fresh.sim");
+        out.WriteLine("x");
+        out.Commit();
+    }
+    EXPECT_FALSE(::GetFileAttributesW(WidePath(dir / "fresh.sim").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// The system deletes scratch files when their handle closes, so nothing is
+// left in the temporary folder, however the run ends.
+TEST(TScratchFile, WindowsLivesInTheTemporaryFolderOnlyWhileOpen) {
+    std::string path;
+    {
+        TScratchFile scratch;
+        scratch.WriteLine("x");
+        scratch.Flush();
+        path = scratch.Path();
+        wchar_t temp[MAX_PATH + 1];
+        const DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
+        EXPECT_EQ(GetFileDir(path), WideToUtf8(std::wstring_view(temp, n)));
+        EXPECT_NE(::GetFileAttributesW(WidePath(path).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_EQ(::GetFileAttributesW(WidePath(path).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+#endif
 
 }  // namespace
 }  // namespace quorvex
