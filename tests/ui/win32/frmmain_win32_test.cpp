@@ -11,7 +11,6 @@
 #include <iterator>
 #include <optional>
 
-#include "engine/convert.h"
 #include "support/ini_file.h"
 #include "support/win32_text.h"
 #include "test_util.h"
@@ -322,13 +321,9 @@ TEST_F(Win32Window, SingleConversionWritesTheCommandLinesBytes) {
     Click("btnConvert");
     EXPECT_EQ(ui.Log, std::vector<std::string>{std::string("information:") + msg::kConvertOk});
 
-    TConvertSettings s;
-    s.MifFile = mif;
-    s.SimFile = dir / "cli.sim";
-    s.Genba = "\x96\x6B\x92\x6E\x8B\xE6";
-    s.AttrIndex = 2;
-    s.CloseParcel = true;
-    ASSERT_TRUE(ConvertFile(s));
+    const test::ProgramResult cli = test::RunProgram(
+        QUORVEX_CLI, {"--attr", "2", "--genba", "北地区", "--close", mif, dir / "cli.sim"});
+    ASSERT_EQ(cli.status, 0) << cli.out;
     EXPECT_EQ(ReadBytes(dir / "town.sim"), ReadBytes(dir / "cli.sim"));
 }
 
