@@ -14,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         quorvex::TLineReader mif = quorvex::TLineReader::FromText(text);
         quorvex::TLineReader mid = quorvex::TLineReader::FromText(text);
-        const quorvex::TMifHeader header = quorvex::ReadMifHeader(mif);
-        quorvex::TSFColumns columns;
-        quorvex::ReadMifColumns(mif, columns);
+        quorvex::TMifTable table;
+        table.Header = quorvex::ReadMifHeader(mif);
+        table.DeclaredColumns = quorvex::ReadMifColumns(mif, table.Columns);
         quorvex::TScratchFile sima;
         quorvex::TRunState run(sima, true);
         quorvex::TConvertSettings settings;
         settings.AttrIndex = 1;
-        quorvex::RunObjectPass(run, mif, &mid, header.Delimiter, settings);
+        quorvex::RunObjectPass(run, mif, &mid, table, settings);
     } catch (const quorvex::QuorvexError&) {
     }
     return 0;

@@ -8,8 +8,10 @@
 #include "cli/options.h"
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
+#include "support/charset.h"
 #include "support/cp932.h"
 #include "support/paths.h"
 
@@ -23,16 +25,25 @@ void Report(bool ok, const std::string& file, const std::string& reason = {}) {
 }
 
 // Position of the --attr value in the columns of `mif`: a number is taken as
-// it stands, a name is looked up (code page 932 bytes first, then as given).
+// it stands, a name is looked up: in a code page 932 table its bytes first,
+// then as given; in a table of another character set by the decoded names.
 std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, std::string& why) {
     if (o.attr.empty()) return -1;
     if (const auto n = TryParseMifInteger(o.attr)) return *n;
     try {
-        const TSFColumns columns = ReadMifTable(mif).Columns;
-        const std::string encoded = Utf8ToCp932(o.attr).value_or(std::string());
-        for (const std::string& name : {encoded, o.attr}) {
+        const TMifTable table = ReadMifTable(mif);
+        const TSFColumns& columns = table.Columns;
+        const TCharset set = DisplayCharsetOf(table.Header);
+        if (set.Kind == TCharsetKind::Cp932) {
+            const std::string encoded = Utf8ToCp932(o.attr).value_or(std::string());
+            for (const std::string& name : {encoded, o.attr}) {
+                for (size_t i = 0; i < columns.size(); ++i)
+                    if (!name.empty() && columns[i].Name == name)
+                        return static_cast<int32_t>(i + 1);
+            }
+        } else {
             for (size_t i = 0; i < columns.size(); ++i)
-                if (!name.empty() && columns[i].Name == name) return static_cast<int32_t>(i + 1);
+                if (DisplayText(set, columns[i].Name) == o.attr) return static_cast<int32_t>(i + 1);
         }
         why = "no column named '" + o.attr + "'";
     } catch (const std::exception& e) {
@@ -89,8 +100,14 @@ bool RunCombined(const std::vector<TBatchRow>& rows, const std::string& output,
 
 int ListColumns(const std::string& mif) {
     try {
-        for (const auto& c : ReadMifTable(mif).Columns) {
-            std::fwrite(c.Name.data(), 1, c.Name.size(), stdout);
+        // Code page 932 names are printed as the bytes they are, as ever;
+        // names in other character sets as UTF-8.
+        const TMifTable table = ReadMifTable(mif);
+        const TCharset set = DisplayCharsetOf(table.Header);
+        for (const auto& c : table.Columns) {
+            const std::string name =
+                set.Kind == TCharsetKind::Cp932 ? c.Name : DisplayText(set, c.Name);
+            std::fwrite(name.data(), 1, name.size(), stdout);
             std::fputc('\n', stdout);
         }
         return kOk;

@@ -1,7 +1,5 @@
 #include "engine/block_pipeline.h"
 
-#include "support/field.h"
-
 namespace quorvex {
 namespace {
 
@@ -13,8 +11,8 @@ constexpr size_t kBatchesInFlight = 4;
 
 }  // namespace
 
-TBlockPipeline::TBlockPipeline(TRunState& run, int32_t attrIndex, char delimiter)
-    : run_(run), attrIndex_(attrIndex), delimiter_(delimiter), current_(std::make_unique<Batch>()) {
+TBlockPipeline::TBlockPipeline(TRunState& run, int32_t attrIndex, const TMidFormat& format)
+    : run_(run), attrIndex_(attrIndex), format_(format), current_(std::make_unique<Batch>()) {
     thread_ = std::thread([this] { Writer(); });
 }
 
@@ -28,9 +26,10 @@ TBlockPipeline::~TBlockPipeline() {
 }
 
 void TBlockPipeline::Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
-                         std::string_view midRow) {
+                         std::string_view midRow, int64_t midRowNo) {
     Batch& b = *current_;
-    b.items.push_back({kind, number, b.points.size(), points.size(), b.rows.size(), midRow.size()});
+    b.items.push_back(
+        {kind, number, midRowNo, b.points.size(), points.size(), b.rows.size(), midRow.size()});
     b.points.insert(b.points.end(), points.begin(), points.end());
     b.rows.append(midRow);
     if (b.points.size() >= kBatchPoints || b.items.size() >= kBatchItems) Send();
@@ -86,9 +85,9 @@ void TBlockPipeline::Writer() {
                     std::span<const int32_t>(numbers).subspan(it.pointBegin, it.pointCount),
                     it.number,
                     attrIndex_ > 0
-                        ? GetDelimitedField(
-                              std::string_view(batch->rows).substr(it.rowBegin, it.rowSize),
-                              attrIndex_, delimiter_)
+                        ? MidValue(format_,
+                                   std::string_view(batch->rows).substr(it.rowBegin, it.rowSize),
+                                   it.rowNo, attrIndex_)
                         : std::string());
             }
             // With no batch waiting, the new points get their coordinate

@@ -19,6 +19,7 @@
 
 #include "engine/run_state.h"
 #include "mif/UniSFMapUtil.h"
+#include "mif/mid_values.h"
 #include "sima/uniSimUtils.h"
 
 namespace quorvex {
@@ -26,16 +27,16 @@ namespace quorvex {
 class TBlockPipeline {
   public:
     // The writer thread owns the run's points and scratch files until Finish().
-    // `attrIndex` and `delimiter` cut each block's attribute value from the
-    // MID row it was put with.
-    TBlockPipeline(TRunState& run, int32_t attrIndex, char delimiter);
+    // `attrIndex` and `format` cut each block's attribute value from the MID
+    // row it was put with.
+    TBlockPipeline(TRunState& run, int32_t attrIndex, const TMidFormat& format);
     ~TBlockPipeline();
     TBlockPipeline(const TBlockPipeline&) = delete;
     TBlockPipeline& operator=(const TBlockPipeline&) = delete;
 
     // Queues one block; throws the writer's error once writing has failed.
     void Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
-             std::string_view midRow);
+             std::string_view midRow, int64_t midRowNo);
     // Waits until every queued block is written; throws the writer's error.
     void Finish();
 
@@ -43,6 +44,7 @@ class TBlockPipeline {
     struct Item {
         TSimBlockKind kind;
         int32_t number;
+        int64_t rowNo;
         size_t pointBegin, pointCount, rowBegin, rowSize;
     };
     struct Batch {
@@ -62,7 +64,7 @@ class TBlockPipeline {
 
     TRunState& run_;
     const int32_t attrIndex_;
-    const char delimiter_;
+    const TMidFormat& format_;
     std::unique_ptr<Batch> current_;
 
     std::mutex mutex_;

@@ -37,8 +37,8 @@ std::string ConvertRow(TRunState& run, const TBatchRow& row, const std::string& 
     }
     try {
         TInputFiles in(*inputs);
-        const char delimiter = SkipMifTableHead(in.Mif);
-        RunObjectPass(run, in.Mif, in.Mid.get(), delimiter, settings);
+        const TMifTable table = SkipMifTableHead(in.Mif);
+        RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
         return {};
     } catch (const std::exception& e) {
         return e.what()[0] ? e.what() : "conversion failed";

@@ -24,11 +24,11 @@ bool ConvertFile(const TConvertSettings& settings, std::string* error) {
     TInputFiles in(*inputs);
     TCommitFile sima(settings.SimFile);
     TRunState run(sima, settings.SwapXY);
-    const char delimiter = SkipMifTableHead(in.Mif);
+    const TMifTable table = SkipMifTableHead(in.Mif);
 
     try {
         WriteSimaHead(sima, settings.Genba);
-        RunObjectPass(run, in.Mif, in.Mid.get(), delimiter, settings);
+        RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
         WriteSimaTail(sima, run.Parcels, run.Routes);
         sima.Commit();
         return true;

@@ -38,6 +38,10 @@ struct TBatchRow {
     enum SubItem { MifFile, SimFile, AttrName, Genba, Kakuchi, Rosen, SwapXY, CloseParcel };
     std::string Caption;
     std::array<std::string, 8> SubItems;
+    // An attribute name that code page 932 cannot hold (from a table in
+    // another character set), as UTF-8 to show; SubItems[AttrName] is then
+    // empty and the row cannot be saved in a batch list.
+    std::string UnheldAttrName;
 };
 
 // The caption as a decimal integer; 0 when it is not one.

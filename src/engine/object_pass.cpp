@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
 #include "mif/mif_text.h"
 #include "mif/uniMifUtils.h"
@@ -82,8 +83,10 @@ class TObjectPass {
         std::string_view row;
         if (mid_ && mid_->ReadLine(row)) {
             row_.assign(row);
+            rowNo_ = mid_->LineNumber();
         } else {
             row_.clear();
+            rowNo_ = 0;
         }
     }
 
@@ -123,12 +126,12 @@ class TObjectPass {
     void Parcel() {
         ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
         if (!settings_.Kakuchi) return;
-        blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_);
+        blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_, rowNo_);
     }
 
     void Route() {
         if (!settings_.Rosen) return;
-        blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_);
+        blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_, rowNo_);
     }
 
     // A text consumes its string and its coordinates, so a string that reads
@@ -178,6 +181,7 @@ class TObjectPass {
     const TConvertSettings& settings_;
     TBlockPipeline& blocks_;
     std::string row_;
+    int64_t rowNo_ = 0;  // of row_ in the MID file; 0 past its end
 };
 
 bool SamePoint(const TSFPoint& a, const TSFPoint& b) {
@@ -198,9 +202,17 @@ void ApplyClosingRule(TSFPolygon& rec, bool closeParcel) {
     rec.NumPoints = static_cast<int32_t>(pts.size());
 }
 
-void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
+void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMifTable& table,
                    const TConvertSettings& settings) {
-    TBlockPipeline blocks(run, settings.AttrIndex, delimiter);
+    // The character set matters only for the values written; a table whose
+    // set cannot be read still gives its geometry without them.
+    TMidFormat format;
+    if (settings.AttrIndex > 0) {
+        format = MidFormatOf(table.Header, table.Columns);
+    } else {
+        format.Delimiter = table.Header.Delimiter;
+    }
+    TBlockPipeline blocks(run, settings.AttrIndex, format);
     try {
         TObjectPass(run, mif, mid, settings, blocks).Run();
     } catch (...) {

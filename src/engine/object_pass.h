@@ -8,6 +8,7 @@
 #include "engine/convert_settings.h"
 #include "engine/run_state.h"
 #include "mif/UniSFMapUtil.h"
+#include "mif/uniMifUtils.h"
 #include "support/line_reader.h"
 
 namespace quorvex {
@@ -18,8 +19,10 @@ namespace quorvex {
 void ApplyClosingRule(TSFPolygon& rec, bool closeParcel);
 
 // Reads objects from `mif` to its end. `mid` may be null for a table without
-// columns: every row is then empty. `delimiter` cuts the attribute values.
-void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
+// columns: every row is then empty. The header and columns of `table` say
+// how attribute values are cut from the rows; its character set must be one
+// this program reads when an attribute is chosen (ConversionError otherwise).
+void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMifTable& table,
                    const TConvertSettings& settings);
 
 }  // namespace quorvex

@@ -38,11 +38,11 @@ TInputFiles::TInputFiles(const TRunInputs& inputs) : Mif(inputs.Mif) {
     if (!inputs.Mid.empty()) Mid = std::make_unique<TLineReader>(inputs.Mid);
 }
 
-char SkipMifTableHead(TLineReader& mif) {
-    const TMifHeader header = ReadMifHeader(mif);
-    TSFColumns columns;
-    ReadMifColumns(mif, columns);
-    return header.Delimiter;
+TMifTable SkipMifTableHead(TLineReader& mif) {
+    TMifTable table;
+    table.Header = ReadMifHeader(mif);
+    table.DeclaredColumns = ReadMifColumns(mif, table.Columns);
+    return table;
 }
 
 }  // namespace quorvex

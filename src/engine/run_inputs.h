@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "mif/uniMifUtils.h"
 #include "support/line_reader.h"
 
 namespace quorvex {
@@ -33,7 +34,7 @@ struct TInputFiles {
     std::unique_ptr<TLineReader> Mid;
 };
 
-// Reads the MIF header and column block; the delimiter of the MID rows.
-char SkipMifTableHead(TLineReader& mif);
+// Reads the MIF header and column block, which the MID rows are read by.
+TMifTable SkipMifTableHead(TLineReader& mif);
 
 }  // namespace quorvex

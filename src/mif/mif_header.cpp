@@ -58,7 +58,10 @@ TMifHeader ReadMifHeader(TLineReader& mif) {
             break;
         }
         if (EqualsIgnoringAsciiCase(head, "Version")) score += 1;
-        if (EqualsIgnoringAsciiCase(head, "Charset")) score += 3;
+        if (EqualsIgnoringAsciiCase(head, "Charset")) {
+            score += 3;
+            header.Charset.emplace(SplitFirst(' ', line).Tail);
+        }
         if (EqualsIgnoringAsciiCase(head, "Delimiter")) {
             score += 5;
             header.Delimiter = DelimiterOf(line);

@@ -5,6 +5,7 @@
 // convert and objects cut off by the end of the file raise ConversionError.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ namespace quorvex {
 struct TMifHeader {
     bool AllClauses = false;  // Version, Charset, Delimiter and CoordSys seen
     char Delimiter = '\t';    // of the MID rows; the format's default is the tab
+    // The value of the last Charset clause as it stands; none without one.
+    std::optional<std::string> Charset;
 };
 
 // Skips the header. Stops after the line on which the four clauses are

@@ -112,10 +112,11 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
+std::optional<std::string> Utf8ToCp932(std::string_view utf8, size_t* failedAt) {
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
+        if (failedAt) *failedAt = i;
         const std::optional<char32_t> c = NextUtf8(utf8, i);
         if (!c) return std::nullopt;
         if (*c < 0x80) {

@@ -13,8 +13,10 @@ namespace quorvex {
 // UTF-8 or holds a character code page 932 does not have. The forms input
 // methods outside Windows produce for 〜 − — ‖ ¢ £ ¬ (U+301C U+2212 U+2014
 // U+2016 U+00A2 U+00A3 U+00AC) are taken for the code page's own characters.
-// A character with several codes gets the one Windows writes.
-std::optional<std::string> Utf8ToCp932(std::string_view utf8);
+// A character with several codes gets the one Windows writes. On failure
+// `failedAt`, when given, receives the offset of the first character that
+// could not be encoded.
+std::optional<std::string> Utf8ToCp932(std::string_view utf8, size_t* failedAt = nullptr);
 
 // Decodes code page 932 bytes for display; never fails. Each byte that starts
 // no character, and each lead byte whose pair is no character, becomes one

@@ -6,8 +6,9 @@ namespace quorvex {
 namespace {
 
 // Walks the fields of one line and returns field n. `sepIsBlank` says whether
-// the separator, when it is a code from 1 to 32, also counts as a blank.
-std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank) {
+// the separator, when it is a code from 1 to 32, also counts as a blank;
+// `doubleByte` whether code page 932 lead bytes take the next byte along.
+std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank, bool doubleByte) {
     if (n < 1) return {};
     const size_t len = s.size();
     auto isBlank = [&](size_t i) {
@@ -16,7 +17,8 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank) {
     };
     // Width of the character at i: a lead byte takes its trail byte along.
     auto charLen = [&](size_t i) {
-        return (IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < len) ? 2 : 1;
+        const bool lead = doubleByte && IsCp932LeadByte(static_cast<unsigned char>(s[i]));
+        return (lead && i + 1 < len) ? 2 : 1;
     };
     auto skipBlanks = [&](size_t i) {
         while (i < len && isBlank(i))
@@ -68,11 +70,15 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank) {
 }  // namespace
 
 std::string GetField(std::string_view line, int32_t n, std::string_view separator) {
-    return FieldOf(line, n, separator.empty() ? '\0' : separator[0], true);
+    return FieldOf(line, n, separator.empty() ? '\0' : separator[0], true, true);
 }
 
 std::string GetDelimitedField(std::string_view line, int32_t n, char separator) {
-    return FieldOf(line, n, separator, false);
+    return FieldOf(line, n, separator, false, true);
+}
+
+std::string GetDelimitedUtf8Field(std::string_view line, int32_t n, char separator) {
+    return FieldOf(line, n, separator, false, false);
 }
 
 }  // namespace quorvex

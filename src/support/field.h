@@ -21,4 +21,8 @@ std::string GetField(std::string_view line, int32_t n, std::string_view separato
 // header declares.
 std::string GetDelimitedField(std::string_view line, int32_t n, char separator);
 
+// As GetDelimitedField for UTF-8 text, where no byte is a lead byte and a
+// separator never hides inside a character.
+std::string GetDelimitedUtf8Field(std::string_view line, int32_t n, char separator);
+
 }  // namespace quorvex

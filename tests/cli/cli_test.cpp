@@ -286,5 +286,26 @@ TEST(CommandLine, WindowsKilledRunLeavesNothingBehind) {
 
 #endif
 
+TEST(CommandLine, ColumnsOfOtherCharacterSetsAreShownAndFoundDecoded) {
+    TempDir dir;
+    const std::string mif = dir / "latin.mif";
+    // Latin-1 names Id_GéoFLA and Nom; the value of the second is Crète.
+    WriteBytes(mif,
+               "Version 300\r\nCharset \"WindowsLatin1\"\r\nDelimiter \",\"\r\n"
+               "Columns 2\r\n  Id_G\xE9oFLA Char(10)\r\n  Nom Char(10)\r\nData\r\n"
+               "Line 0 0 10 0\r\n");
+    WriteBytes(dir / "latin.mid", "\"\xC9\",Cr\xE8te\r\n");
+    const auto columns = Cli({"--columns", mif});
+    EXPECT_EQ(columns.status, 0);
+    EXPECT_EQ(columns.out, "Id_G\xC3\xA9oFLA\nNom\n");
+    // Found by its decoded name; the value É cannot be written in code page 932.
+    const auto r = Cli({"--attr", "Id_G\xC3\xA9oFLA", mif, dir / "a.sim"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("MID row 1, column 1 \"Id_G\xC3\xA9oFLA\": the character \"\xC3\x89\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_FALSE(test::Exists(dir / "a.sim"));
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -31,7 +31,10 @@ const std::string kHyoSo = "\x95\x5C\x83\x5C";
 const std::string kHeader = "Quorvex\r\n200\r\n0\r\n\r\n\r\n";
 
 TBatchRow Row(std::string caption, std::array<std::string, 8> items) {
-    return TBatchRow{std::move(caption), std::move(items)};
+    TBatchRow row;
+    row.Caption = std::move(caption);
+    row.SubItems = std::move(items);
+    return row;
 }
 
 void ExpectSameList(const TBatchListFile& a, const TBatchListFile& b) {

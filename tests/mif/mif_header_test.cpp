@@ -36,6 +36,14 @@ TEST(ReadMifHeader, KeywordsIgnoreCaseAndBlankLinesAreSkipped) {
     EXPECT_EQ(NextLine(mif), "next");
 }
 
+TEST(ReadMifHeader, ReportsTheLastCharsetClause) {
+    TLineReader none = TLineReader::FromText("Version 300\r\nDelimiter \",\"\r\nColumns 1\r\n");
+    EXPECT_FALSE(ReadMifHeader(none).Charset);
+    TLineReader twice = TLineReader::FromText(
+        "Version 300\r\nCharset \"Neutral\"\r\nCHARSET  \"UTF-8\"  \r\nColumns 1\r\n");
+    EXPECT_EQ(ReadMifHeader(twice).Charset, "\"UTF-8\"");
+}
+
 TEST(ReadMifHeader, IncompleteHeaderStopsAtTheColumnsLine) {
     TLineReader mif = TLineReader::FromText(
         "Version 300\nCharset \"x\"\nCoordSys Earth\n\ncolumns 2\n  ID Integer\n  NAME "

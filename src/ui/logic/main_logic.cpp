@@ -5,6 +5,7 @@
 
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
 #include "support/cp932.h"
@@ -46,7 +47,10 @@ TRowCells CellsOf(const TBatchRow& row) {
     cells[0] = Cp932ToUtf8(row.Caption);
     for (size_t k = 0; k < row.SubItems.size(); ++k) {
         const bool path = k == TBatchRow::MifFile || k == TBatchRow::SimFile;
-        cells[k + 1] = path ? row.SubItems[k] : Cp932ToUtf8(row.SubItems[k]);
+        const bool unheld = k == TBatchRow::AttrName && !row.UnheldAttrName.empty();
+        cells[k + 1] = path     ? row.SubItems[k]
+                       : unheld ? row.UnheldAttrName
+                                : Cp932ToUtf8(row.SubItems[k]);
     }
     return cells;
 }
@@ -56,10 +60,6 @@ std::vector<TFileFilter> BatchFilters() {
 }
 
 }  // namespace
-
-std::string ColumnCaption(const TMifTable&, const TSFColumn& column) {
-    return Cp932ToUtf8(column.Name);
-}
 
 std::string FormatMessage(const char* pattern, const std::vector<std::string>& args) {
     std::string out;
@@ -147,15 +147,16 @@ void TMainLogic::cboAttrNameDropDown() {
     if (!FileExists(mif)) return;
     // The first entry of an empty list becomes the choice; nothing is chosen
     // until the user picks, also when the columns cannot be read.
+    attrCaptions_ = {std::string()};
     attrNames_ = {std::string()};
-    view_.SetAttrItems({std::string()});
-    const TMifTable table = ReadMifTable(mif);
-    std::vector<std::string> captions = {std::string()};
-    for (const TSFColumn& column : table.Columns) {
-        attrNames_.push_back(column.Name);
-        captions.push_back(ColumnCaption(table, column));
+    view_.SetAttrItems(attrCaptions_);
+    // Names of tables in other character sets are shown decoded; one that
+    // code page 932 cannot hold has no bytes for the batch list.
+    for (const TColumnName& name : ColumnNamesOf(ReadMifTable(mif))) {
+        attrCaptions_.push_back(name.Shown);
+        attrNames_.push_back(name.Cp932);
     }
-    view_.SetAttrItems(captions);
+    view_.SetAttrItems(attrCaptions_);
 }
 
 TConvertSettings TMainLogic::PanelSettings() const {
@@ -173,12 +174,16 @@ TConvertSettings TMainLogic::PanelSettings() const {
 
 std::string TMainLogic::ChosenAttrName() const {
     const int i = view_.AttrIndex();
-    return i < 0 || static_cast<size_t>(i) >= attrNames_.size() ? std::string()
-                                                                : attrNames_[size_t(i)];
+    if (i < 0 || static_cast<size_t>(i) >= attrNames_.size()) return std::string();
+    return attrNames_[size_t(i)].value_or(std::string());
 }
 
 TBatchRow TMainLogic::PanelRow() const {
-    return RowFromSettings(PanelSettings(), ChosenAttrName());
+    TBatchRow row = RowFromSettings(PanelSettings(), ChosenAttrName());
+    const int i = view_.AttrIndex();
+    if (i > 0 && static_cast<size_t>(i) < attrNames_.size() && !attrNames_[size_t(i)])
+        row.UnheldAttrName = attrCaptions_[size_t(i)];
+    return row;
 }
 
 void TMainLogic::btnConvertClick() {
@@ -299,6 +304,7 @@ void TMainLogic::S1Click() {
         const int line = 6 + static_cast<int>(i);
         for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
             row.SubItems[size_t(k)] = held(Utf8ToCp932(row.SubItems[size_t(k)]), line);
+        if (!row.UnheldAttrName.empty()) held(std::nullopt, line);
         list.Rows.push_back(std::move(row));
     }
     if (badLine != 0) return Warn(FormatMessage(msg::kUnsavableLine, {std::to_string(badLine)}));

@@ -16,13 +16,6 @@
 
 namespace quorvex {
 
-struct TMifTable;
-struct TSFColumn;
-
-// The text the attribute drop-down shows for a column name (code page 932
-// bytes as read from the MIF file).
-std::string ColumnCaption(const TMifTable& table, const TSFColumn& column);
-
 // "%1", "%2" … of a message replaced by the arguments in order.
 std::string FormatMessage(const char* pattern, const std::vector<std::string>& args);
 
@@ -94,8 +87,11 @@ class TMainLogic {
     bool running_ = false;
     std::vector<TBatchRow> rows_;
     std::vector<TRowMark> marks_;
-    // The column names behind the attribute list's entries (code page 932).
-    std::vector<std::string> attrNames_;
+    // The attribute list's entries as shown, and the column names behind
+    // them in code page 932 (none for a name of another character set that
+    // code page 932 cannot hold).
+    std::vector<std::string> attrCaptions_;
+    std::vector<std::optional<std::string>> attrNames_;
     std::map<TControl, std::string> keptBytes_;
     TFileDialog openDialog1_, saveDialog1_, openDialog2_, saveDialog2_;
 };

@@ -350,6 +350,35 @@ TEST_F(Batch, SaveRefusesValuesCodePage932CannotHold) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+TEST_F(Batch, ColumnsOfOtherCharacterSetsAreShownDecoded) {
+    // A UTF-8 table: 地番 is held in code page 932, côte is not.
+    const std::string utf8 = dir / "utf8.mif";
+    WriteBytes(utf8,
+               "Version 300\r\nCharset \"UTF-8\"\r\nDelimiter \",\"\r\nColumns 2\r\n"
+               "  地番 Char(10)\r\n  côte Char(10)\r\nData\r\n");
+    WriteBytes(dir / "utf8.mid", "");
+    FillPanel(utf8, dir / "a.sim");
+    DropDown();
+    ASSERT_EQ(Combo()->count(), 3);
+    EXPECT_EQ(Combo()->itemText(1), "地番");
+    EXPECT_EQ(Combo()->itemText(2), "côte");
+    Combo()->setCurrentIndex(1);
+    Button("btnAdd")->click();
+    Combo()->setCurrentIndex(2);
+    Button("btnAdd")->click();
+    ASSERT_EQ(frm->RowCount(), 2);
+    EXPECT_EQ(frm->Row(0).SubItems[2], "\x92\x6E\x94\xD4");
+    EXPECT_EQ(frm->Row(1).SubItems[2], "");
+    EXPECT_EQ(List()->topLevelItem(0)->text(3), "地番");
+    EXPECT_EQ(List()->topLevelItem(1)->text(3), "côte");
+
+    const std::string path = dir / "list.txt";
+    ui.Answers = {QString::fromStdString(path)};
+    Get<QAction>("S1")->trigger();
+    EXPECT_EQ(ui.Texts(), (std::vector<QString>{"7 行目に保存できない文字が含まれています。"}));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(Batch, SaveThatCannotCreateTheFileIsAnError) {
     AddRow(mif, dir / "a.sim");
     const QString path = QString::fromStdString(dir / "no-such-dir/list.txt");

@@ -1,0 +1,97 @@
+#include "mif/mid_values.h"
+
+#include "support/cp932.h"
+#include "support/errors.h"
+#include "support/field.h"
+
+namespace quorvex {
+namespace {
+
+std::string Hex(uint32_t value, int digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string s(static_cast<size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        s[static_cast<size_t>(i)] = kDigits[value & 0xF];
+    return s;
+}
+
+// "MID row 12, column 3 "NAME"": where a value went wrong.
+std::string Where(const TMidFormat& f, int64_t rowNo, int32_t column) {
+    std::string s = "MID row " + std::to_string(rowNo);
+    if (column < 1) return s;
+    s += ", column " + std::to_string(column);
+    if (static_cast<size_t>(column) <= f.ColumnNames.size())
+        s += " \"" + f.ColumnNames[static_cast<size_t>(column) - 1] + "\"";
+    return s;
+}
+
+// The field of `row` that holds bytes the set does not decode; 0 if none
+// does on its own. Separators, quotes and blanks are ASCII in every set read
+// here, so the fields can be cut before decoding.
+int32_t UndecodableColumn(const TMidFormat& f, std::string_view row) {
+    int32_t fields = 1;
+    for (char c : row)
+        fields += c == f.Delimiter;
+    for (int32_t k = 1; k <= fields; ++k) {
+        std::string scratch;
+        if (DecodeToUtf8(f.Charset, GetDelimitedUtf8Field(row, k, f.Delimiter), scratch)) return k;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TMidFormat MidFormatOf(const TMifHeader& header, const TSFColumns& columns) {
+    std::string why;
+    const std::optional<TCharset> set = FindCharset(header.Charset, why);
+    if (!set) throw ConversionError(why);
+    TMidFormat f;
+    f.Delimiter = header.Delimiter;
+    f.Charset = *set;
+    f.ColumnNames.reserve(columns.size());
+    for (const TSFColumn& c : columns)
+        f.ColumnNames.push_back(DisplayText(f.Charset, c.Name));
+    return f;
+}
+
+std::string MidValue(const TMidFormat& f, std::string_view row, int64_t rowNo, int32_t column) {
+    if (f.Charset.Kind == TCharsetKind::Cp932) return GetDelimitedField(row, column, f.Delimiter);
+    // A byte order mark may open a UTF-8 file; it belongs to no value.
+    if (rowNo == 1 && f.Charset.Kind == TCharsetKind::Utf8 && row.starts_with("\xEF\xBB\xBF"))
+        row.remove_prefix(3);
+    std::string text;
+    if (const std::optional<size_t> bad = DecodeToUtf8(f.Charset, row, text)) {
+        throw ConversionError(Where(f, rowNo, UndecodableColumn(f, row)) + ": byte 0x" +
+                              Hex(static_cast<unsigned char>(row[*bad]), 2) +
+                              " is not valid in the character set \"" + f.Charset.Name + "\"");
+    }
+    const std::string value = GetDelimitedUtf8Field(text, column, f.Delimiter);
+    size_t at = 0;
+    if (std::optional<std::string> bytes = Utf8ToCp932(value, &at)) return std::move(*bytes);
+    size_t len = 0;
+    const char32_t c = Utf8CharAt(value, at, &len);
+    throw ConversionError(Where(f, rowNo, column) + ": the character \"" + value.substr(at, len) +
+                          "\" (U+" + Hex(c, c > 0xFFFF ? 6 : 4) +
+                          ") has no code page 932 form; the value \"" + value +
+                          "\" cannot be written");
+}
+
+TCharset DisplayCharsetOf(const TMifHeader& header) {
+    std::string why;
+    return FindCharset(header.Charset, why).value_or(TCharset{});
+}
+
+std::vector<TColumnName> ColumnNamesOf(const TMifTable& table) {
+    const TCharset set = DisplayCharsetOf(table.Header);
+    std::vector<TColumnName> names;
+    names.reserve(table.Columns.size());
+    for (const TSFColumn& c : table.Columns) {
+        TColumnName n;
+        n.Shown = DisplayText(set, c.Name);
+        n.Cp932 = set.Kind == TCharsetKind::Cp932 ? std::optional(c.Name) : Utf8ToCp932(n.Shown);
+        names.push_back(std::move(n));
+    }
+    return names;
+}
+
+}  // namespace quorvex
