@@ -148,16 +148,16 @@ void TMainLogic::cboAttrNameDropDown() {
     if (!FileExists(mif)) return;
     // The first entry of an empty list becomes the choice; nothing is chosen
     // until the user picks, also when the columns cannot be read.
+    attrCaptions_ = {std::string()};
     attrNames_ = {std::string()};
-    attrShown_ = {std::string()};
-    view_.SetAttrItems(attrShown_);
+    view_.SetAttrItems(attrCaptions_);
     // Names of tables in other character sets are shown decoded; one that
     // code page 932 cannot hold has no bytes for the batch list.
-    for (TColumnName& name : ColumnNamesOf(ReadMifTable(mif))) {
-        attrNames_.push_back(std::move(name.Cp932));
-        attrShown_.push_back(std::move(name.Shown));
+    for (const TColumnName& name : ColumnNamesOf(ReadMifTable(mif))) {
+        attrCaptions_.push_back(name.Shown);
+        attrNames_.push_back(name.Cp932);
     }
-    view_.SetAttrItems(attrShown_);
+    view_.SetAttrItems(attrCaptions_);
 }
 
 TConvertSettings TMainLogic::PanelSettings() const {
@@ -175,16 +175,15 @@ TConvertSettings TMainLogic::PanelSettings() const {
 
 std::string TMainLogic::ChosenAttrName() const {
     const int i = view_.AttrIndex();
-    return i < 0 || static_cast<size_t>(i) >= attrNames_.size()
-               ? std::string()
-               : attrNames_[size_t(i)].value_or(std::string());
+    if (i < 0 || static_cast<size_t>(i) >= attrNames_.size()) return std::string();
+    return attrNames_[size_t(i)].value_or(std::string());
 }
 
 TBatchRow TMainLogic::PanelRow() const {
     TBatchRow row = RowFromSettings(PanelSettings(), ChosenAttrName());
     const int i = view_.AttrIndex();
-    if (i > 0 && size_t(i) < attrNames_.size() && !attrNames_[size_t(i)])
-        row.UnheldAttrName = attrShown_[size_t(i)];
+    if (i > 0 && static_cast<size_t>(i) < attrNames_.size() && !attrNames_[size_t(i)])
+        row.UnheldAttrName = attrCaptions_[size_t(i)];
     return row;
 }
 

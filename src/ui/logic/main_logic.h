@@ -100,11 +100,11 @@ class TMainLogic {
     bool closeRequested_ = false;
     std::vector<TBatchRow> rows_;
     std::vector<TRowMark> marks_;
-    // The column names behind the attribute list's entries (code page 932).
-    // (nothing for a name of another character set that code page 932
-    // cannot hold), and the names as shown.
+    // The attribute list's entries as shown, and the column names behind
+    // them in code page 932 (none for a name of another character set that
+    // code page 932 cannot hold).
+    std::vector<std::string> attrCaptions_;
     std::vector<std::optional<std::string>> attrNames_;
-    std::vector<std::string> attrShown_;
     std::map<TControl, std::string> keptBytes_;
     TFileDialog openDialog1_, saveDialog1_, openDialog2_, saveDialog2_;
 };

@@ -110,6 +110,28 @@ TEST_F(Logic, DropDownListsABlankEntryAndTheDecodedColumnsWithTheirBytesBehind) 
     EXPECT_EQ(logic.ChosenAttrName(), "");
 }
 
+TEST_F(Logic, ColumnsOfOtherCharacterSetsAreShownDecodedAndANameCodePage932LacksIsNotSaved) {
+    // A UTF-8 table: 地番 is held in code page 932, côte is not.
+    WriteBytes(dir / "utf8.mif",
+               "Version 300\r\nCharset \"UTF-8\"\r\nDelimiter \",\"\r\nColumns 2\r\n"
+               "  地番 Char(10)\r\n  côte Char(10)\r\nData\r\n");
+    WriteBytes(dir / "utf8.mid", "");
+    FillPanel(dir / "utf8.mif", dir / "a.sim");
+    logic.cboAttrNameDropDown();
+    EXPECT_EQ(view.AttrItems, (std::vector<std::string>{"", "地番", "côte"}));
+    view.AttrChoice = 1;
+    logic.btnAddClick();
+    view.AttrChoice = 2;
+    logic.btnAddClick();
+    ASSERT_EQ(logic.RowCount(), 2);
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::AttrName], "\x92\x6E\x94\xD4");
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::AttrName], "");
+    EXPECT_EQ(view.Rows[1].Cells[3], "côte");
+    view.Answers = {dir / "list.txt"};
+    logic.S1Click();
+    EXPECT_EQ(view.Log.back(), Warning("7 行目に保存できない文字が含まれています。"));
+}
+
 TEST_F(Logic, ConvertWritesTheFileUnderTheHourglassAndReports) {
     FillPanel(mif, dir / "a.sim");
     view.Texts[C::edtGenba] = "北地区";
