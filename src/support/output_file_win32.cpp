@@ -166,15 +166,12 @@ void TScratchFile::CopyTo(TFileWriter& out) {
 
 TCommitFile::TCommitFile(const std::string& target) : target_(target) {
     // Outputs that are no file to replace are refused before any work.
-    if (IsDeviceName(target))
-        throw FileError({TMsg::NamesDevice, {target}}, target);
+    if (IsDeviceName(target)) throw FileError({TMsg::NamesDevice, {target}}, target);
     const std::wstring wideTarget = WidePath(target);
     const DWORD old = ::GetFileAttributesW(wideTarget.c_str());
     if (old != INVALID_FILE_ATTRIBUTES) {
-        if (old & FILE_ATTRIBUTE_DIRECTORY)
-            throw FileError({TMsg::IsAFolder, {target}}, target);
-        if (old & FILE_ATTRIBUTE_READONLY)
-            throw FileError({TMsg::ReadOnlyFile, {target}}, target);
+        if (old & FILE_ATTRIBUTE_DIRECTORY) throw FileError({TMsg::IsAFolder, {target}}, target);
+        if (old & FILE_ATTRIBUTE_READONLY) throw FileError({TMsg::ReadOnlyFile, {target}}, target);
     }
 
     // The new file is written beside the target under a hidden name, marked
@@ -255,11 +252,10 @@ void TCommitFile::Commit() {
 // The Windows checks live in TCommitFile's constructor; this gives callers
 // the same refusal without starting a file.
 std::string CheckOutputTarget(const std::string& target) {
-    if (IsDeviceName(target))
-        throw FileError("cannot write \"" + target + "\": it names a device, not a file", target);
+    if (IsDeviceName(target)) throw FileError({TMsg::NamesDevice, {target}}, target);
     const DWORD old = ::GetFileAttributesW(WidePath(target).c_str());
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
-        ThrowPathProblem("write", target, TPathProblem::Folder);
+        throw FileError({TMsg::IsAFolder, {target}}, target);
     return target;
 }
 

@@ -3,6 +3,10 @@
 // folders (as an unprivileged user), kills in the middle of a run, and the
 // memory a hostile input may take.
 #include <gtest/gtest.h>
+
+// Signals, resource limits and other users are the POSIX side of these
+// rules; the Windows side is tested in cli_test.
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -239,3 +243,4 @@ TEST(OutputSafety, HostileInputsStayUnder256MiB) {
 
 }  // namespace
 }  // namespace quorvex
+#endif

@@ -414,6 +414,8 @@ TEST_F(Win32Window, DroppedFilesAndTheStatusTextOfARun) {
     MapWindowPoints(nullptr, frm->Handle(), reinterpret_cast<POINT*>(&list), 2);
     const POINT onList{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
     ASSERT_TRUE(CopyFileW(Utf8ToWide(mif).c_str(), Utf8ToWide(dir / "表.mif").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(Utf8ToWide(dir / "town.mid").c_str(), Utf8ToWide(dir / "表.mid").c_str(), FALSE));
     DropFiles(frm->Handle(), onList, {mif, dir / "表.mif", dir / "gone.mif"});
     ASSERT_EQ(Rows(), 3);
     EXPECT_EQ(Cell(1, 2), dir / "表.sim");
@@ -437,7 +439,8 @@ TEST_F(Win32Window, DroppedFilesAndTheStatusTextOfARun) {
     info.cchTextMax = 512;
     info.iItem = 2;
     SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(WideToUtf8(tip), "MIFファイル「" + std::string(dir / "gone.mif") + "」が見つかりません。");
+    EXPECT_EQ(WideToUtf8(tip),
+              "MIFファイル「" + std::string(dir / "gone.mif") + "」が見つかりません。");
 }
 
 TEST_F(Win32Window, KeysReachTheMenuCommandsAndHelpIsTheProgramsChm) {
