@@ -61,12 +61,12 @@ completions=$(bash -c ". '$usr/share/bash-completion/completions/quorvex-convert
 [ "$completions" = "--no-swap" ] || fail "completion of --no-s gave '$completions'"
 
 # The installed converter writes the same bytes as the build's.
-mkdir -p "$root/work"
+mkdir -p "$root/out"
 "$build/bin/quorvex-convert" --attr CHIBAN --genba "北地区" "$source/examples/town.mif" \
-    "$root/work/build.sim" 2>/dev/null || fail "build converter failed"
+    "$root/out/build.sim" 2>/dev/null || fail "build converter failed"
 "$usr/bin/quorvex-convert" --attr CHIBAN --genba "北地区" "$source/examples/town.mif" \
-    "$root/work/installed.sim" 2>/dev/null || fail "installed converter failed"
-cmp "$root/work/build.sim" "$root/work/installed.sim" || fail "installed converter's output differs"
+    "$root/out/installed.sim" 2>/dev/null || fail "installed converter failed"
+cmp "$root/out/build.sim" "$root/out/installed.sim" || fail "installed converter's output differs"
 "$usr/bin/quorvex-convert" --version | grep -q '2\.0\.0\.77' || fail "installed --version"
 
 # The installed window starts and tells where it found its files.

@@ -115,7 +115,7 @@ inline constexpr int kAboutClientWidth = 361;
 inline constexpr int kAboutOuterHeight = 214;
 inline constexpr const char* kAboutCaption = "バージョン情報";
 
-// The spec of the control with this name; nullptr when there is none.
+// The layout entry of the control with this name; nullptr when there is none.
 inline const TControlSpec* FindControlSpec(std::string_view name) {
     for (const TControlSpec& s : kMainControls)
         if (name == s.Name) return &s;
