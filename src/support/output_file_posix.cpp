@@ -1,4 +1,5 @@
 #include "support/output_file.h"
+#include "support/output_file_platform.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,11 +15,9 @@
 #include "support/paths.h"
 
 namespace quorvex {
-namespace {
 
-constexpr size_t kBufferSize = 1 << 18;
-
-void WriteAll(int fd, const char* p, size_t n, const std::string& path) {
+// The two calls the shared buffered writer needs from this system.
+void WriteDescriptor(int fd, const char* p, size_t n, const std::string& path) {
     while (n > 0) {
         const ssize_t w = ::write(fd, p, n);
         if (w < 0) {
@@ -29,6 +28,12 @@ void WriteAll(int fd, const char* p, size_t n, const std::string& path) {
         n -= static_cast<size_t>(w);
     }
 }
+
+int CloseDescriptor(int fd) {
+    return ::close(fd);
+}
+
+namespace {
 
 int MakeTemp(std::string& pattern) {
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -83,48 +88,6 @@ void SyncFolder(const std::string& dir, const std::string& target) {
 
 }  // namespace
 
-TFileWriter::TFileWriter() : buf_(new char[kBufferSize]), cap_(kBufferSize) {}
-
-TFileWriter::~TFileWriter() {
-    CloseQuietly();
-}
-
-void TFileWriter::Adopt(int fd, std::string path) {
-    fd_ = fd;
-    path_ = std::move(path);
-    used_ = 0;
-}
-
-void TFileWriter::WriteSlow(std::string_view s) {
-    Flush();
-    if (s.size() >= cap_) {
-        WriteAll(fd_, s.data(), s.size(), path_);
-    } else {
-        std::memcpy(buf_.get(), s.data(), s.size());
-        used_ = s.size();
-    }
-}
-
-void TFileWriter::Flush() {
-    if (used_ == 0) return;
-    const size_t n = used_;
-    used_ = 0;  // a failed write is not retried on close
-    WriteAll(fd_, buf_.get(), n, path_);
-}
-
-void TFileWriter::CloseChecked() {
-    Flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (fd >= 0 && ::close(fd) != 0) ThrowFileError("write", path_, errno);
-}
-
-void TFileWriter::CloseQuietly() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    used_ = 0;
-}
-
 TScratchFile::TScratchFile() {
     std::error_code ec;
     std::string dir = std::filesystem::temp_directory_path(ec).string();
@@ -160,9 +123,9 @@ void TScratchFile::CopyTo(TFileWriter& out) {
         break;
     }
     if (::lseek(Fd(), offset, SEEK_SET) < 0) ThrowFileError("read", Path(), errno);
-    std::unique_ptr<char[]> chunk(new char[kBufferSize]);
+    std::unique_ptr<char[]> chunk(new char[kFileBufferSize]);
     for (;;) {
-        const ssize_t n = ::read(Fd(), chunk.get(), kBufferSize);
+        const ssize_t n = ::read(Fd(), chunk.get(), kFileBufferSize);
         if (n < 0) {
             if (errno == EINTR) continue;
             ThrowFileError("read", Path(), errno);

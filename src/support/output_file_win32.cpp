@@ -11,29 +11,17 @@
 
 #include "support/errors.h"
 #include "support/output_file.h"
+#include "support/output_file_platform.h"
 #include "support/paths.h"
 #include "support/text.h"
 #include "support/win32_text.h"
 
 namespace quorvex {
-namespace {
 
-constexpr size_t kBufferSize = 1 << 18;
+namespace {
 
 HANDLE HandleOf(int fd) {
     return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-}
-
-void WriteAll(int fd, const char* p, size_t n, const std::string& path) {
-    const HANDLE h = HandleOf(fd);
-    while (n > 0) {
-        const DWORD chunk = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
-        DWORD written = 0;
-        if (!::WriteFile(h, p, chunk, &written, nullptr))
-            ThrowWin32FileError("write", path, ::GetLastError());
-        p += written;
-        n -= written;
-    }
 }
 
 int DescriptorFor(HANDLE h, const std::string& path) {
@@ -82,46 +70,21 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN
 
 }  // namespace
 
-TFileWriter::TFileWriter() : buf_(new char[kBufferSize]), cap_(kBufferSize) {}
-
-TFileWriter::~TFileWriter() {
-    CloseQuietly();
-}
-
-void TFileWriter::Adopt(int fd, std::string path) {
-    fd_ = fd;
-    path_ = std::move(path);
-    used_ = 0;
-}
-
-void TFileWriter::WriteSlow(std::string_view s) {
-    Flush();
-    if (s.size() >= cap_) {
-        WriteAll(fd_, s.data(), s.size(), path_);
-    } else {
-        std::memcpy(buf_.get(), s.data(), s.size());
-        used_ = s.size();
+// The two calls the shared buffered writer needs from this system.
+void WriteDescriptor(int fd, const char* p, size_t n, const std::string& path) {
+    const HANDLE h = HandleOf(fd);
+    while (n > 0) {
+        const DWORD chunk = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
+        DWORD written = 0;
+        if (!::WriteFile(h, p, chunk, &written, nullptr))
+            ThrowWin32FileError("write", path, ::GetLastError());
+        p += written;
+        n -= written;
     }
 }
 
-void TFileWriter::Flush() {
-    if (used_ == 0) return;
-    const size_t n = used_;
-    used_ = 0;  // a failed write is not retried on close
-    WriteAll(fd_, buf_.get(), n, path_);
-}
-
-void TFileWriter::CloseChecked() {
-    Flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (fd >= 0 && ::_close(fd) != 0) ThrowFileError("write", path_, errno);
-}
-
-void TFileWriter::CloseQuietly() {
-    if (fd_ >= 0) ::_close(fd_);
-    fd_ = -1;
-    used_ = 0;
+int CloseDescriptor(int fd) {
+    return ::_close(fd);
 }
 
 TScratchFile::TScratchFile() {
@@ -152,11 +115,11 @@ void TScratchFile::CopyTo(TFileWriter& out) {
     LARGE_INTEGER size, zero{};
     if (!::GetFileSizeEx(h, &size) || !::SetFilePointerEx(h, zero, nullptr, FILE_BEGIN))
         ThrowWin32FileError("read", Path(), ::GetLastError());
-    std::unique_ptr<char[]> chunk(new char[kBufferSize]);
+    std::unique_ptr<char[]> chunk(new char[kFileBufferSize]);
     long long left = size.QuadPart;
     while (left > 0) {
         DWORD got = 0;
-        if (!::ReadFile(h, chunk.get(), static_cast<DWORD>(kBufferSize), &got, nullptr))
+        if (!::ReadFile(h, chunk.get(), static_cast<DWORD>(kFileBufferSize), &got, nullptr))
             ThrowWin32FileError("read", Path(), ::GetLastError());
         if (got == 0) break;
         out.Write(std::string_view(chunk.get(), got));

@@ -1,0 +1,54 @@
+// The buffered writer, the same on both systems; the descriptor calls behind
+// it are each system's own.
+#include "support/output_file.h"
+
+#include <cerrno>
+
+#include "support/errors.h"
+#include "support/output_file_platform.h"
+
+namespace quorvex {
+
+TFileWriter::TFileWriter() : buf_(new char[kFileBufferSize]), cap_(kFileBufferSize) {}
+
+TFileWriter::~TFileWriter() {
+    CloseQuietly();
+}
+
+void TFileWriter::Adopt(int fd, std::string path) {
+    fd_ = fd;
+    path_ = std::move(path);
+    used_ = 0;
+}
+
+void TFileWriter::WriteSlow(std::string_view s) {
+    Flush();
+    if (s.size() >= cap_) {
+        WriteDescriptor(fd_, s.data(), s.size(), path_);
+    } else {
+        std::memcpy(buf_.get(), s.data(), s.size());
+        used_ = s.size();
+    }
+}
+
+void TFileWriter::Flush() {
+    if (used_ == 0) return;
+    const size_t n = used_;
+    used_ = 0;  // a failed write is not retried on close
+    WriteDescriptor(fd_, buf_.get(), n, path_);
+}
+
+void TFileWriter::CloseChecked() {
+    Flush();
+    const int fd = fd_;
+    fd_ = -1;
+    if (fd >= 0 && CloseDescriptor(fd) != 0) ThrowFileError("write", path_, errno);
+}
+
+void TFileWriter::CloseQuietly() {
+    if (fd_ >= 0) CloseDescriptor(fd_);
+    fd_ = -1;
+    used_ = 0;
+}
+
+}  // namespace quorvex
