@@ -69,19 +69,6 @@ std::string_view BareName(std::string_view value) {
     return value;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Length of the valid UTF-8 character at `i`, 0 when the bytes there are
 // not one: no overlong forms, no surrogates, nothing beyond U+10FFFF.
 size_t Utf8Length(std::string_view s, size_t i) {

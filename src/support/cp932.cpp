@@ -96,20 +96,6 @@ std::optional<char32_t> NextUtf8(std::string_view s, size_t& i) {
     return c;
 }
 
-// Only code points up to U+FFFF ever come out of code page 932.
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8, size_t* failedAt) {
@@ -158,6 +144,19 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 
 bool IsCp932Encodable(std::string_view utf8) {
     return Utf8ToCp932(utf8).has_value();
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 }  // namespace quorvex

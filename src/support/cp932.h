@@ -28,4 +28,8 @@ std::string Cp932ToUtf8(std::string_view cp932);
 
 bool IsCp932Encodable(std::string_view utf8);
 
+// Appends `c` as UTF-8. Only code points up to U+FFFF: all that code page 932
+// and the other tables of the program decode to.
+void AppendUtf8(std::string& out, char32_t c);
+
 }  // namespace quorvex
