@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default
-# 60) on one core, one after the other, then prints executions and coverage
-# per target. fuzz/corpus/<target>/ holds the seeds and every input that ever
-# failed (replayed by the tests); the growing working corpus stays in
+# 60) on one core, then prints executions and coverage per target.
+# fuzz/corpus/<target>/ holds the seeds and every input that ever failed
+# (replayed by the tests); the growing working corpus stays in
 # build-fuzz/corpus/. A failing input is left in build-fuzz/findings/ and
-# stops the script.
-#   bash scripts/fuzz.sh [SECONDS] [TARGET...]
+# makes the script fail.
+#   bash scripts/fuzz.sh [-j JOBS] [-r RUNS] [SECONDS] [TARGET...]
+#   -j JOBS  targets run side by side, each on a core of its own (default 1)
+#   -r RUNS  a target also stops after RUNS executions (default: no limit)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+jobs=1
+runs=-1
+while getopts "j:r:" opt; do
+    case $opt in
+        j) jobs=$OPTARG ;;
+        r) runs=$OPTARG ;;
+        *) echo "usage: bash scripts/fuzz.sh [-j JOBS] [-r RUNS] [SECONDS] [TARGET...]" >&2; exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+seconds=${1:-60}
+shift || true
+
 . scripts/deps.sh
 install_missing "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
-seconds=${1:-60}
-shift || true
-all=(mif_fuzz convert_fuzz combined_fuzz batch_list_fuzz field_fuzz cp932_fuzz line_reader_fuzz)
+# The targets that go through real files and a whole run are the slowest:
+# they start first.
+all=(convert_fuzz combined_fuzz mif_fuzz batch_list_fuzz line_reader_fuzz cp932_fuzz field_fuzz)
 targets=("$@")
 [ $# -eq 0 ] && targets=("${all[@]}")
 
@@ -25,8 +41,9 @@ declare -A max_len=([mif_fuzz]=8192 [convert_fuzz]=8192 [combined_fuzz]=12288
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUORVEX_FUZZ=ON -DQUORVEX_BUILD_UI=OFF -DQUORVEX_BUILD_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j 2 --target "${targets[@]}"
+cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}"
 
+rm -rf build-fuzz/findings build-fuzz/logs
 mkdir -p build-fuzz/findings build-fuzz/logs
 # The targets write real files (inputs, scratch files, the committed output):
 # on a memory file system they cost no disk work.
@@ -34,28 +51,59 @@ shm=""
 if [[ -d /dev/shm && -w /dev/shm ]]; then
     shm=$(mktemp -d /dev/shm/quorvex-fuzz.XXXXXX)
     export TMPDIR=$shm
-    trap 'rm -rf "$shm"' EXIT
 fi
-total=0
-printf '%-18s %12s %8s %8s\n' target executions cov ft > build-fuzz/summary.txt
-for t in "${targets[@]}"; do
+cleanup() {
+    jobs -pr | xargs -r kill 2>/dev/null || true
+    wait || true
+    [ -n "$shm" ] && rm -rf "$shm"
+}
+trap cleanup EXIT
+
+# One target; its exit status is libFuzzer's.
+run_target() {
+    local t=$1
     mkdir -p "build-fuzz/corpus/$t"
     cp -n "fuzz/corpus/$t"/* "build-fuzz/corpus/$t/"
-    log="build-fuzz/logs/$t.log"
     # Leaks are checked by the ordinary tests; here a run stops only on a
     # crash, a sanitizer report, a time-out or an out-of-memory input.
-    if ! ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=16 \
-        nice build-fuzz/bin/"$t" -max_total_time="$seconds" -max_len="${max_len[$t]}" \
-            -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
-            -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus/$t" >"$log" 2>&1; then
-        tail -40 "$log"
-        echo "FINDING in $t: see build-fuzz/findings/" >&2
-        exit 1
-    fi
-    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+    ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=16 \
+        nice build-fuzz/bin/"$t" -max_total_time="$seconds" -runs="$runs" \
+            -max_len="${max_len[$t]}" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
+            -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus/$t" \
+            >"build-fuzz/logs/$t.log" 2>&1
+}
+
+declare -A pid_of
+for t in "${targets[@]}"; do
+    while [ "$(jobs -pr | wc -l)" -ge "$jobs" ]; do
+        wait -n || true
+    done
+    run_target "$t" &
+    pid_of[$t]=$!
+done
+
+failed=()
+for t in "${targets[@]}"; do
+    wait "${pid_of[$t]}" || failed+=("$t")
+done
+
+total=0
+printf '%-18s %12s %8s %8s %8s\n' target executions seconds cov ft | tee build-fuzz/summary.txt
+for t in "${targets[@]}"; do
+    log="build-fuzz/logs/$t.log"
+    n=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+    s=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | grep -o 'in [0-9]*' | grep -o '[0-9]*' || echo -)
     cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*' || echo 0)
     ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*' || echo 0)
-    total=$((total + runs))
-    printf '%-18s %12s %8s %8s\n' "$t" "$runs" "$cov" "$ft" | tee -a build-fuzz/summary.txt
+    total=$((total + n))
+    printf '%-18s %12s %8s %8s %8s\n' "$t" "$n" "$s" "$cov" "$ft" | tee -a build-fuzz/summary.txt
 done
 printf '%-18s %12s\n' all "$total" | tee -a build-fuzz/summary.txt
+
+if [ ${#failed[@]} -gt 0 ]; then
+    for t in "${failed[@]}"; do
+        tail -40 "build-fuzz/logs/$t.log"
+    done
+    echo "FINDING in ${failed[*]}: see build-fuzz/findings/" >&2
+    exit 1
+fi

@@ -93,7 +93,8 @@ void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t numb
 }  // namespace
 
 void TSIMPoints::Clear() {
-    chunks_.reset();
+    for (auto& chunk : chunks_)
+        chunk.Reset();
     count_ = 0;
     slots_.Reset();
     slotCount_ = 0;
@@ -143,11 +144,10 @@ int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
         }
         s = (s + 1) & mask_;
     }
-    if (count_ >= static_cast<size_t>(INT32_MAX) - 1)
-        throw ConversionError(TMsg::TooManyPoints);
-    if ((count_ & kChunkMask) == 0) {
-        if (!chunks_) chunks_.reset(new std::unique_ptr<TSIMPoint[]>[kMaxChunks]);
-        chunks_[count_ >> kChunkBits].reset(new TSIMPoint[kChunkMask + 1]);
+    if (count_ >= static_cast<size_t>(INT32_MAX) - 1) throw ConversionError(TMsg::TooManyPoints);
+    if (const size_t j = count_ + kFirstChunk; std::has_single_bit(j)) {
+        const int c = std::bit_width(j) - (kFirstChunkBits + 1);
+        chunks_[c] = TZeroedArray<TSIMPoint>(j);  // chunk c starts at j - kFirstChunk, holds j
     }
     At(count_) = {x, y};
     ++count_;

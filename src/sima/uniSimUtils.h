@@ -2,11 +2,13 @@
 // coordinate section, parcel blocks (D00..D99) and route blocks (F00..F99).
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mif/UniSFMapUtil.h"
@@ -24,8 +26,9 @@ struct TSIMPoint {
 
 // Points numbered 1, 2, 3 in order of first use, matched by exact equality
 // of both coordinates (0.0 and -0.0 equal), found through a hash of the pair.
-// The points lie in fixed-size chunks, so the table never copies them as it
-// grows, and points already added may be read by another thread while more
+// The points lie in chunks that double in size (1024 points, then 2048 ...),
+// so the table never copies them as it grows, a small file costs little
+// memory, and points already added may be read by another thread while more
 // are added (once the adding thread has published the count); each slot of the open-addressing
 // index holds a point's number and 32 bits of its hash, so probes rarely touch a point that does
 // not match and growing the index reads neither points nor hashes.
@@ -37,7 +40,11 @@ class TSIMPoints {
 
     void Clear();
     size_t Count() const { return count_; }
-    const TSIMPoint& operator[](size_t i) const { return chunks_[i >> kChunkBits][i & kChunkMask]; }
+    const TSIMPoint& operator[](size_t i) const {
+        const size_t j = i + kFirstChunk;
+        const int c = std::bit_width(j) - (kFirstChunkBits + 1);
+        return chunks_[c][j - (kFirstChunk << c)];
+    }
 
     // Number of the point at (x, y), added first when there is none.
     int32_t FindOrAdd(double x, double y);
@@ -47,18 +54,21 @@ class TSIMPoints {
     const std::vector<int32_t>& FindOrAddAll(std::span<const TSFPoint> points);
 
   private:
-    static constexpr unsigned kChunkBits = 16;
-    static constexpr size_t kChunkMask = (size_t(1) << kChunkBits) - 1;
-    static constexpr size_t kMaxChunks = (size_t(INT32_MAX) >> kChunkBits) + 1;
+    // Chunk c holds kFirstChunk << c points; the 22 together hold more than
+    // INT32_MAX.
+    static constexpr int kFirstChunkBits = 10;
+    static constexpr size_t kFirstChunk = size_t(1) << kFirstChunkBits;
+    static constexpr size_t kChunks = 22;
 
     // Room for `more` points at a load of at most one half.
     void Reserve(size_t more);
     void Grow();
     int32_t Resolve(double x, double y, uint32_t tag);
-    TSIMPoint& At(size_t i) { return chunks_[i >> kChunkBits][i & kChunkMask]; }
+    TSIMPoint& At(size_t i) { return const_cast<TSIMPoint&>(std::as_const(*this)[i]); }
 
-    // kMaxChunks entries once a point is added: never moved.
-    std::unique_ptr<std::unique_ptr<TSIMPoint[]>[]> chunks_;
+    // Zeroed on demand by the system, so a large chunk costs only the pages
+    // its points reach.
+    std::array<TZeroedArray<TSIMPoint>, kChunks> chunks_;
     size_t count_ = 0;
     // (hash tag << 32) | number of a point, 0 for an empty slot; a point's
     // home slot is its tag masked to the table size.

@@ -26,8 +26,7 @@
 
 namespace quorvex {
 
-TLineReader::TLineReader(const std::string& path, size_t blockSize)
-    : path_(path), buf_(new char[blockSize]), cap_(blockSize) {
+TLineReader::TLineReader(const std::string& path, size_t blockSize) : path_(path) {
 #ifdef _WIN32
     fd_ = OpenForReading(path);
 #else
@@ -50,6 +49,18 @@ TLineReader::TLineReader(const std::string& path, size_t blockSize)
                          : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? TPathProblem::Device
                          : S_ISSOCK(st.st_mode)                       ? TPathProblem::Socket
                                                                       : TPathProblem::OtherKind);
+    }
+    // A small file gets a small buffer (a batch may hold thousands of them);
+    // one that grows while read still reads whole, through the long-line path.
+    constexpr size_t kSmallest = 4096;
+    const auto size = static_cast<uint64_t>(st.st_size);
+    cap_ =
+        static_cast<size_t>(std::min<uint64_t>(blockSize, std::max<uint64_t>(size + 1, kSmallest)));
+    try {
+        buf_.reset(new char[cap_]);
+    } catch (...) {
+        ::close(fd_);
+        throw;
     }
 }
 

@@ -2,6 +2,7 @@
 // it are each system's own.
 #include "support/output_file.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "support/errors.h"
@@ -9,7 +10,12 @@
 
 namespace quorvex {
 
-TFileWriter::TFileWriter() : buf_(new char[kFileBufferSize]), cap_(kFileBufferSize) {}
+// The buffer starts small and doubles as it fills: many outputs and scratch
+// files of a run stay tiny, and a large buffer costs its allocation each time.
+constexpr size_t kFirstBufferSize = 4096;
+static_assert(kFirstBufferSize <= kFileBufferSize);
+
+TFileWriter::TFileWriter() : buf_(new char[kFirstBufferSize]), cap_(kFirstBufferSize) {}
 
 TFileWriter::~TFileWriter() {
     CloseQuietly();
@@ -21,7 +27,26 @@ void TFileWriter::Adopt(int fd, std::string path) {
     used_ = 0;
 }
 
+void TFileWriter::MakeRoom() {
+    if (cap_ >= kFileBufferSize) {
+        Flush();
+        return;
+    }
+    const size_t cap = std::min(cap_ * 2, kFileBufferSize);
+    std::unique_ptr<char[]> buf(new char[cap]);
+    std::memcpy(buf.get(), buf_.get(), used_);
+    buf_ = std::move(buf);
+    cap_ = cap;
+}
+
 void TFileWriter::WriteSlow(std::string_view s) {
+    while (cap_ < kFileBufferSize && s.size() > cap_ - used_)
+        MakeRoom();
+    if (s.size() <= cap_ - used_) {
+        std::memcpy(buf_.get() + used_, s.data(), s.size());
+        used_ += s.size();
+        return;
+    }
     Flush();
     if (s.size() >= cap_) {
         WriteDescriptor(fd_, s.data(), s.size(), path_);

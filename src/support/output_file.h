@@ -33,9 +33,9 @@ class TFileWriter {
         Write("\r\n");
     }
     // Room for `n` bytes at the end of the buffer (n at most 4096), to format
-    // into directly; Commit(n) keeps what was written there.
+    // into directly; Advance(n) keeps what was written there.
     char* Reserve(size_t n) {
-        if (cap_ - used_ < n) Flush();
+        if (cap_ - used_ < n) MakeRoom();
         return buf_.get() + used_;
     }
     void Advance(size_t n) { used_ += n; }
@@ -51,6 +51,8 @@ class TFileWriter {
 
   private:
     void WriteSlow(std::string_view s);
+    // Doubles a buffer still below its full size, else flushes it.
+    void MakeRoom();
 
     int fd_ = -1;
     std::string path_;

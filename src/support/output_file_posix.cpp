@@ -122,6 +122,7 @@ void TScratchFile::CopyTo(TFileWriter& out) {
             ThrowFileError("write", out.Path(), errno);
         break;
     }
+    if (offset >= size) return;
     if (::lseek(Fd(), offset, SEEK_SET) < 0) ThrowFileError("read", Path(), errno);
     std::unique_ptr<char[]> chunk(new char[kFileBufferSize]);
     for (;;) {

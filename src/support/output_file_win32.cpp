@@ -5,6 +5,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <vector>
@@ -115,11 +116,13 @@ void TScratchFile::CopyTo(TFileWriter& out) {
     LARGE_INTEGER size, zero{};
     if (!::GetFileSizeEx(h, &size) || !::SetFilePointerEx(h, zero, nullptr, FILE_BEGIN))
         ThrowWin32FileError("read", Path(), ::GetLastError());
-    std::unique_ptr<char[]> chunk(new char[kFileBufferSize]);
     long long left = size.QuadPart;
+    if (left <= 0) return;
+    const auto chunkSize = static_cast<DWORD>(std::min<long long>(left, kFileBufferSize));
+    std::unique_ptr<char[]> chunk(new char[chunkSize]);
     while (left > 0) {
         DWORD got = 0;
-        if (!::ReadFile(h, chunk.get(), static_cast<DWORD>(kFileBufferSize), &got, nullptr))
+        if (!::ReadFile(h, chunk.get(), chunkSize, &got, nullptr))
             ThrowWin32FileError("read", Path(), ::GetLastError());
         if (got == 0) break;
         out.Write(std::string_view(chunk.get(), got));

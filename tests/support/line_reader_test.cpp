@@ -104,6 +104,18 @@ TEST(TLineReader, FileInSmallBlocksMatchesTheWholeText) {
     }
 }
 
+TEST(TLineReader, FileThatGrowsAfterOpeningIsReadWhole) {
+    // The buffer is sized by the file at opening; what is appended later,
+    // a line longer than that buffer among it, still comes whole.
+    test::TempDir dir;
+    const std::string path = dir / "growing.txt";
+    test::WriteBytes(path, "first\n");
+    TLineReader reader(path);
+    const std::string longLine(50000, 'x');
+    test::WriteBytes(path, "first\n" + longLine + "\r\nlast");
+    EXPECT_EQ(AllLines(reader), (Lines{"first", longLine, "last"}));
+}
+
 TEST(TLineReader, UnreadLineSurvivesAFollowingAtEnd) {
     // The line just read fills the block exactly, so AtEnd has to read the
     // next block; the line must still come back whole.

@@ -157,6 +157,12 @@ TEST(TCommitFile, LargeAndReservedWritesKeepTheirOrder) {
     std::string expected;
     {
         TCommitFile out(target);
+        // Pieces larger than the buffer's first size but not its full one.
+        for (const size_t n : {5000, 70000, 9000}) {
+            const std::string piece(n, char('A' + n % 26));
+            out.Write(piece);
+            expected += piece;
+        }
         for (int i = 0; i < 20000; ++i) {
             const std::string s = std::to_string(i) + ",";
             out.Write(s);
