@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,25 +100,28 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     return s;
 }
 
-// One job through ConvertFile; `shownOutput` names the output in the report
-// when it is not the path written (standard output).
-bool RunOne(const TReporter& out, const TConvertSettings& s, const std::string& shownOutput = {}) {
+// One job through ConvertFile, or into `stream` (standard output's scratch
+// file) when given.
+bool RunOne(const TReporter& out, const TConvertSettings& s, TFileWriter* stream = nullptr) {
     TRunReport r;
     try {
-        ConvertFile(s, &r);
+        if (stream)
+            ConvertFileInto(s, *stream, &r);
+        else
+            ConvertFile(s, &r);
     } catch (const std::exception& e) {
         r.Ok = false;
         r.Error = MessageOf(e);
     }
-    out.Job(shownOutput.empty() ? s.SimFile : shownOutput, r);
+    out.Job(s.SimFile, r);
     return r.Ok;
 }
 
-// Merged run; rows that failed before it started are reported by the caller.
+// Merged run, into `stream` when given; rows that failed before it started
+// are reported by the caller.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
                  const std::string& output, const std::string& genba,
-                 const std::string& shownOutput = {}) {
-    const std::string& shown = shownOutput.empty() ? output : shownOutput;
+                 TFileWriter* stream = nullptr) {
     if (output.empty()) {
         out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;
@@ -130,55 +134,49 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     };
     TRunReport merged;
     try {
-        ConvertCombined(rows, output, genba, cb, &merged.Counts);
+        if (stream)
+            ConvertCombinedInto(rows, *stream, genba, cb, &merged.Counts);
+        else
+            ConvertCombined(rows, output, genba, cb, &merged.Counts);
     } catch (const std::exception& e) {
-        out.Failed(shown, MessageOf(e));
+        out.Failed(output, MessageOf(e));
         return false;
     }
     merged.Ok = allOk;
     merged.Error = TMsg::SomeInputsFailed;
-    out.Job(shown, merged);
+    out.Job(output, merged);
     // The merged file was written all the same.
     if (!allOk) out.Counts(merged.Counts);
     return allOk;
 }
 
-// "-" as an output: the conversion goes to a temporary file, copied to
-// standard output only once it has succeeded, so a failure writes nothing.
+// "-" as an output: the run goes to a nameless scratch file, copied to
+// standard output only once it has succeeded, so a failure writes nothing
+// there and a killed run leaves no file behind.
 class TStdoutOutput {
   public:
-    explicit TStdoutOutput(std::string& output) {
-        if (output != "-") return;
-        temp_ = CreateTempFile();
-        output = temp_;
+    explicit TStdoutOutput(const std::string& output) {
+        if (output == "-") scratch_.emplace();
     }
-    ~TStdoutOutput() {
-        if (!temp_.empty()) RemoveFileQuietly(temp_);
-    }
-    TStdoutOutput(const TStdoutOutput&) = delete;
-    TStdoutOutput& operator=(const TStdoutOutput&) = delete;
+    // The run's file, or null when the output is a path.
+    TFileWriter* Stream() { return scratch_ ? &*scratch_ : nullptr; }
     // Copies the result; false (reported) when standard output fails.
     bool Deliver(const TReporter& out) {
-        if (temp_.empty()) return true;
-        std::FILE* in = OpenStream(temp_, "r");
-        bool ok = in != nullptr;
-        char chunk[1 << 16];
-        while (ok) {
-            const size_t n = std::fread(chunk, 1, sizeof chunk, in);
-            if (n > 0 && std::fwrite(chunk, 1, n, stdout) != n) ok = false;
-            if (n < sizeof chunk) {
-                ok = ok && !std::ferror(in);
-                break;
-            }
+        if (!scratch_) return true;
+        try {
+            std::fflush(stdout);
+            TStandardOutput stdoutFile;
+            scratch_->CopyTo(stdoutFile);
+            stdoutFile.Close();
+            return true;
+        } catch (const std::exception& e) {
+            out.Failed("-", MessageOf(e));
+            return false;
         }
-        if (in) std::fclose(in);
-        if (std::fflush(stdout) != 0) ok = false;
-        if (!ok) out.Failed("-", TMessage(TMsg::CannotWrite, {"-"}, EIO));
-        return ok;
     }
 
   private:
-    std::string temp_;
+    std::optional<TScratchFile> scratch_;
 };
 
 int ListColumns(const TReporter& out, const std::string& mif) {
@@ -280,9 +278,9 @@ int Run(int argc, char** argv) {
             }
             s.AttrIndex = *attr;
             try {
-                const std::string shown = s.SimFile;
                 TStdoutOutput stdoutFile(s.SimFile);
-                return RunOne(out, s, shown) && stdoutFile.Deliver(out) ? kOk : kJobFailed;
+                return RunOne(out, s, stdoutFile.Stream()) && stdoutFile.Deliver(out) ? kOk
+                                                                                      : kJobFailed;
             } catch (const std::exception& e) {
                 out.Failed(s.SimFile, MessageOf(e));
                 return kJobFailed;
@@ -306,9 +304,8 @@ int Run(int argc, char** argv) {
             }
             if (rows.empty()) return kJobFailed;
             try {
-                std::string output = o.output;
-                TStdoutOutput stdoutFile(output);
-                return RunCombined(out, rows, output, genba, o.output) && allOk &&
+                TStdoutOutput stdoutFile(o.output);
+                return RunCombined(out, rows, o.output, genba, stdoutFile.Stream()) && allOk &&
                                stdoutFile.Deliver(out)
                            ? kOk
                            : kJobFailed;

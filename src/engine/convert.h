@@ -11,12 +11,19 @@
 
 namespace quorvex {
 
+class TFileWriter;
+
 // True when the SIMA file was written completely. Malformed input and write
 // errors give false (with the reason in report->Error when given); errors
 // while the files are opened or the header and columns are read are thrown
 // (FileError, ConversionError). The SIMA file replaces an existing one only
 // on success; report->Counts tells what it holds.
 bool ConvertFile(const TConvertSettings& settings, TRunReport* report = nullptr);
+// The same run into `out`, an open file of the caller's that stays open
+// (standard output goes through a scratch file this way); settings.SimFile
+// is not used. On false `out` may hold part of a SIMA file.
+bool ConvertFileInto(const TConvertSettings& settings, TFileWriter& out,
+                     TRunReport* report = nullptr);
 
 // What a combined run tells its caller while it works.
 struct TCombinedCallbacks {
@@ -37,5 +44,10 @@ struct TCombinedCallbacks {
 bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outputPath,
                      const std::string& genba, const TCombinedCallbacks& callbacks = {},
                      TConvertCounts* counts = nullptr);
+// The same merge into `out`, an open file of the caller's that stays open;
+// false for a cancelled run, and then `out` may hold part of a SIMA file.
+bool ConvertCombinedInto(const std::vector<TBatchRow>& rows, TFileWriter& out,
+                         const std::string& genba, const TCombinedCallbacks& callbacks = {},
+                         TConvertCounts* counts = nullptr);
 
 }  // namespace quorvex

@@ -1,4 +1,5 @@
 #include <exception>
+#include <functional>
 #include <new>
 
 #include "engine/convert.h"
@@ -25,8 +26,8 @@ class TBusy {
     const TCombinedCallbacks& cb_;
 };
 
-// Reads one row into the shared run.
-TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string& outputPath,
+// Reads one row into the shared run; `outputPath` is null for a stream.
+TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* outputPath,
                       bool& overwritesInput) {
     const TConvertSettings settings = SettingsFromRow(row);
     TRunReport r;
@@ -35,7 +36,7 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string& o
         // Inside the try: a MIF file that cannot be read throws its own error.
         const auto inputs = FindRunInputs(settings.MifFile, r.Error);
         if (!inputs) return r;
-        if (OverwritesInput(outputPath, *inputs)) {
+        if (outputPath && OverwritesInput(*outputPath, *inputs)) {
             overwritesInput = true;
             r.Error = TMsg::MergedOutputIsThisInput;
             return r;
@@ -52,17 +53,12 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string& o
     return r;
 }
 
-}  // namespace
-
-bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outputPath,
-                     const std::string& genba, const TCombinedCallbacks& cb,
-                     TConvertCounts* counts) {
-    if (outputPath.empty()) {
-        if (cb.InvalidOutputPath) cb.InvalidOutputPath();
-        return false;
-    }
+// The merge into `sima`; `outputPath` (null for a stream) is guarded against
+// being an input; `finish` makes the bytes the result.
+bool Merge(const std::vector<TBatchRow>& rows, TFileWriter& sima, const std::string* outputPath,
+           const std::string& genba, const TCombinedCallbacks& cb, TConvertCounts* counts,
+           const std::function<void()>& finish) {
     // Only the first row's swap switch counts, for the whole file.
-    TCommitFile sima(outputPath);
     TRunState run(sima, !rows.empty() && IsSwitchOn(rows[0].SubItems[TBatchRow::SwapXY]));
     WriteSimaHead(sima, genba);
     TBusy busy(cb);
@@ -75,12 +71,31 @@ bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outp
         if (cb.Cancelled && cb.Cancelled()) return false;
     }
     // Replacing the file would destroy an input of this very run.
-    if (overwritesInput) throw FileError({TMsg::MergedOutputIsAnInput, {outputPath}}, outputPath);
+    if (overwritesInput) throw FileError({TMsg::MergedOutputIsAnInput, {*outputPath}}, *outputPath);
 
     WriteSimaTail(sima, run.Parcels, run.Routes);
-    sima.Commit();
+    finish();
     if (counts) *counts = CountsOf(run);
     return true;
+}
+
+}  // namespace
+
+bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outputPath,
+                     const std::string& genba, const TCombinedCallbacks& cb,
+                     TConvertCounts* counts) {
+    if (outputPath.empty()) {
+        if (cb.InvalidOutputPath) cb.InvalidOutputPath();
+        return false;
+    }
+    TCommitFile sima(outputPath);
+    return Merge(rows, sima, &outputPath, genba, cb, counts, [&] { sima.Commit(); });
+}
+
+bool ConvertCombinedInto(const std::vector<TBatchRow>& rows, TFileWriter& out,
+                         const std::string& genba, const TCombinedCallbacks& cb,
+                         TConvertCounts* counts) {
+    return Merge(rows, out, nullptr, genba, cb, counts, [&] { out.Flush(); });
 }
 
 }  // namespace quorvex

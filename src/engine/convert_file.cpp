@@ -1,4 +1,5 @@
 #include <exception>
+#include <functional>
 #include <new>
 
 #include "engine/convert.h"
@@ -9,6 +10,29 @@
 #include "support/output_file.h"
 
 namespace quorvex {
+namespace {
+
+// The run proper, from the opened inputs into `sima`; `finish` makes the
+// bytes the result before success is reported.
+bool Run(const TConvertSettings& settings, TInputFiles& in, TFileWriter& sima, TRunReport& r,
+         const std::function<void()>& finish) {
+    TRunState run(sima, settings.SwapXY);
+    const TMifTable table = SkipMifTableHead(in.Mif);
+    try {
+        WriteSimaHead(sima, settings.Genba);
+        RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
+        WriteSimaTail(sima, run.Parcels, run.Routes);
+        finish();
+        r.Ok = true;
+        r.Counts = CountsOf(run);
+        return true;
+    } catch (const std::exception& e) {
+        r.Error = MessageOf(e);
+        return false;
+    }
+}
+
+}  // namespace
 
 bool ConvertFile(const TConvertSettings& settings, TRunReport* report) {
     TRunReport unused;
@@ -30,21 +54,17 @@ bool ConvertFile(const TConvertSettings& settings, TRunReport* report) {
     // the scratch and partial output files vanish with their owners.
     TInputFiles in(*inputs);
     TCommitFile sima(settings.SimFile);
-    TRunState run(sima, settings.SwapXY);
-    const TMifTable table = SkipMifTableHead(in.Mif);
+    return Run(settings, in, sima, r, [&] { sima.Commit(); });
+}
 
-    try {
-        WriteSimaHead(sima, settings.Genba);
-        RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
-        WriteSimaTail(sima, run.Parcels, run.Routes);
-        sima.Commit();
-        r.Ok = true;
-        r.Counts = CountsOf(run);
-        return true;
-    } catch (const std::exception& e) {
-        r.Error = MessageOf(e);
-        return false;
-    }
+bool ConvertFileInto(const TConvertSettings& settings, TFileWriter& out, TRunReport* report) {
+    TRunReport unused;
+    TRunReport& r = report ? *report : unused;
+    r = {};
+    const auto inputs = FindRunInputs(settings.MifFile, r.Error);
+    if (!inputs) return false;
+    TInputFiles in(*inputs);
+    return Run(settings, in, out, r, [&] { out.Flush(); });
 }
 
 }  // namespace quorvex

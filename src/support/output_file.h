@@ -96,8 +96,13 @@ class TCommitFile : public TFileWriter {
 #endif
 };
 
-// Creates an empty file with a fresh name in the system's temporary folder
-// and returns its path; the caller removes it.
-std::string CreateTempFile();
+// Standard output as a writer: a duplicate of its descriptor, so closing the
+// writer leaves the stream itself open. Throws FileError.
+class TStandardOutput : public TFileWriter {
+  public:
+    TStandardOutput();
+    // Writes out what is buffered and closes the duplicate; throws FileError.
+    void Close() { CloseChecked(); }
+};
 
 }  // namespace quorvex

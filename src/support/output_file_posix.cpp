@@ -118,7 +118,9 @@ void TScratchFile::CopyTo(TFileWriter& out) {
                                             static_cast<size_t>(size - offset), 0);
         if (n > 0) continue;
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+        // EBADF: an output opened for appending (standard output with >>).
+        if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP &&
+            errno != EBADF)
             ThrowFileError("write", out.Path(), errno);
         break;
     }
@@ -169,15 +171,10 @@ std::string CheckOutputTarget(const std::string& target) {
     return resolved;
 }
 
-std::string CreateTempFile() {
-    std::error_code ec;
-    std::string dir = std::filesystem::temp_directory_path(ec).string();
-    if (ec || dir.empty()) dir = "/tmp";
-    std::string pattern = dir + "/quorvex-XXXXXX";
-    const int fd = MakeTemp(pattern);
-    if (fd < 0) ThrowFileError("create", pattern, errno);
-    ::close(fd);
-    return pattern;
+TStandardOutput::TStandardOutput() {
+    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) ThrowFileError("write", "-", errno);
+    Adopt(fd, "-");
 }
 
 TCommitFile::TCommitFile(const std::string& target)

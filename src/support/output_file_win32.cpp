@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -225,22 +226,10 @@ std::string CheckOutputTarget(const std::string& target) {
     return target;
 }
 
-std::string CreateTempFile() {
-    wchar_t dir[MAX_PATH + 1];
-    const DWORD n = ::GetTempPathW(MAX_PATH + 1, dir);
-    const std::wstring base = (n > 0 && n <= MAX_PATH) ? std::wstring(dir, n) : L".\\";
-    for (int attempt = 0;; ++attempt) {
-        const std::wstring path = base + L"quorvex-" + UniqueSuffix() + L".tmp";
-        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(h);
-            return WideToUtf8(path);
-        }
-        const DWORD e = ::GetLastError();
-        if (e != ERROR_FILE_EXISTS || attempt > 100)
-            ThrowWin32FileError("create", WideToUtf8(path), e);
-    }
+TStandardOutput::TStandardOutput() {
+    const int fd = ::_dup(::_fileno(stdout));
+    if (fd < 0) ThrowFileError("write", "-", errno);
+    Adopt(fd, "-");
 }
 
 }  // namespace quorvex

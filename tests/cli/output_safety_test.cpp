@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -200,6 +201,29 @@ TEST(OutputSafety, KilledRunLeavesOldOrNewOutputAndNothingElse) {
     }
 }
 
+TEST(OutputSafety, StandardOutputLeavesNoFileAfterAKillAndAppends) {
+    TempDir dir, tmp;
+    WriteGrid(dir / "in.mif", dir / "in.mid", 250);
+    ASSERT_EQ(Cli({dir / "in.mif", dir / "file.sim"}).status, 0);
+    const std::string fresh = ReadBytes(dir / "file.sim");
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Cli({dir / "in.mif", "-"}).status, 0);
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
+    const std::vector<std::string> inTmp = {"env", "TMPDIR=" + tmp.path().string()};
+    for (int k = 0; k < 6; ++k) {
+        Cli({dir / "in.mif", "-"}, inTmp, took * k / 5 + std::chrono::microseconds(100));
+        EXPECT_TRUE(std::filesystem::is_empty(tmp.path())) << "kill " << k;
+    }
+    // Standard output opened for appending gets the bytes after what it had.
+    const std::string out = dir / "appended.sim";
+    WriteBytes(out, "before\n");
+    const std::string command =
+        std::string(QUORVEX_CLI) + " '" + (dir / "in.mif") + "' - >> '" + out + "' 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadBytes(out), "before\n" + fresh);
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
 #elif defined(__has_feature)
@@ -239,6 +263,36 @@ TEST(OutputSafety, HostileInputsStayUnder256MiB) {
         const TRun r = Cli(job);
         EXPECT_LT(r.maxRssKb, kLimitKb) << job[job.size() - 2] << ": " << r.err;
     }
+}
+
+// Where the system gives no unnamed files (here: no /proc, in a mount
+// namespace of the run's own), the named fallback replaces the output whole
+// too, keeps its mode, and a failed run leaves neither a change nor a file.
+TEST(OutputSafety, NamedFallbackReplacesTheOutputWhole) {
+    // The sanitizers' runtime itself needs /proc.
+    if (kSanitized) GTEST_SKIP() << "the sanitizers cannot run without /proc";
+    if (::geteuid() != 0 || std::system("unshare -m true 2>/dev/null") != 0)
+        GTEST_SKIP() << "needs root and unshare for a mount namespace";
+    const std::vector<std::string> noProc = {
+        "unshare", "-m", "sh", "-c", "mount -t tmpfs none /proc && exec \"$@\"", "sh"};
+    Pair p;
+    ASSERT_EQ(Cli({p.mif, p.dir / "expected.sim"}).status, 0);
+    const std::string out = p.dir / "out.sim";
+    WriteBytes(out, "old\r\n");
+    ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
+    const TRun ok = Cli({p.mif, out}, noProc);
+    ASSERT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ReadBytes(out), ReadBytes(p.dir / "expected.sim"));
+    struct stat st {};
+    ASSERT_EQ(::stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    WriteBytes(out, "old\r\n");
+    WriteBytes(p.mif, kMif + "Region 1\r\n 3\r\n0 0\r\nx y\r\n");
+    EXPECT_EQ(Cli({p.mif, out}, noProc).status, 1);
+    EXPECT_EQ(ReadBytes(out), "old\r\n");
+    EXPECT_EQ(Entries(p.dir.path()),
+              (std::vector<std::string>{"expected.sim", "in.mid", "in.mif", "out.sim"}));
 }
 
 }  // namespace
