@@ -5,9 +5,10 @@
 # (replayed by the tests); the growing working corpus stays in
 # build-fuzz/corpus/. A failing input is left in build-fuzz/findings/ and
 # makes the script fail.
-#   bash scripts/fuzz.sh [-j JOBS] [-r RUNS] [SECONDS] [TARGET...]
+#   bash scripts/fuzz.sh [-j JOBS] [-r RUNS] [SECONDS] [TARGET[=RUNS]...]
 #   -j JOBS  targets run side by side, each on a core of its own (default 1)
-#   -r RUNS  a target also stops after RUNS executions (default: no limit)
+#   -r RUNS  a target also stops after RUNS executions (default: no limit);
+#            TARGET=RUNS sets this for one target
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +18,8 @@ while getopts "j:r:" opt; do
     case $opt in
         j) jobs=$OPTARG ;;
         r) runs=$OPTARG ;;
-        *) echo "usage: bash scripts/fuzz.sh [-j JOBS] [-r RUNS] [SECONDS] [TARGET...]" >&2; exit 2 ;;
+        *) echo "usage: bash scripts/fuzz.sh [-j JOBS] [-r RUNS] [SECONDS] [TARGET[=RUNS]...]" >&2
+           exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -30,8 +32,16 @@ install_missing "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 # The targets that go through real files and a whole run are the slowest:
 # they start first.
 all=(convert_fuzz combined_fuzz mif_fuzz batch_list_fuzz line_reader_fuzz cp932_fuzz field_fuzz)
-targets=("$@")
-[ $# -eq 0 ] && targets=("${all[@]}")
+args=("$@")
+[ $# -eq 0 ] && args=("${all[@]}")
+targets=()
+declare -A runs_of
+for a in "${args[@]}"; do
+    t=${a%%=*}
+    targets+=("$t")
+    runs_of[$t]=$runs
+    [[ $a == *=* ]] && runs_of[$t]=${a#*=}
+done
 
 # Longest input per target: files big enough for a few objects, short texts
 # for the string routines.
@@ -67,7 +77,7 @@ run_target() {
     # Leaks are checked by the ordinary tests; here a run stops only on a
     # crash, a sanitizer report, a time-out or an out-of-memory input.
     ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=16 \
-        nice build-fuzz/bin/"$t" -max_total_time="$seconds" -runs="$runs" \
+        nice build-fuzz/bin/"$t" -max_total_time="$seconds" -runs="${runs_of[$t]}" \
             -max_len="${max_len[$t]}" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
             -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus/$t" \
             >"build-fuzz/logs/$t.log" 2>&1
