@@ -16,11 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<TBatchRow> rows;
     for (int i = 0; i < count; ++i) {
         TConvertSettings s;
-        s.Kakuchi = fdp.ConsumeBool();
-        s.Rosen = fdp.ConsumeBool();
-        s.SwapXY = fdp.ConsumeBool();
-        s.CloseParcel = fdp.ConsumeBool();
-        s.AttrIndex = fdp.ConsumeIntegralInRange<int32_t>(-1, 4);
+        fuzz::ConsumeSwitches(fdp, s, 4);
         const std::string name = "row" + std::to_string(i);
         fuzz::Put(name + ".mid", fdp.ConsumeRandomLengthString(size));
         s.MifFile = fuzz::Put(name + ".mif", i + 1 < count ? fdp.ConsumeRandomLengthString(size)

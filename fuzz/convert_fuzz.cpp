@@ -25,11 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quorvex;
     FuzzedDataProvider fdp(data, size);
     TConvertSettings s;
-    s.Kakuchi = fdp.ConsumeBool();
-    s.Rosen = fdp.ConsumeBool();
-    s.SwapXY = fdp.ConsumeBool();
-    s.CloseParcel = fdp.ConsumeBool();
-    s.AttrIndex = fdp.ConsumeIntegralInRange<int32_t>(-1, 6);
+    fuzz::ConsumeSwitches(fdp, s, 6);
     s.Genba = fdp.ConsumeRandomLengthString(16);
     const std::string mid = fdp.ConsumeRandomLengthString(size);
     const std::string mif = fdp.ConsumeRemainingBytesAsString();

@@ -1,14 +1,18 @@
 // Helpers of the fuzz targets that go through real files: one private folder
-// per process, removed at its end, files written whole into it.
+// per process, removed at its end, files written whole into it, and the
+// switches of a run drawn from the input.
 #pragma once
 
 #include <fcntl.h>
+#include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "engine/convert_settings.h"
 
 namespace quorvex::fuzz {
 
@@ -41,6 +45,15 @@ inline std::string Put(const std::string& name, std::string_view bytes) {
     }
     ::close(fd);
     return path;
+}
+
+// The four switches and an attribute column from -1 (none) to `maxAttr`.
+inline void ConsumeSwitches(FuzzedDataProvider& fdp, TConvertSettings& s, int32_t maxAttr) {
+    s.Kakuchi = fdp.ConsumeBool();
+    s.Rosen = fdp.ConsumeBool();
+    s.SwapXY = fdp.ConsumeBool();
+    s.CloseParcel = fdp.ConsumeBool();
+    s.AttrIndex = fdp.ConsumeIntegralInRange<int32_t>(-1, maxAttr);
 }
 
 }  // namespace quorvex::fuzz
