@@ -42,18 +42,15 @@ void TFileWriter::MakeRoom() {
 void TFileWriter::WriteSlow(std::string_view s) {
     while (cap_ < kFileBufferSize && s.size() > cap_ - used_)
         MakeRoom();
-    if (s.size() <= cap_ - used_) {
-        std::memcpy(buf_.get() + used_, s.data(), s.size());
-        used_ += s.size();
-        return;
+    if (s.size() > cap_ - used_) {
+        Flush();
+        if (s.size() >= cap_) {  // larger than the buffer: straight to the file
+            WriteDescriptor(fd_, s.data(), s.size(), path_);
+            return;
+        }
     }
-    Flush();
-    if (s.size() >= cap_) {
-        WriteDescriptor(fd_, s.data(), s.size(), path_);
-    } else {
-        std::memcpy(buf_.get(), s.data(), s.size());
-        used_ = s.size();
-    }
+    std::memcpy(buf_.get() + used_, s.data(), s.size());
+    used_ += s.size();
 }
 
 void TFileWriter::Flush() {
