@@ -22,6 +22,13 @@ std::string_view Trim(std::string_view s) {
     return TrimRight(TrimLeft(s));
 }
 
+// Code page 932 trail bytes start at 0x40, so no byte of a double-byte
+// character is taken for a control character.
+bool HasControlCharacter(std::string_view s) {
+    return std::any_of(s.begin(), s.end(),
+                       [](char c) { return IsControlChar(static_cast<unsigned char>(c)); });
+}
+
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)

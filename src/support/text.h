@@ -18,6 +18,13 @@ constexpr bool IsCp932LeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// A code 0 to 31 or 127: a line break or escape inside a value that is
+// written into a line of its own would end or forge that line.
+constexpr bool IsControlChar(unsigned char c) {
+    return c < 32 || c == 127;
+}
+bool HasControlCharacter(std::string_view s);
+
 std::string_view Trim(std::string_view s);
 std::string_view TrimLeft(std::string_view s);
 std::string_view TrimRight(std::string_view s);

@@ -54,6 +54,16 @@ TEST(Trim, RemovesCodesZeroToThirtyTwoOnly) {
     EXPECT_FALSE(IsBlankLine(" .\t"));
 }
 
+TEST(HasControlCharacter, FindsLineBreaksEscapesAndDeleteButNotDoubleByteText) {
+    using namespace std::string_literals;
+    EXPECT_FALSE(HasControlCharacter("\x8C\xBB\x8F\xEA A-1 ~"));  // 現場, trail bytes >= 0x40
+    EXPECT_TRUE(HasControlCharacter("S,\r\nA01"));
+    EXPECT_TRUE(HasControlCharacter("a\x1B[31m"));
+    EXPECT_TRUE(HasControlCharacter("a\x7F"));
+    EXPECT_TRUE(HasControlCharacter("a\0b"s));
+    EXPECT_TRUE(HasControlCharacter("\t"));
+}
+
 TEST(NormaliseLine, TrimsAndCollapsesBlankRuns) {
     EXPECT_EQ(NormaliseLine("  Pline    3 \t\r"), "Pline 3");
     EXPECT_EQ(NormaliseLine("Arc 0  0   11 11"), "Arc 0 0 11 11");
@@ -64,7 +74,8 @@ TEST(NormaliseLine, TrimsAndCollapsesBlankRuns) {
 // Every field of a line, as the callers see them.
 std::string Fields(std::string_view line, std::string_view sep, int count) {
     std::string r;
-    for (int n = 1; n <= count; ++n) r.append("[").append(GetField(line, n, sep)).append("]");
+    for (int n = 1; n <= count; ++n)
+        r.append("[").append(GetField(line, n, sep)).append("]");
     return r;
 }
 
