@@ -73,4 +73,18 @@ void TFileWriter::CloseQuietly() {
     used_ = 0;
 }
 
+std::string ResolveOutputTarget(const std::string& target, const TOutputQuery& query) {
+    const TOutputFacts facts = query(target);
+    if (!facts.Exists) return target;
+    // A link to nothing may point anywhere: refused.
+    if (facts.IsLink && facts.Final.empty())
+        ThrowPathProblem("write", target, TPathProblem::DanglingLink);
+    if (!facts.Regular) ThrowPathProblem("write", target, facts.Kind);
+    // The folder may allow the rename, but a file its user marked read-only
+    // is not ours to replace.
+    if (facts.ReadOnly) throw FileError({TMsg::ReadOnlyFile, {target}}, target);
+    // The link stays; the file it points to is replaced in its own folder.
+    return facts.IsLink ? facts.Final : target;
+}
+
 }  // namespace quorvex

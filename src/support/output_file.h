@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "support/errors.h"
 
 namespace quorvex {
 
@@ -72,8 +75,26 @@ class TScratchFile : public TFileWriter {
 // The file an output path really updates: the path itself, or the file a
 // symbolic link at that path points to. Throws FileError, before any work is
 // done, for a target that is not a regular file (a folder, FIFO, device,
-// socket), a link to nothing, and a folder that is missing or not writable.
+// socket), a link to nothing, a file its owner may not write (the mode bits
+// or the read-only attribute, whoever runs the program), and a folder that
+// is missing or not writable.
 std::string CheckOutputTarget(const std::string& target);
+
+// What the system tells of an output path, a symbolic link followed to the
+// end: the answer of each system's own query, or of a test's.
+struct TOutputFacts {
+    bool Exists = false;  // the name is taken, if only by a link to nothing
+    bool IsLink = false;  // a symbolic link; what follows is of its target
+    std::string Final;    // a link's final target, empty when it leads nowhere
+    bool Regular = false;
+    TPathProblem Kind = TPathProblem::OtherKind;  // what it is when not regular
+    bool ReadOnly = false;                        // its owner may not write it
+};
+using TOutputQuery = std::function<TOutputFacts(const std::string& path)>;
+
+// The part of CheckOutputTarget both systems share: the file `target`
+// updates, decided from what `query` tells of it. Throws FileError.
+std::string ResolveOutputTarget(const std::string& target, const TOutputQuery& query);
 
 class TCommitFile : public TFileWriter {
   public:

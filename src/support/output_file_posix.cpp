@@ -73,6 +73,34 @@ TPathProblem ProblemOf(mode_t mode) {
     return TPathProblem::OtherKind;
 }
 
+// What the output path is, the final target of a link included.
+TOutputFacts QueryOutput(const std::string& path) {
+    TOutputFacts facts;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return facts;
+        ThrowFileError("write", path, errno);
+    }
+    facts.Exists = true;
+    if (S_ISLNK(st.st_mode)) {
+        facts.IsLink = true;
+        if (::stat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR) return facts;
+            ThrowFileError("write", path, errno);
+        }
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (!real) ThrowFileError("write", path, errno);
+        facts.Final = real;
+        std::free(real);
+    }
+    facts.Regular = S_ISREG(st.st_mode);
+    if (!facts.Regular) facts.Kind = ProblemOf(st.st_mode);
+    // The owner's bit, not access(): root may write any file, but a file
+    // marked read-only stays so for root too.
+    facts.ReadOnly = (st.st_mode & S_IWUSR) == 0;
+    return facts;
+}
+
 // The folder's entry changes survive a power cut once this returns.
 void SyncFolder(const std::string& dir, const std::string& target) {
     const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -139,26 +167,8 @@ void TScratchFile::CopyTo(TFileWriter& out) {
 }
 
 std::string CheckOutputTarget(const std::string& target) {
-    std::string resolved = target;
+    const std::string resolved = ResolveOutputTarget(target, QueryOutput);
     struct stat st;
-    if (::lstat(target.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            // The link stays; the file it points to is replaced in its own
-            // folder. A link to nothing may point anywhere: refused.
-            if (::stat(target.c_str(), &st) != 0) {
-                if (errno == ENOENT || errno == ENOTDIR)
-                    ThrowPathProblem("write", target, TPathProblem::DanglingLink);
-                ThrowFileError("write", target, errno);
-            }
-            char* real = ::realpath(target.c_str(), nullptr);
-            if (!real) ThrowFileError("write", target, errno);
-            resolved = real;
-            std::free(real);
-        }
-        if (!S_ISREG(st.st_mode)) ThrowPathProblem("write", target, ProblemOf(st.st_mode));
-    } else if (errno != ENOENT) {
-        ThrowFileError("write", target, errno);
-    }
     const std::string dir = GetFileDir(resolved);
     const char* dirName = dir.empty() ? "." : dir.c_str();
     if (::stat(dirName, &st) != 0) {
@@ -220,6 +230,8 @@ void TCommitFile::Commit() {
     // two only where this process may set them).
     struct stat old;
     if (::stat(resolved_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        // Marked read-only while the conversion ran: left as it is.
+        if ((old.st_mode & S_IWUSR) == 0) throw FileError({TMsg::ReadOnlyFile, {target_}}, target_);
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
             // Not allowed to give it away: the group alone may still be kept.
             [[maybe_unused]] const int rc = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);

@@ -70,6 +70,69 @@ bool SetDeleteDisposition(HANDLE h, bool remove) {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
+// A path the system returned with the long-path prefix, in the plain form
+// the other paths of the program have.
+std::wstring WithoutPrefix(std::wstring path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+    return path;
+}
+
+// Whether the path names a symbolic link itself (not a junction, nor the
+// reparse points of cloud and deduplicated files, which stand for the file).
+bool IsSymbolicLink(const std::wstring& path) {
+    const HANDLE h = ::CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    const bool link = ::GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
+                      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                      tag.ReparseTag == IO_REPARSE_TAG_SYMLINK;
+    ::CloseHandle(h);
+    return link;
+}
+
+// What the output path is, the final target of a link included.
+TOutputFacts QueryOutput(const std::string& path) {
+    TOutputFacts facts;
+    const std::wstring wide = WidePath(path);
+    DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return facts;
+    facts.Exists = true;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsSymbolicLink(wide)) {
+        facts.IsLink = true;
+        const HANDLE h = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const DWORD e = ::GetLastError();
+            if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) return facts;
+            ThrowWin32FileError("write", path, e);
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        std::wstring final(MAX_PATH, L'\0');
+        DWORD n = 0;
+        if (::GetFileInformationByHandle(h, &info)) {
+            // Too small a buffer: the call returns the size it needs.
+            while ((n = ::GetFinalPathNameByHandleW(
+                        h, final.data(), static_cast<DWORD>(final.size()),
+                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)) >= final.size())
+                final.resize(n + 1);
+        }
+        const DWORD e = ::GetLastError();
+        ::CloseHandle(h);
+        if (n == 0) ThrowWin32FileError("write", path, e);
+        final.resize(n);
+        facts.Final = WideToUtf8(WithoutPrefix(std::move(final)));
+        attributes = info.dwFileAttributes;
+    }
+    facts.Regular = !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    facts.Kind = TPathProblem::Folder;
+    facts.ReadOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    return facts;
+}
+
 }  // namespace
 
 // The two calls the shared buffered writer needs from this system.
@@ -131,20 +194,12 @@ void TScratchFile::CopyTo(TFileWriter& out) {
     }
 }
 
-TCommitFile::TCommitFile(const std::string& target) : target_(target) {
-    // Outputs that are no file to replace are refused before any work.
-    if (IsDeviceName(target)) throw FileError({TMsg::NamesDevice, {target}}, target);
-    const std::wstring wideTarget = WidePath(target);
-    const DWORD old = ::GetFileAttributesW(wideTarget.c_str());
-    if (old != INVALID_FILE_ATTRIBUTES) {
-        if (old & FILE_ATTRIBUTE_DIRECTORY) throw FileError({TMsg::IsAFolder, {target}}, target);
-        if (old & FILE_ATTRIBUTE_READONLY) throw FileError({TMsg::ReadOnlyFile, {target}}, target);
-    }
-
+TCommitFile::TCommitFile(const std::string& target)
+    : target_(target), resolved_(CheckOutputTarget(target)) {
     // The new file is written beside the target under a hidden name, marked
     // for deletion at once so that a killed run leaves nothing behind.
-    const std::string dir = GetFileDir(target);
-    const std::string_view name = GetFileName(target);
+    const std::string dir = GetFileDir(resolved_);
+    const std::string_view name = GetFileName(resolved_);
     for (int attempt = 0;; ++attempt) {
         std::string temp = dir;
         temp.append(".")
@@ -179,8 +234,10 @@ void TCommitFile::Commit() {
     const HANDLE h = HandleOf(Fd());
     if (!::FlushFileBuffers(h)) ThrowWin32FileError("write", target_, ::GetLastError());
 
-    const std::wstring wideTarget = WidePath(target_);
+    // The file replaced is the link's target where the output is a link.
+    const std::wstring wideTarget = WidePath(resolved_);
     const DWORD old = ::GetFileAttributesW(wideTarget.c_str());
+    // Marked read-only while the conversion ran: left as it is.
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY))
         throw FileError({TMsg::ReadOnlyFile, {target_}}, target_);
     FILE_BASIC_INFO basic{};  // zero times stay unchanged
@@ -216,14 +273,9 @@ void TCommitFile::Commit() {
     CloseChecked();
 }
 
-// The Windows checks live in TCommitFile's constructor; this gives callers
-// the same refusal without starting a file.
 std::string CheckOutputTarget(const std::string& target) {
     if (IsDeviceName(target)) throw FileError({TMsg::NamesDevice, {target}}, target);
-    const DWORD old = ::GetFileAttributesW(WidePath(target).c_str());
-    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
-        throw FileError({TMsg::IsAFolder, {target}}, target);
-    return target;
+    return ResolveOutputTarget(target, QueryOutput);
 }
 
 TStandardOutput::TStandardOutput() {

@@ -25,6 +25,27 @@ std::string WideToUtf8(std::wstring_view wide) {
     return s;
 }
 
+namespace {
+
+// `path` with "." and ".." resolved and separators made single, as the
+// system reads a path without the long-path prefix; unchanged when the
+// system cannot say.
+std::wstring FullPath(std::wstring path) {
+    std::wstring full(path.size() + 1, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0) return path;
+        if (n < full.size()) {
+            full.resize(n);
+            return full;
+        }
+        full.resize(n);  // too small: n is the size it needs
+    }
+}
+
+}  // namespace
+
 std::wstring WidePath(std::string_view utf8) {
     std::wstring w = Utf8ToWide(utf8);
     for (wchar_t& c : w)
@@ -32,8 +53,10 @@ std::wstring WidePath(std::string_view utf8) {
     const bool drive = w.size() > 2 && w[1] == L':' && w[2] == L'\\';
     const bool unc = w.size() > 2 && w[0] == L'\\' && w[1] == L'\\' && w[2] != L'?' && w[2] != L'.';
     if (w.size() >= MAX_PATH - 12 && (drive || unc)) {
-        // Only a full path may take the prefix; it turns off the parsing of
-        // "." and "..", so those are left to the system where short enough.
+        // Only a full path may take the prefix, and it turns off the parsing
+        // of "." and "..": the system resolves them first, as it does for a
+        // path short enough to go without.
+        w = FullPath(std::move(w));
         w = drive ? L"\\\\?\\" + w : L"\\\\?\\UNC\\" + w.substr(2);
     }
     return w;

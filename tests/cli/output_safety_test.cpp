@@ -138,6 +138,48 @@ TEST(OutputSafety, BatchRowWithoutDestinationIsNamedFirst) {
     EXPECT_NE(r.err.find("no destination SIMA file"), std::string::npos) << r.err;
 }
 
+// A file its user marked read-only (mode 0444) is refused before the
+// conversion, by a single conversion, a batch row and a merged run alike,
+// although root could write it and the folder allows the rename.
+TEST(OutputSafety, ReadOnlyOutputIsRefusedBeforeTheConversion) {
+    Pair p;
+    const std::string out = p.dir / "locked.sim";
+    WriteBytes(out, "old\r\n");
+    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    const auto refused = [&](const TRun& r, const std::string& stream) {
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(stream.find("the file is read-only"), std::string::npos) << stream;
+        EXPECT_EQ(ReadBytes(out), "old\r\n");
+    };
+    const TRun single = Cli({p.mif, out});
+    refused(single, single.out + single.err);
+    // Refused before the input is read: a broken input is not even seen.
+    WriteBytes(p.dir / "bad.mif", kMif + "Region 1\r\n 3\r\n0 0\r\nx y\r\n");
+    WriteBytes(p.dir / "bad.mid", "1\r\n2\r\n3\r\n");
+    const TRun early = Cli({p.dir / "bad.mif", out});
+    refused(early, early.out + early.err);
+
+    // One row into the read-only file, one beside it: only the first fails.
+    const std::string list = p.dir / "list.txt";
+    const std::string switches = "\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\r\n";
+    WriteBytes(list, "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"1\"\t\"" + p.mif + "\"\t\"" + out +
+                         "\"\t\"\"\t\"\"" + switches + "\"2\"\t\"" + p.mif + "\"\t\"" +
+                         (p.dir / "free.sim") + "\"\t\"\"\t\"\"" + switches);
+    const TRun batch = Cli({"--batch", list});
+    refused(batch, batch.out + batch.err);
+    EXPECT_TRUE(std::filesystem::exists(p.dir / "free.sim"));
+
+    WriteBytes(list, "Quorvex\r\n200\r\n1\r\n" + out + "\r\n\r\n\"1\"\t\"" + p.mif +
+                         "\"\t\"\"\t\"\"\t\"\"" + switches);
+    const TRun mergedList = Cli({"--batch", list});
+    refused(mergedList, mergedList.out + mergedList.err);
+    const TRun merged = Cli({"--combine", out, p.mif});
+    refused(merged, merged.out + merged.err);
+    EXPECT_EQ(Entries(p.dir.path()),
+              (std::vector<std::string>{"bad.mid", "bad.mif", "free.sim", "in.mid", "in.mif",
+                                        "list.txt", "locked.sim"}));
+}
+
 // The tests run as root, for whom every folder is writable: the unwritable
 // folder is tried as the unprivileged user "nobody".
 TEST(OutputSafety, UnwritableFolderIsReportedBeforeTheConversion) {

@@ -83,6 +83,91 @@ TEST(TCommitFile, MissingDirectoryFailsAtConstruction) {
     EXPECT_THROW(TCommitFile(dir / "plain/out.sim"), FileError);
 }
 
+// What the system tells of an output path decides which file is replaced,
+// the same on both systems; the answers are made up here, since the Windows
+// test environment cannot make symbolic links.
+TEST(ResolveOutputTarget, FollowsLinksAndRefusesWhatIsNoWritableFile) {
+    const auto answer = [](TOutputFacts facts) {
+        return [facts](const std::string& path) {
+            EXPECT_EQ(path, "out.sim");
+            return facts;
+        };
+    };
+    const auto problem = [&](const TOutputFacts& facts) {
+        try {
+            ResolveOutputTarget("out.sim", answer(facts));
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.path, "out.sim");
+            return e.message.Id;
+        }
+        return TMsg::Text;
+    };
+    TOutputFacts missing;
+    EXPECT_EQ(ResolveOutputTarget("out.sim", answer(missing)), "out.sim");
+    TOutputFacts file{true, false, "", true};
+    EXPECT_EQ(ResolveOutputTarget("out.sim", answer(file)), "out.sim");
+
+    // A link is followed to its final target, which is replaced in its own
+    // folder, on either system's paths.
+    TOutputFacts link{true, true, "/data/real/data.sim", true};
+    EXPECT_EQ(ResolveOutputTarget("out.sim", answer(link)), "/data/real/data.sim");
+    link.Final = "D:\\real\\data.sim";
+    EXPECT_EQ(ResolveOutputTarget("out.sim", answer(link)), "D:\\real\\data.sim");
+
+    TOutputFacts dangling{true, true, ""};
+    EXPECT_EQ(problem(dangling), TMsg::DanglingLink);
+    TOutputFacts folder{true, false, "", false, TPathProblem::Folder};
+    EXPECT_EQ(problem(folder), TMsg::PathIsFolder);
+    TOutputFacts linkToFifo{true, true, "/data/fifo", false, TPathProblem::Fifo};
+    EXPECT_EQ(problem(linkToFifo), TMsg::PathIsFifo);
+
+    // Read-only by the owner's bit or the attribute, whoever asks: refused,
+    // through a link too, and named as the user gave it.
+    TOutputFacts readOnly{true, false, "", true, TPathProblem::OtherKind, true};
+    EXPECT_EQ(problem(readOnly), TMsg::ReadOnlyFile);
+    TOutputFacts linkToReadOnly{true, true, "/data/real/data.sim", true, TPathProblem::OtherKind,
+                                true};
+    EXPECT_EQ(problem(linkToReadOnly), TMsg::ReadOnlyFile);
+}
+
+// Marks the file read-only for its owner (the mode bits here, the attribute
+// on Windows), or writable again.
+void SetReadOnly(const std::string& path, bool readOnly) {
+    using std::filesystem::perms;
+    std::filesystem::permissions(
+        NativePath(path), perms::owner_write | perms::group_write | perms::others_write,
+        readOnly ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add);
+}
+
+// A file its user marked read-only is not replaced, even where the folder
+// allows the rename and the process could write it anyway (root).
+TEST(TCommitFile, ReadOnlyTargetIsRefusedAtOnceAndAtTheCommit) {
+    test::TempDir dir;
+    const std::string locked = dir / "locked.sim";
+    test::WriteBytes(locked, "old\r\n");
+    SetReadOnly(locked, true);
+    try {
+        TCommitFile out(locked);
+        ADD_FAILURE() << "a read-only file was accepted";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.message.Id, TMsg::ReadOnlyFile) << e.what();
+    }
+    EXPECT_EQ(test::ReadBytes(locked), "old\r\n");
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"locked.sim"});
+    SetReadOnly(locked, false);
+
+    // Marked read-only while the conversion runs: left as it is.
+    {
+        TCommitFile out(locked);
+        out.WriteLine("new");
+        SetReadOnly(locked, true);
+        EXPECT_THROW(out.Commit(), FileError);
+    }
+    EXPECT_EQ(test::ReadBytes(locked), "old\r\n");
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"locked.sim"});
+    SetReadOnly(locked, false);
+}
+
 #ifndef _WIN32
 // Unnamed files, symbolic links, FIFOs and permission bits are the POSIX
 // side; the Windows side has its own cases below.
@@ -113,6 +198,11 @@ TEST(TCommitFile, SymbolicLinkUpdatesTheFileItPointsTo) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.sim"));
     EXPECT_EQ(test::ReadBytes(dir / "real/data.sim"), "new");
     EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"link.sim", "real"}));
+
+    // The file the link points to decides whether it is read-only.
+    ASSERT_EQ(::chmod((dir / "real/data.sim").c_str(), 0444), 0);
+    EXPECT_THROW(TCommitFile{dir / "link.sim"}, FileError);
+    EXPECT_EQ(test::ReadBytes(dir / "real/data.sim"), "new");
 
     // A link to nothing may point anywhere: refused, and nothing is created.
     std::filesystem::create_symlink(dir / "real/missing.sim", dir / "dangling.sim");
@@ -209,7 +299,7 @@ TEST(TScratchFile, CopyToAppendsEverythingWrittenSoFar) {
 
 // Outputs that are no file to replace are refused before anything is
 // written, and the folder stays as it was.
-TEST(TCommitFile, WindowsRefusesDevicesAndReadOnlyFilesAtOnce) {
+TEST(TCommitFile, WindowsRefusesDevicesAtOnce) {
     test::TempDir dir;
     for (const char* device : {"NUL", "con.sim", "COM1", "lpt9.txt", "Aux .sim", "prn"}) {
         EXPECT_THROW(TCommitFile{dir / device}, FileError) << device;
@@ -217,14 +307,6 @@ TEST(TCommitFile, WindowsRefusesDevicesAndReadOnlyFilesAtOnce) {
     }
     EXPECT_THROW(TCommitFile{"\\\\.\\PhysicalDrive0"}, FileError);
     EXPECT_TRUE(DirEntries(dir).empty());
-
-    const std::string locked = dir / "locked.sim";
-    test::WriteBytes(locked, "old\r\n");
-    ::SetFileAttributesW(WidePath(locked).c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_THROW(TCommitFile{locked}, FileError);
-    EXPECT_EQ(test::ReadBytes(locked), "old\r\n");
-    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"locked.sim"});
-    ::SetFileAttributesW(WidePath(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(TCommitFile, WindowsReplacedFileKeepsTheOldAttributes) {

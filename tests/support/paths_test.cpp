@@ -9,11 +9,16 @@
 #include <vector>
 
 #include "support/errors.h"
+#include "support/file_access.h"
 #include "support/ini_file.h"
 #include "support/line_reader.h"
 #include "support/output_file.h"
 #include "support/paths.h"
 #include "test_util.h"
+
+#ifdef _WIN32
+#include "support/win32_text.h"
+#endif
 
 namespace quorvex {
 namespace {
@@ -147,6 +152,67 @@ TEST(HardNames, EveryFileOperationTakesThem) {
         ini.WriteString("Window", "Left", "10");
         ini.UpdateFile();
         EXPECT_EQ(TIniFile(dir + kPathDelim + name + ".ini").ReadString("Window", "Left"), "10");
+    }
+}
+
+void MakeFolder(const std::string& path) {
+#ifdef _WIN32
+    // The library's own call does not take paths this long on Windows.
+    ASSERT_TRUE(::CreateDirectoryW(WidePath(path).c_str(), nullptr)) << path;
+#else
+    ASSERT_TRUE(std::filesystem::create_directory(path)) << path;
+#endif
+}
+
+// Removes the files and folders of a test, last made first removed: the
+// library's own removal does not take paths this long on Windows.
+struct TRemoveAtEnd {
+    std::vector<std::string> files, folders;
+    ~TRemoveAtEnd() {
+        for (const std::string& file : files)
+            RemoveFileQuietly(file);
+        for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+#ifdef _WIN32
+            ::RemoveDirectoryW(WidePath(*it).c_str());
+#else
+            std::filesystem::remove(*it);
+#endif
+        }
+    }
+};
+
+// A full path long enough for the long-path form of Windows, which reads
+// "." and ".." as names, still names its files through "..".
+TEST(LongPaths, DotDotNamesTheFolderAbove) {
+    test::TempDir root;
+    const std::string a = root / std::string(100, 'a');
+    const std::string b(100, 'b');
+    const std::string deep = a + kPathDelim + b + kPathDelim;
+    TRemoveAtEnd made{{deep + "in.mif", deep + "out.sim"}, {a, deep}};
+    MakeFolder(a);
+    MakeFolder(deep);
+    const std::string around =
+        a + kPathDelim + b + kPathDelim + ".." + kPathDelim + "." + kPathDelim + b + kPathDelim;
+    ASSERT_GE(around.size() + 6, 248u);
+    {
+        TCommitFile mif(deep + "in.mif");
+        mif.WriteLine("Version 300");
+        mif.Commit();
+    }
+    EXPECT_TRUE(FileExists(around + "in.mif"));
+    EXPECT_TRUE(IsSameExistingFile(around + "in.mif", deep + "in.mif"));
+    TLineReader in(around + "in.mif");
+    std::string_view line;
+    ASSERT_TRUE(in.ReadLine(line));
+    EXPECT_EQ(line, "Version 300");
+
+    for (const char* content : {"new\r\n", "newer\r\n"}) {
+        TCommitFile out(around + "out.sim");
+        out.Write(content);
+        out.Commit();
+        TLineReader check(deep + "out.sim");
+        ASSERT_TRUE(check.ReadLine(line));
+        EXPECT_EQ(std::string(line) + "\r\n", content);
     }
 }
 
