@@ -46,7 +46,7 @@ TMessage BaseDescription(const TCoordSys& cs, TLanguage language) {
     }
     const std::string datum = DatumName(cs, language);
     if (cs.Projection == kProjectionGeographic) return {TMsg::CsGeographic, {datum}};
-    if (cs.Projection == kProjectionTransverseMercator) {
+    if (cs.Projection == kProjectionTransverseMercator && cs.Parameters.size() == 5) {
         if (const int32_t zone = PlaneRectangularZoneOf(cs))
             return {TMsg::CsPlaneRectangular, {RomanZoneNumber(zone), datum, cs.Units}};
         if (const int32_t zone = UtmZoneOf(cs))

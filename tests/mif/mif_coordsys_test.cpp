@@ -377,6 +377,15 @@ TEST(ReadMifHeader, WithoutClauseAndWithAnEndlessOne) {
     EXPECT_EQ(header.CoordSys.Kind, TCoordSysKind::Unknown);
     EXPECT_LE(header.CoordSysText.size(), 4096u);
     EXPECT_EQ(NextLine(endless), "Data");
+
+    // One line a megabyte long: the same.
+    TLineReader longLine = TLineReader::FromText(
+        "Version 300\nCoordSys Earth Projection 3, 104, \"m\"" + std::string(1 << 20, ',') +
+        "\nColumns 0\nData\n");
+    header = ReadMifHeader(longLine);
+    ReadMifColumns(longLine, columns, &header);
+    EXPECT_EQ(header.CoordSys.Kind, TCoordSysKind::Unknown);
+    EXPECT_TRUE(header.CoordSysText.empty());
 }
 
 TEST(ReadMifTable, ReadsTheClauseOfAFile) {
