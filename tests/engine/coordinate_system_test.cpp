@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "engine/convert.h"
