@@ -5,13 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <fstream>
 #include <string>
 
 #include "mif/mif_test_util.h"
 #include "mif/uniMifUtils.h"
-#include "support/text.h"
 #include "test_util.h"
 
 namespace quorvex {
