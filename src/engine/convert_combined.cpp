@@ -32,6 +32,9 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* o
     const TConvertSettings settings = SettingsFromRow(row);
     TRunReport r;
     const TConvertCounts before = CountsOf(run);
+    // The row's own extent, then added to the run's.
+    const TExtent runExtent = run.Extent;
+    run.Extent = {};
     try {
         // Inside the try: a MIF file that cannot be read throws its own error.
         const auto inputs = FindRunInputs(settings.MifFile, r.Error);
@@ -43,6 +46,7 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* o
         }
         TInputFiles in(*inputs);
         const TMifTable table = SkipMifTableHead(in.Mif);
+        r.CoordSys = table.Header.CoordSys;
         RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
         r.Ok = true;
     } catch (const std::exception& e) {
@@ -50,6 +54,9 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* o
     }
     // A failed row keeps what it wrote before the failure.
     r.Counts = CountsOf(run) - before;
+    r.Extent = run.Extent;
+    run.Extent = runExtent;
+    run.Extent.Add(r.Extent);
     return r;
 }
 

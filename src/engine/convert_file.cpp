@@ -18,6 +18,7 @@ bool Run(const TConvertSettings& settings, TInputFiles& in, TFileWriter& sima, T
          const std::function<void()>& finish) {
     TRunState run(sima, settings.SwapXY);
     const TMifTable table = SkipMifTableHead(in.Mif);
+    r.CoordSys = table.Header.CoordSys;
     try {
         WriteSimaHead(sima, settings.Genba);
         RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
@@ -25,6 +26,7 @@ bool Run(const TConvertSettings& settings, TInputFiles& in, TFileWriter& sima, T
         finish();
         r.Ok = true;
         r.Counts = CountsOf(run);
+        r.Extent = run.Extent;
         return true;
     } catch (const std::exception& e) {
         r.Error = MessageOf(e);

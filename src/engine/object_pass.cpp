@@ -142,6 +142,7 @@ class TObjectPass {
         ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
         if (!settings_.Kakuchi) return;
         CheckFinite(run_.Polygon.Points);
+        run_.Extent.Add(run_.Polygon);
         blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_, rowNo_,
                     rowSent_);
         rowSent_ = true;
@@ -150,6 +151,7 @@ class TObjectPass {
     void Route() {
         if (!settings_.Rosen) return;
         CheckFinite(run_.Line.Points);
+        run_.Extent.Add(run_.Line);
         blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_, rowNo_, rowSent_);
         rowSent_ = true;
     }

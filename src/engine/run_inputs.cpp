@@ -39,7 +39,7 @@ TInputFiles::TInputFiles(const TRunInputs& inputs) : Mif(inputs.Mif) {
 TMifTable SkipMifTableHead(TLineReader& mif) {
     TMifTable table;
     table.Header = ReadMifHeader(mif);
-    table.DeclaredColumns = ReadMifColumns(mif, table.Columns);
+    table.DeclaredColumns = ReadMifColumns(mif, table.Columns, &table.Header);
     return table;
 }
 

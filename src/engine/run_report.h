@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/coordinate_system.h"
+#include "mif/mif_coordsys.h"
 #include "support/messages.h"
 
 namespace quorvex {
@@ -25,6 +27,11 @@ struct TRunReport {
     bool Ok = false;
     TMessage Error;         // why it failed
     TConvertCounts Counts;  // what was written; for a combined row, that row's share
+    // What the table's coordinates are and the extent of those written, for
+    // DescribeCoordSys and CoordSysWarning; the extent only of a run that
+    // wrote its file, or of a combined row.
+    TCoordSys CoordSys;
+    TExtent Extent;
 };
 
 // "画地 1,234、路線 56、座標 4,567" or "parcels 1,234, routes 56, points 4,567",

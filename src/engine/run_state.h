@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "engine/coordinate_system.h"
 #include "engine/run_report.h"
 #include "mif/UniSFMapUtil.h"
 #include "sima/uniSimUtils.h"
@@ -26,6 +27,7 @@ struct TRunState {
     int32_t RouteNo = 0;
     int64_t SkippedPoints = 0;
     int64_t SkippedTexts = 0;
+    TExtent Extent;  // of the parcels and routes written
     TSFPolyLine Line;
     TSFPolygon Polygon;
 };

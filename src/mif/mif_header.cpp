@@ -45,6 +45,57 @@ bool IsColumnsLine(std::string_view line) {
     return EqualsIgnoringAsciiCase(SplitFirst(' ', line).Head, "Columns");
 }
 
+// No real clause comes near this; a file that keeps a clause going for longer
+// is not read into memory for it.
+constexpr size_t kMaxClauseBytes = 4096;
+
+// Keeps the CoordSys and Transform clauses and the lines that continue them:
+// every line up to the next clause keyword, whatever its indent.
+void NoteClauseLine(TMifHeader& header, std::string_view line) {
+    using TOpen = TMifHeader::TOpenClause;
+    const std::string_view text = Trim(line);
+    if (text.empty()) return;
+    size_t n = 0;
+    while (n < text.size() && !IsTrimChar(static_cast<unsigned char>(text[n])))
+        ++n;
+    const std::string_view word = text.substr(0, n);
+    std::string* clause = nullptr;
+    if (EqualsIgnoringAsciiCase(word, "CoordSys")) {
+        header.OpenClause = TOpen::CoordSys;
+        header.CoordSysText.clear();
+        clause = &header.CoordSysText;
+    } else if (EqualsIgnoringAsciiCase(word, "Transform")) {
+        header.OpenClause = TOpen::Transform;
+        header.TransformText.clear();
+        clause = &header.TransformText;
+    } else {
+        for (std::string_view keyword :
+             {"Version", "Charset", "Delimiter", "Unique", "Index", "Columns", "Data"}) {
+            if (EqualsIgnoringAsciiCase(word, keyword)) {
+                header.OpenClause = TOpen::None;
+                return;
+            }
+        }
+        if (header.OpenClause == TOpen::CoordSys) clause = &header.CoordSysText;
+        if (header.OpenClause == TOpen::Transform) clause = &header.TransformText;
+    }
+    if (!clause) return;
+    if (clause->size() + text.size() + 1 > kMaxClauseBytes) {
+        header.ClauseTooLong = true;
+        return;
+    }
+    if (!clause->empty()) clause->push_back(' ');
+    clause->append(text);
+}
+
+void ParseClauses(TMifHeader& header) {
+    header.CoordSys = ParseCoordSys(header.CoordSysText, header.TransformText);
+    if (header.ClauseTooLong) {
+        header.CoordSys = TCoordSys();
+        header.CoordSys.Kind = TCoordSysKind::Unknown;
+    }
+}
+
 }  // namespace
 
 TMifHeader ReadMifHeader(TLineReader& mif) {
@@ -60,6 +111,7 @@ TMifHeader ReadMifHeader(TLineReader& mif) {
             mif.UnreadLine();
             break;
         }
+        NoteClauseLine(header, line);
         if (EqualsIgnoringAsciiCase(head, "Version")) score += 1;
         if (EqualsIgnoringAsciiCase(head, "Charset")) {
             score += 3;
@@ -72,10 +124,11 @@ TMifHeader ReadMifHeader(TLineReader& mif) {
         if (EqualsIgnoringAsciiCase(head, "CoordSys")) score += 7;
     }
     header.AllClauses = score == 16;
+    ParseClauses(header);
     return header;
 }
 
-int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
+int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns, TMifHeader* header) {
     std::string_view line;
     auto fail = [&](TMsg id, std::initializer_list<std::string> more = {}) {
         std::vector<std::string> args{mif.Path(), std::to_string(mif.LineNumber())};
@@ -89,7 +142,9 @@ int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns) {
         // a table without objects, which would replace an output with nothing.
         if (!mif.ReadLine(line)) fail(TMsg::NotAMifFile);
         if (!IsBlankLine(line) && IsColumnsLine(line)) break;
+        if (header) NoteClauseLine(*header, line);
     }
+    if (header) ParseClauses(*header);
     const int32_t n = TryParseMifInteger(SplitFirst(' ', line).Tail).value_or(0);
     if (n < 0) fail(TMsg::NegativeColumnCount, {std::to_string(n)});
     // Entries are added as their lines are read, never sized by the count,
@@ -116,7 +171,7 @@ TMifTable ReadMifTable(const std::string& path) {
     TLineReader mif(path);
     TMifTable table;
     table.Header = ReadMifHeader(mif);
-    table.DeclaredColumns = ReadMifColumns(mif, table.Columns);
+    table.DeclaredColumns = ReadMifColumns(mif, table.Columns, &table.Header);
     return table;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "mif/UniSFMapUtil.h"
+#include "mif/mif_coordsys.h"
 #include "support/line_reader.h"
 
 namespace quorvex {
@@ -19,14 +20,30 @@ struct TMifHeader {
     char Delimiter = '\t';    // of the MID rows; the format's default is the tab
     // The value of the last Charset clause as it stands; none without one.
     std::optional<std::string> Charset;
+
+    // The last CoordSys clause with the lines that continue it (a Bounds on
+    // a line of its own), joined by blanks, and the Transform clause; empty
+    // when there is none.
+    std::string CoordSysText;
+    std::string TransformText;
+    // What those say. The header reader may stop on the CoordSys line; the
+    // column reader, given the header, reads the rest before "Columns".
+    TCoordSys CoordSys;
+
+    // Reading state: the clause that the next line not starting a clause
+    // continues, and whether one grew beyond what a clause can hold.
+    enum class TOpenClause : uint8_t { None, CoordSys, Transform };
+    TOpenClause OpenClause = TOpenClause::None;
+    bool ClauseTooLong = false;
 };
 
 // Skips the header. Stops after the line on which the four clauses are
 // complete, or before the first "Columns" line, which it leaves unread.
 TMifHeader ReadMifHeader(TLineReader& mif);
 // Reads the "Columns" block into `columns`; the "Data" line is left unread.
-// Returns the declared column count (0 when there is no block).
-int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns);
+// Returns the declared column count (0 when there is no block). With
+// `header`, the clause lines before "Columns" complete its CoordSys.
+int32_t ReadMifColumns(TLineReader& mif, TSFColumns& columns, TMifHeader* header = nullptr);
 
 void ReadMifLine(std::string_view line, TLineReader& mif, TSFPolyLine& rec);
 void ReadMifPline(std::string_view line, TLineReader& mif, TSFPolyLine& rec);

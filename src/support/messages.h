@@ -103,6 +103,31 @@ enum class TMsg {
     Counts,
     Skipped,
 
+    // Coordinate systems: what a table's coordinates are, and why they may
+    // not be what a SIMA file expects
+    CsNone,
+    CsUnknown,
+    CsNonEarth,            // {1} the unit
+    CsGeographic,          // {1} the datum
+    CsPlaneRectangular,    // {1} the zone in Roman numerals, {2} the datum, {3} the unit
+    CsUtm,                 // {1} the zone, {2} the datum, {3} the unit
+    CsUtmSouth,            // the same south of the equator
+    CsTransverseMercator,  // {1} meridian, {2} latitude, {3} scale, {4} datum, {5} unit
+    CsProjection,          // {1} the projection number, {2} the datum, {3} the unit
+    CsWithAffine,          // {1} the description
+    CsWithTransform,       // {1} the description
+    CsDatum,               // {1} the datum number
+    CsDatumTokyo,
+    CsDatumCustom,        // {1} the ellipsoid's name
+    CsDatumCustomNumber,  // {1} the ellipsoid's number
+    CsWarnUnknown,
+    CsWarnDegrees,
+    CsWarnProjection,  // {1} the projection number
+    CsWarnUnit,        // {1} the unit
+    CsWarnAffine,
+    CsWarnTransform,
+    CsWarnNoClauseLonLat,
+
     // The system's reasons ({r})
     ReasonNoEntry,
     ReasonAccess,

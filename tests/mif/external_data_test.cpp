@@ -39,6 +39,14 @@ void ExpectWellFormed(const TSFShape& rec, const std::string& where) {
         EXPECT_TRUE(p.X >= rec.MinX && p.X <= rec.MaxX && p.Y >= rec.MinY && p.Y <= rec.MaxY)
             << where;
     }
+    // The bounds are tight: a run's extent is made of them.
+    auto [minX, maxX] = std::minmax_element(rec.Points.begin(), rec.Points.end(),
+                                            [](auto& a, auto& b) { return a.X < b.X; });
+    auto [minY, maxY] = std::minmax_element(rec.Points.begin(), rec.Points.end(),
+                                            [](auto& a, auto& b) { return a.Y < b.Y; });
+    EXPECT_TRUE(minX->X == rec.MinX && maxX->X == rec.MaxX && minY->Y == rec.MinY &&
+                maxY->Y == rec.MaxY)
+        << where;
 }
 
 struct Tally {
