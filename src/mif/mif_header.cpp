@@ -48,6 +48,7 @@ bool IsColumnsLine(std::string_view line) {
 }  // namespace
 
 TMifHeader ReadMifHeader(TLineReader& mif) {
+    mif.SkipByteOrderMark();
     TMifHeader header;
     int score = 0;
     std::string_view line;

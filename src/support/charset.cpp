@@ -14,6 +14,8 @@ struct TLowByteException {
 
 #include "support/charset_tables.inc"
 
+thread_local uint64_t tBytesDecoded = 0;
+
 struct TNamedSet {
     std::string_view Name;
     TCharsetKind Kind;
@@ -199,7 +201,21 @@ std::optional<TCharset> FindCharset(const std::optional<std::string>& name, TMes
 }
 
 std::optional<size_t> DecodeToUtf8(const TCharset& set, std::string_view bytes, std::string& out) {
+    tBytesDecoded += bytes.size();
     return Decode(set, bytes, out, false);
+}
+
+uint64_t BytesDecoded() {
+    return tBytesDecoded;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t len = Utf8Length(bytes, i);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
 }
 
 std::string DisplayText(const TCharset& set, std::string_view bytes) {

@@ -129,6 +129,13 @@ bool TLineReader::AtEnd() {
     return !Fill() && pos_ >= end_;
 }
 
+void TLineReader::SkipByteOrderMark() {
+    if (lineNumber_ != 0 || pushedBack_ || pos_ != 0) return;
+    while (end_ < 3 && end_ < cap_ && Fill()) {
+    }
+    if (end_ >= 3 && std::memcmp(buf_.get(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
+}
+
 void TLineReader::UnreadLine() {
     pushedBack_ = true;
     --lineNumber_;
