@@ -130,10 +130,18 @@ bool TLineReader::AtEnd() {
 }
 
 void TLineReader::SkipByteOrderMark() {
+    constexpr size_t kMark = 3;
     if (lineNumber_ != 0 || pushedBack_ || pos_ != 0) return;
-    while (end_ < 3 && end_ < cap_ && Fill()) {
+    if (cap_ < kMark) {
+        // Only a reader made with tiny blocks (tests) cannot hold the mark.
+        std::unique_ptr<char[]> bigger(new char[kMark]);
+        std::memcpy(bigger.get(), buf_.get(), end_);
+        buf_ = std::move(bigger);
+        cap_ = kMark;
     }
-    if (end_ >= 3 && std::memcmp(buf_.get(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
+    while (end_ < kMark && Fill()) {
+    }
+    if (end_ >= kMark && std::memcmp(buf_.get(), "\xEF\xBB\xBF", kMark) == 0) pos_ = kMark;
 }
 
 void TLineReader::UnreadLine() {

@@ -173,7 +173,7 @@ const Case kCases[] = {
      "MID row 7: the value holds a line break, which a SIMA line cannot hold",
      "MIDファイルの 7 行目: 値に改行が含まれているため、SIMAファイルに書き込めません。"},
     {{TMsg::MidRowCount, {"3", "2"}},
-     "3 objects in the MIF file but 2 rows in the MID file",
+     "the MID file does not hold one row per object (MIF objects: 3, MID rows: 2)",
      "MIFのオブジェクト 3 件に対し、MIDの行が 2 行です。"},
     {{TMsg::OutputIsAnInput},
      "the SIMA file would overwrite an input file",

@@ -161,5 +161,36 @@ TEST(GetDelimitedField, OtherSeparatorsBehaveAsGetField) {
     EXPECT_EQ(GetDelimitedField("\x95\x5C\\b", 1, '\\'), "\x95\x5C");
 }
 
+TEST(DelimitedFieldEnd, WhereAFieldEndsAndWhichFieldHoldsAByte) {
+    const std::string row = " a ,\"b,\"\"c\"  ,d";
+    EXPECT_EQ(DelimitedFieldEnd(row, 0, ',', false), 0u);
+    EXPECT_EQ(DelimitedFieldEnd(row, 1, ',', false), 2u);
+    EXPECT_EQ(DelimitedFieldEnd(row, 2, ',', false), 11u);  // after the closing quote
+    EXPECT_EQ(DelimitedFieldEnd(row, 3, ',', false), row.size());
+    EXPECT_EQ(DelimitedFieldEnd(row, 9, ',', false), row.size());
+    EXPECT_EQ(DelimitedFieldAt(row, 0, ',', false), 1);
+    EXPECT_EQ(DelimitedFieldAt(row, 2, ',', false), 2);  // the blank after a counts to b
+    EXPECT_EQ(DelimitedFieldAt(row, 6, ',', false), 2);  // the comma inside quotes
+    EXPECT_EQ(DelimitedFieldAt(row, row.size() - 1, ',', false), 3);
+    // A lead byte takes the comma after it along only when asked to.
+    EXPECT_EQ(DelimitedFieldEnd("\x81,x,y", 1, ',', true), 3u);
+    EXPECT_EQ(DelimitedFieldEnd("\x81,x,y", 1, ',', false), 1u);
+    EXPECT_EQ(DelimitedFieldAt("\x81,x,y", 4, ',', true), 2);
+    EXPECT_EQ(DelimitedFieldAt("\x81,x,y", 4, ',', false), 3);
+}
+
+TEST(EndsInsideQuotes, QuotesOpenOnlyWhereAFieldStarts) {
+    EXPECT_TRUE(EndsInsideQuotes("a,\"b", ',', false));
+    EXPECT_TRUE(EndsInsideQuotes("a, \"b\"\"", ',', false));
+    EXPECT_FALSE(EndsInsideQuotes("a,\"b\"", ',', false));
+    EXPECT_FALSE(EndsInsideQuotes("a,b\"c", ',', false));
+    EXPECT_TRUE(EndsInsideQuotes("a b\"c d \"e", ',', false));  // a blank ends a field
+    EXPECT_FALSE(EndsInsideQuotes("x\",y", ',', true));
+    EXPECT_TRUE(EndsInsideQuotes("x\"\",y", ',', true));
+    EXPECT_TRUE(EndsInsideQuotes("", ',', true));
+    // Bytes one by one: the quote after a lead byte still closes.
+    EXPECT_FALSE(EndsInsideQuotes("\"\x81\"", ',', false));
+}
+
 }  // namespace
 }  // namespace quorvex
