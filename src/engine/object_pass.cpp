@@ -68,10 +68,10 @@ Keyword KeywordOf(std::string_view line) {
 class TObjectPass {
   public:
     // The MID rows are read only when a value is taken from them.
-    TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, char delimiter,
+    TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMidFormat& format,
                 const TConvertSettings& settings, TBlockPipeline& blocks)
         : run_(run), mif_(mif), settings_(settings), blocks_(blocks) {
-        if (mid && settings.AttrIndex > 0) rows_.emplace(*mid, delimiter);
+        if (mid && settings.AttrIndex > 0) rows_.emplace(*mid, format);
     }
 
     void Run() {
@@ -267,7 +267,7 @@ void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMi
     }
     TBlockPipeline blocks(run, settings.AttrIndex, format);
     try {
-        TObjectPass(run, mif, mid, table.Header.Delimiter, settings, blocks).Run();
+        TObjectPass(run, mif, mid, format, settings, blocks).Run();
     } catch (...) {
         // What was read before the failure is written, as the blocks would
         // have been one by one.

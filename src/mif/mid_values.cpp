@@ -88,14 +88,17 @@ std::string MidValue(const TMidFormat& f, std::string_view row, int64_t rowNo, i
              {TMsg::MidNoCp932, {value.substr(at, len), Hex(c, c > 0xFFFF ? 6 : 4), value}});
 }
 
-TMidRows::TMidRows(TLineReader& mid, char delimiter) : mid_(mid), delimiter_(delimiter) {
+TMidRows::TMidRows(TLineReader& mid, const TMidFormat& format)
+    : mid_(mid),
+      delimiter_(format.Delimiter),
+      doubleByte_(format.Charset.Kind == TCharsetKind::Cp932) {
     mid_.SkipByteOrderMark();
 }
 
 bool TMidRows::Next(std::string_view& row) {
     if (!mid_.ReadLine(row)) return false;
     firstLine_ = mid_.LineNumber();
-    if (!EndsInsideQuotes(row, delimiter_, false)) return true;
+    if (!EndsInsideQuotes(row, delimiter_, doubleByte_, false)) return true;
     // The common row of one line is handed out as the reader holds it; only
     // a row that goes on is copied together.
     joined_.assign(row);
@@ -107,7 +110,7 @@ bool TMidRows::Next(std::string_view& row) {
             TLineReader::ThrowLineTooLong(mid_.Path(), firstLine_);
         joined_.push_back('\n');
         joined_.append(more);
-        inside = EndsInsideQuotes(more, delimiter_, true);
+        inside = EndsInsideQuotes(more, delimiter_, doubleByte_, true);
     }
     row = joined_;
     return true;

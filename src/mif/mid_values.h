@@ -41,7 +41,7 @@ std::string MidValue(const TMidFormat& format, std::string_view row, int64_t row
 // longer than a line may be is a ConversionError naming the line it starts on.
 class TMidRows {
   public:
-    TMidRows(TLineReader& mid, char delimiter);
+    TMidRows(TLineReader& mid, const TMidFormat& format);
     // The next row, valid until the next call; false at the end of the file.
     bool Next(std::string_view& row);
     // The line (from 1) on which the row last returned starts.
@@ -50,7 +50,8 @@ class TMidRows {
   private:
     TLineReader& mid_;
     const char delimiter_;
-    std::string joined_;  // a row of several lines
+    const bool doubleByte_;  // code page 932
+    std::string joined_;     // a row of several lines
     int64_t firstLine_ = 0;
 };
 

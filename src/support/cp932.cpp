@@ -151,8 +151,7 @@ std::optional<size_t> FirstNonCp932Byte(std::string_view bytes) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
         if (!IsCp932LeadByte(b) || i + 1 == bytes.size()) return i;
-        const auto t = static_cast<unsigned char>(bytes[i + 1]);
-        if (t < 0x40 || t == 0x7F || t > 0xFC) return i;
+        if (!IsCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]))) return i;
         ++i;
     }
     return std::nullopt;

@@ -116,12 +116,19 @@ int32_t DelimitedFieldAt(std::string_view line, size_t offset, char separator, b
     return Walk(line, INT32_MAX, offset, separator, false, doubleByte, nullptr).Index;
 }
 
-bool EndsInsideQuotes(std::string_view text, char separator, bool insideQuotes) {
+bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bool insideQuotes) {
     enum { Between, Unquoted, Quoted } state = insideQuotes ? Quoted : Between;
     const size_t len = text.size();
     for (size_t i = 0; i < len; ++i) {
         const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
+        if (doubleByte && IsCp932LeadByte(u) && i + 1 < len &&
+            IsCp932TrailByte(static_cast<unsigned char>(text[i + 1]))) {
+            // One character, whose second byte may look like a separator.
+            if (state == Between) state = Unquoted;
+            ++i;
+            continue;
+        }
         const bool ends = c == separator || (u >= 1 && u <= 32);
         switch (state) {
             case Quoted:

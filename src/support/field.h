@@ -37,10 +37,11 @@ int32_t DelimitedFieldAt(std::string_view line, size_t offset, char separator, b
 // Whether a delimited row that continues with `text` ends inside a quoted
 // field, `insideQuotes` telling whether it was inside one before `text`. A
 // quote opens a field only at its start, and "" inside one is a quote, as
-// the splitter reads them. Bytes are taken one by one: a quote, a separator
-// or a blank is never the second byte of a code page 932 character, so rows
-// of valid code page 932 end where the splitter's fields do.
-bool EndsInsideQuotes(std::string_view text, char separator, bool insideQuotes);
+// the splitter reads them. With `doubleByte` a code page 932 character of two
+// bytes is stepped over whole, as the splitter does, but only when it is
+// well-formed: a lead byte never takes a quote or a line's end along, so a
+// UTF-8 row in a table labelled code page 932 still ends at its line.
+bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bool insideQuotes);
 
 // Bytes walked by the splitter on this thread since it started, so tests can
 // check that cutting a row stays linear in its length.

@@ -14,9 +14,19 @@
 namespace quorvex {
 namespace {
 
-std::vector<std::pair<int64_t, std::string>> RowsOf(std::string_view text, char delimiter = ',') {
+TMidFormat Format(TCharsetKind kind, const std::string& name, char delimiter = ',') {
+    TMidFormat f;
+    f.Delimiter = delimiter;
+    f.Charset.Kind = kind;
+    f.Charset.Name = name;
+    f.ColumnNames = {"A", "B", "C"};
+    return f;
+}
+
+std::vector<std::pair<int64_t, std::string>> RowsOf(std::string_view text, char delimiter = ',',
+                                                    TCharsetKind kind = TCharsetKind::Cp932) {
     TLineReader reader = TLineReader::FromText(text);
-    TMidRows rows(reader, delimiter);
+    TMidRows rows(reader, Format(kind, "", delimiter));
     std::vector<std::pair<int64_t, std::string>> out;
     std::string_view row;
     while (rows.Next(row))
@@ -42,6 +52,13 @@ TEST(MidRows, LineBreaksInsideQuotesBelongToTheField) {
     EXPECT_EQ(RowsOf("1\n\n3\n"), (Rows{{1, "1"}, {2, ""}, {3, "3"}}));
     // The tab delimiter does not count as a blank before a quote.
     EXPECT_EQ(RowsOf("a\t\"b\nc\"\n", '\t'), (Rows{{1, "a\t\"b\nc\""}}));
+    // In code page 932 a character's second byte may be the delimiter (表 is
+    // 95 5C), so no field starts after it; a lead byte before a quote, as
+    // UTF-8 in a table labelled code page 932 has, takes nothing along.
+    EXPECT_EQ(RowsOf("\x95\x5C\"a\nb\n", '\\'), (Rows{{1, "\x95\x5C\"a"}, {2, "b"}}));
+    EXPECT_EQ(RowsOf("\x95\x5C\"a\nb\"\n", '\\', TCharsetKind::Utf8),
+              (Rows{{1, "\x95\x5C\"a\nb\""}}));
+    EXPECT_EQ(RowsOf("\"\xE5\x8D\x97\",1\nx\n"), (Rows{{1, "\"\xE5\x8D\x97\",1"}, {2, "x"}}));
     // A quote left open runs to the end of the file.
     EXPECT_EQ(RowsOf("1\n\"open\n2\n3"), (Rows{{1, "1"}, {2, "\"open\n2\n3"}}));
 }
@@ -59,7 +76,7 @@ TEST(MidRows, RowIsBoundedAsALineIs) {
     for (int i = 0; i < 17; ++i)
         text += line + "\n";
     TLineReader reader = TLineReader::FromText(text);
-    TMidRows rows(reader, ',');
+    TMidRows rows(reader, Format(TCharsetKind::Utf8, "UTF-8"));
     std::string_view row;
     ASSERT_TRUE(rows.Next(row));
     try {
@@ -69,15 +86,6 @@ TEST(MidRows, RowIsBoundedAsALineIs) {
         EXPECT_NE(std::string(e.what()).find(":2: line longer than 16 MiB"), std::string::npos)
             << e.what();
     }
-}
-
-TMidFormat Format(TCharsetKind kind, const std::string& name, char delimiter = ',') {
-    TMidFormat f;
-    f.Delimiter = delimiter;
-    f.Charset.Kind = kind;
-    f.Charset.Name = name;
-    f.ColumnNames = {"A", "B", "C"};
-    return f;
 }
 
 std::string ErrorOf(const TMidFormat& f, std::string_view row, int32_t column) {

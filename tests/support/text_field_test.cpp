@@ -180,16 +180,20 @@ TEST(DelimitedFieldEnd, WhereAFieldEndsAndWhichFieldHoldsAByte) {
 }
 
 TEST(EndsInsideQuotes, QuotesOpenOnlyWhereAFieldStarts) {
-    EXPECT_TRUE(EndsInsideQuotes("a,\"b", ',', false));
-    EXPECT_TRUE(EndsInsideQuotes("a, \"b\"\"", ',', false));
-    EXPECT_FALSE(EndsInsideQuotes("a,\"b\"", ',', false));
-    EXPECT_FALSE(EndsInsideQuotes("a,b\"c", ',', false));
-    EXPECT_TRUE(EndsInsideQuotes("a b\"c d \"e", ',', false));  // a blank ends a field
-    EXPECT_FALSE(EndsInsideQuotes("x\",y", ',', true));
-    EXPECT_TRUE(EndsInsideQuotes("x\"\",y", ',', true));
-    EXPECT_TRUE(EndsInsideQuotes("", ',', true));
-    // Bytes one by one: the quote after a lead byte still closes.
-    EXPECT_FALSE(EndsInsideQuotes("\"\x81\"", ',', false));
+    EXPECT_TRUE(EndsInsideQuotes("a,\"b", ',', false, false));
+    EXPECT_TRUE(EndsInsideQuotes("a, \"b\"\"", ',', false, false));
+    EXPECT_FALSE(EndsInsideQuotes("a,\"b\"", ',', false, false));
+    EXPECT_FALSE(EndsInsideQuotes("a,b\"c", ',', false, false));
+    EXPECT_TRUE(EndsInsideQuotes("a b\"c d \"e", ',', false, false));  // a blank ends a field
+    EXPECT_FALSE(EndsInsideQuotes("x\",y", ',', false, true));
+    EXPECT_TRUE(EndsInsideQuotes("x\"\",y", ',', false, true));
+    EXPECT_TRUE(EndsInsideQuotes("", ',', false, true));
+    // A well-formed double-byte character is one, whose second byte may be
+    // the separator; a lead byte never takes a quote along.
+    EXPECT_FALSE(EndsInsideQuotes("a|\x81|\"b", '|', true, false));
+    EXPECT_TRUE(EndsInsideQuotes("a|\x81|\"b", '|', false, false));
+    EXPECT_FALSE(EndsInsideQuotes("\"\x81\"", ',', true, false));
+    EXPECT_TRUE(EndsInsideQuotes("\"\x81\"\"", ',', true, false));
 }
 
 }  // namespace
