@@ -3,6 +3,7 @@
 // the work a row with a bad byte costs.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,44 @@ TEST(MidRows, LineBreaksInsideQuotesBelongToTheField) {
     EXPECT_EQ(RowsOf("\"\xE5\x8D\x97\",1\nx\n"), (Rows{{1, "\"\xE5\x8D\x97\",1"}, {2, "x"}}));
     // A quote left open runs to the end of the file.
     EXPECT_EQ(RowsOf("1\n\"open\n2\n3"), (Rows{{1, "1"}, {2, "\"open\n2\n3"}}));
+}
+
+TEST(MidRows, RowsAsMapInfoWritesThemGiveBackTheirValues) {
+    // Random tables of quoted values holding delimiters, quotes, line breaks
+    // and double-byte characters whose second byte is a delimiter (ソ 83 5C,
+    // ー 81 5B): each row read back is cut into the values written.
+    const std::vector<std::string> pieces = {"a",  " ",        ",",        "\"",   "\n",      "\\",
+                                             "\t", "\x83\x5C", "\x81\x7C", "\xB1", "\x95\x5C"};
+    std::mt19937 random(18);
+    for (const char delimiter : {',', '\\', '\t', '|'}) {
+        for (int table = 0; table < 50; ++table) {
+            std::vector<std::vector<std::string>> values(random() % 5);
+            std::string text;
+            for (auto& row : values) {
+                row.resize(1 + random() % 4);
+                for (size_t k = 0; k < row.size(); ++k) {
+                    for (int n = random() % 6; n > 0; --n)
+                        row[k] += pieces[random() % pieces.size()];
+                    std::string quoted = "\"";
+                    for (const char c : row[k])
+                        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+                    text += (k ? std::string(1, delimiter) : "") + quoted + "\"";
+                }
+                text += "\n";
+            }
+            TLineReader reader = TLineReader::FromText(text);
+            TMidRows rows(reader, Format(TCharsetKind::Cp932, "Neutral", delimiter));
+            std::string_view row;
+            for (const auto& written : values) {
+                ASSERT_TRUE(rows.Next(row)) << text;
+                for (size_t k = 0; k < written.size(); ++k)
+                    EXPECT_EQ(GetDelimitedField(row, static_cast<int32_t>(k + 1), delimiter),
+                              written[k])
+                        << text;
+            }
+            EXPECT_FALSE(rows.Next(row)) << text;
+        }
+    }
 }
 
 TEST(MidRows, ByteOrderMarkOpeningTheFileIsSkipped) {
