@@ -1,5 +1,7 @@
 #include "support/charset.h"
 
+#include <atomic>
+
 #include "support/cp932.h"
 #include "support/text.h"
 
@@ -14,7 +16,7 @@ struct TLowByteException {
 
 #include "support/charset_tables.inc"
 
-thread_local uint64_t tBytesDecoded = 0;
+std::atomic<uint64_t> gBytesDecoded{0};
 
 struct TNamedSet {
     std::string_view Name;
@@ -201,12 +203,12 @@ std::optional<TCharset> FindCharset(const std::optional<std::string>& name, TMes
 }
 
 std::optional<size_t> DecodeToUtf8(const TCharset& set, std::string_view bytes, std::string& out) {
-    tBytesDecoded += bytes.size();
+    gBytesDecoded.fetch_add(bytes.size(), std::memory_order_relaxed);
     return Decode(set, bytes, out, false);
 }
 
 uint64_t BytesDecoded() {
-    return tBytesDecoded;
+    return gBytesDecoded.load(std::memory_order_relaxed);
 }
 
 bool IsValidUtf8(std::string_view bytes) {

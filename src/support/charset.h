@@ -35,8 +35,8 @@ std::optional<TCharset> FindCharset(const std::optional<std::string>& name, TMes
 // set (the text decoded so far stays in `out`). Code page 932 is copied.
 std::optional<size_t> DecodeToUtf8(const TCharset& set, std::string_view bytes, std::string& out);
 
-// Bytes given to DecodeToUtf8 on this thread since it started, so tests can
-// check that a row is decoded a bounded number of times.
+// Bytes given to DecodeToUtf8 since the program started, on every thread, so
+// tests can check that a row is decoded a bounded number of times.
 uint64_t BytesDecoded();
 
 // Whether `bytes` are valid UTF-8: no overlong forms, no surrogates, nothing

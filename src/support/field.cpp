@@ -1,11 +1,13 @@
 #include "support/field.h"
 
+#include <atomic>
+
 #include "support/text.h"
 
 namespace quorvex {
 namespace {
 
-thread_local uint64_t tBytesWalked = 0;
+std::atomic<uint64_t> gBytesWalked{0};
 
 // Where a walk over the fields of a line stopped.
 struct TWalk {
@@ -39,7 +41,7 @@ TWalk Walk(std::string_view s, int32_t n, size_t until, char sep, bool sepIsBlan
         return i;
     };
     auto stop = [&](int32_t index, size_t end) {
-        tBytesWalked += end;
+        gBytesWalked.fetch_add(end, std::memory_order_relaxed);
         return TWalk{index, end};
     };
 
@@ -152,12 +154,11 @@ bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bo
                 break;
         }
     }
-    tBytesWalked += len;
     return state == Quoted;
 }
 
 uint64_t FieldBytesWalked() {
-    return tBytesWalked;
+    return gBytesWalked.load(std::memory_order_relaxed);
 }
 
 }  // namespace quorvex

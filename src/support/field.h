@@ -43,8 +43,9 @@ int32_t DelimitedFieldAt(std::string_view line, size_t offset, char separator, b
 // UTF-8 row in a table labelled code page 932 still ends at its line.
 bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bool insideQuotes);
 
-// Bytes walked by the splitter on this thread since it started, so tests can
-// check that cutting a row stays linear in its length.
+// Bytes walked by the splitter (the fields cut, not EndsInsideQuotes) since
+// the program started, on every thread, so tests can check that cutting rows
+// stays linear in their length.
 uint64_t FieldBytesWalked();
 
 }  // namespace quorvex

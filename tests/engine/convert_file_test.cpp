@@ -6,7 +6,9 @@
 
 #include "engine/convert.h"
 #include "engine/object_pass.h"
+#include "support/charset.h"
 #include "support/errors.h"
+#include "support/field.h"
 #include "test_util.h"
 
 namespace quorvex {
@@ -157,6 +159,25 @@ TEST(ConvertFile, ReportCountsWhatWasWrittenAndWhatWasSkipped) {
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(r.Counts, TConvertCounts{});
     EXPECT_EQ(r.Error.Id, TMsg::MidNotFound);
+}
+
+TEST(ConvertFile, CollectionPartsShareOneCutOfTheirRow) {
+    // A long row and a collection of many parts: the row is decoded and cut
+    // once, not once per part.
+    constexpr int kParts = 3000;
+    std::string objects = "Collection " + std::to_string(kParts) + "\r\n";
+    for (int i = 0; i < kParts; ++i)
+        objects += "  Line 0 0 1 " + std::to_string(i) + "\r\n";
+    const std::string mif = "Version 300\r\nCharset \"UTF-8\"\r\nDelimiter \",\"\r\n" + kOneColumn +
+                            "Data\r\n" + objects;
+    const std::string mid = "c," + std::string(100000, 'x') + "\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    const uint64_t decoded = BytesDecoded(), walked = FieldBytesWalked();
+    ASSERT_TRUE(job.Run());
+    EXPECT_LE(BytesDecoded() - decoded, 2 * mid.size());
+    EXPECT_LE(FieldBytesWalked() - walked, 2 * mid.size());
+    EXPECT_NE(job.Out().find("F00," + std::to_string(kParts) + ",c,1,"), std::string::npos);
 }
 
 TEST(ConvertFile, CollectionEndsEarlyAtAnotherObject) {
