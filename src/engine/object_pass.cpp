@@ -103,9 +103,9 @@ class TObjectPass {
 
     // Every object takes one row, so a row missing or left over means the
     // values are out of step with the objects (a misspelt keyword drops an
-    // object and moves every later value one object up). Blank rows after
-    // the last object's are no values: a row may be blank as the last
-    // object's or be left over at the end of the file.
+    // object and moves every later value one object up). Blank rows at the
+    // end of the file may be the last objects' empty rows or be left over:
+    // neither is a mismatch.
     void CheckRowCount() {
         if (!rows_) return;
         int64_t rows = rowsTaken_;
