@@ -38,13 +38,13 @@ TBlockPipeline::~TBlockPipeline() {
 void TBlockPipeline::Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
                          std::string_view midRow, int64_t midRowNo, bool sameRow) {
     Batch& b = *current_;
-    if (sameRow && !b.items.empty()) {
-        const Item& last = b.items.back();
-        b.items.push_back(
-            {kind, number, midRowNo, b.points.size(), points.size(), last.rowBegin, last.rowSize});
+    // Parts sharing a row take the value cut for the first, so a collection
+    // of many parts and a long row neither copies nor decodes it per part.
+    if (sameRow) {
+        b.items.push_back({kind, number, midRowNo, b.points.size(), points.size(), 0, 0, true});
     } else {
-        b.items.push_back(
-            {kind, number, midRowNo, b.points.size(), points.size(), b.rows.size(), midRow.size()});
+        b.items.push_back({kind, number, midRowNo, b.points.size(), points.size(), b.rows.size(),
+                           midRow.size(), false});
         b.rows.append(midRow);
     }
     b.points.insert(b.points.end(), points.begin(), points.end());
@@ -82,6 +82,7 @@ void TBlockPipeline::RethrowWriterError() {
 }
 
 void TBlockPipeline::Writer() {
+    std::string value;  // of the last item, for the parts that share its row
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         changed_.wait(lock, [&] { return !full_.empty() || closing_; });
@@ -98,15 +99,15 @@ void TBlockPipeline::Writer() {
             const std::vector<int32_t>& numbers = run_.Points.FindOrAddAll(batch->points);
             for (const Item& it : batch->items) {
                 TFileWriter& out = it.kind == TSimBlockKind::Parcel ? run_.Parcels : run_.Routes;
+                if (attrIndex_ > 0 && !it.sameRow) {
+                    value = MidValue(format_,
+                                     std::string_view(batch->rows).substr(it.rowBegin, it.rowSize),
+                                     it.rowNo, attrIndex_);
+                }
                 WriteSimBlockNumbers(
                     out, it.kind,
                     std::span<const int32_t>(numbers).subspan(it.pointBegin, it.pointCount),
-                    it.number,
-                    attrIndex_ > 0
-                        ? MidValue(format_,
-                                   std::string_view(batch->rows).substr(it.rowBegin, it.rowSize),
-                                   it.rowNo, attrIndex_)
-                        : std::string());
+                    it.number, value);
             }
         } catch (...) {
             error = std::current_exception();

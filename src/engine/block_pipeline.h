@@ -39,7 +39,7 @@ class TBlockPipeline {
 
     // Queues one block; throws the writer's error once writing has failed.
     // `sameRow`: the row is the one of the block put just before (the parts
-    // of a collection), kept once however many parts share it.
+    // of a collection), kept and cut once however many parts share it.
     void Put(TSimBlockKind kind, std::span<const TSFPoint> points, int32_t number,
              std::string_view midRow, int64_t midRowNo, bool sameRow = false);
     // Waits until every queued block is written; throws the writer's error.
@@ -51,6 +51,7 @@ class TBlockPipeline {
         int32_t number;
         int64_t rowNo;
         size_t pointBegin, pointCount, rowBegin, rowSize;
+        bool sameRow;  // takes the value of the item before, in this batch or the last
     };
     struct Batch {
         std::vector<Item> items;

@@ -3,6 +3,7 @@
 #include "engine/block_pipeline.h"
 
 #include <cmath>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "mif/mif_numbers.h"
 #include "mif/mif_text.h"
 #include "mif/uniMifUtils.h"
+#include "support/errors.h"
 #include "support/field.h"
 #include "support/text.h"
 
@@ -65,9 +67,12 @@ Keyword KeywordOf(std::string_view line) {
 
 class TObjectPass {
   public:
-    TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid,
+    // The MID rows are read only when a value is taken from them.
+    TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMidFormat& format,
                 const TConvertSettings& settings, TBlockPipeline& blocks)
-        : run_(run), mif_(mif), mid_(mid), settings_(settings), blocks_(blocks) {}
+        : run_(run), mif_(mif), settings_(settings), blocks_(blocks) {
+        if (mid && settings.AttrIndex > 0) rows_.emplace(*mid, format);
+    }
 
     void Run() {
         std::string_view raw;
@@ -78,19 +83,43 @@ class TObjectPass {
             ReadRow();
             Dispatch(kw, line);
         }
+        CheckRowCount();
     }
 
   private:
     void ReadRow() {
+        ++objects_;
         std::string_view row;
-        if (mid_ && mid_->ReadLine(row)) {
+        if (rows_ && rows_->Next(row)) {
+            ++rowsTaken_;
             row_.assign(row);
-            rowNo_ = mid_->LineNumber();
+            rowNo_ = rows_->FirstLine();
         } else {
             row_.clear();
             rowNo_ = 0;
         }
         rowSent_ = false;
+    }
+
+    // Every object takes one row, so a row missing or left over means the
+    // values are out of step with the objects (a misspelt keyword drops an
+    // object and moves every later value one object up). Blank rows at the
+    // end of the file may be the last objects' empty rows or be left over:
+    // neither is a mismatch.
+    void CheckRowCount() {
+        if (!rows_) return;
+        int64_t rows = rowsTaken_;
+        if (rowsTaken_ == objects_) {
+            int64_t seen = rowsTaken_;
+            std::string_view row;
+            while (rows_->Next(row)) {
+                ++seen;
+                if (!IsBlankLine(row)) rows = seen;
+            }
+        }
+        if (rows != objects_)
+            throw ConversionError(
+                TMessage(TMsg::MidRowCount, {std::to_string(objects_), std::to_string(rows)}));
     }
 
     void Dispatch(Keyword kw, const std::string& line) {
@@ -200,9 +229,11 @@ class TObjectPass {
 
     TRunState& run_;
     TLineReader& mif_;
-    TLineReader* mid_;
+    std::optional<TMidRows> rows_;
     const TConvertSettings& settings_;
     TBlockPipeline& blocks_;
+    int64_t objects_ = 0;    // object keywords read, each taking a row
+    int64_t rowsTaken_ = 0;  // rows they found
     std::string row_;
     int64_t rowNo_ = 0;     // of row_ in the MID file; 0 past its end
     bool rowSent_ = false;  // row_ already went with a block (collection parts)
@@ -238,7 +269,7 @@ void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMi
     }
     TBlockPipeline blocks(run, settings.AttrIndex, format);
     try {
-        TObjectPass(run, mif, mid, settings, blocks).Run();
+        TObjectPass(run, mif, mid, format, settings, blocks).Run();
     } catch (...) {
         // What was read before the failure is written, as the blocks would
         // have been one by one.

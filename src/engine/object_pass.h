@@ -22,6 +22,8 @@ void ApplyClosingRule(TSFPolygon& rec, bool closeParcel);
 // columns: every row is then empty. The header and columns of `table` say
 // how attribute values are cut from the rows; its character set must be one
 // this program reads when an attribute is chosen (ConversionError otherwise).
+// With an attribute chosen the MID file must hold one row per object, else a
+// ConversionError names both counts; without one it is not read.
 void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMifTable& table,
                    const TConvertSettings& settings);
 

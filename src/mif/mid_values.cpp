@@ -31,18 +31,26 @@ ConversionError At(TMessage where, TMessage message) {
     return ConversionError(std::move(message));
 }
 
-// The field of `row` that holds bytes the set does not decode; 0 if none
-// does on its own. Separators, quotes and blanks are ASCII in every set read
-// here, so the fields can be cut before decoding.
-int32_t UndecodableColumn(const TMidFormat& f, std::string_view row) {
-    int32_t fields = 1;
-    for (char c : row)
-        fields += c == f.Delimiter;
-    for (int32_t k = 1; k <= fields; ++k) {
-        std::string scratch;
-        if (DecodeToUtf8(f.Charset, GetDelimitedUtf8Field(row, k, f.Delimiter), scratch)) return k;
+// The value, unless it holds a line break: a SIMA line cannot.
+std::string NoLineBreak(std::string value, const TMidFormat& f, int64_t rowNo, int32_t column) {
+    if (value.find('\n') != std::string::npos)
+        throw At(Where(f, rowNo, column), {TMsg::MidValueLineBreak});
+    return value;
+}
+
+// A code page 932 value. Bytes that are no character can make a lead byte
+// take the delimiter after it along and so merge two columns, which a
+// mislabelled UTF-8 table does all the time: refused up to the end of the
+// field asked for.
+std::string Cp932Value(const TMidFormat& f, std::string_view row, int64_t rowNo, int32_t column) {
+    const size_t end = DelimitedFieldEnd(row, column, f.Delimiter, true);
+    if (const std::optional<size_t> bad = FirstNonCp932Byte(row.substr(0, end))) {
+        TMessage where = Where(f, rowNo, DelimitedFieldAt(row, *bad, f.Delimiter, true));
+        if (IsValidUtf8(row)) throw At(std::move(where), {TMsg::MidLooksUtf8});
+        throw At(std::move(where),
+                 {TMsg::MidNotCp932, {Hex(static_cast<unsigned char>(row[*bad]), 2)}});
     }
-    return 0;
+    return NoLineBreak(GetDelimitedField(row, column, f.Delimiter), f, rowNo, column);
 }
 
 }  // namespace
@@ -61,22 +69,51 @@ TMidFormat MidFormatOf(const TMifHeader& header, const TSFColumns& columns) {
 }
 
 std::string MidValue(const TMidFormat& f, std::string_view row, int64_t rowNo, int32_t column) {
-    if (f.Charset.Kind == TCharsetKind::Cp932) return GetDelimitedField(row, column, f.Delimiter);
-    // A byte order mark may open a UTF-8 file; it belongs to no value.
-    if (rowNo == 1 && f.Charset.Kind == TCharsetKind::Utf8 && row.starts_with("\xEF\xBB\xBF"))
-        row.remove_prefix(3);
+    if (f.Charset.Kind == TCharsetKind::Cp932) return Cp932Value(f, row, rowNo, column);
+    // Separators, quotes and blanks are ASCII in every set read here, so the
+    // raw row is cut as its decoded text is.
     std::string text;
     if (const std::optional<size_t> bad = DecodeToUtf8(f.Charset, row, text)) {
-        throw At(Where(f, rowNo, UndecodableColumn(f, row)),
-                 {TMsg::MidBadByte, {Hex(static_cast<unsigned char>(row[*bad]), 2), f.Charset.Name}});
+        throw At(
+            Where(f, rowNo, DelimitedFieldAt(row, *bad, f.Delimiter, false)),
+            {TMsg::MidBadByte, {Hex(static_cast<unsigned char>(row[*bad]), 2), f.Charset.Name}});
     }
-    const std::string value = GetDelimitedUtf8Field(text, column, f.Delimiter);
+    const std::string value =
+        NoLineBreak(GetDelimitedUtf8Field(text, column, f.Delimiter), f, rowNo, column);
     size_t at = 0;
     if (std::optional<std::string> bytes = Utf8ToCp932(value, &at)) return std::move(*bytes);
     size_t len = 0;
     const char32_t c = Utf8CharAt(value, at, &len);
     throw At(Where(f, rowNo, column),
              {TMsg::MidNoCp932, {value.substr(at, len), Hex(c, c > 0xFFFF ? 6 : 4), value}});
+}
+
+TMidRows::TMidRows(TLineReader& mid, const TMidFormat& format)
+    : mid_(mid),
+      delimiter_(format.Delimiter),
+      doubleByte_(format.Charset.Kind == TCharsetKind::Cp932) {
+    mid_.SkipByteOrderMark();
+}
+
+bool TMidRows::Next(std::string_view& row) {
+    if (!mid_.ReadLine(row)) return false;
+    firstLine_ = mid_.LineNumber();
+    if (!EndsInsideQuotes(row, delimiter_, doubleByte_, false)) return true;
+    // The common row of one line is handed out as the reader holds it; only
+    // a row that goes on is copied together.
+    joined_.assign(row);
+    std::string_view more;
+    bool inside = true;
+    while (inside && mid_.ReadLine(more)) {
+        // The whole row is held at once: it is bounded as one line is.
+        if (joined_.size() + 1 + more.size() > TLineReader::kMaxLineBytes)
+            TLineReader::ThrowLineTooLong(mid_.Path(), firstLine_);
+        joined_.push_back('\n');
+        joined_.append(more);
+        inside = EndsInsideQuotes(more, delimiter_, doubleByte_, true);
+    }
+    row = joined_;
+    return true;
 }
 
 TCharset DisplayCharsetOf(const TMifHeader& header) {

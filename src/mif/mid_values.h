@@ -13,6 +13,7 @@
 #include "mif/UniSFMapUtil.h"
 #include "mif/uniMifUtils.h"
 #include "support/charset.h"
+#include "support/line_reader.h"
 
 namespace quorvex {
 
@@ -28,8 +29,31 @@ TMidFormat MidFormatOf(const TMifHeader& header, const TSFColumns& columns);
 
 // Field `column` (from 1) of MID row `rowNo` (from 1) in code page 932.
 // Throws ConversionError naming the row, the column and, for a character code
-// page 932 lacks, the character; also for bytes the set does not decode.
+// page 932 lacks, the character; also for bytes the set does not decode, for
+// a code page 932 row that is not well-formed up to the end of the field (a
+// lead byte would take a delimiter along), and for a value that holds a line
+// break. Each row is decoded and cut a bounded number of times.
 std::string MidValue(const TMidFormat& format, std::string_view row, int64_t rowNo, int32_t column);
+
+// The rows of a MID file as MapInfo writes them: a row is a line, except that
+// a line break inside a double-quoted field belongs to the field (joined as
+// LF). A UTF-8 byte order mark opening the file belongs to no row. A row
+// longer than a line may be is a ConversionError naming the line it starts on.
+class TMidRows {
+  public:
+    TMidRows(TLineReader& mid, const TMidFormat& format);
+    // The next row, valid until the next call; false at the end of the file.
+    bool Next(std::string_view& row);
+    // The line (from 1) on which the row last returned starts.
+    int64_t FirstLine() const { return firstLine_; }
+
+  private:
+    TLineReader& mid_;
+    const char delimiter_;
+    const bool doubleByte_;  // code page 932
+    std::string joined_;     // a row of several lines
+    int64_t firstLine_ = 0;
+};
 
 // The set in which to show the table's texts: its own when it can be read,
 // else code page 932 as before.

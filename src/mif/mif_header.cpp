@@ -99,6 +99,7 @@ void ParseClauses(TMifHeader& header) {
 }  // namespace
 
 TMifHeader ReadMifHeader(TLineReader& mif) {
+    mif.SkipByteOrderMark();
     TMifHeader header;
     int score = 0;
     std::string_view line;

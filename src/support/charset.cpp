@@ -1,5 +1,7 @@
 #include "support/charset.h"
 
+#include <atomic>
+
 #include "support/cp932.h"
 #include "support/text.h"
 
@@ -13,6 +15,8 @@ struct TLowByteException {
 };
 
 #include "support/charset_tables.inc"
+
+std::atomic<uint64_t> gBytesDecoded{0};
 
 struct TNamedSet {
     std::string_view Name;
@@ -199,7 +203,21 @@ std::optional<TCharset> FindCharset(const std::optional<std::string>& name, TMes
 }
 
 std::optional<size_t> DecodeToUtf8(const TCharset& set, std::string_view bytes, std::string& out) {
+    gBytesDecoded.fetch_add(bytes.size(), std::memory_order_relaxed);
     return Decode(set, bytes, out, false);
+}
+
+uint64_t BytesDecoded() {
+    return gBytesDecoded.load(std::memory_order_relaxed);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t len = Utf8Length(bytes, i);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
 }
 
 std::string DisplayText(const TCharset& set, std::string_view bytes) {

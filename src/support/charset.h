@@ -35,6 +35,14 @@ std::optional<TCharset> FindCharset(const std::optional<std::string>& name, TMes
 // set (the text decoded so far stays in `out`). Code page 932 is copied.
 std::optional<size_t> DecodeToUtf8(const TCharset& set, std::string_view bytes, std::string& out);
 
+// Bytes given to DecodeToUtf8 since the program started, on every thread, so
+// tests can check that a row is decoded a bounded number of times.
+uint64_t BytesDecoded();
+
+// Whether `bytes` are valid UTF-8: no overlong forms, no surrogates, nothing
+// beyond U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
 // UTF-8 text for display: code page 932 as Cp932ToUtf8 shows it; in the other
 // sets each byte that starts no character becomes U+FFFD.
 std::string DisplayText(const TCharset& set, std::string_view bytes);

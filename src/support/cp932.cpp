@@ -146,6 +146,17 @@ bool IsCp932Encodable(std::string_view utf8) {
     return Utf8ToCp932(utf8).has_value();
 }
 
+std::optional<size_t> FirstNonCp932Byte(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
+        if (!IsCp932LeadByte(b) || i + 1 == bytes.size()) return i;
+        if (!IsCp932TrailByte(static_cast<unsigned char>(bytes[i + 1]))) return i;
+        ++i;
+    }
+    return std::nullopt;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);

@@ -28,6 +28,13 @@ std::string Cp932ToUtf8(std::string_view cp932);
 
 bool IsCp932Encodable(std::string_view utf8);
 
+// The offset of the first byte of `bytes` that is not part of a well-formed
+// code page 932 character, nothing when all are: a byte 0x00-0x7F or
+// 0xA1-0xDF alone, or a lead byte 0x81-0x9F or 0xE0-0xFC followed by a trail
+// byte 0x40-0x7E or 0x80-0xFC. Only the form is checked, so user-defined
+// characters (F040-F9FC) and unassigned codes pass.
+std::optional<size_t> FirstNonCp932Byte(std::string_view bytes);
+
 // Appends `c` as UTF-8. Only code points up to U+FFFF: all that code page 932
 // and the other tables of the program decode to.
 void AppendUtf8(std::string& out, char32_t c);

@@ -1,15 +1,30 @@
 #include "support/field.h"
 
+#include <atomic>
+
 #include "support/text.h"
 
 namespace quorvex {
 namespace {
 
-// Walks the fields of one line and returns field n. `sepIsBlank` says whether
-// the separator, when it is a code from 1 to 32, also counts as a blank;
-// `doubleByte` whether code page 932 lead bytes take the next byte along.
-std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank, bool doubleByte) {
-    if (n < 1) return {};
+std::atomic<uint64_t> gBytesWalked{0};
+
+// Where a walk over the fields of a line stopped.
+struct TWalk {
+    int32_t Index = 0;  // number of the last field walked; 0 before the first
+    size_t End = 0;     // offset just after it
+};
+
+// Walks the fields of one line up to field n, or up to the field that holds
+// byte `until` (a byte between two fields counts to the second), whichever
+// comes first; field n is gathered into `field` when given. `sepIsBlank`
+// says whether the separator, when it is a code from 1 to 32, also counts as
+// a blank; `doubleByte` whether code page 932 lead bytes take the next byte
+// along.
+TWalk Walk(std::string_view s, int32_t n, size_t until, char sep, bool sepIsBlank, bool doubleByte,
+           std::string* field) {
+    TWalk w;
+    if (n < 1) return w;
     const size_t len = s.size();
     auto isBlank = [&](size_t i) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -25,20 +40,23 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank, bo
             ++i;
         return i;
     };
+    auto stop = [&](int32_t index, size_t end) {
+        gBytesWalked.fetch_add(end, std::memory_order_relaxed);
+        return TWalk{index, end};
+    };
 
     int32_t index = 0;
     size_t i = skipBlanks(0);
-    std::string field;
     while (i < len) {
         // Only the field asked for is gathered; the others are stepped over.
-        const bool wanted = index + 1 == n;
+        const bool wanted = field && index + 1 == n;
         if (s[i] == '"') {
             size_t run = ++i;  // start of the text since the last doubled quote
             while (i < len) {
                 if (s[i] == '"') {
-                    if (wanted) field.append(s.substr(run, i - run));
+                    if (wanted) field->append(s.substr(run, i - run));
                     if (i + 1 < len && s[i + 1] == '"') {
-                        if (wanted) field.push_back('"');
+                        if (wanted) field->push_back('"');
                         i += 2;
                         run = i;
                         continue;
@@ -48,23 +66,33 @@ std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank, bo
                 }
                 i += charLen(i);
             }
-            if (i >= len && wanted && run < len) field.append(s.substr(run));
+            if (i >= len && wanted && run < len) field->append(s.substr(run));
         } else {
             const size_t begin = i;
             while (i < len && s[i] != sep && !isBlank(i))
                 i += charLen(i);
-            if (wanted) field.assign(s.substr(begin, i - begin));
+            if (wanted) field->assign(s.substr(begin, i - begin));
         }
-        if (++index == n) return field;
+        if (++index == n || i > until) return stop(index, i);
         i = skipBlanks(i);
         if (i < len && s[i] == sep) {
             // A separator at the very end adds a final empty field: field n is
             // then empty whether it is that one or lies beyond it.
-            if (i + 1 == len) return {};
+            if (i + 1 == len) {
+                if (field) field->clear();
+                return stop(index + 1, len);
+            }
             i = skipBlanks(i + 1);
         }
     }
-    return {};
+    if (field) field->clear();
+    return stop(index + 1, len);
+}
+
+std::string FieldOf(std::string_view s, int32_t n, char sep, bool sepIsBlank, bool doubleByte) {
+    std::string field;
+    Walk(s, n, std::string_view::npos, sep, sepIsBlank, doubleByte, &field);
+    return field;
 }
 
 }  // namespace
@@ -79,6 +107,58 @@ std::string GetDelimitedField(std::string_view line, int32_t n, char separator) 
 
 std::string GetDelimitedUtf8Field(std::string_view line, int32_t n, char separator) {
     return FieldOf(line, n, separator, false, false);
+}
+
+size_t DelimitedFieldEnd(std::string_view line, int32_t n, char separator, bool doubleByte) {
+    if (n < 1) return 0;
+    return Walk(line, n, std::string_view::npos, separator, false, doubleByte, nullptr).End;
+}
+
+int32_t DelimitedFieldAt(std::string_view line, size_t offset, char separator, bool doubleByte) {
+    return Walk(line, INT32_MAX, offset, separator, false, doubleByte, nullptr).Index;
+}
+
+bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bool insideQuotes) {
+    enum { Between, Unquoted, Quoted } state = insideQuotes ? Quoted : Between;
+    const size_t len = text.size();
+    for (size_t i = 0; i < len; ++i) {
+        const char c = text[i];
+        const auto u = static_cast<unsigned char>(c);
+        if (doubleByte && IsCp932LeadByte(u) && i + 1 < len &&
+            IsCp932TrailByte(static_cast<unsigned char>(text[i + 1]))) {
+            // One character, whose second byte may look like a separator.
+            if (state == Between) state = Unquoted;
+            ++i;
+            continue;
+        }
+        const bool ends = c == separator || (u >= 1 && u <= 32);
+        switch (state) {
+            case Quoted:
+                if (c == '"') {
+                    if (i + 1 < len && text[i + 1] == '"') {
+                        ++i;
+                    } else {
+                        state = Between;
+                    }
+                }
+                break;
+            case Unquoted:
+                if (ends) state = Between;
+                break;
+            case Between:
+                if (c == '"') {
+                    state = Quoted;
+                } else if (!ends) {
+                    state = Unquoted;
+                }
+                break;
+        }
+    }
+    return state == Quoted;
+}
+
+uint64_t FieldBytesWalked() {
+    return gBytesWalked.load(std::memory_order_relaxed);
 }
 
 }  // namespace quorvex

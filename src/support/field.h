@@ -25,4 +25,27 @@ std::string GetDelimitedField(std::string_view line, int32_t n, char separator);
 // separator never hides inside a character.
 std::string GetDelimitedUtf8Field(std::string_view line, int32_t n, char separator);
 
+// Where the delimited fields of a row lie, cut as GetDelimitedField cuts them
+// (`doubleByte`) or as GetDelimitedUtf8Field does. DelimitedFieldEnd: the
+// offset just after field `n` (after its closing quote), the row's length
+// when the row has fewer fields, 0 for n < 1. DelimitedFieldAt: the number
+// of the field that holds byte `offset`; a byte between two fields counts to
+// the second.
+size_t DelimitedFieldEnd(std::string_view line, int32_t n, char separator, bool doubleByte);
+int32_t DelimitedFieldAt(std::string_view line, size_t offset, char separator, bool doubleByte);
+
+// Whether a delimited row that continues with `text` ends inside a quoted
+// field, `insideQuotes` telling whether it was inside one before `text`. A
+// quote opens a field only at its start, and "" inside one is a quote, as
+// the splitter reads them. With `doubleByte` a code page 932 character of two
+// bytes is stepped over whole, as the splitter does, but only when it is
+// well-formed: a lead byte never takes a quote or a line's end along, so a
+// UTF-8 row in a table labelled code page 932 still ends at its line.
+bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bool insideQuotes);
+
+// Bytes walked by the splitter (the fields cut, not EndsInsideQuotes) since
+// the program started, on every thread, so tests can check that cutting rows
+// stays linear in their length.
+uint64_t FieldBytesWalked();
+
 }  // namespace quorvex

@@ -129,6 +129,21 @@ bool TLineReader::AtEnd() {
     return !Fill() && pos_ >= end_;
 }
 
+void TLineReader::SkipByteOrderMark() {
+    constexpr size_t kMark = 3;
+    if (lineNumber_ != 0 || pushedBack_ || pos_ != 0) return;
+    if (cap_ < kMark) {
+        // Only a reader made with tiny blocks (tests) cannot hold the mark.
+        std::unique_ptr<char[]> bigger(new char[kMark]);
+        std::memcpy(bigger.get(), buf_.get(), end_);
+        buf_ = std::move(bigger);
+        cap_ = kMark;
+    }
+    while (end_ < kMark && Fill()) {
+    }
+    if (end_ >= kMark && std::memcmp(buf_.get(), "\xEF\xBB\xBF", kMark) == 0) pos_ = kMark;
+}
+
 void TLineReader::UnreadLine() {
     pushedBack_ = true;
     --lineNumber_;

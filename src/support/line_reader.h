@@ -48,6 +48,10 @@ class TLineReader {
         }
         return ReadLineSlow(line);
     }
+    // Drops a UTF-8 byte order mark (EF BB BF) that opens the file, which
+    // editors write whatever the text's character set. Only before the first
+    // line is read.
+    void SkipByteOrderMark();
     // Makes the next ReadLine return the line just read once more.
     void UnreadLine();
     // True when no line remains.

@@ -104,6 +104,18 @@ constexpr TEntry kTable[] = {
      "written",
      "{w}: 文字「{1}」(U+{2}) は Shift_JIS（コードページ932）で表せないため、値「{3}」を"
      "書き込めません。"},
+    {TMsg::MidNotCp932, "{w}: byte 0x{1} is not valid code page 932 (Shift_JIS)",
+     "{w}: バイト 0x{1} は Shift_JIS（コードページ932）の文字として正しくありません。"},
+    {TMsg::MidLooksUtf8,
+     "{w}: the row is not code page 932 (Shift_JIS) but valid UTF-8; the table looks like "
+     "UTF-8: declare it with the clause Charset \"UTF-8\" in the MIF header",
+     "{w}: Shift_JIS（コードページ932）として正しくない行ですが、UTF-8 としては正しく読めます。"
+     "表は UTF-8 のようです。MIFファイルのヘッダーに Charset \"UTF-8\" と指定してください。"},
+    {TMsg::MidValueLineBreak, "{w}: the value holds a line break, which a SIMA line cannot hold",
+     "{w}: 値に改行が含まれているため、SIMAファイルに書き込めません。"},
+    {TMsg::MidRowCount,
+     "the MID file does not hold one row per object (MIF objects: {1}, MID rows: {2})",
+     "MIFのオブジェクト {1} 件に対し、MIDの行が {2} 行です。"},
     {TMsg::OutputIsAnInput, "the SIMA file would overwrite an input file",
      "変換後のSIMAファイルが変換元のファイルと同じです。"},
     {TMsg::MergedOutputIsThisInput, "the merged SIMA file would overwrite this input file",

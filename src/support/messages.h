@@ -67,6 +67,10 @@ enum class TMsg {
     MidRowColumnNamed,
     MidBadByte,
     MidNoCp932,
+    MidNotCp932,  // {1} the byte in hex
+    MidLooksUtf8,
+    MidValueLineBreak,
+    MidRowCount,  // {1} objects of the MIF file, {2} rows of the MID file
 
     // Runs
     OutputIsAnInput,

@@ -17,6 +17,10 @@ constexpr bool IsTrimChar(unsigned char c) {
 constexpr bool IsCp932LeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+// Bytes that may follow a lead byte in a well-formed double-byte character.
+constexpr bool IsCp932TrailByte(unsigned char c) {
+    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+}
 
 // A code 0 to 31 or 127: a line break or escape inside a value that is
 // written into a line of its own would end or forge that line.

@@ -174,5 +174,20 @@ TEST(ConvertCombined, NeverOverwritesOneOfItsInputs) {
     EXPECT_EQ(ReadBytes(r.dir / "b.mid"), before);
 }
 
+TEST(ConvertCombined, EachInputsRowsMustMatchItsOwnObjects) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\nLine 1 1 2 2\r\n", "a1\r\n");
+    // Two lines of one quoted value are one row; a blank row ends the file.
+    r.Add("b", "Line 2 2 3 3\r\n", "b1,\"x\r\ny\"\r\n\r\n");
+    const std::string out = r.dir / "merged.sim";
+    ASSERT_TRUE(r.Run(out));
+    ASSERT_EQ(r.marks.size(), 2u);
+    EXPECT_FALSE(r.marks[0].first);
+    EXPECT_EQ(r.marks[0].second,
+              "the MID file does not hold one row per object (MIF objects: 2, MID rows: 1)");
+    EXPECT_TRUE(r.marks[1].first) << r.marks[1].second;
+    EXPECT_NE(ReadBytes(out).find(",b1,1,\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "engine/convert.h"
 #include "engine/object_pass.h"
+#include "support/charset.h"
 #include "support/errors.h"
+#include "support/field.h"
 #include "test_util.h"
 
 namespace quorvex {
@@ -156,6 +159,25 @@ TEST(ConvertFile, ReportCountsWhatWasWrittenAndWhatWasSkipped) {
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(r.Counts, TConvertCounts{});
     EXPECT_EQ(r.Error.Id, TMsg::MidNotFound);
+}
+
+TEST(ConvertFile, CollectionPartsShareOneCutOfTheirRow) {
+    // A long row and a collection of many parts: the row is decoded and cut
+    // once, not once per part.
+    constexpr int kParts = 3000;
+    std::string objects = "Collection " + std::to_string(kParts) + "\r\n";
+    for (int i = 0; i < kParts; ++i)
+        objects += "  Line 0 0 1 " + std::to_string(i) + "\r\n";
+    const std::string mif = "Version 300\r\nCharset \"UTF-8\"\r\nDelimiter \",\"\r\n" + kOneColumn +
+                            "Data\r\n" + objects;
+    const std::string mid = "c," + std::string(100000, 'x') + "\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    const uint64_t decoded = BytesDecoded(), walked = FieldBytesWalked();
+    ASSERT_TRUE(job.Run());
+    EXPECT_LE(BytesDecoded() - decoded, 2 * mid.size());
+    EXPECT_LE(FieldBytesWalked() - walked, 2 * mid.size());
+    EXPECT_NE(job.Out().find("F00," + std::to_string(kParts) + ",c,1,"), std::string::npos);
 }
 
 TEST(ConvertFile, CollectionEndsEarlyAtAnotherObject) {
@@ -371,6 +393,117 @@ TEST(ConvertFile, ManyBatchesKeepTheCoordinateLinesInOrder) {
     for (const int n : {2 * kParcels, 2 * kParcels - 1, 2 * kParcels + 1, 2 * kParcels + 2})
         block += "B01," + std::to_string(n) + "," + std::to_string(n) + ",\r\n";
     EXPECT_NE(out.find(block + "D99,\r\n"), std::string::npos);
+}
+
+// With a value chosen, every object takes one MID row, so rows and objects
+// must agree in number; blank rows at the end may serve the last objects or
+// be left over.
+TEST(ConvertFile, MidRowsAndObjectsMustAgreeInNumber) {
+    const std::string region = "Region 1\r\n 3\r\n0 0\r\n1 0\r\n1 1\r\n";
+    struct Case {
+        std::string objects, mid;
+        const char* said;  // empty: the run succeeds
+    };
+    const std::vector<Case> cases = {
+        // A misspelt keyword drops an object: every later value would move up.
+        {region + "Regoin 1\r\n 3\r\n2 0\r\n3 0\r\n3 1\r\n" + region, "a\r\nb\r\nc\r\n",
+         "the MID file does not hold one row per object (MIF objects: 2, MID rows: 3)"},
+        // Points, texts and empty objects take rows as well.
+        {"Point 5 5\r\nText \"t\"\r\n 0 0 1 1\r\nnone\r\n" + region, "p\r\nt\r\nn\r\n",
+         "the MID file does not hold one row per object (MIF objects: 4, MID rows: 3)"},
+        {region + region, "a\r\n\r\nc\r\n",
+         "the MID file does not hold one row per object (MIF objects: 2, MID rows: 3)"},
+        {region + region + region, "a\r\n\r\n",
+         "the MID file does not hold one row per object (MIF objects: 3, MID rows: 2)"},
+        {region + region, "a\r\nb\r\n\r\n  \r\n\r\n", ""},
+        {region + region, "a\r\n\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        Job job(Table(kOneColumn, c.objects), &c.mid);
+        job.s.AttrIndex = 1;
+        WriteBytes(job.s.SimFile, "old");
+        std::string why;
+        EXPECT_EQ(job.Run(&why), *c.said == 0) << c.mid << why;
+        EXPECT_EQ(why, c.said);
+        if (*c.said) {
+            EXPECT_EQ(job.Out(), "old");
+        }
+        // Without a value the MID file does not reach the output.
+        job.s.AttrIndex = 0;
+        EXPECT_TRUE(job.Run(&why)) << why;
+    }
+    TRunReport r;
+    const std::string mid = "a\r\n";
+    Job job(Table(kOneColumn, region + region), &mid);
+    job.s.AttrIndex = 1;
+    EXPECT_FALSE(ConvertFile(job.s, &r));
+    EXPECT_EQ(r.Error.Text(TLanguage::Japanese),
+              "MIFのオブジェクト 2 件に対し、MIDの行が 1 行です。");
+}
+
+TEST(ConvertFile, QuotedValuesSpanLinesAsMapInfoWritesThem) {
+    const std::string mif = Table("Columns 2\r\n  Name Char(10)\r\n  Notes Char(20)\r\n",
+                                  "Line 0 0 1 1\r\nLine 1 1 2 2\r\n");
+    const std::string mid = "\"NAME1\",\"MULTI\r\n\r\nLINE\"\r\n\"NAME2\",\"MULTI\r\nLINE2\"\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    std::string why;
+    ASSERT_TRUE(job.Run(&why)) << why;
+    EXPECT_NE(job.Out().find("F00,1,NAME1,1,"), std::string::npos);
+    EXPECT_NE(job.Out().find("F00,2,NAME2,1,"), std::string::npos);
+    // A SIMA line cannot hold the line break.
+    job.s.AttrIndex = 2;
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_EQ(why,
+              "MID row 1, column 2 \"Notes\": the value holds a line break, which a SIMA line "
+              "cannot hold");
+}
+
+TEST(ConvertFile, ByteOrderMarksOpeningTheFilesAreSkipped) {
+    // A header-less table: the Columns line opens the file after the mark.
+    const std::string mif =
+        "\xEF\xBB\xBF" + kOneColumn + "Data\r\nRegion 1\r\n 3\r\n0 0\r\n1 0\r\n1 1\r\n";
+    const std::string mid = "\xEF\xBB\xBF\"12-4\"\r\n";
+    Job job(mif, &mid);
+    job.s.AttrIndex = 1;
+    std::string why;
+    ASSERT_TRUE(job.Run(&why)) << why;
+    EXPECT_NE(job.Out().find("D00,1,12-4,1,"), std::string::npos);
+    // Whatever the declared set: here code page 932, where the mark's bytes
+    // would have become the lot number's first.
+    Job neutral("\xEF\xBB\xBF" + Table(kOneColumn, "Line 0 0 1 1\r\n"), &mid);
+    neutral.s.AttrIndex = 1;
+    ASSERT_TRUE(neutral.Run(&why)) << why;
+    EXPECT_NE(neutral.Out().find("F00,1,12-4,1,"), std::string::npos);
+}
+
+TEST(ConvertFile, RowsThatAreNoCodePage932Fail) {
+    const std::string mif =
+        Table("Columns 2\r\n  A Char(10)\r\n  B Char(10)\r\n", "Line 0 0 1 1\r\nLine 1 1 2 2\r\n");
+    // UTF-8 南 (E5 8D 97) in a Neutral table: its last byte is a lead byte
+    // that would take the comma along and merge the two columns.
+    const std::string utf8 = "x,y\r\n\xE5\x8D\x97,\xE5\x8C\x97\r\n";
+    Job job(mif, &utf8);
+    job.s.AttrIndex = 2;
+    WriteBytes(job.s.SimFile, "old");
+    std::string why;
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_NE(why.find("MID row 2, column 1 \"A\""), std::string::npos) << why;
+    EXPECT_NE(why.find("the table looks like UTF-8"), std::string::npos) << why;
+    EXPECT_NE(why.find("Charset \"UTF-8\""), std::string::npos) << why;
+    EXPECT_EQ(job.Out(), "old");
+    // Not UTF-8 either.
+    const std::string broken = "x,y\r\n\x82,z\r\n";
+    Job other(mif, &broken);
+    other.s.AttrIndex = 2;
+    EXPECT_FALSE(other.Run(&why));
+    EXPECT_EQ(why, "MID row 2, column 1 \"A\": byte 0x82 is not valid code page 932 (Shift_JIS)");
+    // User-defined characters are code page 932.
+    const std::string gaiji = "x,\xF0\x40\r\ny,\xF9\xFC\r\n";
+    Job ok(mif, &gaiji);
+    ok.s.AttrIndex = 2;
+    ASSERT_TRUE(ok.Run(&why)) << why;
+    EXPECT_NE(ok.Out().find("F00,2,\xF9\xFC,1,"), std::string::npos);
 }
 
 }  // namespace

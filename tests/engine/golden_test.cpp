@@ -82,5 +82,25 @@ TEST(ExternalData, EveryFileConvertsOrFailsCleanly) {
     EXPECT_GE(converted, 20);
 }
 
+TEST(ExternalData, QuotedValuesSpanningLinesKeepTheRowsInStep) {
+    const std::string root = test::ExternalDataDir();
+    if (root.empty()) GTEST_SKIP() << "external test data not present";
+    // Its first row's second value spans three lines, a blank one among them.
+    TempDir dir;
+    TConvertSettings s;
+    s.MifFile = root + "/OSGeo_gdal/multilinemid.mif";
+    s.SimFile = dir / "out.sim";
+    TRunReport r;
+    s.AttrIndex = 1;
+    ASSERT_TRUE(ConvertFile(s, &r)) << r.Error.Text(TLanguage::English);
+    EXPECT_NE(ReadBytes(s.SimFile).find("F00,2,NAME2,1,"), std::string::npos);
+    s.AttrIndex = 3;
+    ASSERT_TRUE(ConvertFile(s, &r)) << r.Error.Text(TLanguage::English);
+    EXPECT_NE(ReadBytes(s.SimFile).find("F00,2,F,1,"), std::string::npos);
+    s.AttrIndex = 2;
+    EXPECT_FALSE(ConvertFile(s, &r));
+    EXPECT_NE(r.Error.Text(TLanguage::English).find("MID row 1, column 2"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -58,6 +58,22 @@ TEST(ReadMifHeader, IncompleteHeaderStopsAtTheColumnsLine) {
     EXPECT_EQ(NextLine(mif), "Data");
 }
 
+TEST(ReadMifHeader, ByteOrderMarkBelongsToNoClause) {
+    // Editors put the mark before the first line whatever the text's set.
+    TLineReader full = TLineReader::FromText(
+        "\xEF\xBB\xBFVersion 300\nCharset \"Neutral\"\nDelimiter \";\"\nCoordSys Earth\nnext\n");
+    EXPECT_TRUE(ReadMifHeader(full).AllClauses);
+    EXPECT_EQ(NextLine(full), "next");
+    TLineReader headless = TLineReader::FromText(
+        "\xEF\xBB\xBF"
+        "Columns 1\n  ID Integer\nData\n");
+    ReadMifHeader(headless);
+    TSFColumns columns;
+    EXPECT_EQ(ReadMifColumns(headless, columns), 1);
+    ASSERT_EQ(columns.size(), 1u);
+    EXPECT_EQ(columns[0].Name, "ID");
+}
+
 TEST(ReadMifHeader, WithoutColumnsAnIncompleteHeaderConsumesTheFile) {
     // Version twice: the score passes 16 and never equals it.
     TLineReader twice = TLineReader::FromText(

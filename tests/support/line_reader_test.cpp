@@ -104,6 +104,43 @@ TEST(TLineReader, FileInSmallBlocksMatchesTheWholeText) {
     }
 }
 
+TEST(TLineReader, ByteOrderMarkIsSkippedOnlyWhereTheFileBegins) {
+    test::TempDir dir;
+    const std::string path = dir / "bom.txt";
+    const std::vector<std::pair<std::string, Lines>> cases = {
+        {"\xEF\xBB\xBF"
+         "ab\ncd",
+         {"ab", "cd"}},
+        {"\xEF\xBB\xBF", {}},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF\n", {"\xEF\xBB\xBF"}},  // one mark only
+        {"\xEF\xBBx\n", {"\xEF\xBBx"}},
+        {"\xEF\xBB", {"\xEF\xBB"}},
+        {"a\n\xEF\xBB\xBF"
+         "b\n",
+         {"a",
+          "\xEF\xBB\xBF"
+          "b"}},
+    };
+    for (const auto& [text, lines] : cases) {
+        test::WriteBytes(path, text);
+        for (size_t block : {1, 2, 3, 4, 4096}) {
+            TLineReader reader(path, block);
+            reader.SkipByteOrderMark();
+            EXPECT_EQ(AllLines(reader), lines) << "block " << block << " text " << text;
+        }
+        TLineReader memory = TLineReader::FromText(text);
+        memory.SkipByteOrderMark();
+        EXPECT_EQ(AllLines(memory), lines) << text;
+    }
+    // Not once a line has been read.
+    TLineReader reader = TLineReader::FromText("x\n\xEF\xBB\xBFy\n");
+    std::string_view line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    reader.SkipByteOrderMark();
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, "\xEF\xBB\xBFy");
+}
+
 TEST(TLineReader, FileThatGrowsAfterOpeningIsReadWhole) {
     // The buffer is sized by the file at opening; what is appended later,
     // a line longer than that buffer among it, still comes whole.

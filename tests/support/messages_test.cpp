@@ -159,6 +159,22 @@ const Case kCases[] = {
      "MIDファイルの 2 行目の 2 列目（NAME）: 文字「\xC3\xB4」(U+00F4) は "
      "Shift_JIS（コードページ932）で"
      "表せないため、値「c\xC3\xB4te」を書き込めません。"},
+    {At({TMsg::MidRowColumn, {"4", "2"}}, {TMsg::MidNotCp932, {"E5"}}),
+     "MID row 4, column 2: byte 0xE5 is not valid code page 932 (Shift_JIS)",
+     "MIDファイルの 4 行目の 2 列目: バイト 0xE5 は Shift_JIS（コードページ932）の文字として"
+     "正しくありません。"},
+    {At({TMsg::MidRowColumn, {"4", "2"}}, {TMsg::MidLooksUtf8}),
+     "MID row 4, column 2: the row is not code page 932 (Shift_JIS) but valid UTF-8; the table "
+     "looks like UTF-8: declare it with the clause Charset \"UTF-8\" in the MIF header",
+     "MIDファイルの 4 行目の 2 列目: Shift_JIS（コードページ932）として正しくない行ですが、UTF-8 "
+     "としては正しく読めます。表は UTF-8 のようです。MIFファイルのヘッダーに Charset \"UTF-8\" "
+     "と指定してください。"},
+    {At({TMsg::MidRow, {"7"}}, {TMsg::MidValueLineBreak}),
+     "MID row 7: the value holds a line break, which a SIMA line cannot hold",
+     "MIDファイルの 7 行目: 値に改行が含まれているため、SIMAファイルに書き込めません。"},
+    {{TMsg::MidRowCount, {"3", "2"}},
+     "the MID file does not hold one row per object (MIF objects: 3, MID rows: 2)",
+     "MIFのオブジェクト 3 件に対し、MIDの行が 2 行です。"},
     {{TMsg::OutputIsAnInput},
      "the SIMA file would overwrite an input file",
      "変換後のSIMAファイルが変換元のファイルと同じです。"},

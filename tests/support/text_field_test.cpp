@@ -161,5 +161,40 @@ TEST(GetDelimitedField, OtherSeparatorsBehaveAsGetField) {
     EXPECT_EQ(GetDelimitedField("\x95\x5C\\b", 1, '\\'), "\x95\x5C");
 }
 
+TEST(DelimitedFieldEnd, WhereAFieldEndsAndWhichFieldHoldsAByte) {
+    const std::string row = " a ,\"b,\"\"c\"  ,d";
+    EXPECT_EQ(DelimitedFieldEnd(row, 0, ',', false), 0u);
+    EXPECT_EQ(DelimitedFieldEnd(row, 1, ',', false), 2u);
+    EXPECT_EQ(DelimitedFieldEnd(row, 2, ',', false), 11u);  // after the closing quote
+    EXPECT_EQ(DelimitedFieldEnd(row, 3, ',', false), row.size());
+    EXPECT_EQ(DelimitedFieldEnd(row, 9, ',', false), row.size());
+    EXPECT_EQ(DelimitedFieldAt(row, 0, ',', false), 1);
+    EXPECT_EQ(DelimitedFieldAt(row, 2, ',', false), 2);  // the blank after a counts to b
+    EXPECT_EQ(DelimitedFieldAt(row, 6, ',', false), 2);  // the comma inside quotes
+    EXPECT_EQ(DelimitedFieldAt(row, row.size() - 1, ',', false), 3);
+    // A lead byte takes the comma after it along only when asked to.
+    EXPECT_EQ(DelimitedFieldEnd("\x81,x,y", 1, ',', true), 3u);
+    EXPECT_EQ(DelimitedFieldEnd("\x81,x,y", 1, ',', false), 1u);
+    EXPECT_EQ(DelimitedFieldAt("\x81,x,y", 4, ',', true), 2);
+    EXPECT_EQ(DelimitedFieldAt("\x81,x,y", 4, ',', false), 3);
+}
+
+TEST(EndsInsideQuotes, QuotesOpenOnlyWhereAFieldStarts) {
+    EXPECT_TRUE(EndsInsideQuotes("a,\"b", ',', false, false));
+    EXPECT_TRUE(EndsInsideQuotes("a, \"b\"\"", ',', false, false));
+    EXPECT_FALSE(EndsInsideQuotes("a,\"b\"", ',', false, false));
+    EXPECT_FALSE(EndsInsideQuotes("a,b\"c", ',', false, false));
+    EXPECT_TRUE(EndsInsideQuotes("a b\"c d \"e", ',', false, false));  // a blank ends a field
+    EXPECT_FALSE(EndsInsideQuotes("x\",y", ',', false, true));
+    EXPECT_TRUE(EndsInsideQuotes("x\"\",y", ',', false, true));
+    EXPECT_TRUE(EndsInsideQuotes("", ',', false, true));
+    // A well-formed double-byte character is one, whose second byte may be
+    // the separator; a lead byte never takes a quote along.
+    EXPECT_FALSE(EndsInsideQuotes("a|\x81|\"b", '|', true, false));
+    EXPECT_TRUE(EndsInsideQuotes("a|\x81|\"b", '|', false, false));
+    EXPECT_FALSE(EndsInsideQuotes("\"\x81\"", ',', true, false));
+    EXPECT_TRUE(EndsInsideQuotes("\"\x81\"\"", ',', true, false));
+}
+
 }  // namespace
 }  // namespace quorvex
