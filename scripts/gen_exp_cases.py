@@ -2,15 +2,17 @@
 """Reference values for the engine's own exp, log, sinh, cosh, asinh, atanh
 and hypot, computed with mpmath (Debian's python3-mpmath). Run once:
 
-    python3 scripts/gen_exp_cases.py [--count N]
+    python3 scripts/gen_exp_cases.py [--count N] [--out PATH]
 
-writes tests/data/exp/sample.txt, lines
+writes tests/data/exp/sample.txt (or PATH, for a longer run that
+QUORVEX_EXP_FULL then names to the test), lines
 
-    NAME XXXXXXXXXXXXXXXX RRRRRRRRRRRRRRRR          (one argument)
-    hypot YYYYYYYYYYYYYYYY XXXXXXXXXXXXXXXX RRRRRRRRRRRRRRRR
+    NAME XXXXXXXXXXXXXXXX RRRRRRRRRRRRRRRR H          (one argument)
+    hypot YYYYYYYYYYYYYYYY XXXXXXXXXXXXXXXX RRRRRRRRRRRRRRRR H
 
-with the bits of the doubles in hex and R the exact value rounded once to
-the nearest double. The arguments: the ranges the transverse Mercator series
+with the bits of the doubles in hex, R the exact value rounded once to the
+nearest double and H how many bits after R's last one agree with a rounding
+midpoint (the functions may round such a case either way when H >= 44). The arguments: the ranges the transverse Mercator series
 use (latitudes, e sin(phi), 2 eta' up to 0.4, tan(phi) ...), powers of two
 and their neighbours, and random values over the whole domain.
 """
@@ -31,21 +33,24 @@ def bits(x):
 
 
 def nearest(v):
-    """The double nearest the mpf v (ties to even), subnormals included."""
+    """The double nearest the mpf v (ties to even), subnormals included, and
+    how close v lies to a midpoint (bits after the last one of the result)."""
     if v == 0:
-        return 0.0
+        return 0.0, 0
     e = int(floor(mp.log(abs(v), 2)))
     ulp_exp = max(e - 52, -1074)
     q = abs(v) * mpf(2) ** (-ulp_exp)
     whole = int(floor(q))
     frac = q - whole
+    dist = abs(frac - mpf(0.5))
+    hard = int(-mp.log(dist, 2)) if dist > 0 else 999
     if frac > 0.5 or (frac == 0.5 and whole % 2 == 1):
         whole += 1
     try:
         r = math.ldexp(whole, ulp_exp)
     except OverflowError:
         r = math.inf
-    return -r if v < 0 else r
+    return (-r if v < 0 else r), hard
 
 
 def value(name, args):
@@ -124,15 +129,26 @@ def main():
         n = int(sys.argv[sys.argv.index("--count") + 1])
     rng = random.Random(20)
     lines = ["# exp, log, hyperbolic functions and hypot rounded once to the nearest double (mpmath)."]
+    # Arguments whose value lies a hair from a midpoint: 1 + x + x^2/2 ...
+    for name in ("exp", "cosh"):
+        for k in (26, 27, 52, 53, 54):
+            for x in (2.0 ** -k, -(2.0 ** -k), 3 * 2.0 ** -k):
+                r, hard = value(name, [x])
+                lines.append("%s %s %s %d" % (name, bits(x), bits(r), hard))
     for name in ("exp", "log", "sinh", "cosh", "asinh", "atanh"):
         for x in arguments(rng, name, n):
-            lines.append("%s %s %s" % (name, bits(x), bits(value(name, [x]))))
+            r, hard = value(name, [x])
+            lines.append("%s %s %s %d" % (name, bits(x), bits(r), hard))
     for y, x in hypot_arguments(rng, n):
-        lines.append("hypot %s %s %s" % (bits(y), bits(x), bits(value("hypot", [y, x]))))
-    os.makedirs(os.path.dirname(OUT), exist_ok=True)
-    with open(OUT, "w") as f:
+        r, hard = value("hypot", [y, x])
+        lines.append("hypot %s %s %s %d" % (bits(y), bits(x), bits(r), hard))
+    out = OUT
+    if "--out" in sys.argv:
+        out = sys.argv[sys.argv.index("--out") + 1]
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    with open(out, "w") as f:
         f.write("\n".join(lines) + "\n")
-    print("%d cases written to %s" % (len(lines) - 1, OUT))
+    print("%d cases written to %s" % (len(lines) - 1, out))
 
 
 if __name__ == "__main__":

@@ -215,12 +215,19 @@ TDD Ln2Times(int e) {
 // ---------------------------------------------------------------------------
 // Kernels.
 
-// expm1(r) for |r| <= 2^(halvings - 8): the series at r 2^-halvings, then
-// that many doublings.
-TDD ExpM1Kernel(TDD r, int halvings) {
+// expm1(r) for |r| < 2: the series at s = r 2^-h, |s| < 2^-8, then h
+// doublings. The terms from s^8/8! on are below 2^-56 of s and are summed in
+// plain doubles.
+TDD ExpM1Kernel(TDD r) {
+    if (r.Hi == 0) return D(0);
+    int halvings = ExponentOf(r.Hi) + 9;
+    if (halvings < 0) halvings = 0;
     const TDD s = Scale(r, -halvings);
-    TDD q = kInverseFactorial[8];  // 1/10!
-    for (int k = 7; k >= 0; --k)
+    double tail = kInverseFactorial[8].Hi;  // 1/10!
+    for (int k = 7; k >= 6; --k)
+        tail = kInverseFactorial[k].Hi + s.Hi * tail;
+    TDD q = D(tail);
+    for (int k = 5; k >= 0; --k)
         q = Add(kInverseFactorial[k], Mul(s, q));
     TDD m = Mul(s, Add(D(1), Mul(s, q)));
     for (int i = 0; i < halvings; ++i)
@@ -240,20 +247,27 @@ TScaled ExpScaled(double x) {
     TDD r = Sub(D(x), TwoProduct(kd, kLn2Hi));
     r = Sub(r, TwoProduct(kd, kLn2Lo));
     r = Sub(r, D(kd * kLn2Lo2));
-    return {Add(D(1), ExpM1Kernel(r, 8)), k};
+    return {Add(D(1), ExpM1Kernel(r)), k};
 }
 
-// atanh(z) for |z| <= 0.1716 (z Hi nonzero): z times the sum of z^2k / (2k+1),
-// as far as z^2k reaches 2^-108.
+// atanh(z) for |z| <= 0.1716: z times the sum of z^2k / (2k+1), as far as
+// z^2k reaches 2^-108; the terms below 2^-52 are summed in plain doubles.
 TDD AtanhSeries(TDD z) {
     const TDD z2 = Mul(z, z);
-    int terms = 0;
-    for (double p = 1; p > 0x1p-108 && terms < 25; p *= z2.Hi)
+    int terms = 0, ddTerms = 0;
+    for (double p = 1; p > 0x1p-108 && terms < 25; p *= z2.Hi) {
+        if (p >= 0x1p-52) ++ddTerms;
         ++terms;
-    TDD sum = D(0);
-    for (int k = terms - 1; k >= 1; --k)
-        sum = Mul(z2, Add(kInverseOdd[k - 1], sum));
-    return Mul(z, Add(D(1), sum));
+    }
+    if (terms == 1) return z;
+    // Horner from the top: S_k = 1/(2k+1) + z^2 S_(k+1), down to S_1.
+    double tail = 0;
+    for (int k = terms - 1; k >= ddTerms; --k)
+        tail = kInverseOdd[k - 1].Hi + z2.Hi * tail;
+    TDD sum = D(tail);
+    for (int k = ddTerms - 1; k >= 1; --k)
+        sum = Add(kInverseOdd[k - 1], Mul(z2, sum));
+    return Mul(z, Add(D(1), Mul(z2, sum)));
 }
 
 // log of a positive double-double.
@@ -276,6 +290,32 @@ TDD Log1pDD(TDD u) {
         return Scale(AtanhSeries(Div(u, Add(D(2), u))), 1);
     }
     return LogDD(Add(D(1), u));
+}
+
+// sinh and cosh of 2^-26 <= a <= 711, both from one exponential, as S 2^k
+// and C 2^k.
+void SinhCoshDD(double a, TDD& sinh, TDD& cosh, int& k) {
+    k = 0;
+    if (a <= 1) {
+        // With m = expm1 a and q = m / (1 + m): e^a - e^-a = m + q and
+        // e^a + e^-a = 2 + m q, free of cancellation.
+        const TDD m = ExpM1Kernel(D(a));
+        const TDD q = Div(m, Add(D(1), m));
+        sinh = Scale(Add(m, q), -1);
+        cosh = Add(D(1), Scale(Mul(m, q), -1));
+        return;
+    }
+    const TScaled e = ExpScaled(a);
+    if (e.K > 60) {
+        // e^-a is below 2^-120 of the result.
+        sinh = cosh = e.M;
+        k = e.K - 1;
+        return;
+    }
+    const TDD v = Scale(e.M, e.K);
+    const TDD inverse = Div(D(1), v);
+    sinh = Scale(Sub(v, inverse), -1);
+    cosh = Scale(Add(v, inverse), -1);
 }
 
 }  // namespace
@@ -301,35 +341,38 @@ double ExactLog(double x) {
 // Below 2^-26 the cubic term is under half an ulp (x^2 / 6 < 2^-54): sinh and
 // asinh round to x itself, cosh to 1; atanh (x^2 / 3) below 2^-27.
 double ExactSinh(double x) {
-    if (IsNan(x) || IsInf(x)) return x + x;
-    const double a = Abs(x);
-    if (a < 0x1p-26) return x;
-    if (a > 711) return WithSign(std::numeric_limits<double>::infinity(), x < 0);
-    TDD s;
-    if (a <= 1) {
-        // e^a - e^-a = m + m / (1 + m) with m = expm1 a: no cancellation.
-        const TDD m = ExpM1Kernel(D(a), 10);
-        s = Scale(Add(m, Div(m, Add(D(1), m))), -1);
-    } else {
-        const TScaled e = ExpScaled(a);
-        // Beyond 2^60 the term e^-a is below 2^-120 of the result.
-        if (e.K > 60) return WithSign(ScaleByPow2(e.M.Hi, e.K - 1), x < 0);
-        const TDD v = Scale(e.M, e.K);
-        s = Scale(Sub(v, Div(D(1), v)), -1);
-    }
-    return WithSign(s.Hi, x < 0);
+    double s, c;
+    ExactSinhCosh(x, s, c);
+    return s;
 }
 
 double ExactCosh(double x) {
-    if (IsNan(x)) return x + x;
+    double s, c;
+    ExactSinhCosh(x, s, c);
+    return c;
+}
+
+void ExactSinhCosh(double x, double& sinh, double& cosh) {
     const double a = Abs(x);
-    if (IsInf(x)) return a;
-    if (a < 0x1p-26) return 1.0;
-    if (a > 711) return std::numeric_limits<double>::infinity();
-    const TScaled e = ExpScaled(a);
-    if (e.K > 60) return ScaleByPow2(e.M.Hi, e.K - 1);
-    const TDD v = Scale(e.M, e.K);
-    return Scale(Add(v, Div(D(1), v)), -1).Hi;
+    if (IsNan(x)) {
+        sinh = cosh = x + x;
+        return;
+    }
+    if (a > 711) {  // infinities included
+        sinh = WithSign(std::numeric_limits<double>::infinity(), x < 0);
+        cosh = std::numeric_limits<double>::infinity();
+        return;
+    }
+    if (a < 0x1p-26) {
+        sinh = x;
+        cosh = 1;
+        return;
+    }
+    TDD s, c;
+    int k;
+    SinhCoshDD(a, s, c, k);
+    sinh = WithSign(ScaleByPow2(s.Hi, k), x < 0);
+    cosh = ScaleByPow2(c.Hi, k);
 }
 
 double ExactAsinh(double x) {

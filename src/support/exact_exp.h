@@ -16,6 +16,8 @@ double ExactExp(double x);
 double ExactLog(double x);  // NaN below zero, -inf at zero
 double ExactSinh(double x);
 double ExactCosh(double x);
+// Both at once, as ExactSinh and ExactCosh give them, for half the work.
+void ExactSinhCosh(double x, double& sinh, double& cosh);
 double ExactAsinh(double x);
 double ExactAtanh(double x);  // NaN beyond +-1, +-inf at +-1
 // sqrt(x^2 + y^2) without overflow or underflow on the way.

@@ -1,11 +1,14 @@
 // The engine's own exp, log, hyperbolic functions and hypot against values
 // computed once with mpmath (scripts/gen_exp_cases.py): every case must come
-// out as the exact value rounded once.
+// out as the exact value rounded once, but for the few whose value lies
+// within 2^-98 of a midpoint (44 bits past the last one), which may round to
+// the other neighbour.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -37,16 +40,17 @@ double Evaluate(const std::string& name, double y, double x) {
     return ExactHypot(y, x);
 }
 
-TEST(ExactExp, ReferenceSample) {
-    std::ifstream in(QUORVEX_TEST_DATA "/exp/sample.txt", std::ios::binary);
-    ASSERT_TRUE(in) << "sample missing";
+void CheckFile(const std::string& path, int nearMidpointAtMost) {
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << path;
     std::map<std::string, int> counts;
-    int failures = 0;
+    int failures = 0, nearMidpoint = 0;
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
         std::string name, a, b, c;
+        int hard = 0;
         fields >> name >> a >> b;
         double y = 0, x, expected;
         if (name == "hypot") {
@@ -58,13 +62,32 @@ TEST(ExactExp, ReferenceSample) {
             x = FromHex(a);
             expected = FromHex(b);
         }
+        fields >> hard;
         ++counts[name];
-        if (BitsOf(Evaluate(name, y, x)) != BitsOf(expected) && ++failures <= 20)
+        const uint64_t got = BitsOf(Evaluate(name, y, x)), want = BitsOf(expected);
+        if (got == want) continue;
+        if (hard >= 44 && (got + 1 == want || got == want + 1)) {
+            ++nearMidpoint;
+            continue;
+        }
+        if (++failures <= 20)
             ADD_FAILURE() << line << " gives " << std::hexfloat << Evaluate(name, y, x);
     }
     EXPECT_EQ(failures, 0);
+    EXPECT_LE(nearMidpoint, nearMidpointAtMost);
     for (const char* name : {"exp", "log", "sinh", "cosh", "asinh", "atanh", "hypot"})
         EXPECT_GE(counts[name], 900) << name;
+}
+
+TEST(ExactExp, ReferenceSample) {
+    CheckFile(QUORVEX_TEST_DATA "/exp/sample.txt", 10);
+}
+
+// A longer run of the generator (--count N --out PATH) when named.
+TEST(ExactExp, LongerReferenceRun) {
+    const char* path = std::getenv("QUORVEX_EXP_FULL");
+    if (path == nullptr) GTEST_SKIP() << "QUORVEX_EXP_FULL not set";
+    CheckFile(path, 100);
 }
 
 TEST(ExactExp, SpecialArguments) {
