@@ -52,14 +52,26 @@ double GeodeticTan(double taup, double e, double e2m, double eAtanhE) {
     return tau;
 }
 
-// zeta' + sum c_j sin(2 j zeta') for zeta' = xi + i eta, c_1 .. c_6, by
-// Clenshaw: y_j = c_j + 2 cos(2 zeta') y_(j+1) - y_(j+2), the sum sin(2
-// zeta') y_1.
-void KruegerSum(const double c[7], double xi, double eta, double& outXi, double& outEta) {
-    const double s0 = ExactSin(2 * xi), c0 = ExactCos(2 * xi);
-    double sh0, ch0;
-    ExactSinhCosh(2 * eta, sh0, ch0);
-    const double ar = 2 * c0 * ch0, ai = -2 * s0 * sh0;  // 2 cos(2 zeta')
+// The sine and cosine of 2 xi and the hyperbolic sine and cosine of 2 eta,
+// which the series take.
+struct TDoubleAngle {
+    double Sin, Cos, Sinh, Cosh;
+};
+
+TDoubleAngle DoubleAngle(double xi, double eta) {
+    TDoubleAngle d;
+    d.Sin = ExactSin(2 * xi);
+    d.Cos = ExactCos(2 * xi);
+    ExactSinhCosh(2 * eta, d.Sinh, d.Cosh);
+    return d;
+}
+
+// zeta + sum c_j sin(2 j zeta) for zeta = xi + i eta, c_1 .. c_6, by
+// Clenshaw: y_j = c_j + 2 cos(2 zeta) y_(j+1) - y_(j+2), the sum sin(2 zeta)
+// y_1.
+void KruegerSum(const double c[7], double xi, double eta, TDoubleAngle d, double& outXi,
+                double& outEta) {
+    const double ar = 2 * d.Cos * d.Cosh, ai = -2 * d.Sin * d.Sinh;  // 2 cos(2 zeta)
     double y1r = 0, y1i = 0, y2r = 0, y2i = 0;
     for (int j = 6; j >= 1; --j) {
         const double yr = c[j] + (ar * y1r - ai * y1i) - y2r;
@@ -69,7 +81,7 @@ void KruegerSum(const double c[7], double xi, double eta, double& outXi, double&
         y1r = yr;
         y1i = yi;
     }
-    const double sr = s0 * ch0, si = c0 * sh0;  // sin(2 zeta')
+    const double sr = d.Sin * d.Cosh, si = d.Cos * d.Sinh;  // sin(2 zeta)
     outXi = xi + (sr * y1r - si * y1i);
     outEta = eta + (sr * y1i + si * y1r);
 }
@@ -141,15 +153,27 @@ TTransverseMercator::TTransverseMercator(const TTransverseMercatorParams& params
 
 void TTransverseMercator::Series(double latitude, double longitude, double& xi, double& eta) const {
     double xip = kPio2, etap = 0;
+    TDoubleAngle d{0, -1, 0, 1};
     if (latitude != 90) {
         const double phi = latitude * kDegree, lam = longitude * kDegree;
         const double sphi = ExactSin(phi), cphi = ExactCos(phi);
         const double slam = ExactSin(lam), clam = ExactCos(lam);
         const double taup = ConformalTan(sphi / cphi, E_);
+        const double h = ExactHypot(taup, clam);
+        const double sinhEtap = slam / h;
         xip = ExactAtan2(taup, clam);
-        etap = ExactAsinh(slam / ExactHypot(taup, clam));
+        etap = ExactAsinh(sinhEtap);
+        // The series' double angles from the same quantities, without more
+        // transcendental functions: sin xi' = tau'/h, cos xi' = cos(lam)/h,
+        // cosh eta' = sqrt(1 + sinh^2 eta'). Their few ulps of error are
+        // multiplied by the series' coefficients (below 1e-3).
+        const double sx = taup / h, cx = clam / h;
+        d.Sin = 2 * sx * cx;
+        d.Cos = (cx - sx) * (cx + sx);
+        d.Sinh = 2 * sinhEtap * ExactHypot(1, sinhEtap);
+        d.Cosh = 1 + 2 * sinhEtap * sinhEtap;
     }
-    KruegerSum(Alpha_, xip, etap, xi, eta);
+    KruegerSum(Alpha_, xip, etap, d, xi, eta);
 }
 
 bool TTransverseMercator::Forward(TGeoPoint in, TProjectedPoint& out) const {
@@ -176,7 +200,7 @@ bool TTransverseMercator::Inverse(TProjectedPoint in, TGeoPoint& out) const {
     xi = Abs(xi);
     eta = Abs(eta);
     double xip, etap;
-    KruegerSum(MinusBeta_, xi, eta, xip, etap);
+    KruegerSum(MinusBeta_, xi, eta, DoubleAngle(xi, eta), xip, etap);
     const double s = ExactSinh(etap), cosXip = ExactCos(xip);
     const double c = cosXip > 0 ? cosXip : 0;
     const double r = ExactHypot(s, c);

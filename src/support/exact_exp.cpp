@@ -292,6 +292,87 @@ TDD Log1pDD(TDD u) {
     return LogDD(Add(D(1), u));
 }
 
+// ---------------------------------------------------------------------------
+// Fast paths for the small arguments the projections pass. The series is
+// summed with its first terms in double-double and the rest in doubles; the
+// rounding is certain when no value within the error bound of the sum
+// crosses a rounding boundary. Otherwise (about one call in a thousand) the
+// double-double path above decides.
+
+constexpr u64 kMantissaMask = 0x000FFFFFFFFFFFFFULL;
+
+// hi + lo with |lo| <= ulp(hi)/2 lies within err of the exact value: true
+// when every number in that interval rounds to hi.
+bool RoundsToHi(double hi, double lo, double err) {
+    const u64 b = Bits(hi) & ~kSignBit;
+    const u64 field = b >> 52;
+    if (field < 56 || field > 2045) return false;
+    const u64 halfField = (b & kMantissaMask) == 0 ? field - 54 : field - 53;
+    const double half = FromBits(halfField << 52);
+    const double d = Abs(lo) + err;
+    return d + d * 0x1p-50 < half;  // d is rounded; the added 2^-50 d covers it
+}
+
+// Coefficients of x^5, x^7 ... (cosh: x^4, x^6 ...) of each series, as far as
+// the next term stays below 2^-70 of the value over the fast path's range.
+constexpr double kSinhTail[] = {0x1.1111111111111p-7,  0x1.a01a01a01a01ap-13, 0x1.71de3a556c734p-19,
+                                0x1.ae64567f544e4p-26, 0x1.6124613a86d09p-33, 0x1.ae7f3e733b81fp-41,
+                                0x1.952c77030ad4ap-49};
+constexpr double kCoshTail[] = {0x1.6c16c16c16c17p-10, 0x1.a01a01a01a01ap-16, 0x1.27e4fb7789f5cp-22,
+                                0x1.1eed8eff8d898p-29, 0x1.93974a8c07c9dp-37, 0x1.ae7f3e733b81fp-45,
+                                0x1.6827863b97d97p-53};
+constexpr double kAsinhTail[] = {
+    0x1.3333333333333p-4, -0x1.6db6db6db6db7p-5, 0x1.f1c71c71c71c7p-6, -0x1.6e8ba2e8ba2e9p-6,
+    0x1.1c4ec4ec4ec4fp-6, -0x1.c99999999999ap-7, 0x1.7a87878787878p-7, -0x1.3fde50d79435ep-7,
+    0x1.12ef3cf3cf3cfp-7, -0x1.df3bd37a6f4dfp-8, 0x1.a6863d70a3d71p-8, -0x1.782dda12f684cp-8,
+    0x1.51ba308d3dcb1p-8, -0x1.31683bdef7bdfp-8};
+constexpr double kAtanhTail[] = {0x1.999999999999ap-3, 0x1.2492492492492p-3, 0x1.c71c71c71c71cp-4,
+                                 0x1.745d1745d1746p-4, 0x1.3b13b13b13b14p-4, 0x1.1111111111111p-4,
+                                 0x1.e1e1e1e1e1e1ep-5, 0x1.af286bca1af28p-5, 0x1.8618618618618p-5,
+                                 0x1.642c8590b2164p-5, 0x1.47ae147ae147bp-5};
+constexpr TDD kMinusSixth = {-0x1.5555555555555p-3, -0x1.5555555555555p-57};
+
+// Horner in doubles of c[0] + c[1] y + ... for y = x^2.
+template <size_t N>
+double TailPolynomial(const double (&c)[N], double y) {
+    double p = c[N - 1];
+    for (size_t k = N - 1; k-- > 0;)
+        p = c[k] + y * p;
+    return p;
+}
+
+// x + c3 x^3 + x^5 P(x^2) for 2^-26 <= x <= 1/2 (sinh), 1/4 (asinh), 1/8
+// (atanh), c3 in double-double. Error: the tail r = x^5 P comes with relative
+// error below 7.5 * 2^-53 (x^2, x^3 and two products rounded; P's terms fall
+// by a factor 4 or more, so its Horner sum is within 2.5 * 2^-53); adding the
+// low parts costs 2^-52 r and 2^-105 x more; the term c3 x^3 is within
+// 2^-100 x; the terms left out below 2^-70 x.
+template <size_t N>
+bool FastOddSeries(double x, TDD c3, const double (&tail)[N], double& out) {
+    const TDD x2 = TwoProduct(x, x);
+    const TDD x3 = MulD(x2, x);
+    const TDD t = Mul(x3, c3);
+    const double r = x3.Hi * x2.Hi * TailPolynomial(tail, x2.Hi);
+    const TDD lead = TwoSum(x, t.Hi);
+    const TDD v = FastTwoSum(lead.Hi, lead.Lo + (t.Lo + r));
+    if (!RoundsToHi(v.Hi, v.Lo, Abs(r) * 0x1p-49 + Abs(x) * 0x1p-68)) return false;
+    out = v.Hi;
+    return true;
+}
+
+// 1 + x^2/2 + x^4/24 + x^6 P(x^2) for 2^-26 <= x <= 1/2, the same way with
+// two leading terms in double-double.
+bool FastCoshSeries(double x, double& out) {
+    const TDD x2 = TwoProduct(x, x);
+    const TDD t = Mul(Mul(x2, x2), kInverseFactorial[2]);
+    const double r = x2.Hi * x2.Hi * x2.Hi * TailPolynomial(kCoshTail, x2.Hi);
+    const TDD lead = Add(TwoSum(1, x2.Hi * 0.5), t);
+    const TDD v = FastTwoSum(lead.Hi, lead.Lo + (x2.Lo * 0.5 + r));
+    if (!RoundsToHi(v.Hi, v.Lo, Abs(r) * 0x1p-49 + 0x1p-67)) return false;
+    out = v.Hi;
+    return true;
+}
+
 // sinh and cosh of 2^-26 <= a <= 711, both from one exponential, as S 2^k
 // and C 2^k.
 void SinhCoshDD(double a, TDD& sinh, TDD& cosh, int& k) {
@@ -316,6 +397,28 @@ void SinhCoshDD(double a, TDD& sinh, TDD& cosh, int& k) {
     const TDD inverse = Div(D(1), v);
     sinh = Scale(Sub(v, inverse), -1);
     cosh = Scale(Add(v, inverse), -1);
+}
+
+// asinh and atanh of 2^-26 <= a (atanh: < 1) in double-double.
+double AsinhDD(double a) {
+    TDD r;
+    if (a > 0x1p60) {
+        // log(2a) + 1/(4a^2) - ...: the rest is below 2^-120 of the result.
+        r = Add(LogDD(D(a)), Ln2Times(1));
+    } else {
+        // log1p(a + a^2 / (1 + sqrt(1 + a^2))): no cancellation for small a.
+        const TDD a2 = TwoProduct(a, a);
+        const TDD root = Sqrt(Add(D(1), a2));
+        r = Log1pDD(Add(D(a), Div(a2, Add(D(1), root))));
+    }
+    return r.Hi;
+}
+
+double AtanhDD(double a) {
+    if (a <= 0.17) return AtanhSeries(D(a)).Hi;
+    // atanh a = log1p(2a / (1 - a)) / 2; 1 - a is exact from 1/2 up and kept
+    // in two parts below.
+    return Scale(Log1pDD(Div(D(2 * a), TwoSum(1, -a))), -1).Hi;
 }
 
 }  // namespace
@@ -368,6 +471,13 @@ void ExactSinhCosh(double x, double& sinh, double& cosh) {
         cosh = 1;
         return;
     }
+    double fs, fc;
+    if (a <= 0.5 && FastOddSeries(a, kInverseFactorial[1], kSinhTail, fs) &&
+        FastCoshSeries(a, fc)) {
+        sinh = WithSign(fs, x < 0);
+        cosh = fc;
+        return;
+    }
     TDD s, c;
     int k;
     SinhCoshDD(a, s, c, k);
@@ -379,17 +489,9 @@ double ExactAsinh(double x) {
     if (IsNan(x) || IsInf(x)) return x + x;
     const double a = Abs(x);
     if (a < 0x1p-26) return x;
-    TDD r;
-    if (a > 0x1p60) {
-        // log(2a) + 1/(4a^2) - ...: the rest is below 2^-120 of the result.
-        r = Add(LogDD(D(a)), Ln2Times(1));
-    } else {
-        // log1p(a + a^2 / (1 + sqrt(1 + a^2))): no cancellation for small a.
-        const TDD a2 = TwoProduct(a, a);
-        const TDD root = Sqrt(Add(D(1), a2));
-        r = Log1pDD(Add(D(a), Div(a2, Add(D(1), root))));
-    }
-    return WithSign(r.Hi, x < 0);
+    double fast;
+    if (a <= 0.25 && FastOddSeries(a, kMinusSixth, kAsinhTail, fast)) return WithSign(fast, x < 0);
+    return WithSign(AsinhDD(a), x < 0);
 }
 
 double ExactAtanh(double x) {
@@ -398,16 +500,46 @@ double ExactAtanh(double x) {
     if (a > 1) return std::numeric_limits<double>::quiet_NaN();
     if (a == 1) return WithSign(std::numeric_limits<double>::infinity(), x < 0);
     if (a < 0x1p-27) return x;
-    TDD r;
-    if (a <= 0.17) {
-        r = AtanhSeries(D(a));
-    } else {
-        // atanh a = log1p(2a / (1 - a)) / 2; 1 - a is exact from 1/2 up and
-        // kept in two parts below.
-        r = Scale(Log1pDD(Div(D(2 * a), TwoSum(1, -a))), -1);
-    }
-    return WithSign(r.Hi, x < 0);
+    double fast;
+    if (a <= 0.125 && FastOddSeries(a, kInverseOdd[0], kAtanhTail, fast))
+        return WithSign(fast, x < 0);
+    return WithSign(AtanhDD(a), x < 0);
 }
+
+namespace exact_exp_paths {
+
+bool FastSinh(double x, double& out) {
+    return x >= 0x1p-26 && x <= 0.5 && FastOddSeries(x, kInverseFactorial[1], kSinhTail, out);
+}
+bool FastCosh(double x, double& out) {
+    return x >= 0x1p-26 && x <= 0.5 && FastCoshSeries(x, out);
+}
+bool FastAsinh(double x, double& out) {
+    return x >= 0x1p-26 && x <= 0.25 && FastOddSeries(x, kMinusSixth, kAsinhTail, out);
+}
+bool FastAtanh(double x, double& out) {
+    return x >= 0x1p-27 && x <= 0.125 && FastOddSeries(x, kInverseOdd[0], kAtanhTail, out);
+}
+double SlowSinh(double x) {
+    TDD s, c;
+    int k;
+    SinhCoshDD(x, s, c, k);
+    return ScaleByPow2(s.Hi, k);
+}
+double SlowCosh(double x) {
+    TDD s, c;
+    int k;
+    SinhCoshDD(x, s, c, k);
+    return ScaleByPow2(c.Hi, k);
+}
+double SlowAsinh(double x) {
+    return AsinhDD(x);
+}
+double SlowAtanh(double x) {
+    return AtanhDD(x);
+}
+
+}  // namespace exact_exp_paths
 
 double ExactHypot(double x, double y) {
     if (IsInf(x) || IsInf(y)) return std::numeric_limits<double>::infinity();

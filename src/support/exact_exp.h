@@ -2,7 +2,9 @@
 // for the map projections. Like the sine and cosine beside them they use no C
 // library function, so every system gives the same bits.
 //
-// Each is evaluated in double-double arithmetic to within 2^-98 of its value
+// Small arguments of sinh, cosh, asinh and atanh first take a fast path that
+// returns only a rounding it can prove. Otherwise each is evaluated in
+// double-double arithmetic to within 2^-98 of its value
 // (relative) and that approximation is rounded once to the nearest double. So
 // a result is the correctly rounded one unless the exact value lies within
 // 2^-98 of the midpoint between two doubles (then it may be the other
@@ -22,5 +24,19 @@ double ExactAsinh(double x);
 double ExactAtanh(double x);  // NaN beyond +-1, +-inf at +-1
 // sqrt(x^2 + y^2) without overflow or underflow on the way.
 double ExactHypot(double x, double y);
+
+// The two paths on their own, for the tests: the fast ones (small positive
+// arguments) return false when they cannot decide the rounding or the
+// argument is out of their range; the slow ones take 2^-26 <= x <= 711.
+namespace exact_exp_paths {
+bool FastSinh(double x, double& out);
+bool FastCosh(double x, double& out);
+bool FastAsinh(double x, double& out);
+bool FastAtanh(double x, double& out);
+double SlowSinh(double x);
+double SlowCosh(double x);
+double SlowAsinh(double x);
+double SlowAtanh(double x);  // x < 1
+}  // namespace exact_exp_paths
 
 }  // namespace quorvex

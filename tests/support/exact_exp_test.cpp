@@ -7,11 +7,13 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -119,6 +121,44 @@ TEST(ExactExp, SpecialArguments) {
     EXPECT_NE(ExactHypot(nan, 1.0), ExactHypot(nan, 1.0));
     EXPECT_EQ(ExactHypot(0.0, -2.5), 2.5);
     EXPECT_EQ(ExactHypot(1e308, 1e308), 0x1.92c80954c51f5p+1023);
+}
+
+// The fast paths never decide differently from the double-double one, and
+// decide nearly every argument the projections pass themselves.
+TEST(ExactExp, FastPathsAgreeWithTheSlowOne) {
+    using namespace exact_exp_paths;
+    std::mt19937_64 rng(20);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int undecided = 0;
+    const int n = 20000;
+    for (int i = 0; i < n; ++i) {
+        // Uniform over the fast ranges and logarithmic towards their low ends.
+        const double u = unit(rng);
+        const double small = std::ldexp(1 + unit(rng), -1 - static_cast<int>(26 * unit(rng)));
+        struct TPath {
+            bool (*Fast)(double, double&);
+            double (*Slow)(double);
+            double Arg;
+        };
+        const TPath paths[] = {
+            {FastSinh, SlowSinh, 0.5 * u},     {FastCosh, SlowCosh, 0.5 * u},
+            {FastAsinh, SlowAsinh, 0.25 * u},  {FastAtanh, SlowAtanh, 0.125 * u},
+            {FastSinh, SlowSinh, 0.5 * small}, {FastAtanh, SlowAtanh, 0.125 * small}};
+        for (const TPath& p : paths) {
+            if (p.Arg < 0x1p-26) continue;
+            double out;
+            if (p.Fast(p.Arg, out)) {
+                ASSERT_EQ(BitsOf(out), BitsOf(p.Slow(p.Arg))) << std::hexfloat << p.Arg;
+            } else {
+                ++undecided;
+            }
+        }
+    }
+    EXPECT_LT(undecided, 6 * n / 250);
+    double out;
+    EXPECT_FALSE(FastSinh(0.6, out));
+    EXPECT_FALSE(FastAsinh(0.3, out));
+    EXPECT_FALSE(FastAtanh(0.2, out));
 }
 
 // The odd functions are odd bit for bit and the inverses undo their
