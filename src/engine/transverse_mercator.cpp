@@ -86,13 +86,15 @@ void KruegerSum(const double c[7], double xi, double eta, TDoubleAngle d, double
     outEta = eta + (sr * y1i + si * y1r);
 }
 
-// lon - lon0 brought into [-180, 180].
+// lon - lon0 brought into [-180, 180] when it lies within a turn of that;
+// anything farther stays far, and is refused.
 double FromMeridian(double lon, double lon0) {
     double d = lon - lon0;
-    while (d > 180)
+    if (d > 180) {
         d -= 360;
-    while (d < -180)
+    } else if (d < -180) {
         d += 360;
+    }
     return d;
 }
 
@@ -108,8 +110,26 @@ TEllipsoidAxes Bessel1841() {
     return {6377397.155, 1 / 299.1528128};
 }
 
-TTransverseMercator::TTransverseMercator(const TTransverseMercatorParams& params)
-    : Params_(params) {
+bool IsUsableTransverseMercator(const TTransverseMercatorParams& p) {
+    const double values[] = {p.Ellipsoid.SemiMajorAxis,
+                             p.Ellipsoid.Flattening,
+                             p.OriginLatitude,
+                             p.CentralMeridian,
+                             p.Scale,
+                             p.FalseEasting,
+                             p.FalseNorthing};
+    for (double v : values)
+        if (!IsFinite(v)) return false;
+    return p.Ellipsoid.SemiMajorAxis > 0 && p.Ellipsoid.Flattening >= 0 &&
+           p.Ellipsoid.Flattening <= 0.01 && p.Scale > 0 && p.Scale <= 10 &&
+           Abs(p.OriginLatitude) <= 90 && Abs(p.CentralMeridian) <= 360;
+}
+
+TTransverseMercator::TTransverseMercator(const TTransverseMercatorParams& given)
+    : Params_(given), Usable_(IsUsableTransverseMercator(given)) {
+    // Unusable parameters refuse every point; the set-up still runs on
+    // harmless ones so nothing below meets a NaN or a division by zero.
+    const TTransverseMercatorParams params = Usable_ ? given : TTransverseMercatorParams{Grs80()};
     const double f = params.Ellipsoid.Flattening;
     const double e2 = f * (2 - f);
     E_ = std::sqrt(e2);
@@ -177,20 +197,23 @@ void TTransverseMercator::Series(double latitude, double longitude, double& xi, 
 }
 
 bool TTransverseMercator::Forward(TGeoPoint in, TProjectedPoint& out) const {
-    if (!IsFinite(in.Latitude) || !IsFinite(in.Longitude) || Abs(in.Latitude) > 90) return false;
+    if (!Usable_ || !IsFinite(in.Latitude) || !IsFinite(in.Longitude) || Abs(in.Latitude) > 90)
+        return false;
     const double lam = FromMeridian(in.Longitude, Params_.CentralMeridian);
     if (Abs(lam) > kMaxMeridianDistance) return false;
     double xi, eta;
     Series(Abs(in.Latitude), Abs(lam), xi, eta);
     if (in.Latitude < 0) xi = -xi;
     if (lam < 0) eta = -eta;
-    out.Northing = Params_.FalseNorthing + (ScaledA_ * xi - ScaledA_ * OriginXi_);
-    out.Easting = Params_.FalseEasting + ScaledA_ * eta;
+    const double northing = Params_.FalseNorthing + (ScaledA_ * xi - ScaledA_ * OriginXi_);
+    const double easting = Params_.FalseEasting + ScaledA_ * eta;
+    if (!IsFinite(northing) || !IsFinite(easting)) return false;
+    out = {northing, easting};
     return true;
 }
 
 bool TTransverseMercator::Inverse(TProjectedPoint in, TGeoPoint& out) const {
-    if (!IsFinite(in.Northing) || !IsFinite(in.Easting)) return false;
+    if (!Usable_ || !IsFinite(in.Northing) || !IsFinite(in.Easting)) return false;
     double xi = (in.Northing - Params_.FalseNorthing + ScaledA_ * OriginXi_) / ScaledA_;
     double eta = (in.Easting - Params_.FalseEasting) / ScaledA_;
     // Far beyond the limit the hyperbolic functions would overflow: refuse

@@ -45,6 +45,13 @@ struct TProjectedPoint {
 // longitude.
 constexpr double kMaxMeridianDistance = 10;
 
+// Whether the parameters describe a projection the series can compute: all
+// finite, 0 < a, 0 <= f <= 0.01 (every Earth ellipsoid and the sphere), 0 <
+// scale <= 10, the origin's latitude within +-90 and its meridian within
+// +-360 degrees. Parameters read from a file must pass this before they are
+// given to TTransverseMercator.
+bool IsUsableTransverseMercator(const TTransverseMercatorParams& params);
+
 class TTransverseMercator {
   public:
     explicit TTransverseMercator(const TTransverseMercatorParams& params);
@@ -74,6 +81,7 @@ class TTransverseMercator {
     double OriginXi_;      // northing of the origin over ScaledA_
     double Alpha_[7];      // forward series, [1] .. [6]
     double MinusBeta_[7];  // inverse series, [1] .. [6], negated
+    bool Usable_;
 };
 
 }  // namespace quorvex

@@ -251,6 +251,46 @@ TEST(TransverseMercator, TenDegreesFromTheMeridianAndNoFurther) {
     EXPECT_FALSE(tm.Inverse({std::numeric_limits<double>::quiet_NaN(), 0}, geo));
 }
 
+// Parameters as a file might give them: each one out of range makes every
+// point refused, never a coordinate computed from nonsense.
+TEST(TransverseMercator, UnusableParametersRefuseEveryPoint) {
+    TTransverseMercatorParams good;
+    ASSERT_TRUE(PlaneZoneParams(9, Grs80(), good));
+    EXPECT_TRUE(IsUsableTransverseMercator(good));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<TTransverseMercatorParams> bad(9, good);
+    bad[0].Scale = 0;
+    bad[1].Scale = -0.9999;
+    bad[2].Ellipsoid.SemiMajorAxis = 0;
+    bad[3].Ellipsoid.Flattening = 1.0 / 3;
+    bad[4].Ellipsoid.Flattening = -0.001;
+    bad[5].OriginLatitude = 91;
+    bad[6].CentralMeridian = nan;
+    bad[7].FalseEasting = std::numeric_limits<double>::infinity();
+    bad[8].Scale = 1e300;
+    for (const TTransverseMercatorParams& p : bad) {
+        EXPECT_FALSE(IsUsableTransverseMercator(p));
+        const TTransverseMercator tm(p);
+        TProjectedPoint out{};
+        TGeoPoint geo{};
+        EXPECT_FALSE(tm.Forward({36, 139.8}, out));
+        EXPECT_FALSE(tm.Inverse({0, 0}, geo));
+    }
+    // A sphere is an ellipsoid too.
+    good.Ellipsoid.Flattening = 0;
+    const TTransverseMercator sphere(good);
+    TProjectedPoint out{};
+    TGeoPoint geo{};
+    ASSERT_TRUE(sphere.Forward({40, 145}, out));
+    ASSERT_TRUE(sphere.Inverse(out, geo));
+    EXPECT_NEAR(geo.Latitude, 40, 1e-13);
+    EXPECT_NEAR(geo.Longitude, 145, 1e-13);
+    // Longitudes far beyond a turn are refused, and quickly.
+    TTransverseMercator tm(good);
+    EXPECT_FALSE(tm.Forward({36, 1e300}, out));
+    EXPECT_FALSE(tm.Forward({36, 139.8 + 720}, out));
+}
+
 // The origin is exactly (0, 0); mirror images about the meridian and the
 // equator come out mirrored bit for bit; the inverse undoes the forward.
 TEST(TransverseMercator, OriginSymmetryAndRoundTrip) {
