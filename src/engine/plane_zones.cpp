@@ -1,5 +1,7 @@
 #include "engine/plane_zones.h"
 
+#include <initializer_list>
+
 namespace quorvex {
 
 namespace {
@@ -57,6 +59,40 @@ bool PlaneZoneParams(int zone, TEllipsoidAxes ellipsoid, TTransverseMercatorPara
     out.CentralMeridian = origin.Longitude;
     out.Scale = kPlaneZoneScale;
     return true;
+}
+
+int MatchPlaneZone(const TTransverseMercatorParams& params) {
+    for (int zone = 1; zone <= kPlaneZoneCount; ++zone) {
+        TTransverseMercatorParams p;
+        PlaneZoneParams(zone, params.Ellipsoid, p);
+        if (SameProjection(params, p)) return zone;
+    }
+    return 0;
+}
+
+bool UtmZoneParams(int zone, bool south, TEllipsoidAxes ellipsoid, TTransverseMercatorParams& out) {
+    if (zone < 1 || zone > 60) return false;
+    out = {};
+    out.Ellipsoid = ellipsoid;
+    out.CentralMeridian = 6 * zone - 183;
+    out.Scale = 0.9996;
+    out.FalseEasting = 500000;
+    out.FalseNorthing = south ? 10000000 : 0;
+    return true;
+}
+
+int MatchUtmZone(const TTransverseMercatorParams& params, bool& south) {
+    for (int zone = 1; zone <= 60; ++zone) {
+        for (const bool s : {false, true}) {
+            TTransverseMercatorParams p;
+            UtmZoneParams(zone, s, params.Ellipsoid, p);
+            if (SameProjection(params, p)) {
+                south = s;
+                return zone;
+            }
+        }
+    }
+    return 0;
 }
 
 const char* PlaneZoneNumeral(int zone) {

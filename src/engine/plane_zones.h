@@ -27,4 +27,14 @@ bool PlaneZoneParams(int zone, TEllipsoidAxes ellipsoid, TTransverseMercatorPara
 // The zone in Roman numerals, "I" .. "XIX"; empty for a number out of range.
 const char* PlaneZoneNumeral(int zone);
 
+// The zone whose projection the parameters give (SameProjection), or 0.
+int MatchPlaneZone(const TTransverseMercatorParams& params);
+
+// The UTM zone (1 .. 60) whose projection the parameters give, northern
+// (false northing 0) or southern (10,000 km) hemisphere, or 0.
+int MatchUtmZone(const TTransverseMercatorParams& params, bool& south);
+
+// UTM zone 1 .. 60 on the given ellipsoid; false for a number out of range.
+bool UtmZoneParams(int zone, bool south, TEllipsoidAxes ellipsoid, TTransverseMercatorParams& out);
+
 }  // namespace quorvex

@@ -125,6 +125,14 @@ bool IsUsableTransverseMercator(const TTransverseMercatorParams& p) {
            Abs(p.OriginLatitude) <= 90 && Abs(p.CentralMeridian) <= 360;
 }
 
+bool SameProjection(const TTransverseMercatorParams& a, const TTransverseMercatorParams& b) {
+    return Abs(a.OriginLatitude - b.OriginLatitude) <= 1e-9 &&
+           Abs(FromMeridian(a.CentralMeridian, b.CentralMeridian)) <= 1e-9 &&
+           Abs(a.Scale - b.Scale) <= 1e-12 * Abs(b.Scale) &&
+           Abs(a.FalseEasting - b.FalseEasting) <= 1e-6 &&
+           Abs(a.FalseNorthing - b.FalseNorthing) <= 1e-6;
+}
+
 TTransverseMercator::TTransverseMercator(const TTransverseMercatorParams& given)
     : Params_(given), Usable_(IsUsableTransverseMercator(given)) {
     // Unusable parameters refuse every point; the set-up still runs on

@@ -52,6 +52,12 @@ constexpr double kMaxMeridianDistance = 10;
 // given to TTransverseMercator.
 bool IsUsableTransverseMercator(const TTransverseMercatorParams& params);
 
+// Whether two sets of parameters give the same projection, as far as a
+// file's decimals can say: angles within 1e-9 degrees, scales within 1e-12
+// of each other (relative), false easting and northing within 1 um. The
+// ellipsoids are not compared.
+bool SameProjection(const TTransverseMercatorParams& a, const TTransverseMercatorParams& b);
+
 class TTransverseMercator {
   public:
     explicit TTransverseMercator(const TTransverseMercatorParams& params);

@@ -54,10 +54,7 @@ TTransverseMercatorParams SystemOf(const std::string& key) {
         EXPECT_TRUE(PlaneZoneParams(n, key[0] == 'Z' ? Grs80() : Bessel1841(), p)) << key;
         return p;
     }
-    p.Ellipsoid = key[0] == 'U' ? Wgs84Ellipsoid() : Grs80();
-    p.CentralMeridian = 6 * n - 183;
-    p.Scale = 0.9996;
-    p.FalseEasting = 500000;
+    EXPECT_TRUE(UtmZoneParams(n, false, key[0] == 'U' ? Wgs84Ellipsoid() : Grs80(), p)) << key;
     return p;
 }
 
@@ -217,6 +214,47 @@ TEST(PlaneZones, Origins) {
     EXPECT_STREQ(PlaneZoneNumeral(4), "IV");
     EXPECT_STREQ(PlaneZoneNumeral(19), "XIX");
     EXPECT_STREQ(PlaneZoneNumeral(0), "");
+}
+
+// Parameters as files write them are recognised: GDAL writes zone IX's
+// meridian as 139.833333333333.
+TEST(PlaneZones, RecognisedFromTheirParameters) {
+    TTransverseMercatorParams p;
+    p.Ellipsoid = Grs80();
+    p.OriginLatitude = 36;
+    p.CentralMeridian = 139.833333333333;
+    p.Scale = 0.9999;
+    EXPECT_EQ(MatchPlaneZone(p), 9);
+    p.Ellipsoid = Bessel1841();
+    EXPECT_EQ(MatchPlaneZone(p), 9);
+    p.CentralMeridian = 139.83333333;  // 3e-9 degrees off
+    EXPECT_EQ(MatchPlaneZone(p), 0);
+    p.CentralMeridian = 139.833333333333;
+    p.Scale = 0.99990000001;
+    EXPECT_EQ(MatchPlaneZone(p), 0);
+    p.Scale = 0.9999;
+    p.FalseEasting = 0.0000009;
+    EXPECT_EQ(MatchPlaneZone(p), 9);
+    p.FalseEasting = 0.000002;
+    EXPECT_EQ(MatchPlaneZone(p), 0);
+    p.FalseEasting = 0;
+    p.OriginLatitude = 26;
+    p.CentralMeridian = 154 - 360;  // the same meridian
+    EXPECT_EQ(MatchPlaneZone(p), 19);
+
+    bool south = true;
+    ASSERT_TRUE(UtmZoneParams(54, false, Wgs84Ellipsoid(), p));
+    EXPECT_EQ(p.CentralMeridian, 141.0);
+    EXPECT_EQ(MatchUtmZone(p, south), 54);
+    EXPECT_FALSE(south);
+    EXPECT_EQ(MatchPlaneZone(p), 0);
+    p.FalseNorthing = 10000000;
+    EXPECT_EQ(MatchUtmZone(p, south), 54);
+    EXPECT_TRUE(south);
+    ASSERT_TRUE(PlaneZoneParams(9, Grs80(), p));
+    EXPECT_EQ(MatchUtmZone(p, south), 0);
+    EXPECT_FALSE(UtmZoneParams(61, false, Grs80(), p));
+    EXPECT_FALSE(UtmZoneParams(0, false, Grs80(), p));
 }
 
 TEST(TransverseMercator, TenDegreesFromTheMeridianAndNoFurther) {
