@@ -6,18 +6,22 @@
 // multiply-add, which some systems emulate in software).
 //
 // The kernels:
-// - expm1 of |s| <= 2^-8 by its Taylor series to s^10 (the rest is below
-//   2^-117 of the value), then doubled back with expm1(2t) = m (2 + m), which
-//   keeps the relative error of m (each step adds about 3 * 2^-104, and the
-//   error of m is multiplied by at most 1.5 per step);
+// - expm1(r) from s = r 2^-h, halved until |s| < 2^-8: its Taylor series to
+//   s^10 (the rest is below 2^-117 of the value), then doubled back h times
+//   with expm1(2t) = m (2 + m), which keeps the relative error of m (each
+//   step adds about 3 * 2^-104, and the error of m is multiplied by at most
+//   1.5 per step);
 // - exp(x) = 2^k exp(r), |r| <= ln 2 / 2, with k ln 2 subtracted exactly
-//   (ln 2 in three parts, the products by TwoProduct): expm1 of r / 2^8;
+//   (ln 2 in three parts, the products by TwoProduct): 1 + expm1(r);
 // - log(x) = e ln 2 + 2 atanh(z), z = (m - 1) / (m + 1), m = x 2^-e in
 //   [sqrt(1/2), sqrt 2), |z| <= 0.1716; the series of atanh runs until z^2k is
 //   below 2^-108.
 // Each function's value comes out within 2^-98 of the true one (relative)
 // before the one rounding to a double, which FastTwoSum does: Hi is the
-// double nearest Hi + Lo.
+// double nearest Hi + Lo. Before that, small arguments of the hyperbolic
+// functions and their inverses take a fast path (further below) that sums
+// most of their series in plain doubles and keeps its result only when the
+// rounding is certain.
 #include "support/exact_exp.h"
 
 #include <bit>

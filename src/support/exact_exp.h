@@ -3,13 +3,13 @@
 // library function, so every system gives the same bits.
 //
 // Small arguments of sinh, cosh, asinh and atanh first take a fast path that
-// returns only a rounding it can prove. Otherwise each is evaluated in
-// double-double arithmetic to within 2^-98 of its value
-// (relative) and that approximation is rounded once to the nearest double. So
-// a result is the correctly rounded one unless the exact value lies within
-// 2^-98 of the midpoint between two doubles (then it may be the other
-// neighbour): the error never exceeds 0.5 + 2^-45 ulp. Results that fall into
-// the subnormal range (exp of less than about -708) may be one ulp off.
+// returns only a rounding it can prove. Otherwise each function is evaluated
+// in double-double arithmetic to within 2^-98 of its value (relative), and
+// that approximation is rounded once to the nearest double. So a result is
+// the correctly rounded one unless the exact value lies within 2^-98 of the
+// midpoint between two doubles (then it may be the other neighbour): the
+// error never exceeds 0.5 + 2^-45 ulp. Results that fall into the subnormal
+// range (exp of less than about -708) may be one ulp off.
 #pragma once
 
 namespace quorvex {
