@@ -29,16 +29,18 @@ double Abs(double x) {
     return x < 0 ? -x : x;
 }
 
-// tan(phi) to tan(chi) of the conformal latitude chi: Karney's eq. (7) and
-// (9), free of cancellation.
+// tan(phi) to tan(chi) of the conformal latitude chi in Karney's form, free
+// of cancellation: tau' = tau sqrt(1 + sigma^2) - sigma sqrt(1 + tau^2) with
+// sigma = sinh(e atanh(e tau / sqrt(1 + tau^2))).
 double ConformalTan(double tau, double e) {
     const double tau1 = ExactHypot(1, tau);
     const double sigma = ExactSinh(e * ExactAtanh(e * tau / tau1));
     return ExactHypot(1, sigma) * tau - sigma * tau1;
 }
 
-// The inverse of ConformalTan by Newton's method (Karney's eq. (19) - (21)):
-// quadratic convergence from a start within 1e-3, so at most a few steps.
+// The inverse of ConformalTan by Newton's method, as Karney solves it:
+// quadratic convergence from a start within about e^2 of the root, so two or
+// three steps; five at most.
 double GeodeticTan(double taup, double e, double e2m, double eAtanhE) {
     const double tol = 0x1p-26 / 10 * (Abs(taup) > 1 ? Abs(taup) : 1);
     double tau = Abs(taup) > 70 ? taup * ExactExp(eAtanhE) : taup / e2m;
@@ -144,7 +146,8 @@ TTransverseMercator::TTransverseMercator(const TTransverseMercatorParams& given)
     E2m_ = 1 - e2;
     EAtanhE_ = E_ * ExactAtanh(E_);
     const double n = f / (2 - f), n2 = n * n;
-    // Karney's eq. (14) and (35), (36): polynomials in n.
+    // The rectifying radius and Krueger's coefficients to sixth order in n,
+    // as Karney gives them.
     const double rectifying = params.Ellipsoid.SemiMajorAxis / (1 + n) *
                               (1 + n2 * (1.0 / 4 + n2 * (1.0 / 64 + n2 * (1.0 / 256))));
     ScaledA_ = params.Scale * rectifying;
