@@ -100,4 +100,44 @@ const char* PlaneZoneNumeral(int zone) {
     return kZones[zone - 1].Numeral;
 }
 
+TPlaneZoneProjection TPlaneZoneProjection::FromGeographic(int zone, TEllipsoidAxes ellipsoid) {
+    TPlaneZoneProjection p;
+    p.Kind_ = TKind::Geographic;
+    TTransverseMercatorParams target;
+    if (PlaneZoneParams(zone, ellipsoid, target) && IsUsableTransverseMercator(target))
+        p.Target_.emplace(target);
+    return p;
+}
+
+TPlaneZoneProjection TPlaneZoneProjection::FromTransverseMercator(
+    int zone, const TTransverseMercatorParams& source, double metresPerUnit) {
+    TPlaneZoneProjection p;
+    TTransverseMercatorParams target;
+    if (!PlaneZoneParams(zone, source.Ellipsoid, target) || !IsUsableTransverseMercator(source) ||
+        !IsUsableTransverseMercator(target) || !(metresPerUnit > 0 && metresPerUnit < 1e30))
+        return p;
+    p.MetresPerUnit_ = metresPerUnit;
+    p.Kind_ = SameProjection(source, target) ? TKind::Same : TKind::Other;
+    if (p.Kind_ == TKind::Other) p.Source_.emplace(source);
+    p.Target_.emplace(target);
+    return p;
+}
+
+bool TPlaneZoneProjection::Project(double x, double y, TProjectedPoint& out) const {
+    if (!Target_) return false;
+    if (Kind_ == TKind::Geographic) return Target_->Forward({y, x}, out);
+    TProjectedPoint metres{y, x};
+    if (MetresPerUnit_ != 1) metres = {y * MetresPerUnit_, x * MetresPerUnit_};
+    if (Kind_ == TKind::Same) {
+        // No series are evaluated, so the limit on the distance from the
+        // meridian (where they lose accuracy) does not apply.
+        if (metres.Northing - metres.Northing != 0 || metres.Easting - metres.Easting != 0)
+            return false;
+        out = metres;
+        return true;
+    }
+    TGeoPoint geo;
+    return Source_->Inverse(metres, geo) && Target_->Forward(geo, out);
+}
+
 }  // namespace quorvex

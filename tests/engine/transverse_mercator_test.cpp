@@ -289,6 +289,76 @@ TEST(TransverseMercator, TenDegreesFromTheMeridianAndNoFurther) {
     EXPECT_FALSE(tm.Inverse({std::numeric_limits<double>::quiet_NaN(), 0}, geo));
 }
 
+// A table's coordinates into a zone: longitude and latitude projected, the
+// zone's own projection passed through bit for bit (or only scaled), any
+// other transverse Mercator through longitude and latitude.
+TEST(PlaneZoneProjection, EachKindOfSource) {
+    TTransverseMercatorParams zone9;
+    ASSERT_TRUE(PlaneZoneParams(9, Grs80(), zone9));
+    const TTransverseMercator direct(zone9);
+    TProjectedPoint want{}, got{};
+    ASSERT_TRUE(direct.Forward({35.6, 139.7}, want));
+
+    const TPlaneZoneProjection geographic = TPlaneZoneProjection::FromGeographic(9, Grs80());
+    ASSERT_TRUE(geographic.Valid());
+    EXPECT_FALSE(geographic.PassesThrough());
+    ASSERT_TRUE(geographic.Project(139.7, 35.6, got));  // x is the longitude
+    EXPECT_EQ(BitsOf(got.Northing), BitsOf(want.Northing));
+    EXPECT_EQ(BitsOf(got.Easting), BitsOf(want.Easting));
+    EXPECT_FALSE(geographic.Project(150, 35.6, got));
+
+    // Zone IX as GDAL writes it, in metres and in km.
+    TTransverseMercatorParams written = zone9;
+    written.CentralMeridian = 139.833333333333;
+    const TPlaneZoneProjection same = TPlaneZoneProjection::FromTransverseMercator(9, written, 1);
+    ASSERT_TRUE(same.PassesThrough());
+    ASSERT_TRUE(same.Project(-12081.0357751727, -44369.4985042834, got));
+    EXPECT_EQ(got.Northing, -44369.4985042834);
+    EXPECT_EQ(got.Easting, -12081.0357751727);
+    const TPlaneZoneProjection km = TPlaneZoneProjection::FromTransverseMercator(9, written, 1000);
+    ASSERT_TRUE(km.Valid());
+    EXPECT_FALSE(km.PassesThrough());
+    ASSERT_TRUE(km.Project(-12.5, 3.25, got));
+    EXPECT_EQ(got.Northing, 3250.0);
+    EXPECT_EQ(got.Easting, -12500.0);
+
+    // UTM 54N on GRS 80, in metres and in US survey feet.
+    TTransverseMercatorParams utm;
+    ASSERT_TRUE(UtmZoneParams(54, false, Grs80(), utm));
+    const TTransverseMercator utmDirect(utm);
+    TProjectedPoint u{};
+    ASSERT_TRUE(utmDirect.Forward({35.6, 139.7}, u));
+    const TPlaneZoneProjection fromUtm = TPlaneZoneProjection::FromTransverseMercator(9, utm, 1);
+    ASSERT_TRUE(fromUtm.Project(u.Easting, u.Northing, got));
+    EXPECT_NEAR(got.Northing, want.Northing, 1e-8);
+    EXPECT_NEAR(got.Easting, want.Easting, 1e-8);
+    const double surveyFoot = 1200.0 / 3937;
+    const TPlaneZoneProjection feet =
+        TPlaneZoneProjection::FromTransverseMercator(9, utm, surveyFoot);
+    ASSERT_TRUE(feet.Project(u.Easting / surveyFoot, u.Northing / surveyFoot, got));
+    EXPECT_NEAR(got.Northing, want.Northing, 1e-8);
+    EXPECT_NEAR(got.Easting, want.Easting, 1e-8);
+    // Far from the zone's meridian though near the source's.
+    TProjectedPoint far{};
+    ASSERT_TRUE(TTransverseMercator(utm).Forward({40, 151}, far));
+    EXPECT_FALSE(fromUtm.Project(far.Easting, far.Northing, got));
+
+    // What cannot be used refuses every point.
+    TTransverseMercatorParams broken = utm;
+    broken.Scale = 0;
+    for (const TPlaneZoneProjection& p :
+         {TPlaneZoneProjection::FromGeographic(0, Grs80()),
+          TPlaneZoneProjection::FromGeographic(20, Grs80()),
+          TPlaneZoneProjection::FromTransverseMercator(9, broken, 1),
+          TPlaneZoneProjection::FromTransverseMercator(9, utm, 0),
+          TPlaneZoneProjection::FromTransverseMercator(9, utm,
+                                                       std::numeric_limits<double>::quiet_NaN())}) {
+        EXPECT_FALSE(p.Valid());
+        EXPECT_FALSE(p.Project(139.7, 35.6, got));
+    }
+    EXPECT_FALSE(same.Project(std::numeric_limits<double>::infinity(), 0, got));
+}
+
 // Parameters as a file might give them: each one out of range makes every
 // point refused, never a coordinate computed from nonsense.
 TEST(TransverseMercator, UnusableParametersRefuseEveryPoint) {
