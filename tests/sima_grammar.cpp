@@ -69,7 +69,7 @@ class TChecker {
         if (bytes_.size() < 2 || bytes_.substr(bytes_.size() - 2) != "\r\n")
             return Fail("the last line does not end in CR LF");
         std::string_view line;
-        for (size_t b = 0; b < kProgram + 1; ++b)
+        for (const size_t b : {kFormat, kProgram})
             if (!Next(line) || line != kBanners[b]) return Fail("banner line expected");
         if (!Next(line) || line != "Z00,") return Fail("\"Z00,\" expected");
         if (!Next(line)) return Fail("G00 line expected");
