@@ -1,8 +1,9 @@
 // libFuzzer target: the input steers the generator of legal MIF/MID pairs
 // (the property test's), so the fuzzer explores legal files rather than
 // bytes. One pair is converted on its own, two or three are merged; a legal
-// pair must convert, and the file must follow the SIMA grammar and hold one
-// block per written object with that object's attribute value.
+// pair must convert (unless it would write a value holding a line break), and
+// the file must follow the SIMA grammar and hold one block per written object
+// with that object's attribute value.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     test::TLegalOptions options;
     // The generator's branches for faults still open go with the strict check.
     options.SiteNameControls = options.DoubleLimits = options.ByteOrderMarks =
-        QUORVEX_FUZZ_STRICT_SIMA;
+        options.QuotedLineBreaks = QUORVEX_FUZZ_STRICT_SIMA;
     test::TLegalMif gen([&](uint32_t n) { return fdp.ConsumeIntegralInRange<uint32_t>(0, n - 1); },
                         options);
     const int count = fdp.ConsumeIntegralInRange(1, 3);
@@ -51,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<TConvertSettings> jobs;
     std::vector<TBatchRow> rows;
     bool mayFail = false;
+    bool mustFail = false;  // a value with a line break would be written
     for (int i = 0; i < count; ++i) {
         pairs.push_back(gen.Pair());
         TConvertSettings s;
@@ -64,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         s.SwapXY = fdp.ConsumeBool();
         s.CloseParcel = fdp.ConsumeBool();
         mayFail = mayFail || MayFail(pairs.back(), count == 1 ? s.Genba : "");
+        mustFail = mustFail || pairs.back().BreaksLine(s.AttrIndex, s.Kakuchi, s.Rosen);
         jobs.push_back(s);
         rows.push_back(RowFromSettings(s, {}));
     }
@@ -92,9 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         why = e.what();
     }
     if (!ok) {
-        if (!mayFail) Fail("a legal file was refused:", why);
+        if (!mayFail && !mustFail) Fail("a legal file was refused:", why);
         return 0;
     }
+    if (mustFail) Fail("a value with a line break was written");
     const std::string written = fuzz::ReadAll(out);
     fuzz::CheckWritten(written, genba, counts);
     if (mayFail) return 0;

@@ -23,6 +23,9 @@ struct TLegalOptions {
     bool SiteNameControls = false;  // line breaks and escapes in site names
     bool DoubleLimits = false;      // coordinates at the largest double
     bool ByteOrderMarks = false;    // a UTF-8 byte-order mark before MIF and MID
+    // Line breaks inside double-quoted MID values, as MapInfo writes them:
+    // the row goes on; a run that chooses such a value fails.
+    bool QuotedLineBreaks = false;
 };
 
 struct TLegalPair {
@@ -40,6 +43,17 @@ struct TLegalPair {
     std::vector<std::vector<std::string>> Values;
     int64_t SkippedPoints = 0;
     int64_t SkippedTexts = 0;
+
+    // Whether a run with column `attr` (and parcels, routes written or not)
+    // must fail: a value it writes holds a line break.
+    bool BreaksLine(int32_t attr, bool parcels, bool routes) const {
+        if (attr < 1) return false;
+        for (const TBlock& b : Blocks)
+            if ((b.Parcel ? parcels : routes) &&
+                Values[b.Row][static_cast<size_t>(attr - 1)].find('\n') != std::string::npos)
+                return true;
+        return false;
+    }
 
     // The attribute values of the parcels (or routes) a run with column
     // `attr` (none when below 1) writes.
@@ -367,6 +381,11 @@ class TLegalMif {
                 if (quoted && i > 0 && i + 1 < n && Pick(6) == 0) {
                     mid += ' ';
                     value += ' ';
+                    continue;
+                }
+                if (quoted && options_.QuotedLineBreaks && Pick(16) == 0) {
+                    mid += eol_;
+                    value += eol_;
                     continue;
                 }
                 auto [m, v] = Char(quoted);
