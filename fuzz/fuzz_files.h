@@ -1,18 +1,29 @@
 // Helpers of the fuzz targets that go through real files: one private folder
-// per process, removed at its end, files written whole into it, and the
-// switches of a run drawn from the input.
+// per process, removed at its end, files written whole into it, the
+// switches of a run drawn from the input, and the check of what a run wrote.
 #pragma once
 
 #include <fcntl.h>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "engine/convert_settings.h"
+#include "engine/run_report.h"
+#include "sima_grammar.h"
+
+// 1: every output a run reports written must follow the SIMA grammar in
+// full. 0 (until those faults are mended): outputs whose site name holds a
+// control character are not checked, and a line break inside an attribute
+// value or a coordinate beyond the largest double is let pass.
+#ifndef QUORVEX_FUZZ_STRICT_SIMA
+#define QUORVEX_FUZZ_STRICT_SIMA 0
+#endif
 
 namespace quorvex::fuzz {
 
@@ -54,6 +65,49 @@ inline void ConsumeSwitches(FuzzedDataProvider& fdp, TConvertSettings& s, int32_
     s.SwapXY = fdp.ConsumeBool();
     s.CloseParcel = fdp.ConsumeBool();
     s.AttrIndex = fdp.ConsumeIntegralInRange<int32_t>(-1, maxAttr);
+}
+
+inline bool HasControl(std::string_view s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
+    return false;
+}
+
+// The bytes of a run that reported success: the grammar holds and the file
+// holds what the run counted. Aborts otherwise.
+inline void CheckWritten(std::string_view bytes, std::string_view genba,
+                         const TConvertCounts& counts) {
+    if (!QUORVEX_FUZZ_STRICT_SIMA && HasControl(genba)) return;
+    const test::TSimaCheck check = test::CheckSimaFile(bytes);
+    switch (check.Fault) {
+        case test::TSimaFault::None:
+            break;
+        case test::TSimaFault::LineBreakInValue:
+        case test::TSimaFault::NumberOverflow:
+            if (!QUORVEX_FUZZ_STRICT_SIMA) return;
+            [[fallthrough]];
+        default:
+            std::fprintf(stderr, "SIMA grammar: %s\n", check.Why.c_str());
+            std::abort();
+    }
+    if (check.Genba != genba || counts.Points != check.Points ||
+        counts.Parcels != static_cast<int64_t>(check.ParcelValues.size()) ||
+        counts.Routes != static_cast<int64_t>(check.RouteValues.size())) {
+        std::fprintf(stderr, "the file does not hold what the run counted\n");
+        std::abort();
+    }
+}
+
+inline std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return bytes;
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0)
+        bytes.append(buf, static_cast<size_t>(n));
+    ::close(fd);
+    return bytes;
 }
 
 }  // namespace quorvex::fuzz
