@@ -79,21 +79,27 @@ Options ParseOptions(int argc, char** argv) {
         if (c == -1) break;
         switch (c) {
             case kAttr:
+                o.jobOptions.push_back("--attr");
                 o.attr = optarg;
                 break;
             case kGenba:
+                o.jobOptions.push_back("--genba");
                 o.genba = optarg;
                 break;
             case kNoParcels:
+                o.jobOptions.push_back("--no-parcels");
                 o.parcels = false;
                 break;
             case kNoRoutes:
+                o.jobOptions.push_back("--no-routes");
                 o.routes = false;
                 break;
             case kNoSwap:
+                o.jobOptions.push_back("--no-swap");
                 o.swapXY = false;
                 break;
             case kClose:
+                o.jobOptions.push_back("--close");
                 o.closeParcel = true;
                 break;
             case kCombine:
@@ -125,6 +131,9 @@ Options ParseOptions(int argc, char** argv) {
 
     if (int(combine) + int(batch) + int(columns) > 1)
         throw UsageError{TMsg::ModesExclude};
+    // Silently ignored, they would leave the user believing they applied.
+    if (batch && !o.jobOptions.empty())
+        throw UsageError{{TMsg::BatchTakesNoJobOptions, {o.jobOptions[0]}}};
     if (!o.parcels && !o.routes)
         throw UsageError{TMsg::NothingToConvert};
     if (batch) {
@@ -135,11 +144,14 @@ Options ParseOptions(int argc, char** argv) {
         o.mode = Mode::Columns;
     } else if (combine) {
         if (o.inputs.empty()) throw UsageError{TMsg::CombineNeedsInputs};
+        if (o.output.empty()) throw UsageError{TMsg::OutputEmpty};
         o.mode = Mode::Combine;
     } else {
         if (o.inputs.empty() || o.inputs.size() > 2)
             throw UsageError{TMsg::ExpectedInputAndOutput};
         if (o.inputs.size() == 2) {
+            // An empty name is a slip, never "beside the input".
+            if (o.inputs[1].empty()) throw UsageError{TMsg::OutputEmpty};
             o.output = o.inputs[1];
             o.inputs.pop_back();
         }
