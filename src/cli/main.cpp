@@ -204,8 +204,7 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdo
 }
 
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
-                 const std::string& output, const std::string& genba,
-                 TStdoutOutput* stdoutFile) {
+                 const std::string& output, const std::string& genba, TStdoutOutput* stdoutFile) {
     if (output.empty()) {
         out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;

@@ -26,7 +26,8 @@ bool FileExists(const std::string& path) {
 TNoFile WhyNoFile(const std::string& path) {
     struct stat st;
     if (path.empty()) return TNoFile::Missing;
-    if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? TNoFile::Folder : TNoFile::Missing;
+    if (::stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? TNoFile::Folder : TNoFile::Missing;
     return errno == ELOOP ? TNoFile::LinkLoop : TNoFile::Missing;
 }
 

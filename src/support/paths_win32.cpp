@@ -48,7 +48,8 @@ bool FileExists(const std::string& path) {
 TNoFile WhyNoFile(const std::string& path) {
     if (path.empty()) return TNoFile::Missing;
     const DWORD a = ::GetFileAttributesW(WidePath(path).c_str());
-    if (a != INVALID_FILE_ATTRIBUTES) return (a & FILE_ATTRIBUTE_DIRECTORY) ? TNoFile::Folder : TNoFile::Missing;
+    if (a != INVALID_FILE_ATTRIBUTES)
+        return (a & FILE_ATTRIBUTE_DIRECTORY) ? TNoFile::Folder : TNoFile::Missing;
     return ::GetLastError() == ERROR_CANT_RESOLVE_FILENAME ? TNoFile::LinkLoop : TNoFile::Missing;
 }
 

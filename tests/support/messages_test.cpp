@@ -361,9 +361,10 @@ TEST(Messages, QuotedTextsAreEscapedAndBounded) {
     // A value code page 932 cannot hold, inside a row's message.
     TMessage noCp932(TMsg::MidNoCp932, {"\xC3\xA9", "00E9", std::string(200, 'x') + "\xC3\xA9"});
     noCp932.Where.push_back({TMsg::MidRow, {"1"}});
-    EXPECT_EQ(noCp932.Text(TLanguage::English),
-              "MID row 1: the character \"\xC3\xA9\" (U+00E9) has no code page 932 form; the value \"" +
-                  std::string(80, 'x') + "…\" cannot be written");
+    EXPECT_EQ(
+        noCp932.Text(TLanguage::English),
+        "MID row 1: the character \"\xC3\xA9\" (U+00E9) has no code page 932 form; the value \"" +
+            std::string(80, 'x') + "…\" cannot be written");
 }
 
 TEST(Messages, LanguageFollowsTheFirstLocaleVariableSet) {
