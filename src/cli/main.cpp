@@ -158,10 +158,10 @@ class TStdoutOutput;
 bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdoutFile = nullptr);
 
 // Merged run, onto standard output when given; rows that failed before it
-// started are reported by the caller.
+// started are reported by the caller, which says whether there were any.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
                  const std::string& output, const std::string& genba,
-                 TStdoutOutput* stdoutFile = nullptr);
+                 TStdoutOutput* stdoutFile = nullptr, bool othersOk = true);
 
 // "-" as an output: the run goes to a nameless scratch file, copied to
 // standard output only once it has succeeded, so a failure writes nothing
@@ -204,12 +204,13 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdo
 }
 
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
-                 const std::string& output, const std::string& genba, TStdoutOutput* stdoutFile) {
+                 const std::string& output, const std::string& genba, TStdoutOutput* stdoutFile,
+                 bool othersOk) {
     if (output.empty()) {
         out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;
     }
-    bool allOk = true;
+    bool allOk = othersOk;
     TCombinedCallbacks cb;
     cb.MarkRow = [&](size_t i, const TRunReport& r) {
         out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
@@ -376,8 +377,8 @@ int Run(int argc, char** argv) {
             if (rows.empty()) return kJobFailed;
             try {
                 TStdoutOutput stdoutFile(o.output);
-                return RunCombined(out, rows, o.output, genba, &stdoutFile) && allOk ? kOk
-                                                                                     : kJobFailed;
+                return RunCombined(out, rows, o.output, genba, &stdoutFile, allOk) ? kOk
+                                                                                   : kJobFailed;
             } catch (const std::exception& e) {
                 out.Failed(o.output, MessageOf(e));
                 return kJobFailed;
