@@ -345,6 +345,12 @@ TEST(CommandLine, AttributePositionOutsideTheColumns) {
                    ": attribute column 2 is out of range: the table has columns 1 to 1 (1 ID)\n"),
         std::string::npos)
         << r.out;
+    // An input without the named column fails before the run: onto standard
+    // output nothing is delivered, and no "ok -" says otherwise.
+    r = Cli({"--combine", "-", "--attr", "\xE5\x9C\xB0\xE7\x95\xAA", p.mif, narrow});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.find("Z00,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("failed -: some inputs failed\n"), std::string::npos) << r.out;
     // A position no table has is refused before any work.
     r = Cli({"--combine", merged, "--attr", "-5", p.mif}, kJapanese);
     EXPECT_EQ(r.status, 2);
