@@ -1,4 +1,5 @@
 // quorvex-convert: every conversion of the window, without the window.
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -20,6 +21,8 @@
 #include "support/messages.h"
 #include "support/output_file.h"
 #include "support/paths.h"
+#include "support/std_streams.h"
+#include "support/text.h"
 
 namespace quorvex::cli {
 namespace {
@@ -62,12 +65,45 @@ class TReporter {
     bool verbose_;
 };
 
+// Writes `text` (help, version, column names) to standard output and flushes
+// it; false, reported, when it did not arrive: a full disk or a closed stream
+// is an error, not success.
+bool WriteStdout(const TReporter& out, std::string_view text) {
+    if (StandardStreamWasClosed(1)) {
+        out.Error(TMsg::StdoutClosed);
+        return false;
+    }
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) == 0 && written) return true;
+    out.Error({TMsg::StdoutWriteFailed, {}, errno != 0 ? errno : EIO});
+    return false;
+}
+
+// Whether the --attr value is written as a number (a position), whatever its
+// size, rather than a name.
+bool IsPositionText(std::string_view attr) {
+    if (!attr.empty() && (attr[0] == '-' || attr[0] == '+')) attr.remove_prefix(1);
+    if (attr.empty()) return false;
+    for (const char c : attr)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// The --attr position: 0 or -1 for none, else 1 or more; nothing for any
+// other number (negative, or beyond any table).
+std::optional<int32_t> AttrPosition(const std::string& attr) {
+    const auto n = TryParseMifInteger(attr);
+    if (!n || *n < -1) return std::nullopt;
+    return *n;
+}
+
 // Position of the --attr value in the columns of `mif`: a number is taken as
 // it stands, a name is looked up: in a code page 932 table its bytes first,
 // then as given; in a table of another character set by the decoded names.
 std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, TMessage& why) {
     if (o.attr.empty()) return -1;
-    if (const auto n = TryParseMifInteger(o.attr)) return *n;
+    if (IsPositionText(o.attr)) return AttrPosition(o.attr).value_or(-1);
     try {
         const TMifTable table = ReadMifTable(mif);
         const TSFColumns& columns = table.Columns;
@@ -90,6 +126,21 @@ std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, TMe
     return std::nullopt;
 }
 
+// Why the position `attr` names no column of the table of `mif`; nothing
+// when it does, or when the table cannot be read (the run then tells why).
+std::optional<TMessage> CheckAttrPosition(const std::string& attr, const std::string& mif) {
+    const auto n = AttrPosition(attr);
+    if (n && *n <= 0) return std::nullopt;
+    try {
+        const TMifTable table = ReadMifTable(mif);
+        if (n && static_cast<size_t>(*n) <= table.Columns.size()) return std::nullopt;
+        return AttrOutOfRange(attr, table);
+    } catch (const std::exception&) {
+        if (!n) return TMessage(TMsg::AttrNotAPosition, {attr});
+        return std::nullopt;
+    }
+}
+
 TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     TConvertSettings s;
     s.Genba = genba;
@@ -100,15 +151,50 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     return s;
 }
 
-// One job through ConvertFile, or into `stream` (standard output's scratch
-// file) when given.
-bool RunOne(const TReporter& out, const TConvertSettings& s, TFileWriter* stream = nullptr) {
+class TStdoutOutput;
+
+// One job through ConvertFile, or onto standard output when given; its line
+// comes after the delivery, which may fail.
+bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdoutFile = nullptr);
+
+// Merged run, onto standard output when given; rows that failed before it
+// started are reported by the caller, which says whether there were any.
+bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
+                 const std::string& output, const std::string& genba,
+                 TStdoutOutput* stdoutFile = nullptr, bool othersOk = true);
+
+// "-" as an output: the run goes to a nameless scratch file, copied to
+// standard output only once it has succeeded, so a failure writes nothing
+// there and a killed run leaves no file behind.
+class TStdoutOutput {
+  public:
+    explicit TStdoutOutput(const std::string& output) {
+        if (output == "-") scratch_.emplace();
+    }
+    // The run's file, or null when the output is a path.
+    TFileWriter* Stream() { return scratch_ ? &*scratch_ : nullptr; }
+    // Copies the result; throws FileError when standard output fails or was
+    // closed when the program started.
+    void Deliver() {
+        if (!scratch_) return;
+        std::fflush(stdout);
+        TStandardOutput stdoutFile;
+        scratch_->CopyTo(stdoutFile);
+        stdoutFile.Close();
+    }
+
+  private:
+    std::optional<TScratchFile> scratch_;
+};
+
+bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdoutFile) {
     TRunReport r;
     try {
-        if (stream)
-            ConvertFileInto(s, *stream, &r);
+        if (stdoutFile && stdoutFile->Stream())
+            ConvertFileInto(s, *stdoutFile->Stream(), &r);
         else
             ConvertFile(s, &r);
+        if (r.Ok && stdoutFile) stdoutFile->Deliver();
     } catch (const std::exception& e) {
         r.Ok = false;
         r.Error = MessageOf(e);
@@ -117,16 +203,14 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TFileWriter* stream
     return r.Ok;
 }
 
-// Merged run, into `stream` when given; rows that failed before it started
-// are reported by the caller.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
-                 const std::string& output, const std::string& genba,
-                 TFileWriter* stream = nullptr) {
+                 const std::string& output, const std::string& genba, TStdoutOutput* stdoutFile,
+                 bool othersOk) {
     if (output.empty()) {
         out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;
     }
-    bool allOk = true;
+    bool allOk = othersOk;
     TCombinedCallbacks cb;
     cb.MarkRow = [&](size_t i, const TRunReport& r) {
         out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
@@ -134,10 +218,11 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     };
     TRunReport merged;
     try {
-        if (stream)
-            ConvertCombinedInto(rows, *stream, genba, cb, &merged.Counts);
+        if (stdoutFile && stdoutFile->Stream())
+            ConvertCombinedInto(rows, *stdoutFile->Stream(), genba, cb, &merged.Counts);
         else
             ConvertCombined(rows, output, genba, cb, &merged.Counts);
+        if (allOk && stdoutFile) stdoutFile->Deliver();
     } catch (const std::exception& e) {
         out.Failed(output, MessageOf(e));
         return false;
@@ -150,48 +235,18 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     return allOk;
 }
 
-// "-" as an output: the run goes to a nameless scratch file, copied to
-// standard output only once it has succeeded, so a failure writes nothing
-// there and a killed run leaves no file behind.
-class TStdoutOutput {
-  public:
-    explicit TStdoutOutput(const std::string& output) {
-        if (output == "-") scratch_.emplace();
-    }
-    // The run's file, or null when the output is a path.
-    TFileWriter* Stream() { return scratch_ ? &*scratch_ : nullptr; }
-    // Copies the result; false (reported) when standard output fails.
-    bool Deliver(const TReporter& out) {
-        if (!scratch_) return true;
-        try {
-            std::fflush(stdout);
-            TStandardOutput stdoutFile;
-            scratch_->CopyTo(stdoutFile);
-            stdoutFile.Close();
-            return true;
-        } catch (const std::exception& e) {
-            out.Failed("-", MessageOf(e));
-            return false;
-        }
-    }
-
-  private:
-    std::optional<TScratchFile> scratch_;
-};
-
 int ListColumns(const TReporter& out, const std::string& mif) {
     try {
         // Code page 932 names are printed as the bytes they are, as ever;
         // names in other character sets as UTF-8.
         const TMifTable table = ReadMifTable(mif);
         const TCharset set = DisplayCharsetOf(table.Header);
+        std::string names;
         for (const auto& c : table.Columns) {
-            const std::string name =
-                set.Kind == TCharsetKind::Cp932 ? c.Name : DisplayText(set, c.Name);
-            std::fwrite(name.data(), 1, name.size(), stdout);
-            std::fputc('\n', stdout);
+            names += set.Kind == TCharsetKind::Cp932 ? c.Name : DisplayText(set, c.Name);
+            names += '\n';
         }
-        return kOk;
+        return WriteStdout(out, names) ? kOk : kJobFailed;
     } catch (const std::exception& e) {
         out.Error(MessageOf(e));
         return kJobFailed;
@@ -252,16 +307,26 @@ int Run(int argc, char** argv) {
             out.Error(TMsg::GenbaNotCp932);
             return kUsageError;
         }
+        // A line break would let the name write SIMA lines of its own.
+        if (HasControlCharacter(*encoded)) {
+            out.Error(TMsg::GenbaControl);
+            return kUsageError;
+        }
         genba = *encoded;
+    }
+    // A position no table can have is refused before any work.
+    if (o.mode == Mode::Combine && IsPositionText(o.attr) && !AttrPosition(o.attr)) {
+        out.Error({TMsg::AttrNotAPosition, {o.attr}});
+        return kUsageError;
     }
 
     switch (o.mode) {
         case Mode::Help:
-            std::fputs(kUsage, stdout);
-            return kOk;
+            return WriteStdout(out, kUsage) ? kOk : kJobFailed;
         case Mode::Version:
-            std::printf("quorvex-convert %s\n", QUORVEX_VERSION);
-            return kOk;
+            return WriteStdout(out, std::string("quorvex-convert ") + QUORVEX_VERSION + "\n")
+                       ? kOk
+                       : kJobFailed;
         case Mode::Columns:
             return ListColumns(out, o.inputs[0]);
         case Mode::Batch:
@@ -277,10 +342,17 @@ int Run(int argc, char** argv) {
                 return kJobFailed;
             }
             s.AttrIndex = *attr;
+            if (IsPositionText(o.attr)) {
+                // One table: a position outside its columns is the user's
+                // slip, told with the columns there are.
+                if (const auto why = CheckAttrPosition(o.attr, s.MifFile)) {
+                    out.Error(*why);
+                    return kUsageError;
+                }
+            }
             try {
                 TStdoutOutput stdoutFile(s.SimFile);
-                return RunOne(out, s, stdoutFile.Stream()) && stdoutFile.Deliver(out) ? kOk
-                                                                                      : kJobFailed;
+                return RunOne(out, s, &stdoutFile) ? kOk : kJobFailed;
             } catch (const std::exception& e) {
                 out.Failed(s.SimFile, MessageOf(e));
                 return kJobFailed;
@@ -305,10 +377,8 @@ int Run(int argc, char** argv) {
             if (rows.empty()) return kJobFailed;
             try {
                 TStdoutOutput stdoutFile(o.output);
-                return RunCombined(out, rows, o.output, genba, stdoutFile.Stream()) && allOk &&
-                               stdoutFile.Deliver(out)
-                           ? kOk
-                           : kJobFailed;
+                return RunCombined(out, rows, o.output, genba, &stdoutFile, allOk) ? kOk
+                                                                                   : kJobFailed;
             } catch (const std::exception& e) {
                 out.Failed(o.output, MessageOf(e));
                 return kJobFailed;
@@ -322,6 +392,8 @@ int Run(int argc, char** argv) {
 }  // namespace quorvex::cli
 
 int main(int argc, char** argv) {
+    // Before any file is opened, so none takes the place of a closed stream.
+    quorvex::GuardStandardStreams();
     std::vector<std::string> args = quorvex::cli::StartConsole(argc, argv);
     std::vector<char*> pointers;
     for (std::string& a : args)

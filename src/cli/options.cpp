@@ -18,14 +18,16 @@ const char* const kUsage =
     "Options:\n"
     "  --attr N|NAME     attribute column stored with each parcel and route:\n"
     "                    its position (1 = first column; 0 or -1: none) or its\n"
-    "                    name (default: none)\n"
-    "  --genba TEXT      site name written into the header\n"
+    "                    name (default: none); a position past the table's\n"
+    "                    columns is an error\n"
+    "  --genba TEXT      site name written into the header (no control characters)\n"
     "  --no-parcels      do not convert regions, rectangles and ellipses\n"
     "  --no-routes       do not convert lines, polylines and arcs\n"
     "  --no-swap         write X before Y (by default the coordinates are swapped)\n"
     "  --close           end every parcel on its first point\n"
     "  --combine FILE    merge all inputs into FILE with one point numbering\n"
-    "  --batch FILE      run a batch list saved by the window\n"
+    "  --batch FILE      run a batch list saved by the window; its rows carry\n"
+    "                    their own settings, so no other job option is allowed\n"
     "  --columns         list the column names of INPUT.mif\n"
     "  -v, --verbose     after each job, tell what it wrote: parcels, routes,\n"
     "                    points, and the point and text objects skipped\n"
@@ -33,7 +35,8 @@ const char* const kUsage =
     "  --version         show the version\n"
     "\n"
     "OUTPUT.sim or the --combine FILE may be '-': the SIMA bytes go to standard\n"
-    "output, written only once the conversion has succeeded.\n"
+    "output, written only once the conversion has succeeded; a standard output\n"
+    "that is closed or cannot be written fails the job. An empty OUTPUT is an error.\n"
     "\n"
     "Messages are in Japanese when the locale's messages are Japanese (LC_ALL,\n"
     "LC_MESSAGES or LANG, the first one set, beginning with \"ja\"; on Windows the\n"
@@ -79,21 +82,27 @@ Options ParseOptions(int argc, char** argv) {
         if (c == -1) break;
         switch (c) {
             case kAttr:
+                o.jobOptions.push_back("--attr");
                 o.attr = optarg;
                 break;
             case kGenba:
+                o.jobOptions.push_back("--genba");
                 o.genba = optarg;
                 break;
             case kNoParcels:
+                o.jobOptions.push_back("--no-parcels");
                 o.parcels = false;
                 break;
             case kNoRoutes:
+                o.jobOptions.push_back("--no-routes");
                 o.routes = false;
                 break;
             case kNoSwap:
+                o.jobOptions.push_back("--no-swap");
                 o.swapXY = false;
                 break;
             case kClose:
+                o.jobOptions.push_back("--close");
                 o.closeParcel = true;
                 break;
             case kCombine:
@@ -125,6 +134,9 @@ Options ParseOptions(int argc, char** argv) {
 
     if (int(combine) + int(batch) + int(columns) > 1)
         throw UsageError{TMsg::ModesExclude};
+    // Silently ignored, they would leave the user believing they applied.
+    if (batch && !o.jobOptions.empty())
+        throw UsageError{{TMsg::BatchTakesNoJobOptions, {o.jobOptions[0]}}};
     if (!o.parcels && !o.routes)
         throw UsageError{TMsg::NothingToConvert};
     if (batch) {
@@ -135,11 +147,14 @@ Options ParseOptions(int argc, char** argv) {
         o.mode = Mode::Columns;
     } else if (combine) {
         if (o.inputs.empty()) throw UsageError{TMsg::CombineNeedsInputs};
+        if (o.output.empty()) throw UsageError{TMsg::OutputEmpty};
         o.mode = Mode::Combine;
     } else {
         if (o.inputs.empty() || o.inputs.size() > 2)
             throw UsageError{TMsg::ExpectedInputAndOutput};
         if (o.inputs.size() == 2) {
+            // An empty name is a slip, never "beside the input".
+            if (o.inputs[1].empty()) throw UsageError{TMsg::OutputEmpty};
             o.output = o.inputs[1];
             o.inputs.pop_back();
         }

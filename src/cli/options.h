@@ -23,6 +23,9 @@ struct Options {
     bool swapXY = true;
     bool closeParcel = false;
     bool verbose = false;  // what each job wrote
+    // The options of a job given (--attr, --genba, ...), which a batch list
+    // sets itself.
+    std::vector<std::string> jobOptions;
 };
 
 // Parses argv; throws UsageError with a one-line message.

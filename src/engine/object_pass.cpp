@@ -79,6 +79,8 @@ class TObjectPass {
         while (mif_.ReadLine(raw)) {
             const Keyword kw = KeywordOf(Trim(raw));
             if (kw == Keyword::None) continue;
+            if (kw != Keyword::Point && kw != Keyword::MultiPoint && kw != Keyword::Empty)
+                CheckBlankAfterKeyword(Trim(raw));
             const std::string line = NormaliseLine(raw);
             ReadRow();
             Dispatch(kw, line);
@@ -158,6 +160,17 @@ class TObjectPass {
         }
     }
 
+    // The readers split an object line at blanks: after a tab they would
+    // take the next lines for the rest and fail far from the fault.
+    void CheckBlankAfterKeyword(std::string_view line) const {
+        if (line.empty() || line[0] == '"') return;
+        size_t n = 0;
+        while (n < line.size() && static_cast<unsigned char>(line[n]) > 32)
+            ++n;
+        if (n < line.size() && line[n] != ' ')
+            mif_text::Fail(mif_, TMsg::KeywordBeforeTab, std::string(line.substr(0, n)));
+    }
+
     // Shapes near the limits of the double range (an ellipse, an arc, a
     // rectangle) can compute infinite or undefined vertices, which no SIMA
     // file can hold.
@@ -198,6 +211,9 @@ class TObjectPass {
         std::string_view raw;
         for (int32_t done = 0; done < parts && mif_.ReadLine(raw);) {
             const Keyword kw = KeywordOf(Trim(raw));
+            if (kw == Keyword::Region || kw == Keyword::Pline || kw == Keyword::Line ||
+                kw == Keyword::MultiPoint)
+                CheckBlankAfterKeyword(Trim(raw));
             const std::string part = NormaliseLine(raw);
             switch (kw) {
                 case Keyword::Region:
@@ -261,6 +277,10 @@ void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMi
                    const TConvertSettings& settings) {
     // The character set matters only for the values written; a table whose
     // set cannot be read still gives its geometry without them.
+    // A position past the columns would give every object an empty value:
+    // a file that looks right and is not.
+    if (settings.AttrIndex > 0 && static_cast<size_t>(settings.AttrIndex) > table.Columns.size())
+        throw ConversionError(AttrOutOfRange(std::to_string(settings.AttrIndex), table));
     TMidFormat format;
     if (settings.AttrIndex > 0) {
         format = MidFormatOf(table.Header, table.Columns);

@@ -4,10 +4,27 @@
 #include "support/paths.h"
 
 namespace quorvex {
+namespace {
+
+// Why an input is not there: missing, or something else than a file.
+TMsg NoFileMessage(const std::string& path, TMsg missing, TMsg folder, TMsg loop) {
+    switch (WhyNoFile(path)) {
+        case TNoFile::Folder:
+            return folder;
+        case TNoFile::LinkLoop:
+            return loop;
+        case TNoFile::Missing:
+            break;
+    }
+    return missing;
+}
+
+}  // namespace
 
 std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& why) {
     if (!FileExists(mifFile)) {
-        why = {TMsg::MifNotFound, {mifFile}};
+        why = {NoFileMessage(mifFile, TMsg::MifNotFound, TMsg::MifIsFolder, TMsg::MifLinkLoop),
+               {mifFile}};
         return std::nullopt;
     }
     TRunInputs inputs;
@@ -20,7 +37,8 @@ std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& wh
     // that cannot be read throws its own error, never "MID file not found".
     const TMifTable table = ReadMifTable(mifFile);
     if (table.DeclaredColumns <= 0 && table.Columns.empty()) return inputs;
-    why = {TMsg::MidNotFound, {ChangeFileExt(mifFile, ".mid")}};
+    const std::string mid = ChangeFileExt(mifFile, ".mid");
+    why = {NoFileMessage(mid, TMsg::MidNotFound, TMsg::MidIsFolder, TMsg::MidLinkLoop), {mid}};
     return std::nullopt;
 }
 

@@ -121,6 +121,21 @@ TCharset DisplayCharsetOf(const TMifHeader& header) {
     return FindCharset(header.Charset, why).value_or(TCharset{});
 }
 
+TMessage AttrOutOfRange(std::string_view given, const TMifTable& table) {
+    const std::vector<TColumnName> names = ColumnNamesOf(table);
+    if (names.empty()) return {TMsg::AttrNoColumns, {std::string(given)}};
+    // Enough of the list to choose from; a table of hundreds of columns
+    // would not fit a message.
+    constexpr size_t kListed = 20;
+    std::string list;
+    for (size_t i = 0; i < names.size() && i < kListed; ++i) {
+        if (i > 0) list += ", ";
+        list += std::to_string(i + 1) + " " + QuoteValue(names[i].Shown);
+    }
+    if (names.size() > kListed) list += ", \xE2\x80\xA6";  // "…"
+    return {TMsg::AttrOutOfRange, {std::string(given), std::to_string(names.size()), list}};
+}
+
 std::vector<TColumnName> ColumnNamesOf(const TMifTable& table) {
     const TCharset set = DisplayCharsetOf(table.Header);
     std::vector<TColumnName> names;

@@ -14,6 +14,7 @@
 #include "mif/uniMifUtils.h"
 #include "support/charset.h"
 #include "support/line_reader.h"
+#include "support/messages.h"
 
 namespace quorvex {
 
@@ -67,5 +68,9 @@ struct TColumnName {
     std::optional<std::string> Cp932;
 };
 std::vector<TColumnName> ColumnNamesOf(const TMifTable& table);
+
+// Why the attribute position `given` (as the user wrote it) names no column
+// of `table`: the valid range and the columns, by position and name.
+TMessage AttrOutOfRange(std::string_view given, const TMifTable& table);
 
 }  // namespace quorvex

@@ -34,14 +34,24 @@ void JoinNext(TLineReader& mif, std::string& held) {
     held.append(next);
 }
 
+namespace {
+
+// The part of a long line a message can show: the message cuts it to 80
+// bytes itself, so more need not be kept.
+std::string Quotable(std::string_view text) {
+    return std::string(text.substr(0, 1024));
+}
+
+}  // namespace
+
 double Number(const TLineReader& mif, std::string_view text) {
     if (const auto v = TryParseMifFloat(text)) return *v;
-    Fail(mif, TMsg::NotAFloat, QuoteInput(text));
+    Fail(mif, TMsg::NotAFloat, Quotable(text));
 }
 
 int32_t Count(const TLineReader& mif, std::string_view text) {
     if (const auto v = TryParseMifInteger(text)) return *v;
-    Fail(mif, TMsg::NotAnInteger, QuoteInput(text));
+    Fail(mif, TMsg::NotAnInteger, Quotable(text));
 }
 
 int32_t NonNegativeCount(const TLineReader& mif, std::string_view text) {

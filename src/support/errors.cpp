@@ -47,22 +47,7 @@ void ThrowPathProblem(const char* verb, const std::string& path, TPathProblem pr
 }
 
 std::string QuoteInput(std::string_view text) {
-    constexpr size_t kMaxBytes = 80;
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    const size_t n = std::min(text.size(), kMaxBytes);
-    out.reserve(n + 8);
-    for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 32 || c == 127) {
-            out.append("\\x").push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 15]);
-        } else {
-            out.push_back(static_cast<char>(c));
-        }
-    }
-    if (text.size() > kMaxBytes) out.append("\xE2\x80\xA6");  // "…"
-    return out;
+    return QuoteValue(text);
 }
 
 TMessage MessageOf(const std::exception& e) {

@@ -41,8 +41,8 @@ enum class TPathProblem { Folder, Fifo, Device, Socket, OtherKind, DanglingLink,
 // "cannot <verb> "<path>": <the problem>"
 [[noreturn]] void ThrowPathProblem(const char* verb, const std::string& path, TPathProblem problem);
 
-// A piece of input quoted in a message: at most 80 bytes, control bytes and
-// NUL escaped as \xNN, "…" when cut.
+// A piece of input quoted in a message (QuoteValue). Messages quote their
+// values themselves; this serves texts built before they become one.
 std::string QuoteInput(std::string_view text);
 
 // The message of any error that reaches the user: an engine error's own,

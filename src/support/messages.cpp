@@ -5,6 +5,9 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <vector>
+
+#include "support/paths.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -40,6 +43,17 @@ constexpr TEntry kTable[] = {
      "ファイル「{1}」は読み取り専用なので置き換えられません。"},
     {TMsg::MifNotFound, "MIF file not found: {1}", "MIFファイル「{1}」が見つかりません。"},
     {TMsg::MidNotFound, "MID file not found: {1}", "MIDファイル「{1}」が見つかりません。"},
+    {TMsg::MifIsFolder, "the MIF file \"{1}\" is a folder, not a file",
+     "MIFファイル「{1}」はファイルではなくフォルダーです。"},
+    {TMsg::MifLinkLoop, "the MIF file \"{1}\" is a symbolic link that leads round in a loop",
+     "MIFファイル「{1}」はシンボリックリンクが循環していて、ファイルにたどり着けません。"},
+    {TMsg::MidIsFolder, "the MID file \"{1}\" is a folder, not a file",
+     "MIDファイル「{1}」はファイルではなくフォルダーです。"},
+    {TMsg::MidLinkLoop, "the MID file \"{1}\" is a symbolic link that leads round in a loop",
+     "MIDファイル「{1}」はシンボリックリンクが循環していて、ファイルにたどり着けません。"},
+    {TMsg::StdoutClosed, "standard output is closed", "標準出力が閉じられています。"},
+    {TMsg::StdoutWriteFailed, "cannot write to standard output: {r}",
+     "標準出力に書き込めません（{r}）。"},
     {TMsg::StoreNotWritable, "cannot write {1}", "{1} に書き込めません"},
     {TMsg::PathIsFolder, "cannot {2} \"{1}\": it is a folder, not a file",
      "「{1}」はフォルダーなので使えません。"},
@@ -79,6 +93,10 @@ constexpr TEntry kTable[] = {
      "{1} の {2} 行目: 円弧の角度が範囲外です。"},
     {TMsg::NotAMifFile, "{1}:{2}: not a MIF file (no Columns line)",
      "{1} の {2} 行目: MIFファイルではありません（Columns 行がありません）。"},
+    {TMsg::KeywordBeforeTab,
+     "{1}:{2}: a tab follows the keyword {3}; the fields of an object line are separated by "
+     "blanks",
+     "{1} の {2} 行目: キーワード {3} の後がタブです。オブジェクトの行の項目は空白で区切ります。"},
     {TMsg::ColumnCountPastData, "{1}:{2}: column count {3} but {4} column lines before Data",
      "{1} の {2} 行目: 列数は {3} ですが、Data 行の前に列の行が {4} 行しかありません。"},
     {TMsg::NonFiniteVertex, "{1}:{2}: a vertex is not a finite number",
@@ -129,6 +147,11 @@ constexpr TEntry kTable[] = {
     {TMsg::NoDestination, "no destination SIMA file given",
      "変換後のSIMAファイル名が指定されていません。"},
     {TMsg::Unexpected, "unexpected error: {1}", "予期しないエラーが発生しました: {1}"},
+    {TMsg::AttrOutOfRange,
+     "attribute column {1} is out of range: the table has columns 1 to {2} ({3})",
+     "属性列の位置 {1} は範囲外です。この表の列は 1 ～ {2} です（{3}）。"},
+    {TMsg::AttrNoColumns, "attribute column {1} is out of range: the table has no columns",
+     "属性列の位置 {1} は範囲外です。この表には列がありません。"},
 
     {TMsg::BatchListMalformed, "not a valid batch list", "不正なバッチリストです。"},
     {TMsg::BatchListNotBoolean, "'{1}' is not a valid boolean value",
@@ -148,16 +171,24 @@ constexpr TEntry kTable[] = {
      "--no-parcels と --no-routes を両方指定すると変換対象がありません。"},
     {TMsg::BatchTakesNoInputs, "--batch takes no input files",
      "--batch と一緒に変換元ファイルは指定できません。"},
+    {TMsg::BatchTakesNoJobOptions,
+     "--batch takes its settings from the list; {1} cannot be given with it",
+     "--batch の設定はバッチリストから読み込むため、{1} は指定できません。"},
     {TMsg::ColumnsTakesOneInput, "--columns takes one input file",
      "--columns には変換元ファイルを1つだけ指定してください。"},
     {TMsg::CombineNeedsInputs, "--combine needs at least one input file",
      "--combine には変換元ファイルを1つ以上指定してください。"},
     {TMsg::ExpectedInputAndOutput, "expected INPUT.mif and optionally OUTPUT.sim",
      "変換元の INPUT.mif と、必要なら変換後の OUTPUT.sim を指定してください。"},
+    {TMsg::OutputEmpty, "the output file name is empty", "変換後のファイル名が空です。"},
     {TMsg::TryHelp, "Try 'quorvex-convert --help'.",
      "使い方は 'quorvex-convert --help' で表示できます。"},
     {TMsg::GenbaNotCp932, "the site name has a character that code page 932 cannot hold",
      "現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。"},
+    {TMsg::GenbaControl, "the site name has a control character, which a SIMA line cannot hold",
+     "現場名称に使用できない文字（制御文字）が含まれています。"},
+    {TMsg::AttrNotAPosition, "--attr {1}: not a column position (1 = first column; 0 or -1: none)",
+     "--attr {1}: 属性列の位置として正しくありません（1 が最初の列、0 または -1 は属性なし）。"},
     {TMsg::NoSuchColumn, "no column named '{1}'", "'{1}' という属性名はありません。"},
     {TMsg::JobOk, "ok {1}", "成功 {1}"},
     {TMsg::JobFailed, "failed {1}: {2}", "失敗 {1}: {2}"},
@@ -233,6 +264,132 @@ constexpr bool TableInOrder() {
     return std::size(kTable) == static_cast<size_t>(TMsg::Count_);
 }
 static_assert(TableInOrder(), "one entry per message, in the order of TMsg");
+
+// What each argument of a message is, one letter per argument: 'P' a path
+// (QuotePath), 'F' the path of a report line (kept whole, EscapeControls),
+// 'V' a value from a file or the user (QuoteValue), 'T' a number or a text
+// already made (as it stands). Messages not listed take their arguments as
+// they stand.
+struct TArgKinds {
+    TMsg Id;
+    const char* Kinds;
+};
+constexpr TArgKinds kArgKinds[] = {
+    {TMsg::AtLine, "PT"},
+    {TMsg::CannotOpen, "P"},
+    {TMsg::CannotRead, "P"},
+    {TMsg::CannotWrite, "P"},
+    {TMsg::CannotCreate, "P"},
+    {TMsg::CannotReplace, "P"},
+    {TMsg::NamesDevice, "P"},
+    {TMsg::IsAFolder, "P"},
+    {TMsg::ReadOnlyFile, "P"},
+    {TMsg::MifNotFound, "P"},
+    {TMsg::MidNotFound, "P"},
+    {TMsg::MifIsFolder, "P"},
+    {TMsg::MifLinkLoop, "P"},
+    {TMsg::MidIsFolder, "P"},
+    {TMsg::MidLinkLoop, "P"},
+    {TMsg::StoreNotWritable, "P"},
+    {TMsg::PathIsFolder, "P"},
+    {TMsg::PathIsFifo, "P"},
+    {TMsg::PathIsDevice, "P"},
+    {TMsg::PathIsSocket, "P"},
+    {TMsg::PathNotRegular, "P"},
+    {TMsg::DanglingLink, "P"},
+    {TMsg::NoFolder, "P"},
+    {TMsg::CannotSyncFolder, "P"},
+    {TMsg::LineTooLong, "P"},
+    {TMsg::NotAFloat, "PTV"},
+    {TMsg::NotAnInteger, "PTV"},
+    {TMsg::NegativeCount, "P"},
+    {TMsg::NegativeColumnCount, "P"},
+    {TMsg::NegativeSectionCount, "P"},
+    {TMsg::CutShort, "P"},
+    {TMsg::TooManyVertices, "P"},
+    {TMsg::NoVertices, "P"},
+    {TMsg::ArcAnglesOutOfRange, "P"},
+    {TMsg::NotAMifFile, "P"},
+    {TMsg::KeywordBeforeTab, "PTV"},
+    {TMsg::ColumnCountPastData, "P"},
+    {TMsg::NonFiniteVertex, "P"},
+    {TMsg::CharsetNotSupported, "V"},
+    {TMsg::CharsetUnknown, "V"},
+    {TMsg::MidRowColumnNamed, "TTV"},
+    {TMsg::MidBadByte, "TV"},
+    {TMsg::MidNoCp932, "VTV"},
+    {TMsg::MergedOutputIsAnInput, "P"},
+    {TMsg::AttrOutOfRange, "V"},
+    {TMsg::AttrNoColumns, "V"},
+    {TMsg::NotABatchList, "P"},
+    {TMsg::BatchListNotBoolean, "V"},
+    {TMsg::BatchListCannotOpen, "P"},
+    {TMsg::BatchListCannotCreate, "P"},
+    {TMsg::UnknownOption, "V"},
+    {TMsg::AttrNotAPosition, "V"},
+    {TMsg::NoSuchColumn, "V"},
+    {TMsg::JobOk, "F"},
+    {TMsg::JobFailed, "F"},
+};
+
+char ArgKind(TMsg id, size_t k) {
+    for (const TArgKinds& a : kArgKinds)
+        if (a.Id == id) return k < std::strlen(a.Kinds) ? a.Kinds[k] : 'T';
+    return 'T';
+}
+
+std::string Quoted(char kind, const std::string& arg) {
+    switch (kind) {
+        case 'P':
+            return QuotePath(arg);
+        case 'F':
+            return EscapeControls(arg);
+        case 'V':
+            return QuoteValue(arg);
+        default:
+            return arg;
+    }
+}
+
+// The bytes of the character at `i`: a whole UTF-8 sequence, else one byte.
+size_t CharLength(std::string_view s, size_t i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t n = c < 0xC2 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 1;
+    if (n == 1 || i + n > s.size()) return 1;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
+    return n;
+}
+
+// The character at `i` as a message shows it: a control character as \xNN
+// for each of its bytes (the C1 controls are two bytes in UTF-8).
+std::string ShownChar(std::string_view s, size_t i, size_t n) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto c = static_cast<unsigned char>(s[i]);
+    const bool c1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0;
+    if (!(n == 1 && (c < 32 || c == 127)) && !c1) return std::string(s.substr(i, n));
+    std::string out;
+    for (size_t k = 0; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        out.append("\\x").push_back(kHex[b >> 4]);
+        out.push_back(kHex[b & 15]);
+    }
+    return out;
+}
+
+// The characters of `s` as shown, one piece each.
+std::vector<std::string> ShownChars(std::string_view s) {
+    std::vector<std::string> pieces;
+    for (size_t i = 0; i < s.size();) {
+        const size_t n = CharLength(s, i);
+        pieces.push_back(ShownChar(s, i, n));
+        i += n;
+    }
+    return pieces;
+}
+
+constexpr size_t kQuoteBytes = 80;
+constexpr std::string_view kEllipsis = "\xE2\x80\xA6";  // "…"
 
 TMessage ReasonOf(int err) {
     switch (err) {
@@ -313,7 +470,7 @@ std::string TMessage::Text(TLanguage language) const {
             const char c = form[i + 1];
             if (c >= '1' && c <= '9') {
                 const size_t k = static_cast<size_t>(c - '1');
-                if (k < Args.size()) out += Args[k];
+                if (k < Args.size()) out += Quoted(ArgKind(Id, k), Args[k]);
                 i += 2;
                 continue;
             }
@@ -354,6 +511,58 @@ TLanguage UserLanguage() {
                                                                           : TLanguage::English;
 #endif
     return LanguageOfLocale(lcAll, lcMessages, lang);
+}
+
+std::string EscapeControls(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = CharLength(text, i);
+        out += ShownChar(text, i, n);
+        i += n;
+    }
+    return out;
+}
+
+std::string QuoteValue(std::string_view value) {
+    std::string out;
+    for (size_t i = 0; i < value.size();) {
+        const size_t n = CharLength(value, i);
+        const std::string piece = ShownChar(value, i, n);
+        if (out.size() + piece.size() > kQuoteBytes) return out.append(kEllipsis);
+        out += piece;
+        i += n;
+    }
+    return out;
+}
+
+std::string QuotePath(std::string_view path) {
+    size_t cut = path.size();
+    while (cut > 0 && !IsPathDelim(path[cut - 1]))
+        --cut;
+    // The separator stays with the name: "…/town.mif".
+    const std::string name = EscapeControls(path.substr(cut > 0 ? cut - 1 : 0));
+    const std::vector<std::string> folders = ShownChars(path.substr(0, cut > 0 ? cut - 1 : 0));
+    size_t whole = name.size();
+    for (const std::string& piece : folders)
+        whole += piece.size();
+    if (whole <= kQuoteBytes) return EscapeControls(path);
+    // The start of the folders (the drive or the home folder) and as much of
+    // their end as fits.
+    const size_t room = kQuoteBytes > name.size() ? kQuoteBytes - name.size() : 0;
+    size_t head = 0, headBytes = 0;
+    while (head < folders.size() && headBytes + folders[head].size() <= room / 2)
+        headBytes += folders[head++].size();
+    size_t tail = folders.size(), tailBytes = 0;
+    while (tail > head && headBytes + tailBytes + folders[tail - 1].size() <= room)
+        tailBytes += folders[--tail].size();
+    std::string out;
+    for (size_t k = 0; k < head; ++k)
+        out += folders[k];
+    out.append(kEllipsis);
+    for (size_t k = tail; k < folders.size(); ++k)
+        out += folders[k];
+    return out + name;
 }
 
 std::string GroupDigits(int64_t n) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex {
@@ -33,6 +34,12 @@ enum class TMsg {
     ReadOnlyFile,
     MifNotFound,
     MidNotFound,
+    MifIsFolder,
+    MifLinkLoop,
+    MidIsFolder,
+    MidLinkLoop,
+    StdoutClosed,
+    StdoutWriteFailed,
     StoreNotWritable,
     PathIsFolder,  // {2} the verb of the failed operation, in English
     PathIsFifo,
@@ -55,6 +62,7 @@ enum class TMsg {
     NoVertices,
     ArcAnglesOutOfRange,
     NotAMifFile,
+    KeywordBeforeTab,
     ColumnCountPastData,
     NonFiniteVertex,
     TooManyPoints,
@@ -81,6 +89,8 @@ enum class TMsg {
     OutOfMemory,
     NoDestination,
     Unexpected,
+    AttrOutOfRange,
+    AttrNoColumns,
 
     // Batch-list files
     BatchListMalformed,
@@ -94,11 +104,15 @@ enum class TMsg {
     ModesExclude,
     NothingToConvert,
     BatchTakesNoInputs,
+    BatchTakesNoJobOptions,
     ColumnsTakesOneInput,
     CombineNeedsInputs,
     ExpectedInputAndOutput,
+    OutputEmpty,
     TryHelp,
     GenbaNotCp932,
+    GenbaControl,
+    AttrNotAPosition,
     NoSuchColumn,
     JobOk,
     JobFailed,
@@ -179,6 +193,16 @@ TLanguage UserLanguage();
 // The rule above for given values of LC_ALL, LC_MESSAGES and LANG (null or
 // empty when unset).
 TLanguage LanguageOfLocale(const char* lcAll, const char* lcMessages, const char* lang);
+
+// Texts quoted in messages, so that no name or value can break a line,
+// forge one or send the terminal a command: control characters (codes 0-31,
+// 127 and the C1 controls) become \xNN. A value is cut after 80 bytes, at a
+// character boundary, with "…"; a path longer than 80 bytes loses the middle
+// of its folders, never its file name. A report line's path stays whole, as
+// scripts read it. Text() applies these to the arguments of each message.
+std::string QuoteValue(std::string_view value);
+std::string QuotePath(std::string_view path);
+std::string EscapeControls(std::string_view text);
 
 // Decimal with a comma between groups of three digits: 1,234,567.
 std::string GroupDigits(int64_t n);

@@ -13,6 +13,7 @@
 
 #include "support/errors.h"
 #include "support/paths.h"
+#include "support/std_streams.h"
 
 namespace quorvex {
 
@@ -182,6 +183,7 @@ std::string CheckOutputTarget(const std::string& target) {
 }
 
 TStandardOutput::TStandardOutput() {
+    if (StandardStreamWasClosed(STDOUT_FILENO)) throw FileError(TMsg::StdoutClosed, "-");
     const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) ThrowFileError("write", "-", errno);
     Adopt(fd, "-");

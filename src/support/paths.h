@@ -31,6 +31,10 @@ std::string GetAppDir();
 
 // Existence of a regular file (or anything that is not a directory).
 bool FileExists(const std::string& path);
+// What stands at a path where FileExists finds no file: nothing that can be
+// reached, a folder, or symbolic links that lead round in a loop.
+enum class TNoFile { Missing, Folder, LinkLoop };
+TNoFile WhyNoFile(const std::string& path);
 // Whether both paths name one existing file, however spelt.
 bool IsSameExistingFile(const std::string& a, const std::string& b);
 

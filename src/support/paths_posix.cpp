@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -20,6 +21,14 @@ std::string GetExePath() {
 bool FileExists(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+TNoFile WhyNoFile(const std::string& path) {
+    struct stat st;
+    if (path.empty()) return TNoFile::Missing;
+    if (::stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? TNoFile::Folder : TNoFile::Missing;
+    return errno == ELOOP ? TNoFile::LinkLoop : TNoFile::Missing;
 }
 
 bool IsSameExistingFile(const std::string& a, const std::string& b) {

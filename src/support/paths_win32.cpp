@@ -45,6 +45,14 @@ bool FileExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+TNoFile WhyNoFile(const std::string& path) {
+    if (path.empty()) return TNoFile::Missing;
+    const DWORD a = ::GetFileAttributesW(WidePath(path).c_str());
+    if (a != INVALID_FILE_ATTRIBUTES)
+        return (a & FILE_ATTRIBUTE_DIRECTORY) ? TNoFile::Folder : TNoFile::Missing;
+    return ::GetLastError() == ERROR_CANT_RESOLVE_FILENAME ? TNoFile::LinkLoop : TNoFile::Missing;
+}
+
 bool IsSameExistingFile(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty()) return false;
     BY_HANDLE_FILE_INFORMATION ia, ib;

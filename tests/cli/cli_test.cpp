@@ -1,6 +1,7 @@
 // The command line, run as a user runs it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -311,6 +312,216 @@ TEST(CommandLine, BatchListWithCodePage932Paths) {
     EXPECT_NE(r.out.find(slashes), std::string::npos) << r.out;
 #endif
 }
+
+// Positions outside the table's columns: a usage error for one table,
+// naming the range and the columns, whatever the number's size; 0 and -1
+// still mean none. Where one position serves several tables, the input
+// without that column fails and the others run.
+TEST(CommandLine, AttributePositionOutsideTheColumns) {
+    Pair p;
+    const std::string sim = p.dir / "a.sim";
+    for (const char* attr : {"3", "2147483647", "-5", "99999999999", "-99999999999"}) {
+        const auto r = Cli({"--attr", attr, p.mif, sim});
+        EXPECT_EQ(r.status, 2) << attr;
+        EXPECT_EQ(r.out, "quorvex-convert: attribute column " + std::string(attr) +
+                             " is out of range: the table has columns 1 to 2 (1 ID, 2 地番)\n");
+        EXPECT_FALSE(test::Exists(sim));
+    }
+    for (const char* none : {"0", "-1"})
+        EXPECT_EQ(Cli({"--attr", none, p.mif, sim}).status, 0) << none;
+    EXPECT_EQ(Cli({"--attr", "2", p.mif, sim}).status, 0);
+
+    // A narrower table in a merged run.
+    TempDir dir;
+    const std::string narrow = dir / "narrow.mif";
+    WriteBytes(narrow, "Version 300\r\nColumns 1\r\n  ID Integer\r\nData\r\nLine 0 0 1 1\r\n");
+    WriteBytes(dir / "narrow.mid", "7\r\n");
+    const std::string merged = dir / "merged.sim";
+    auto r = Cli({"--combine", merged, "--attr", "2", p.mif, narrow});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("ok " + p.mif + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(
+        r.out.find("failed " + narrow +
+                   ": attribute column 2 is out of range: the table has columns 1 to 1 (1 ID)\n"),
+        std::string::npos)
+        << r.out;
+    // An input without the named column fails before the run: onto standard
+    // output nothing is delivered, and no "ok -" says otherwise.
+    r = Cli({"--combine", "-", "--attr", "\xE5\x9C\xB0\xE7\x95\xAA", p.mif, narrow});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.find("Z00,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("failed -: some inputs failed\n"), std::string::npos) << r.out;
+    // A position no table has is refused before any work.
+    r = Cli({"--combine", merged, "--attr", "-5", p.mif}, kJapanese);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out,
+              "quorvex-convert: --attr -5: 属性列の位置として正しくありません"
+              "（1 が最初の列、0 または -1 は属性なし）。\n");
+
+    // A batch row keeps its position; past its table's columns it fails and
+    // the other rows run.
+    TBatchListFile list;
+    for (const std::string& mif : {p.mif, narrow}) {
+        TConvertSettings s;
+        s.MifFile = mif;
+        s.SimFile = ChangeFileExt(mif, ".sim");
+        s.AttrIndex = 2;
+        list.Rows.push_back(RowFromSettings(s, ""));
+    }
+    SaveBatchList(dir / "list.txt", list);
+    r = Cli({"--batch", dir / "list.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("ok " + p.dir / "town.sim"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("failed " + dir / "narrow.sim" + ": attribute column 2 is out of range"),
+              std::string::npos)
+        << r.out;
+    EXPECT_FALSE(test::Exists(dir / "narrow.sim"));
+}
+
+// A site name with a line break would write SIMA lines of its own (here a
+// forged point): every control character is refused, as the window does.
+TEST(CommandLine, SiteNameWithControlCharactersIsAUsageError) {
+    Pair p;
+    for (const char* genba : {"S,\r\nA01,999,999,123,456,0,\r\nZ00", "a\tb", "\x1b[2J", "\x7f"}) {
+        const auto r = Cli({"--genba", genba, p.mif});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out,
+                  "quorvex-convert: the site name has a control character, which a SIMA "
+                  "line cannot hold\n");
+        EXPECT_EQ(Cli({"--genba", genba, "--combine", p.dir / "m.sim", p.mif}, kJapanese).out,
+                  "quorvex-convert: 現場名称に使用できない文字（制御文字）が含まれています。\n");
+    }
+    EXPECT_FALSE(test::Exists(p.dir / "town.sim"));
+    EXPECT_FALSE(test::Exists(p.dir / "m.sim"));
+}
+
+// Options a batch list sets itself, and an empty output name, are usage
+// errors instead of being ignored or taken for "beside the input".
+TEST(CommandLine, IgnoredOrEmptyArgumentsAreUsageErrors) {
+    Pair p;
+    for (const Args& options : {Args{"--attr", "1"}, Args{"--genba", "x"}, Args{"--no-swap"},
+                                Args{"--no-parcels"}, Args{"--no-routes"}, Args{"--close"}}) {
+        Args args = {"--batch", p.dir / "list.txt"};
+        args.insert(args.end(), options.begin(), options.end());
+        const auto r = Cli(args);
+        EXPECT_EQ(r.status, 2) << options[0];
+        EXPECT_EQ(r.out, "quorvex-convert: --batch takes its settings from the list; " +
+                             options[0] +
+                             " cannot be given with it\nTry 'quorvex-convert --help'.\n");
+    }
+    EXPECT_EQ(Cli({"-v", "--batch", p.dir / "none.txt"}).status, 1);  // -v is not a job's
+    auto r = Cli({p.mif, ""}, kJapanese);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out,
+              "quorvex-convert: 変換後のファイル名が空です。\n"
+              "使い方は 'quorvex-convert --help' で表示できます。\n");
+    EXPECT_EQ(Cli({"--combine", "", p.mif}).status, 2);
+    EXPECT_FALSE(test::Exists(p.dir / "town.sim"));
+}
+
+// Names reach the terminal with their control characters escaped, so a name
+// can neither forge a line nor send the terminal a command. Paths inside a
+// message are shortened in the middle; the report line's path stays whole.
+TEST(CommandLine, NamesAreEscapedAndLongPathsShortenedInMessages) {
+    TempDir dir;
+#ifdef _WIN32
+    const std::string name = "bad.mif";  // Windows names hold no control characters
+#else
+    const std::string name = "e\x1b[31mvil\nok x.mif";
+#endif
+    const std::string deep = dir / (std::string(90, 'f') + kPathDelim + name);
+    const std::string sim = ChangeFileExt(deep, ".sim");
+    const auto r = Cli({deep}, kJapanese);
+    EXPECT_EQ(r.status, 1);
+#ifndef _WIN32
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+    const std::string shownName = "e\\x1B[31mvil\\x0Aok x.mif";
+#else
+    const std::string shownName = name;
+#endif
+    std::string wholeSim = sim;
+    wholeSim.replace(wholeSim.size() - name.size(), name.size(), ChangeFileExt(shownName, ".sim"));
+    const std::string head = "失敗 " + wholeSim + ": MIFファイル「";
+    ASSERT_EQ(r.out.rfind(head, 0), 0u) << r.out;
+    const std::string shown = r.out.substr(head.size());
+    EXPECT_NE(shown.find("…"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(kPathDelim + shownName + "」が見つかりません。\n"), std::string::npos)
+        << shown;
+    EXPECT_LE(shown.size(), 80 + std::string("…」が見つかりません。\n").size());
+}
+
+// A folder or a loop of links as input is said to be what it is.
+TEST(CommandLine, FolderAsInputIsNamed) {
+    Pair p;
+    std::filesystem::create_directory(NativePath(p.dir / "folder.mif"));
+    auto r = Cli({p.dir / "folder.mif"}, kJapanese);
+    EXPECT_EQ(r.out, "失敗 " + p.dir / "folder.sim" + ": MIFファイル「" + p.dir / "folder.mif" +
+                         "」はファイルではなくフォルダーです。\n");
+    std::filesystem::remove(NativePath(p.dir / "town.mid"));
+    std::filesystem::create_directory(NativePath(p.dir / "town.mid"));
+    r = Cli({p.mif});
+    EXPECT_EQ(r.out, "failed " + p.dir / "town.sim" + ": the MID file \"" + p.dir / "town.mid" +
+                         "\" is a folder, not a file\n");
+}
+
+#ifndef _WIN32
+
+// The program run through the shell, for redirections the tests cannot make
+// otherwise: `redirect` follows the arguments.
+test::ProgramResult Shell(const Args& args, const std::string& redirect) {
+    Args shell = {"-c", "exec \"$0\" \"$@\" " + redirect, QUORVEX_CLI};
+    shell.insert(shell.end(), args.begin(), args.end());
+    return test::RunProgram("/bin/sh", shell, {"LC_ALL=", "LC_MESSAGES=", "LANG=C"});
+}
+
+// A closed standard stream must not become the first file the run opens: a
+// merged file opened on descriptor 2 would begin with the report lines.
+TEST(CommandLine, ClosedStandardStreamsAreNotReused) {
+    Pair a, b;
+    const std::string out = a.dir / "merged.sim";
+    ASSERT_EQ(Shell({"--combine", out, a.mif, b.mif}, "2>&-").status, 0);
+    EXPECT_EQ(ReadBytes(out).rfind("Z00,", 0), 0u);
+    ASSERT_EQ(Cli({"--combine", a.dir / "expected.sim", a.mif, b.mif}).status, 0);
+    EXPECT_EQ(ReadBytes(out), ReadBytes(a.dir / "expected.sim"));
+    ASSERT_EQ(Shell({a.mif, a.dir / "one.sim"}, "<&- >&- 2>&-").status, 0);
+    EXPECT_EQ(ReadBytes(a.dir / "one.sim").rfind("Z00,", 0), 0u);
+
+    // SIMA bytes for a standard output that was closed reach no one.
+    auto r = Shell({a.mif, "-"}, ">&-");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "failed -: standard output is closed\n");
+    r = Shell({"--combine", "-", a.mif, b.mif}, ">&-");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("failed -: standard output is closed\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("ok -"), std::string::npos) << r.out;
+    EXPECT_EQ(Shell({"--version"}, ">&-").status, 1);
+}
+
+// Every write to standard output is checked; the report line follows the
+// delivery, so "ok -" is never printed for bytes that did not arrive.
+TEST(CommandLine, FullStandardOutputFails) {
+    Pair p;
+    for (const Args& args : {Args{"--version"}, Args{"--help"}, Args{"--columns", p.mif}}) {
+        const auto r = Shell(args, ">/dev/full");
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.out,
+                  "quorvex-convert: cannot write to standard output: No space left on "
+                  "device\n");
+    }
+    auto r = Shell({p.mif, "-"}, ">/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "failed -: cannot write \"-\": No space left on device\n");
+    r = Shell({"--combine", "-", p.mif}, ">/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "ok " + p.mif + "\nfailed -: cannot write \"-\": No space left on device\n");
+    // Standard output that works still gets the file, then its line.
+    r = Shell({p.mif, "-"}, "2>/dev/null");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Z00,", 0), 0u);
+}
+
+#endif
 
 #ifdef _WIN32
 

@@ -163,7 +163,7 @@ TEST(OutputSafety, ReadOnlyOutputIsRefusedBeforeTheConversion) {
     const std::string list = p.dir / "list.txt";
     const std::string switches = "\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\r\n";
     WriteBytes(list, "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"1\"\t\"" + p.mif + "\"\t\"" + out +
-                         "\"\t\"\"\t\"\"" + switches + "\"2\"\t\"" + p.mif + "\"\t\"" +
+                         "\"\t\"\"\t\"\"" + switches + "\"1\"\t\"" + p.mif + "\"\t\"" +
                          (p.dir / "free.sim") + "\"\t\"\"\t\"\"" + switches);
     const TRun batch = Cli({"--batch", list});
     refused(batch, batch.out + batch.err);

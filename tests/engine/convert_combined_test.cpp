@@ -104,6 +104,22 @@ TEST(ConvertCombined, FailingRowKeepsWhatItWroteAndTheRunGoesOn) {
     EXPECT_EQ(r.total, (TConvertCounts{0, 3, 5, 0, 0}));
 }
 
+// One position for tables of different widths: the row whose table has no
+// such column fails before it writes anything; the others run.
+TEST(ConvertCombined, RowWithAnAttributePastItsColumnsFails) {
+    Rows r;
+    r.Add("a", "Line 0 0 1 1\r\n", "a1\r\n");
+    r.Add("b", "Line 5 5 6 6\r\n", "b1\r\n");
+    r.rows[1].Caption = "2";
+    ASSERT_TRUE(r.Run(r.dir / "merged.sim"));
+    ASSERT_EQ(r.marks.size(), 2u);
+    EXPECT_TRUE(r.marks[0].first);
+    EXPECT_EQ(r.marks[1],
+              std::make_pair(false, std::string("attribute column 2 is out of range: "
+                                                "the table has columns 1 to 1 (1 CHIBAN)")));
+    EXPECT_EQ(r.total, (TConvertCounts{0, 1, 2, 0, 0}));
+}
+
 TEST(ConvertCombined, CancelledRunStopsAfterTheRowAndLeavesTheOutputUntouched) {
     Rows r;
     r.Add("a", "Line 0 0 1 1\r\n", "a\r\n");

@@ -213,6 +213,48 @@ TEST(ConvertFile, AttributeBeyondTheRowIsEmpty) {
     EXPECT_NE(job.Out().find("F00,1,,1,"), std::string::npos);
 }
 
+// A position past the table's columns would give every object an empty value
+// and report success; it is an error naming the columns there are. Within
+// the columns a short row still gives an empty value (above).
+TEST(ConvertFile, AttributePastTheColumnsFails) {
+    const std::string mid = "\"12-4\"\r\n";
+    for (const int32_t position : {2, INT32_MAX}) {
+        Job job(Table(kOneColumn, "Line 0 0 1 1\r\n"), &mid);
+        job.s.AttrIndex = position;
+        std::string why;
+        EXPECT_FALSE(job.Run(&why));
+        EXPECT_EQ(why, "attribute column " + std::to_string(position) +
+                           " is out of range: the table has columns 1 to 1 (1 CHIBAN)");
+        EXPECT_FALSE(std::filesystem::exists(job.s.SimFile));
+    }
+    Job none(Table("Columns 0\r\n", "Line 0 0 1 1\r\n"), &mid);
+    none.s.AttrIndex = 1;
+    std::string why;
+    EXPECT_FALSE(none.Run(&why));
+    EXPECT_EQ(why, "attribute column 1 is out of range: the table has no columns");
+}
+
+// A tab after the keyword: the error is at the object's own line, not at a
+// vertex line the reader took for its count.
+TEST(ConvertFile, TabAfterTheKeywordIsBlamedOnItsLine) {
+    const std::string mid = "\"1\"\r\n\"2\"\r\n";
+    for (const std::string object :
+         {"Region\t1\r\n 4\r\n0 0\r\n10 0\r\n10 10\r\n0 0\r\n", "Pline\t2\r\n0 0\r\n10 0\r\n",
+          "Collection 1\r\nRegion\t1\r\n 3\r\n0 0\r\n1 0\r\n1 1\r\n"}) {
+        // Line 7 of the file: the header's four, Columns and its column, Data.
+        Job job(Table(kOneColumn, "Line 0 0 1 1\r\n" + object), &mid);
+        std::string why;
+        EXPECT_FALSE(job.Run(&why));
+        const bool nested = object.rfind("Collection", 0) == 0;
+        EXPECT_NE(why.find(std::string(nested ? ":11: " : ":10: ") + "a tab follows the keyword "),
+                  std::string::npos)
+            << why;
+    }
+    // A blank before a tab is still a blank.
+    Job job(Table(kOneColumn, "Pline \t2\r\n0 0\r\n10 0\r\n"), &mid);
+    EXPECT_TRUE(job.Run());
+}
+
 TEST(ConvertFile, ClosingRule) {
     const std::string mid = "\r\n\r\n";
     const std::string objects =
@@ -269,9 +311,33 @@ TEST(ConvertFile, MissingMidFails) {
     EXPECT_FALSE(std::filesystem::exists(job.s.SimFile));
 }
 
+// A folder, or links that lead round in a loop, is said to be what it is.
+TEST(ConvertFile, FolderOrLinkLoopAsInputIsNamed) {
+    const std::string mid = "\r\n";
+    Job job(Table(kOneColumn, "Line 0 0 1 1\r\n"), &mid);
+    std::filesystem::remove(job.dir / "in.mid");
+    std::filesystem::create_directory(job.dir / "in.mid");
+    std::string why;
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_EQ(why, "the MID file \"" + job.dir / "in.mid" + "\" is a folder, not a file");
+    job.s.MifFile = job.dir / "folder.mif";
+    std::filesystem::create_directory(job.s.MifFile);
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_EQ(why, "the MIF file \"" + job.s.MifFile + "\" is a folder, not a file");
+#ifndef _WIN32
+    // Wine cannot make symbolic links.
+    job.s.MifFile = job.dir / "loop.mif";
+    std::filesystem::create_symlink("loop.mif", job.s.MifFile);
+    EXPECT_FALSE(job.Run(&why));
+    EXPECT_EQ(why, "the MIF file \"" + job.s.MifFile +
+                       "\" is a symbolic link that leads round in a loop");
+#endif
+    EXPECT_FALSE(std::filesystem::exists(job.s.SimFile));
+}
+
 TEST(ConvertFile, TableWithoutColumnsNeedsNoMid) {
     Job job(Table("Columns 0\r\n", "Line 0 0 1 1\r\n"), nullptr);
-    job.s.AttrIndex = 1;
+    job.s.AttrIndex = 0;
     ASSERT_TRUE(job.Run());
     EXPECT_NE(job.Out().find("F00,1,,1,"), std::string::npos);
 }

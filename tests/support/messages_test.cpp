@@ -65,6 +65,22 @@ const Case kCases[] = {
     {{TMsg::MidNotFound, {"/data/a.mid"}},
      "MID file not found: /data/a.mid",
      "MIDファイル「/data/a.mid」が見つかりません。"},
+    {{TMsg::MifIsFolder, {"/data/a.mif"}},
+     "the MIF file \"/data/a.mif\" is a folder, not a file",
+     "MIFファイル「/data/a.mif」はファイルではなくフォルダーです。"},
+    {{TMsg::MifLinkLoop, {"/data/a.mif"}},
+     "the MIF file \"/data/a.mif\" is a symbolic link that leads round in a loop",
+     "MIFファイル「/data/a.mif」はシンボリックリンクが循環していて、ファイルにたどり着けません。"},
+    {{TMsg::MidIsFolder, {"/data/a.mid"}},
+     "the MID file \"/data/a.mid\" is a folder, not a file",
+     "MIDファイル「/data/a.mid」はファイルではなくフォルダーです。"},
+    {{TMsg::MidLinkLoop, {"/data/a.mid"}},
+     "the MID file \"/data/a.mid\" is a symbolic link that leads round in a loop",
+     "MIDファイル「/data/a.mid」はシンボリックリンクが循環していて、ファイルにたどり着けません。"},
+    {{TMsg::StdoutClosed}, "standard output is closed", "標準出力が閉じられています。"},
+    {{TMsg::StdoutWriteFailed, {}, ENOSPC},
+     "cannot write to standard output: No space left on device",
+     "標準出力に書き込めません（ディスクの空き容量が不足しています）。"},
     {{TMsg::StoreNotWritable, {"/opt/q/quorvex.INI"}},
      "cannot write /opt/q/quorvex.INI",
      "/opt/q/quorvex.INI に書き込めません"},
@@ -126,6 +142,11 @@ const Case kCases[] = {
     {{TMsg::NotAMifFile, {kPath, "9"}},
      "/data/町丁目.mif:9: not a MIF file (no Columns line)",
      "/data/町丁目.mif の 9 行目: MIFファイルではありません（Columns 行がありません）。"},
+    {{TMsg::KeywordBeforeTab, {kPath, "5", "Region"}},
+     "/data/町丁目.mif:5: a tab follows the keyword Region; the fields of an object line are "
+     "separated by blanks",
+     "/data/町丁目.mif の 5 行目: キーワード Region の後がタブです。オブジェクトの行の項目は空白で"
+     "区切ります。"},
     {{TMsg::ColumnCountPastData, {kPath, "4", "5", "1"}},
      "/data/町丁目.mif:4: column count 5 but 1 column lines before Data",
      "/data/町丁目.mif の 4 行目: 列数は 5 ですが、Data 行の前に列の行が 1 行しかありません。"},
@@ -195,6 +216,12 @@ const Case kCases[] = {
     {{TMsg::Unexpected, {"vector::reserve"}},
      "unexpected error: vector::reserve",
      "予期しないエラーが発生しました: vector::reserve"},
+    {{TMsg::AttrOutOfRange, {"3", "2", "1 ID, 2 地番"}},
+     "attribute column 3 is out of range: the table has columns 1 to 2 (1 ID, 2 地番)",
+     "属性列の位置 3 は範囲外です。この表の列は 1 ～ 2 です（1 ID, 2 地番）。"},
+    {{TMsg::AttrNoColumns, {"1"}},
+     "attribute column 1 is out of range: the table has no columns",
+     "属性列の位置 1 は範囲外です。この表には列がありません。"},
 
     {{TMsg::BatchListMalformed}, "not a valid batch list", "不正なバッチリストです。"},
     {{TMsg::BatchListNotBoolean, {"yes"}},
@@ -222,6 +249,9 @@ const Case kCases[] = {
     {{TMsg::BatchTakesNoInputs},
      "--batch takes no input files",
      "--batch と一緒に変換元ファイルは指定できません。"},
+    {{TMsg::BatchTakesNoJobOptions, {"--attr"}},
+     "--batch takes its settings from the list; --attr cannot be given with it",
+     "--batch の設定はバッチリストから読み込むため、--attr は指定できません。"},
     {{TMsg::ColumnsTakesOneInput},
      "--columns takes one input file",
      "--columns には変換元ファイルを1つだけ指定してください。"},
@@ -231,12 +261,19 @@ const Case kCases[] = {
     {{TMsg::ExpectedInputAndOutput},
      "expected INPUT.mif and optionally OUTPUT.sim",
      "変換元の INPUT.mif と、必要なら変換後の OUTPUT.sim を指定してください。"},
+    {{TMsg::OutputEmpty}, "the output file name is empty", "変換後のファイル名が空です。"},
     {{TMsg::TryHelp},
      "Try 'quorvex-convert --help'.",
      "使い方は 'quorvex-convert --help' で表示できます。"},
     {{TMsg::GenbaNotCp932},
      "the site name has a character that code page 932 cannot hold",
      "現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。"},
+    {{TMsg::GenbaControl},
+     "the site name has a control character, which a SIMA line cannot hold",
+     "現場名称に使用できない文字（制御文字）が含まれています。"},
+    {{TMsg::AttrNotAPosition, {"-5"}},
+     "--attr -5: not a column position (1 = first column; 0 or -1: none)",
+     "--attr -5: 属性列の位置として正しくありません（1 が最初の列、0 または -1 は属性なし）。"},
     {{TMsg::NoSuchColumn, {"NOPE"}}, "no column named 'NOPE'", "'NOPE' という属性名はありません。"},
     {{TMsg::JobOk, {"a.sim"}}, "ok a.sim", "成功 a.sim"},
     {{TMsg::JobFailed, {"a.sim", "why"}}, "failed a.sim: why", "失敗 a.sim: why"},
@@ -350,6 +387,55 @@ TEST(Messages, PlaceholdersAreFilledOnceAndMissingArgumentsLeaveNothing) {
     EXPECT_EQ(odd.Text(TLanguage::Japanese),
               "ファイル「a」を開けません（システムエラー（エラー番号 " + std::to_string(ENOEXEC) +
                   "））。");
+}
+
+// Values are cut at 80 bytes on a character boundary, paths lose the middle
+// of their folders, report lines keep their path whole; control characters
+// are escaped in all three, so no name can forge a line or reach the terminal.
+TEST(Messages, QuotedTextsAreEscapedAndBounded) {
+    const std::string kanji = "地";  // 3 bytes
+    std::string value;
+    for (int i = 0; i < 40; ++i)
+        value += kanji;  // 120 bytes
+    const std::string cut = TMessage(TMsg::NoSuchColumn, {value}).Text(TLanguage::English);
+    std::string expected;
+    for (int i = 0; i < 26; ++i)
+        expected += kanji;  // 78 bytes: the 27th would pass 80
+    EXPECT_EQ(cut, "no column named '" + expected + "…'");
+    EXPECT_EQ(QuoteValue(std::string(80, 'a')), std::string(80, 'a'));
+    EXPECT_EQ(QuoteValue(std::string(81, 'a')), std::string(80, 'a') + "…");
+    // An escape counts with the bytes it takes to show.
+    EXPECT_EQ(QuoteValue(std::string(30, '\x1b')).size(), 20 * 4 + std::string("…").size());
+    EXPECT_EQ(QuoteValue("a\nb\x1b[31mc\x7f\xC2\x9B"), "a\\x0Ab\\x1B[31mc\\x7F\\xC2\\x9B");
+    // Bytes that are not UTF-8 pass as they are, one by one.
+    EXPECT_EQ(QuoteValue("\x92\x6E"), "\x92\x6E");
+
+    const std::string folders = "/home/" + std::string(100, 'f') + "/";
+    const std::string path = folders + "町丁目.mif";
+    const std::string shown = TMessage(TMsg::MifNotFound, {path}).Text(TLanguage::English);
+    EXPECT_LE(shown.size(), std::string("MIF file not found: ").size() + 80 + 3);
+    EXPECT_EQ(shown.rfind("MIF file not found: /home/", 0), 0u) << shown;
+    EXPECT_NE(shown.find("…"), std::string::npos) << shown;
+    EXPECT_EQ(shown.substr(shown.size() - 14), "/町丁目.mif");
+    // A file name longer than the limit stays whole.
+    const std::string longName = std::string(100, 'n') + ".mif";
+    EXPECT_EQ(QuotePath(folders + longName), "…/" + longName);
+    EXPECT_EQ(QuotePath("/a/b\nc.mif"), "/a/b\\x0Ac.mif");
+    EXPECT_EQ(QuotePath("short.mif"), "short.mif");
+
+    // The ok and failed lines keep the whole path, escaped.
+    const std::string forged = path + "\nok /etc/passwd";
+    EXPECT_EQ(TMessage(TMsg::JobOk, {forged}).Text(TLanguage::English),
+              "ok " + path + "\\x0Aok /etc/passwd");
+    EXPECT_EQ(TMessage(TMsg::JobFailed, {path, "why\n"}).Text(TLanguage::Japanese),
+              "失敗 " + path + ": why\n");
+    // A value code page 932 cannot hold, inside a row's message.
+    TMessage noCp932(TMsg::MidNoCp932, {"\xC3\xA9", "00E9", std::string(200, 'x') + "\xC3\xA9"});
+    noCp932.Where.push_back({TMsg::MidRow, {"1"}});
+    EXPECT_EQ(
+        noCp932.Text(TLanguage::English),
+        "MID row 1: the character \"\xC3\xA9\" (U+00E9) has no code page 932 form; the value \"" +
+            std::string(80, 'x') + "…\" cannot be written");
 }
 
 TEST(Messages, LanguageFollowsTheFirstLocaleVariableSet) {

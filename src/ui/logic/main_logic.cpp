@@ -125,7 +125,10 @@ bool TMainLogic::CheckInput() {
     if (Trim(view_.GetText(TControl::edtSimFile)).empty()) return refuse(msg::kBadSimFile);
     if (!view_.IsChecked(TControl::chkKakuchi) && !view_.IsChecked(TControl::chkRosen))
         return refuse(msg::kNoTarget);
-    if (!Cp932Text(TControl::edtGenba)) return refuse(msg::kBadGenba);
+    const std::optional<std::string> genba = Cp932Text(TControl::edtGenba);
+    if (!genba) return refuse(msg::kBadGenba);
+    // A line break in the site name would write SIMA lines of its own.
+    if (HasControlCharacter(*genba)) return refuse(msg::kBadGenba);
     return true;
 }
 

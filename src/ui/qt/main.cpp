@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLoggingCategory>
 
+#include "support/std_streams.h"
 #include "ui/qt/MainFrm.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/ui_services.h"
@@ -10,6 +11,8 @@
 Q_LOGGING_CATEGORY(lcFiles, "quorvex.files", QtWarningMsg)
 
 int main(int argc, char** argv) {
+    // Qt writes its warnings to descriptor 2: never into a file of ours.
+    quorvex::GuardStandardStreams();
     // The program reads no command line: Qt gets the program name only.
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);

@@ -67,6 +67,25 @@ TEST_F(Logic, CheckStopsAtTheFirstFailureInOrder) {
                              Warning(msg::kNoTarget), Warning(msg::kBadGenba)}));
 }
 
+// A site name that could end the G00 line and write lines of its own (a
+// forged point) is refused after the other checks.
+TEST_F(Logic, CheckRefusesControlCharactersInTheSiteName) {
+    FillPanel(mif, "a.sim");
+    for (const char* genba : {"S,\r\nA01,999,999,123,456,0,\r\nZ00", "a\tb", "\x1b[31m", "x\x7f"}) {
+        view.Texts[C::edtGenba] = genba;
+        EXPECT_FALSE(logic.CheckInput()) << genba;
+    }
+    EXPECT_EQ(view.Log, Log(4, Warning(msg::kBadGenba)));
+    // The earlier checks come first.
+    view.Log.clear();
+    view.Checks[C::chkKakuchi] = view.Checks[C::chkRosen] = false;
+    EXPECT_FALSE(logic.CheckInput());
+    EXPECT_EQ(view.Log, Log{Warning(msg::kNoTarget)});
+    view.Checks[C::chkKakuchi] = true;
+    view.Texts[C::edtGenba] = "北, 地区 ";  // commas and blanks stay allowed
+    EXPECT_TRUE(logic.CheckInput());
+}
+
 TEST_F(Logic, BrowsingFillsNamesRemembersTheChoiceAndCancelChangesNothing) {
     view.AttrChoice = 2;
     view.Answers = {mif, std::nullopt, dir / "b.sim"};
