@@ -209,6 +209,15 @@ std::string DisplayText(const TCharset& set, std::string_view bytes) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t len = Utf8Length(bytes, i);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
+}
+
 char32_t Utf8CharAt(std::string_view utf8, size_t offset, size_t* length) {
     const size_t len = offset < utf8.size() ? Utf8Length(utf8, offset) : 0;
     if (length) *length = len;

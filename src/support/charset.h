@@ -39,6 +39,10 @@ std::optional<size_t> DecodeToUtf8(const TCharset& set, std::string_view bytes, 
 // sets each byte that starts no character becomes U+FFFD.
 std::string DisplayText(const TCharset& set, std::string_view bytes);
 
+// Whether `bytes` is UTF-8 throughout: no overlong forms, no surrogates,
+// nothing beyond U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
 // The character at `offset` of valid UTF-8 text, and its length in bytes.
 char32_t Utf8CharAt(std::string_view utf8, size_t offset, size_t* length = nullptr);
 
