@@ -15,10 +15,10 @@
 namespace quorvex {
 
 struct TBatchListFile {
-    bool Combine = false;          // line 3
-    std::string CombineFile;       // line 4, unchanged
-    std::string CombineGenba;      // line 5, unchanged
-    std::vector<TBatchRow> Rows;   // lines 6 and on
+    bool Combine = false;           // line 3
+    std::string CombineFile;        // line 4, unchanged
+    std::string CombineGenba;       // line 5, unchanged
+    std::vector<TBatchRow> Rows;    // lines 6 and on
     std::vector<int32_t> RowLines;  // the file line of each row
 };
 
@@ -49,12 +49,10 @@ std::string FormatBatchList(const TBatchListFile& list);
 // Throws BatchListError for a file that is not a batch list. A file that
 // starts with a UTF-8 byte-order mark, or that is UTF-8 throughout and has a
 // byte above 0x7F, is read as UTF-8; any other as code page 932.
-TBatchListFile ParseBatchList(std::string_view bytes,
-                              TBlankJobLines blank = TBlankJobLines::Keep);
+TBatchListFile ParseBatchList(std::string_view bytes, TBlankJobLines blank = TBlankJobLines::Keep);
 
 // Reads or writes a whole file; FileError when it cannot be opened or created.
-TBatchListFile LoadBatchList(const std::string& path,
-                             TBlankJobLines blank = TBlankJobLines::Keep);
+TBatchListFile LoadBatchList(const std::string& path, TBlankJobLines blank = TBlankJobLines::Keep);
 void SaveBatchList(const std::string& path, const TBatchListFile& list);
 
 }  // namespace quorvex

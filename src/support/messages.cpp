@@ -127,7 +127,8 @@ constexpr TEntry kTable[] = {
      "ファイル \"{1}\". {r} は開けません"},
     {TMsg::BatchListCannotCreate, "cannot create batch list \"{1}\": {r}",
      "ファイル \"{1}\". {r} を作成できません"},
-    {TMsg::BatchListNotUtf8, "line {1} is not valid UTF-8", "{1} 行目が正しい UTF-8 ではありません。"},
+    {TMsg::BatchListNotUtf8, "line {1} is not valid UTF-8",
+     "{1} 行目が正しい UTF-8 ではありません。"},
     {TMsg::BatchListNotCp932, "line {1} has a character that code page 932 cannot hold",
      "{1} 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。"},
 

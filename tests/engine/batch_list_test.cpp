@@ -275,12 +275,12 @@ std::string JobLine(const std::vector<std::string>& values) {
     return line + "\r\n";
 }
 
-const std::string kUtf8On = "\xE2\x97\x8B";                   // ○
-const std::string kUtf8Off = "\xC3\x97";                      // ×
-const std::string kUtf8Genba = "\xE6\x9D\xB1\xE4\xBA\xAC";    // 東京
-const std::string kCp932Genba = "\x93\x8C\x8B\x9E";           // 東京
-const std::string kUtf8Hyo = "\xE8\xA1\xA8\xE3\x82\xBD";      // 表ソ
-const std::string kUtf8Yoshi = "\xF0\xA0\xAE\xB7";            // 𠮷, not in code page 932
+const std::string kUtf8On = "\xE2\x97\x8B";                 // ○
+const std::string kUtf8Off = "\xC3\x97";                    // ×
+const std::string kUtf8Genba = "\xE6\x9D\xB1\xE4\xBA\xAC";  // 東京
+const std::string kCp932Genba = "\x93\x8C\x8B\x9E";         // 東京
+const std::string kUtf8Hyo = "\xE8\xA1\xA8\xE3\x82\xBD";    // 表ソ
+const std::string kUtf8Yoshi = "\xF0\xA0\xAE\xB7";          // 𠮷, not in code page 932
 
 TEST(BatchListUtf8, ABomOrValidUtf8WithHighBytesIsReadAsUtf8AndBecomesCodePage932) {
     const std::string body = "Quorvex\r\n200\r\n-1\r\n/d/" + kUtf8Hyo + ".sim\r\n" + kUtf8Genba +
@@ -321,8 +321,8 @@ TEST(BatchListUtf8, ALineCodePage932CannotHoldOrThatIsNotUtf8RefusesTheListNamin
     };
     expectRefused(header + good + JobLine({"1", kUtf8Yoshi + ".mif"}), BatchListError::NotCp932, 7,
                   "7 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。");
-    expectRefused("Quorvex\r\n200\r\n0\r\n" + kUtf8Yoshi + "\r\n\r\n", BatchListError::NotCp932,
-                  4, "4 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。");
+    expectRefused("Quorvex\r\n200\r\n0\r\n" + kUtf8Yoshi + "\r\n\r\n", BatchListError::NotCp932, 4,
+                  "4 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。");
     // After a byte-order mark, code page 932 bytes are not UTF-8.
     expectRefused("\xEF\xBB\xBF" + header + good + JobLine({"1", "a.mif", "", "", kCp932Genba}),
                   BatchListError::NotUtf8, 7, "7 行目が正しい UTF-8 ではありません。");
@@ -428,14 +428,13 @@ TEST(BatchListParse, MillionsOfBlankLinesAreRefusedInLittleMemory) {
     };
     constexpr size_t kExtra = 32 << 20;
     for (const TBlankJobLines blank : {TBlankJobLines::Keep, TBlankJobLines::Skip}) {
-        EXPECT_EQ(UnderMemoryLimit(kExtra, [&] {
-                      return refused([&] { ParseBatchList(bytes, blank); });
-                  }),
+        EXPECT_EQ(UnderMemoryLimit(kExtra,
+                                   [&] { return refused([&] { ParseBatchList(bytes, blank); }); }),
                   0);
-        EXPECT_EQ(UnderMemoryLimit(kExtra, [&] {
-                      return refused([&] { LoadBatchList(dir / "list.txt", blank); });
-                  }),
-                  0);
+        EXPECT_EQ(
+            UnderMemoryLimit(
+                kExtra, [&] { return refused([&] { LoadBatchList(dir / "list.txt", blank); }); }),
+            0);
     }
 }
 
