@@ -67,9 +67,13 @@ std::optional<TFileIdentity> FileIdentity(const std::string& path) {
     const std::string dir = GetFileDir(path);
     if (name.empty()) return std::nullopt;
     // Windows compares names without regard to case.
-    std::wstring wide = Utf8ToWide(name);
-    ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    return identity(dir.empty() ? std::string(".") : dir, WideToUtf8(wide));
+    const std::wstring wide = Utf8ToWide(name);
+    std::wstring upper(wide.size(), L'\0');
+    const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(),
+                                  static_cast<int>(wide.size()), upper.data(),
+                                  static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    upper.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return identity(dir.empty() ? std::string(".") : dir, WideToUtf8(n > 0 ? upper : wide));
 }
 
 std::string FindFileIgnoringCase(const std::string& path) {
