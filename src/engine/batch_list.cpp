@@ -91,6 +91,14 @@ bool ReadAsUtf8(std::string_view& bytes) {
     return high && IsValidUtf8(bytes);
 }
 
+// A job line that holds no value at all: nothing but the blanks the field
+// splitter skips (codes 1 to 32). NUL is a value to the splitter.
+bool IsBlankJobLine(std::string_view line) {
+    for (const char c : line)
+        if (c == 0 || static_cast<unsigned char>(c) > 32) return false;
+    return true;
+}
+
 // A line of the file as code page 932 bytes.
 std::string Cp932Line(std::string_view line, bool utf8, int32_t lineNumber) {
     if (!utf8) return std::string(line);
@@ -176,7 +184,7 @@ TBatchListFile ParseBatchList(std::string_view bytes, TBlankJobLines blank) {
     int64_t blankJobLines = 0;
     std::string_view line;
     for (TLines lines(bytes); lines.Next(line);)
-        if (++lineCount > kHeaderLines && IsBlankLine(line)) ++blankJobLines;
+        if (++lineCount > kHeaderLines && IsBlankJobLine(line)) ++blankJobLines;
     if (lineCount < kHeaderLines || lineCount - kHeaderLines > kMaxBatchJobLines) ThrowMalformed();
 
     TLines lines(bytes);
@@ -197,7 +205,7 @@ TBatchListFile ParseBatchList(std::string_view bytes, TBlankJobLines blank) {
     list.Rows.reserve(static_cast<size_t>(rows));
     list.RowLines.reserve(static_cast<size_t>(rows));
     for (int32_t number = kHeaderLines + 1; lines.Next(line); ++number) {
-        if (blank == TBlankJobLines::Skip && IsBlankLine(line)) continue;
+        if (blank == TBlankJobLines::Skip && IsBlankJobLine(line)) continue;
         const std::string job = Cp932Line(line, utf8, number);
         TBatchRow& row = list.Rows.emplace_back();
         list.RowLines.push_back(number);
