@@ -1,6 +1,8 @@
 // libFuzzer target: the batch-list loader on any bytes, code page 932 or
 // UTF-8 (with or without a byte-order mark), rows short of fields included. A
-// list it accepts must come back through saving and loading with its rows.
+// list it accepts must come back through saving and loading with its rows, a
+// UTF-8 list must load as its code page 932 form, and leaving blank lines out
+// must leave out exactly those rows.
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -9,13 +11,9 @@
 
 #include "engine/batch_list.h"
 #include "fuzz_files.h"
+#include "support/charset.h"
 #include "support/cp932.h"
 
-// 1: a UTF-8 list loads as its code page 932 form would. 0 until the loader
-// reads UTF-8 lists.
-#ifndef QUORVEX_FUZZ_UTF8_LISTS
-#define QUORVEX_FUZZ_UTF8_LISTS 0
-#endif
 // 1: a list comes back from saving with every value unchanged, not only its
 // rows. 0 while a value that ends in a lone lead byte swallows its closing
 // quote on loading and so reads differently once saved.
@@ -45,42 +43,9 @@ bool HasHighByte(std::string_view s) {
     return false;
 }
 
-// Well-formed UTF-8: no overlong forms, surrogates or codes past U+10FFFF.
-bool IsUtf8(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        size_t n = 0;
-        unsigned char lo = 0x80, hi = 0xBF;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            n = 1;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            n = 2;
-            if (b == 0xE0) lo = 0xA0;
-            if (b == 0xED) hi = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            n = 3;
-            if (b == 0xF0) lo = 0x90;
-            if (b == 0xF4) hi = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + n >= s.size()) return false;
-        for (size_t k = 1; k <= n; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + k]);
-            if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) return false;
-        }
-        i += n + 1;
-    }
-    return true;
-}
-
 // Text that reads as UTF-8 by the loader's rule, whatever it was meant as.
 bool LooksUtf8(std::string_view s) {
-    return HasHighByte(s) && IsUtf8(s);
+    return HasHighByte(s) && IsValidUtf8(s);
 }
 
 std::optional<TBatchListFile> Parse(std::string_view bytes) {
@@ -113,6 +78,28 @@ void CheckUtf8List(std::string_view bytes, const std::optional<TBatchListFile>& 
         Fail("a UTF-8 list loads unlike its code page 932 form");
 }
 
+// Leaving blank job lines out (as the command line does) leaves out exactly
+// the rows the window shows empty, and keeps the others as they are.
+void CheckBlankLinesSkipped(std::string_view bytes, const TBatchListFile& list) {
+    const TBatchListFile skipped = ParseBatchList(bytes, TBlankJobLines::Skip);
+    size_t kept = 0;
+    for (size_t i = 0; i < list.Rows.size(); ++i) {
+        const TBatchRow& row = list.Rows[i];
+        bool empty = row.Caption.empty();
+        for (const std::string& item : row.SubItems)
+            empty = empty && item.empty();
+        if (kept < skipped.Rows.size() && skipped.RowLines[kept] == list.RowLines[i]) {
+            const TBatchRow& other = skipped.Rows[kept];
+            if (other.Caption != row.Caption || other.SubItems != row.SubItems)
+                Fail("a row changes when blank lines are left out");
+            ++kept;
+        } else if (!empty) {
+            Fail("a row that is not blank was left out");
+        }
+    }
+    if (kept != skipped.Rows.size()) Fail("leaving blank lines out made rows");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -122,12 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         list = LoadBatchList(fuzz::Put("list.txt", bytes));
     } catch (const QuorvexError&) {
     }
-    if (QUORVEX_FUZZ_UTF8_LISTS) CheckUtf8List(bytes, list);
+    CheckUtf8List(bytes, list);
     if (!list) return 0;
+    CheckBlankLinesSkipped(bytes, *list);
     const std::string saved = FormatBatchList(*list);
     // A saved list is code page 932; one that happens to be valid UTF-8 as
     // well is read as UTF-8 by rule, so it cannot come back unchanged.
-    if (QUORVEX_FUZZ_UTF8_LISTS && LooksUtf8(saved)) return 0;
+    if (LooksUtf8(saved)) return 0;
     const std::optional<TBatchListFile> again = Parse(saved);
     if (!again || again->Rows.size() != list->Rows.size() || again->Combine != list->Combine)
         Fail("a saved list does not load with its rows");

@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "engine/run_inputs.h"
 #include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
@@ -256,7 +257,8 @@ int ListColumns(const TReporter& out, const std::string& mif) {
 int RunBatch(const TReporter& out, const std::string& listPath) {
     TBatchListFile list;
     try {
-        list = LoadBatchList(listPath);
+        // A blank job line could only fail: it is left out.
+        list = LoadBatchList(listPath, TBlankJobLines::Skip);
     } catch (const BatchListError& e) {
         out.Error({TMsg::NotABatchList, {listPath, e.message.Text(out.Language())}});
         return kJobFailed;
@@ -274,17 +276,23 @@ int RunBatch(const TReporter& out, const std::string& listPath) {
         return RunCombined(out, list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba)
                    ? kOk
                    : kJobFailed;
+    // Rows that must not run are named before any conversion starts; a row
+    // without a SIMA file by its line in the list.
+    const std::vector<std::optional<TMessage>> refused = RefusedBatchRows(list.Rows);
     bool allOk = true;
-    // Rows without a destination are named before any conversion starts.
-    for (const TBatchRow& row : list.Rows) {
-        if (row.SubItems[TBatchRow::SimFile].empty()) {
-            out.Failed(row.SubItems[TBatchRow::MifFile], TMsg::NoDestination);
-            allOk = false;
-        }
+    for (size_t i = 0; i < list.Rows.size(); ++i) {
+        if (!refused[i]) continue;
+        const TBatchRow& row = list.Rows[i];
+        const std::string& sim = row.SubItems[TBatchRow::SimFile];
+        const std::string line = listPath + ":" + std::to_string(list.RowLines[i]);
+        if (refused[i]->Id == TMsg::NoDestination)
+            out.Failed(line, {TMsg::BatchRowNoDestination, {row.SubItems[TBatchRow::MifFile]}});
+        else
+            out.Failed(sim.empty() ? line : sim, *refused[i]);
+        allOk = false;
     }
-    for (const TBatchRow& row : list.Rows)
-        if (!row.SubItems[TBatchRow::SimFile].empty())
-            allOk = RunOne(out, SettingsFromRow(row)) && allOk;
+    for (size_t i = 0; i < list.Rows.size(); ++i)
+        if (!refused[i]) allOk = RunOne(out, SettingsFromRow(list.Rows[i])) && allOk;
     return allOk ? kOk : kJobFailed;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "support/charset.h"
 #include "support/cp932.h"
 #include "support/field.h"
 #include "support/file_access.h"
@@ -15,39 +16,95 @@
 
 namespace quorvex {
 
+namespace {
+
+TMessage MessageOfKind(BatchListError::Kind kind, const std::string& line, int32_t lineNumber) {
+    switch (kind) {
+        case BatchListError::Malformed:
+            break;
+        case BatchListError::NotBoolean:
+            // Decoded before it is quoted: the quote's own "…" is UTF-8.
+            return {TMsg::BatchListNotBoolean, {QuoteInput(Cp932ToUtf8(line))}};
+        case BatchListError::NotUtf8:
+            return {TMsg::BatchListNotUtf8, {std::to_string(lineNumber)}};
+        case BatchListError::NotCp932:
+            return {TMsg::BatchListNotCp932, {std::to_string(lineNumber)}};
+    }
+    return TMsg::BatchListMalformed;
+}
+
+}  // namespace
+
 BatchListError::BatchListError(Kind kind, std::string line)
-    : QuorvexError(kind == Malformed ? TMessage(TMsg::BatchListMalformed)
-                                     : TMessage(TMsg::BatchListNotBoolean, {Cp932ToUtf8(line)})),
-      kind(kind),
-      line(std::move(line)) {}
+    : QuorvexError(MessageOfKind(kind, line, 0)), kind(kind), line(std::move(line)) {}
+
+BatchListError::BatchListError(Kind kind, int32_t lineNumber)
+    : QuorvexError(MessageOfKind(kind, {}, lineNumber)), kind(kind), lineNumber(lineNumber) {}
 
 namespace {
 
 constexpr std::string_view kMagic = "Quorvex";
 constexpr std::string_view kVersion = "200";
 constexpr int kHeaderLines = 5;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 [[noreturn]] void ThrowMalformed() {
     throw BatchListError(BatchListError::Malformed);
 }
 
-// CR, LF and CR LF each end a line; a final line end does not open another.
-std::vector<std::string_view> SplitLines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    size_t begin = 0;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        lines.push_back(bytes.substr(begin, i - begin));
-        i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-        begin = i;
+// The lines of a file one at a time, without an index of them all: CR, LF
+// and CR LF each end a line; a final line end does not open another.
+class TLines {
+  public:
+    explicit TLines(std::string_view bytes) : bytes_(bytes) {}
+    bool Next(std::string_view& line) {
+        if (pos_ >= bytes_.size()) return false;
+        size_t end = pos_;
+        while (end < bytes_.size() && bytes_[end] != '\r' && bytes_[end] != '\n')
+            ++end;
+        line = bytes_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (pos_ < bytes_.size())
+            pos_ += (bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n')
+                        ? 2
+                        : 1;
+        return true;
     }
-    if (begin < bytes.size()) lines.push_back(bytes.substr(begin));
-    return lines;
+
+  private:
+    std::string_view bytes_;
+    size_t pos_ = 0;
+};
+
+// Whether the file is UTF-8 rather than code page 932; strips the mark.
+bool ReadAsUtf8(std::string_view& bytes) {
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        bytes.remove_prefix(kUtf8Bom.size());
+        return true;
+    }
+    bool high = false;
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) > 0x7F) {
+            high = true;
+            break;
+        }
+    return high && IsValidUtf8(bytes);
+}
+
+// A job line that holds no value at all: nothing but the blanks the field
+// splitter skips (codes 1 to 32). NUL is a value to the splitter.
+bool IsBlankJobLine(std::string_view line) {
+    for (const char c : line)
+        if (c == 0 || static_cast<unsigned char>(c) > 32) return false;
+    return true;
+}
+
+// A line of the file as code page 932 bytes.
+std::string Cp932Line(std::string_view line, bool utf8, int32_t lineNumber) {
+    if (!utf8) return std::string(line);
+    if (auto bytes = Utf8ToCp932(line)) return std::move(*bytes);
+    throw BatchListError(IsValidUtf8(line) ? BatchListError::NotCp932 : BatchListError::NotUtf8,
+                         lineNumber);
 }
 
 bool HeaderLineIs(std::string_view line, std::string_view word) {
@@ -119,31 +176,48 @@ std::string FormatBatchList(const TBatchListFile& list) {
     return out;
 }
 
-TBatchListFile ParseBatchList(std::string_view bytes) {
-    const std::vector<std::string_view> lines = SplitLines(bytes);
-    if (lines.size() < kHeaderLines) ThrowMalformed();
-    if (!HeaderLineIs(lines[0], "quorvex") || !HeaderLineIs(lines[1], kVersion)) ThrowMalformed();
+TBatchListFile ParseBatchList(std::string_view bytes, TBlankJobLines blank) {
+    const bool utf8 = ReadAsUtf8(bytes);
+    // Counted first, so that a list of too many lines is refused before a
+    // single row is made.
+    int64_t lineCount = 0;
+    int64_t blankJobLines = 0;
+    std::string_view line;
+    for (TLines lines(bytes); lines.Next(line);)
+        if (++lineCount > kHeaderLines && IsBlankJobLine(line)) ++blankJobLines;
+    if (lineCount < kHeaderLines || lineCount - kHeaderLines > kMaxBatchJobLines) ThrowMalformed();
+
+    TLines lines(bytes);
+    std::string_view head[kHeaderLines];
+    for (std::string_view& h : head)
+        lines.Next(h);
+    if (!HeaderLineIs(head[0], "quorvex") || !HeaderLineIs(head[1], kVersion)) ThrowMalformed();
 
     TBatchListFile list;
-    const std::optional<bool> combine = ReadBoolean(lines[2]);
-    if (!combine) {
-        throw BatchListError(BatchListError::NotBoolean, QuoteInput(lines[2]));
-    }
-    list.Combine = *combine;
-    list.CombineFile = lines[3];
-    list.CombineGenba = lines[4];
-    list.Rows.reserve(lines.size() - kHeaderLines);
-    for (size_t i = kHeaderLines; i < lines.size(); ++i) {
+    const std::string combine = Cp932Line(head[2], utf8, 3);
+    const std::optional<bool> combineOn = ReadBoolean(combine);
+    if (!combineOn) throw BatchListError(BatchListError::NotBoolean, combine);
+    list.Combine = *combineOn;
+    list.CombineFile = Cp932Line(head[3], utf8, 4);
+    list.CombineGenba = Cp932Line(head[4], utf8, 5);
+    const int64_t rows =
+        lineCount - kHeaderLines - (blank == TBlankJobLines::Skip ? blankJobLines : 0);
+    list.Rows.reserve(static_cast<size_t>(rows));
+    list.RowLines.reserve(static_cast<size_t>(rows));
+    for (int32_t number = kHeaderLines + 1; lines.Next(line); ++number) {
+        if (blank == TBlankJobLines::Skip && IsBlankJobLine(line)) continue;
+        const std::string job = Cp932Line(line, utf8, number);
         TBatchRow& row = list.Rows.emplace_back();
-        row.Caption = GetField(lines[i], 1, "\t");
+        list.RowLines.push_back(number);
+        row.Caption = GetField(job, 1, "\t");
         for (size_t k = 0; k < row.SubItems.size(); ++k) {
-            row.SubItems[k] = GetField(lines[i], static_cast<int32_t>(k) + 2, "\t");
+            row.SubItems[k] = GetField(job, static_cast<int32_t>(k) + 2, "\t");
         }
     }
     return list;
 }
 
-TBatchListFile LoadBatchList(const std::string& path) {
+TBatchListFile LoadBatchList(const std::string& path, TBlankJobLines blank) {
     // Only a regular file: a FIFO would block, a device never end.
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
@@ -172,6 +246,8 @@ TBatchListFile LoadBatchList(const std::string& path) {
             if (c == '\r' || c == '\n') {
                 if (c == '\r' || previous != '\r') ++lineNumber;  // CR LF ends one line
                 lineBytes = 0;
+                // Too many lines: refused before the rest is read.
+                if (lineNumber > kHeaderLines + kMaxBatchJobLines + 1) ThrowMalformed();
             } else if (++lineBytes > TLineReader::kMaxLineBytes) {
                 TLineReader::ThrowLineTooLong(path, lineNumber);
             }
@@ -182,7 +258,7 @@ TBatchListFile LoadBatchList(const std::string& path) {
     }
     // A directory opens on Linux and fails only here.
     if (std::ferror(file.get())) ThrowFileError("read", path, errno ? errno : EIO);
-    return ParseBatchList(bytes);
+    return ParseBatchList(bytes, blank);
 }
 
 void SaveBatchList(const std::string& path, const TBatchListFile& list) {

@@ -31,6 +31,11 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* o
                       bool& overwritesInput) {
     const TConvertSettings settings = SettingsFromRow(row);
     TRunReport r;
+    // A row the input check would refuse is not read: it adds nothing.
+    if (auto why = JobRefusal(settings)) {
+        r.Error = std::move(*why);
+        return r;
+    }
     const TConvertCounts before = CountsOf(run);
     // The row's own extent, then added to the run's.
     const TExtent runExtent = run.Extent;

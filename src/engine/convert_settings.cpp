@@ -1,6 +1,7 @@
 #include "engine/convert_settings.h"
 
 #include "mif/mif_numbers.h"
+#include "support/text.h"
 
 namespace quorvex {
 
@@ -33,6 +34,12 @@ TBatchRow RowFromSettings(const TConvertSettings& s, std::string_view attrName) 
                     std::string(SwitchText(s.SwapXY)),
                     std::string(SwitchText(s.CloseParcel))};
     return row;
+}
+
+std::optional<TMessage> JobRefusal(const TConvertSettings& s) {
+    if (!s.Kakuchi && !s.Rosen) return TMessage(TMsg::BatchRowNoTarget);
+    if (HasControlCharacter(s.Genba)) return TMessage(TMsg::BatchRowBadGenba);
+    return std::nullopt;
 }
 
 }  // namespace quorvex

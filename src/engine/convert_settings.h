@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "support/messages.h"
 
 namespace quorvex {
 
@@ -48,5 +51,11 @@ struct TBatchRow {
 int32_t AttrIndexOfCaption(std::string_view caption);
 TConvertSettings SettingsFromRow(const TBatchRow& row);
 TBatchRow RowFromSettings(const TConvertSettings& s, std::string_view attrName);
+
+// Why a job of a batch row must not run, as the panel's input check would
+// refuse it: neither parcels nor routes, or a site name with a control
+// character (it would end the header line and could forge records). A list
+// is loaded as it stands; its rows are checked when they are run.
+std::optional<TMessage> JobRefusal(const TConvertSettings& s);
 
 }  // namespace quorvex

@@ -1,5 +1,7 @@
 #include "engine/run_inputs.h"
 
+#include <set>
+
 #include "mif/uniMifUtils.h"
 #include "support/paths.h"
 
@@ -48,6 +50,40 @@ bool IsSameFile(const std::string& output, const std::string& input) {
 
 bool OverwritesInput(const std::string& output, const TRunInputs& inputs) {
     return IsSameFile(output, inputs.Mif) || IsSameFile(output, inputs.Mid);
+}
+
+std::vector<std::optional<TMessage>> RefusedBatchRows(const std::vector<TBatchRow>& rows) {
+    // Every file a row may read, existing or not yet: the MIF file, the MID
+    // file by its own name and as found whatever its case.
+    std::set<TFileIdentity> inputs;
+    auto addInput = [&inputs](const std::string& path) {
+        if (auto id = FileIdentity(path)) inputs.insert(std::move(*id));
+    };
+    for (const TBatchRow& row : rows) {
+        const std::string& mif = row.SubItems[TBatchRow::MifFile];
+        if (mif.empty()) continue;
+        addInput(mif);
+        const std::string mid = ChangeFileExt(mif, ".mid");
+        addInput(mid);
+        if (!FileExists(mid)) addInput(FindFileIgnoringCase(mid));
+    }
+    std::set<TFileIdentity> destinations;
+    std::vector<std::optional<TMessage>> refused(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const TConvertSettings s = SettingsFromRow(rows[i]);
+        if ((refused[i] = JobRefusal(s))) continue;
+        if (s.SimFile.empty()) {
+            refused[i] = TMessage(TMsg::NoDestination);
+        } else if (s.SimFile == "-") {
+            refused[i] = TMessage(TMsg::BatchRowToStdout);
+        } else if (auto id = FileIdentity(s.SimFile)) {
+            if (inputs.count(*id))
+                refused[i] = TMessage(TMsg::BatchRowIsAnInput, {s.SimFile});
+            else if (!destinations.insert(std::move(*id)).second)
+                refused[i] = TMessage(TMsg::BatchRowSameDestination, {s.SimFile});
+        }
+    }
+    return refused;
 }
 
 TInputFiles::TInputFiles(const TRunInputs& inputs) : Mif(inputs.Mif) {

@@ -5,7 +5,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "engine/convert_settings.h"
 #include "mif/uniMifUtils.h"
 #include "support/line_reader.h"
 #include "support/messages.h"
@@ -27,6 +29,14 @@ std::optional<TRunInputs> FindRunInputs(const std::string& mifFile, TMessage& wh
 bool IsSameFile(const std::string& output, const std::string& input);
 // Whether writing `output` would overwrite the MIF or the MID file.
 bool OverwritesInput(const std::string& output, const TRunInputs& inputs);
+
+// The rows of a per-file batch run that must not run, found all together
+// before any row is converted, so that no row destroys another's files: a job
+// the input check would refuse, no destination, "-" (standard output has no
+// place in a list), a destination that is the MIF or MID file of any row, or
+// the destination of an earlier row that runs. Paths are the system's. One
+// entry per row; empty for a row that may run.
+std::vector<std::optional<TMessage>> RefusedBatchRows(const std::vector<TBatchRow>& rows);
 
 // The open input files of a run; the MID file is absent for a table without
 // columns.

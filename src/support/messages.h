@@ -98,6 +98,16 @@ enum class TMsg {
     NotABatchList,
     BatchListCannotOpen,
     BatchListCannotCreate,
+    BatchListNotUtf8,   // {1} the line
+    BatchListNotCp932,  // {1} the line
+
+    // Batch rows refused before the run converts anything
+    BatchRowNoTarget,
+    BatchRowBadGenba,
+    BatchRowIsAnInput,
+    BatchRowSameDestination,
+    BatchRowToStdout,
+    BatchRowNoDestination,
 
     // The command line
     UnknownOption,

@@ -3,7 +3,10 @@
 // hides a separator inside a character, so no double-byte stepping is needed.
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +40,19 @@ enum class TNoFile { Missing, Folder, LinkLoop };
 TNoFile WhyNoFile(const std::string& path);
 // Whether both paths name one existing file, however spelt.
 bool IsSameExistingFile(const std::string& a, const std::string& b);
+
+// What a path names for writing: an existing file (links followed) by its
+// volume and index; a file not there yet by its folder's and its name (in
+// upper case on Windows, whose names ignore case). Paths with equal
+// identities write one file, however spelt. Nothing when neither the file nor
+// its folder exists.
+struct TFileIdentity {
+    uint64_t Volume = 0;
+    uint64_t Index = 0;
+    std::string Name;  // empty for an existing file
+    auto operator<=>(const TFileIdentity&) const = default;
+};
+std::optional<TFileIdentity> FileIdentity(const std::string& path);
 
 // The library's path object for a UTF-8 path, and back. (On Windows a path
 // built from a narrow string would be read in the ANSI code page.)

@@ -37,6 +37,17 @@ bool IsSameExistingFile(const std::string& a, const std::string& b) {
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+std::optional<TFileIdentity> FileIdentity(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) return TFileIdentity{st.st_dev, st.st_ino, {}};
+    const std::string_view name = GetFileName(path);
+    const std::string dir = GetFileDir(path);
+    if (name.empty() || ::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return TFileIdentity{st.st_dev, st.st_ino, std::string(name)};
+}
+
 std::string FindFileIgnoringCase(const std::string& path) {
     const std::string dir = GetFileDir(path);
     const std::string_view name = GetFileName(path);

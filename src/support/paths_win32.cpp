@@ -61,6 +61,29 @@ bool IsSameExistingFile(const std::string& a, const std::string& b) {
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+std::optional<TFileIdentity> FileIdentity(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    auto identity = [](const std::string& p, std::string name) -> std::optional<TFileIdentity> {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!TQueryHandle(p).Info(info)) return std::nullopt;
+        return TFileIdentity{info.dwVolumeSerialNumber,
+                             uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow,
+                             std::move(name)};
+    };
+    if (auto file = identity(path, {})) return file;
+    const std::string_view name = GetFileName(path);
+    const std::string dir = GetFileDir(path);
+    if (name.empty()) return std::nullopt;
+    // Windows compares names without regard to case.
+    const std::wstring wide = Utf8ToWide(name);
+    std::wstring upper(wide.size(), L'\0');
+    const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(),
+                                  static_cast<int>(wide.size()), upper.data(),
+                                  static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    upper.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return identity(dir.empty() ? std::string(".") : dir, WideToUtf8(n > 0 ? upper : wide));
+}
+
 std::string FindFileIgnoringCase(const std::string& path) {
     // Windows compares names without regard to case already.
     return FileExists(path) ? path : std::string();

@@ -151,6 +151,116 @@ TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
     EXPECT_EQ(Cli({"--batch", listPath}).status, 1);
 }
 
+// A per-file batch run checks its rows together before it converts any: a row
+// that would overwrite another row's input or output, write to "-", convert
+// nothing or forge header lines is refused and leaves its file alone; the
+// others run. Blank lines are no rows; a row without a SIMA file is named by
+// its line.
+TEST(CommandLine, BatchRowsThatWouldDestroyFilesOrCannotRunAreRefusedBeforeAnyRuns) {
+    Pair p, q;
+    const std::string out = p.dir / "out.sim";
+    const std::string six = p.dir / "six.sim";
+    WriteBytes(six, "old");
+    auto row = [](const std::string& mif, const std::string& sim) {
+        TConvertSettings s;
+        s.MifFile = mif;
+        s.SimFile = sim;
+        s.AttrIndex = 2;
+        return RowFromSettings(s, "");
+    };
+    TBatchListFile list;
+    list.Rows = {row(p.mif, out),
+                 row(q.mif, out),                                    // an earlier row's file
+                 row(q.mif, p.dir / "town.mid"),                     // the MID file of row 1
+                 row(p.mif, q.dir / "." + kPathDelim + "town.mif"),  // row 2's MIF, spelt anew
+                 row(p.mif, "-"),
+                 row(p.mif, six),
+                 row(p.mif, p.dir / "seven.sim"),
+                 row("", "")};
+    list.Rows[5].SubItems[TBatchRow::Kakuchi] = list.Rows[5].SubItems[TBatchRow::Rosen] =
+        std::string(SwitchText(false));
+    // A line end would end the job line; a tab inside the quotes stays.
+    list.Rows[6].SubItems[TBatchRow::Genba] = "S,\tA01,999";
+    std::string bytes = FormatBatchList(list);
+    // Blank lines before the last row: line 14, not 13.
+    bytes.insert(bytes.rfind("\r\n", bytes.size() - 3) + 2, "\r\n");
+    const std::string listPath = p.dir / "list.txt";
+    WriteBytes(listPath, bytes);
+
+    const auto r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "failed " + out + ": \"" + out +
+                         "\" is the SIMA file of an earlier row too\n" + "failed " +
+                         p.dir / "town.mid" + ": not overwriting \"" + p.dir / "town.mid" +
+                         "\": it is an input of the batch run\n" + "failed " + q.dir / "." +
+                         kPathDelim + "town.mif: not overwriting \"" + q.dir / "." + kPathDelim +
+                         "town.mif\": it is an input of the batch run\n" +
+                         "failed -: '-' (standard output) cannot be a SIMA file of a batch list\n" +
+                         "failed " + six + ": neither parcels nor routes are to be converted\n" +
+                         "failed " + p.dir / "seven.sim" +
+                         ": the site name has a control character\n" + "failed " + listPath +
+                         ":14: no destination SIMA file given for \"\"\n" + "ok " + out + "\n");
+    EXPECT_EQ(ReadBytes(p.dir / "town.mid"), kMid);
+    EXPECT_EQ(ReadBytes(q.mif), kMif);
+    EXPECT_EQ(ReadBytes(six), "old");
+    EXPECT_FALSE(test::Exists(p.dir / "seven.sim"));
+    EXPECT_FALSE(std::filesystem::exists("-"));
+    // Row 1 wrote its own file, not row 2's.
+    ASSERT_EQ(Cli({"--attr", "2", p.mif, p.dir / "single.sim"}).status, 0);
+    EXPECT_EQ(ReadBytes(out), ReadBytes(p.dir / "single.sim"));
+
+    // In Japanese, the same words as the window's input check.
+    const auto ja = Cli({"--batch", listPath}, {"LC_ALL=", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"});
+    EXPECT_NE(ja.out.find("失敗 " + six + ": 変換対象は最低1つは必要です。\n"), std::string::npos)
+        << ja.out;
+    EXPECT_NE(ja.out.find(": 現場名称に使用できない文字が含まれています。\n"), std::string::npos);
+}
+
+// A list an editor saved as UTF-8 runs as the same list in code page 932;
+// a list of blank lines only converts nothing and says nothing; too many
+// lines are a malformed list, said once.
+TEST(CommandLine, BatchListInUtf8AndBlankOrTooManyLines) {
+    Pair p;
+    const std::string sim = p.dir / "out.sim";
+    const std::string on = "\xE2\x97\x8B", off = "\xC3\x97";  // ○ ×
+    const std::string header = "\xEF\xBB\xBFQuorvex\r\n200\r\n0\r\n\r\n\r\n";
+    const std::string job = "\"2\"\t\"" + p.mif + "\"\t\"" + sim +
+                            "\"\t\"\"\t\"\xE5\x8C\x97\"\t\"" + on + "\"\t\"" + off + "\"\t\"" + on +
+                            "\"\t\"" + off + "\"\r\n";
+    const std::string listPath = p.dir / "list.txt";
+    WriteBytes(listPath, header + "\r\n" + job + "\r\n");
+    auto r = Cli({"--batch", listPath});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "ok " + sim + "\n");
+    const std::string converted = ReadBytes(sim);
+    EXPECT_NE(converted.find("G00,02,\x96\x6B,\r\n"), std::string::npos);  // 北
+    EXPECT_NE(converted.find("D00,1,12-4,1,"), std::string::npos);
+    EXPECT_EQ(converted.find("F00,"), std::string::npos);  // routes off
+
+    // Merged: a row that converts nothing fails and adds nothing.
+    const std::string merged = p.dir / "merged.sim";
+    std::string nothing = job;
+    nothing.replace(nothing.find(on), on.size(), off);
+    WriteBytes(listPath, "Quorvex\r\n200\r\n1\r\n" + merged + "\r\n\r\n" + job + nothing);
+    r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("failed " + p.mif + ": neither parcels nor routes are to be converted\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(ReadBytes(merged).find("D00,1,12-4,1,"), std::string::npos);
+    EXPECT_EQ(ReadBytes(merged).find("D00,2,"), std::string::npos);
+
+    WriteBytes(listPath, "Quorvex\r\n200\r\n0\r\n\r\n\r\n" + std::string(100000, '\r'));
+    r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    WriteBytes(listPath, "Quorvex\r\n200\r\n0\r\n\r\n\r\n" + std::string(100001, '\r'));
+    r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "quorvex-convert: cannot load batch list \"" + listPath +
+                         "\": not a valid batch list\n");
+}
+
 // The locale's variables as the tests set them: unset unless given.
 using Env = std::vector<std::string>;
 const Env kJapanese = {"LC_ALL=", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"};

@@ -2,7 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <new>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "test_util.h"
 
@@ -187,6 +196,21 @@ INSTANTIATE_TEST_SUITE_P(
                     BooleanCase{"", -1}, BooleanCase{"-", -1}, BooleanCase{"1 2", -1},
                     BooleanCase{" true", -1}, BooleanCase{"1x", -1}));
 
+TEST(BatchListParse, ALongBooleanIsQuotedCutWithARealEllipsis) {
+    // 90 bytes, the last 10 of them 地番 and more code page 932 text.
+    const std::string line = std::string(80, 'x') + kChiban + kChiban + "\x82\xA0";
+    try {
+        ParseBatchList("Quorvex\r\n200\r\n" + line + "\r\n\r\n\r\n");
+        ADD_FAILURE() << "accepted";
+    } catch (const BatchListError& e) {
+        EXPECT_EQ(e.line, line);
+        EXPECT_EQ(e.message.Text(TLanguage::Japanese),
+                  "'" + std::string(80, 'x') + "\u2026' は正しい論理型ではありません");
+        EXPECT_EQ(e.message.Text(TLanguage::English),
+                  "'" + std::string(80, 'x') + "\u2026' is not a valid boolean value");
+    }
+}
+
 TEST(BatchListParse, EmptyJobLineGivesEmptyRowAndMissingFieldsAreEmpty) {
     const TBatchListFile list = ParseBatchList(kHeader +
                                                "\"1\"\t\"a.mif\"\r\n"
@@ -241,6 +265,180 @@ TEST(BatchListParse, LineEndsAfterTheLastLineCountOnce) {
     EXPECT_EQ(ParseBatchList(kHeader + "\"1\"\r\r\n").Rows.size(), 2u);
     EXPECT_EQ(ParseBatchList(kHeader + "\"1\"\n\r").Rows.size(), 2u);
 }
+
+// ---- Lists an editor saved as UTF-8 ----
+
+std::string JobLine(const std::vector<std::string>& values) {
+    std::string line;
+    for (size_t i = 0; i < values.size(); ++i)
+        line += (i ? "\t\"" : "\"") + values[i] + "\"";
+    return line + "\r\n";
+}
+
+const std::string kUtf8On = "\xE2\x97\x8B";                 // ○
+const std::string kUtf8Off = "\xC3\x97";                    // ×
+const std::string kUtf8Genba = "\xE6\x9D\xB1\xE4\xBA\xAC";  // 東京
+const std::string kCp932Genba = "\x93\x8C\x8B\x9E";         // 東京
+const std::string kUtf8Hyo = "\xE8\xA1\xA8\xE3\x82\xBD";    // 表ソ
+const std::string kUtf8Yoshi = "\xF0\xA0\xAE\xB7";          // 𠮷, not in code page 932
+
+TEST(BatchListUtf8, ABomOrValidUtf8WithHighBytesIsReadAsUtf8AndBecomesCodePage932) {
+    const std::string body = "Quorvex\r\n200\r\n-1\r\n/d/" + kUtf8Hyo + ".sim\r\n" + kUtf8Genba +
+                             "\r\n" +
+                             JobLine({"2", "/d/" + kUtf8Hyo + ".mif", "a.sim", "", kUtf8Genba,
+                                      kUtf8On, kUtf8Off, kUtf8On, kUtf8Off});
+    for (const std::string& bytes : {body, "\xEF\xBB\xBF" + body}) {
+        const TBatchListFile list = ParseBatchList(bytes);
+        EXPECT_TRUE(list.Combine);
+        EXPECT_EQ(list.CombineFile, "/d/" + kHyoSo + ".sim");
+        EXPECT_EQ(list.CombineGenba, kCp932Genba);
+        ASSERT_EQ(list.Rows.size(), 1u);
+        EXPECT_EQ(list.Rows[0].SubItems,
+                  (std::array<std::string, 8>{"/d/" + kHyoSo + ".mif", "a.sim", "", kCp932Genba,
+                                              kOn, kOff, kOn, kOff}));
+        // The switches are the real ones now: the row converts parcels.
+        EXPECT_TRUE(SettingsFromRow(list.Rows[0]).Kakuchi);
+    }
+    // A byte-order mark before plain ASCII is dropped, not taken for text.
+    EXPECT_FALSE(ParseBatchList("\xEF\xBB\xBF" + kHeader).Combine);
+    // Code page 932 text is not UTF-8: kept as it is.
+    ExpectSameList(ParseBatchList(FormatBatchList(SampleList())), SampleList());
+}
+
+TEST(BatchListUtf8, ALineCodePage932CannotHoldOrThatIsNotUtf8RefusesTheListNamingIt) {
+    const std::string header = "Quorvex\r\n200\r\n0\r\n\r\n" + kUtf8Genba + "\r\n";
+    const std::string good = JobLine({"1", "a.mif", "a.sim", "", "", kUtf8On, kUtf8On});
+    auto expectRefused = [](const std::string& bytes, BatchListError::Kind kind, int32_t line,
+                            const std::string& japanese) {
+        try {
+            ParseBatchList(bytes);
+            ADD_FAILURE() << "accepted";
+        } catch (const BatchListError& e) {
+            EXPECT_EQ(e.kind, kind);
+            EXPECT_EQ(e.lineNumber, line);
+            EXPECT_EQ(e.message.Text(TLanguage::Japanese), japanese);
+        }
+    };
+    expectRefused(header + good + JobLine({"1", kUtf8Yoshi + ".mif"}), BatchListError::NotCp932, 7,
+                  "7 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。");
+    expectRefused("Quorvex\r\n200\r\n0\r\n" + kUtf8Yoshi + "\r\n\r\n", BatchListError::NotCp932, 4,
+                  "4 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。");
+    // After a byte-order mark, code page 932 bytes are not UTF-8.
+    expectRefused("\xEF\xBB\xBF" + header + good + JobLine({"1", "a.mif", "", "", kCp932Genba}),
+                  BatchListError::NotUtf8, 7, "7 行目が正しい UTF-8 ではありません。");
+}
+
+// ---- Blank job lines and the number of lines ----
+
+TEST(BatchListParse, BlankJobLinesAreKeptForTheWindowOrSkippedWithTheirLineNumbers) {
+    const std::string bytes =
+        kHeader + "\r\n \t\r\n" + JobLine({"1", "a.mif"}) + "\r" + JobLine({"2", "b.mif"});
+    const TBatchListFile kept = ParseBatchList(bytes);
+    ASSERT_EQ(kept.Rows.size(), 5u);
+    EXPECT_EQ(kept.RowLines, (std::vector<int32_t>{6, 7, 8, 9, 10}));
+    EXPECT_EQ(kept.Rows[1].SubItems, (std::array<std::string, 8>{}));
+    const TBatchListFile skipped = ParseBatchList(bytes, TBlankJobLines::Skip);
+    ASSERT_EQ(skipped.Rows.size(), 2u);
+    EXPECT_EQ(skipped.Rows[1].SubItems[TBatchRow::MifFile], "b.mif");
+    EXPECT_EQ(skipped.RowLines, (std::vector<int32_t>{8, 10}));
+}
+
+TEST(BatchListParse, MoreThanTheMostJobLinesIsMalformedBlankOnesCounting) {
+    for (const char* eol : {"\r", "\n", "\r\n"}) {
+        SCOPED_TRACE(eol[0] == '\r' ? (eol[1] ? "CR LF" : "CR") : "LF");
+        std::string most = kHeader;
+        for (int i = 0; i < kMaxBatchJobLines; ++i)
+            most += eol;
+        EXPECT_EQ(ParseBatchList(most).Rows.size(), size_t(kMaxBatchJobLines));
+        EXPECT_TRUE(ParseBatchList(most, TBlankJobLines::Skip).Rows.empty());
+        ExpectMalformed(most + "x");
+        ExpectMalformed(most + eol);
+        // A file says so before it is read to its end.
+        TempDir dir;
+        WriteBytes(dir / "list.txt", most + eol + std::string(1 << 20, 'x'));
+        EXPECT_THROW(LoadBatchList(dir / "list.txt", TBlankJobLines::Skip), BatchListError);
+        WriteBytes(dir / "list.txt", most + "x");
+        EXPECT_THROW(LoadBatchList(dir / "list.txt"), BatchListError);
+        WriteBytes(dir / "list.txt", most);
+        EXPECT_EQ(LoadBatchList(dir / "list.txt").Rows.size(), size_t(kMaxBatchJobLines));
+    }
+}
+
+#ifndef _WIN32
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The address space the process holds now, in bytes.
+size_t AddressSpace() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    unsigned long pages = 0;
+    if (f) {
+        if (std::fscanf(f, "%lu", &pages) != 1) pages = 0;
+        std::fclose(f);
+    }
+    return pages * static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Runs `f` in a child whose address space may grow by `extra` bytes; the
+// child's exit status: 0 when `f` returned true, 3 when memory ran out.
+int UnderMemoryLimit(size_t extra, const std::function<bool()>& f) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const rlimit limit{AddressSpace() + extra, AddressSpace() + extra};
+        ::setrlimit(RLIMIT_AS, &limit);
+        int code = 1;
+        try {
+            code = f() ? 0 : 2;
+        } catch (const std::bad_alloc&) {
+            code = 3;
+        } catch (...) {
+            code = 4;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// 10 MB of bare line ends after the header: refused as malformed without
+// building an index of ten million lines or a row for each.
+TEST(BatchListParse, MillionsOfBlankLinesAreRefusedInLittleMemory) {
+    if (kSanitized) GTEST_SKIP() << "memory bounds mean nothing under the sanitizers";
+    const std::string bytes = kHeader + std::string(10 << 20, '\r');
+    TempDir dir;
+    WriteBytes(dir / "list.txt", bytes);
+    const auto refused = [](const std::function<void()>& load) {
+        try {
+            load();
+        } catch (const BatchListError& e) {
+            return e.kind == BatchListError::Malformed;
+        }
+        return false;
+    };
+    constexpr size_t kExtra = 32 << 20;
+    for (const TBlankJobLines blank : {TBlankJobLines::Keep, TBlankJobLines::Skip}) {
+        EXPECT_EQ(UnderMemoryLimit(kExtra,
+                                   [&] { return refused([&] { ParseBatchList(bytes, blank); }); }),
+                  0);
+        EXPECT_EQ(
+            UnderMemoryLimit(
+                kExtra, [&] { return refused([&] { LoadBatchList(dir / "list.txt", blank); }); }),
+            0);
+    }
+}
+
+#endif
 
 }  // namespace
 }  // namespace quorvex

@@ -216,6 +216,41 @@ TEST(LongPaths, DotDotNamesTheFolderAbove) {
     }
 }
 
+// Two paths that write one file have one identity, whether the file exists
+// yet or not; different files, or the same name in another folder, do not.
+TEST(HardNames, FileIdentityOfExistingAndNewFiles) {
+    for (const std::string& name : kHardNames) {
+        SCOPED_TRACE(name);
+        test::TempDir root;
+        const std::string dir = root / name;
+        std::filesystem::create_directory(NativePath(dir));
+        std::filesystem::create_directory(NativePath(dir + kPathDelim + "sub"));
+        const std::string file = dir + kPathDelim + name + ".mif";
+        const std::string again =
+            dir + kPathDelim + "sub" + kPathDelim + ".." + kPathDelim + name + ".mif";
+        const std::string fresh = dir + kPathDelim + name + ".sim";
+        const std::string freshAgain = dir + kPathDelim + "." + kPathDelim + name + ".sim";
+        test::WriteBytes(file, "x");
+        ASSERT_TRUE(FileIdentity(file));
+        ASSERT_TRUE(FileIdentity(fresh));
+        EXPECT_EQ(FileIdentity(file), FileIdentity(again));
+        EXPECT_EQ(FileIdentity(fresh), FileIdentity(freshAgain));
+        EXPECT_NE(FileIdentity(file), FileIdentity(fresh));
+        EXPECT_NE(FileIdentity(fresh),
+                  FileIdentity(dir + kPathDelim + "sub" + kPathDelim + name + ".sim"));
+        EXPECT_FALSE(FileIdentity(dir + kPathDelim + "none" + kPathDelim + "a.sim"));
+        EXPECT_FALSE(FileIdentity(""));
+#ifdef _WIN32
+        EXPECT_EQ(FileIdentity(fresh), FileIdentity(dir + kPathDelim + name + ".SIM"));
+#else
+        EXPECT_NE(FileIdentity(fresh), FileIdentity(dir + kPathDelim + name + ".SIM"));
+        // A link is the file it names.
+        std::filesystem::create_symlink(NativePath(file), NativePath(fresh));
+        EXPECT_EQ(FileIdentity(fresh), FileIdentity(file));
+#endif
+    }
+}
+
 TEST(HardNames, MissingFileIsAFileErrorNamingIt) {
     test::TempDir root;
     const std::string missing = root / U8("無い表.mif");

@@ -5,6 +5,7 @@
 
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "engine/run_inputs.h"
 #include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
@@ -419,13 +420,19 @@ void TMainLogic::btnBatchClick() {
         TOnExit end([this] { SetRunning(false); });
         const auto busy = BusyCursor(view_);
         try {
+            // Checked all together first, so that no row overwrites the
+            // files of another; a refused row is marked and left alone.
+            const std::vector<std::optional<TMessage>> refused = RefusedBatchRows(rows);
             // A close asked for during the run ends it after the current row.
             for (size_t i = 0; i < rows.size() && !closeRequested_; ++i) {
                 const std::string& mif = rows[i].SubItems[TBatchRow::MifFile];
                 view_.SetStatusText(BatchProgressText(i, rows.size(), mif));
                 ShowCurrentRow(static_cast<int>(i));
                 TRunReport r;
-                ConvertFile(SettingsFromRow(rows[i]), &r);
+                if (refused[i])
+                    r.Error = *refused[i];
+                else
+                    ConvertFile(SettingsFromRow(rows[i]), &r);
                 ++done;
                 if (!r.Ok) ++failed;
                 SetRowMark(static_cast<int>(i), r.Ok ? kMarkDone : kMarkFailed,

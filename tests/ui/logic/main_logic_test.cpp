@@ -317,6 +317,97 @@ TEST_F(Logic, LoadingEmptiesTheListFirstAndRefusesMalformedFiles) {
     EXPECT_EQ(logic.RowCount(), 1);
 }
 
+// A list saved as UTF-8 by an editor loads with its switches, blank lines
+// stay as empty rows, and a list of too many lines is refused before any row
+// is added.
+TEST_F(Logic, LoadingReadsUtf8ListsKeepsBlankRowsAndRefusesTooManyLines) {
+    const std::string job = "\"2\"\t\"" + mif + "\"\t\"" + dir / "a.sim" +
+                            "\"\t\"名前\"\t\"北地区\"\t\"○\"\t\"×\"\t\"○\"\t\"×\"\r\n";
+    WriteBytes(dir / "utf8.txt",
+               "Quorvex\r\n200\r\n0\r\n" + dir / "全体.sim" + "\r\n全体\r\n" + job + "\r\n");
+    view.Answers = {dir / "utf8.txt"};
+    logic.O1Click();
+    ASSERT_EQ(logic.RowCount(), 2);
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::Genba], kKitaChiku);
+    EXPECT_TRUE(IsSwitchOn(logic.Row(0).SubItems[TBatchRow::Kakuchi]));
+    EXPECT_FALSE(IsSwitchOn(logic.Row(0).SubItems[TBatchRow::Rosen]));
+    EXPECT_EQ(view.Rows[0].Cells[6], "×");
+    EXPECT_EQ(logic.Row(1).SubItems, (std::array<std::string, 8>{}));
+    EXPECT_EQ(view.Texts[C::edtConbineFile], dir / "全体.sim");
+    EXPECT_EQ(view.Texts[C::edtCombineGenba], "全体");
+
+    const std::string header = "Quorvex\r\n200\r\n0\r\n\r\n\r\n";
+    WriteBytes(dir / "many.txt", header + std::string(100001, '\n'));
+    view.Answers = {dir / "many.txt"};
+    logic.O1Click();
+    EXPECT_EQ(logic.RowCount(), 0);
+    EXPECT_TRUE(view.Rows.empty());
+    EXPECT_EQ(view.Log.back(), "message:error:不正なバッチリストです。");
+    WriteBytes(dir / "yoshi.txt", header + job + "\"1\"\t\"𠮷.mif\"\r\n");
+    view.Answers = {dir / "yoshi.txt"};
+    logic.O1Click();
+    EXPECT_EQ(logic.RowCount(), 0);
+    EXPECT_EQ(
+        view.Log.back(),
+        "message:error:7 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。");
+    // The boolean error's text is decoded once: its ellipsis is one.
+    WriteBytes(dir / "long.txt", "Quorvex\r\n200\r\n" + std::string(90, 'y') + "\r\n\r\n\r\n");
+    view.Answers = {dir / "long.txt"};
+    logic.O1Click();
+    EXPECT_EQ(view.Log.back(),
+              "message:error:'" + std::string(80, 'y') + "…' は正しい論理型ではありません");
+}
+
+// Before any row is converted, the rows are checked together: a row whose
+// SIMA file is another row's input or an earlier row's SIMA file, or that
+// the input check would refuse, gets the cross with its reason, and its file
+// is left alone; the other rows run.
+TEST_F(Logic, PerFileRunRefusesRowsThatWouldDestroyFilesOrCannotRun) {
+    WriteMifPair(dir / "other.mif");
+    WriteBytes(dir / "d.sim", "old");
+    const std::string mid = ReadBytes(dir / "town.mid");
+    auto job = [](const std::string& mif, const std::string& sim, const char* switches,
+                  const char* genba) {
+        return "\"1\"\t\"" + mif + "\"\t\"" + sim + "\"\t\"\"\t\"" + genba + "\"\t" + switches +
+               "\r\n";
+    };
+    const char* on = "\"○\"\t\"○\"\t\"○\"\t\"×\"";
+    WriteBytes(dir / "list.txt",
+               "Quorvex\r\n200\r\n0\r\n\r\n\r\n" + job(mif, dir / "a.sim", on, "") +
+                   job(dir / "other.mif", dir / "a.sim", on, "") +
+                   job(dir / "other.mif", dir / "town.mid", on, "") +
+                   job(mif, dir / "d.sim", "\"×\"\t\"×\"\t\"○\"\t\"×\"", "") +
+                   job(mif, dir / "e.sim", on, "S\x1b[2J") + job(mif, "-", on, "") + "\r\n");
+    view.Answers = {dir / "list.txt"};
+    logic.O1Click();
+    ASSERT_EQ(logic.RowCount(), 7);
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kMarkFailed, kMarkFailed,
+                                                   kMarkFailed, kMarkFailed, kMarkFailed}));
+    EXPECT_EQ(view.Rows[1].MarkTip,
+              "「" + dir / "a.sim" + "」は前の行の変換後のファイルと同じです。");
+    EXPECT_EQ(view.Rows[2].MarkTip,
+              "「" + dir / "town.mid" + "」はバッチの変換元のファイルなので上書きしません。");
+    EXPECT_EQ(view.Rows[3].MarkTip, msg::kNoTarget);
+    EXPECT_EQ(view.Rows[4].MarkTip, msg::kBadGenba);
+    EXPECT_EQ(view.Rows[5].MarkTip,
+              "バッチリストの変換後のファイルに「-」（標準出力）は指定できません。");
+    EXPECT_EQ(view.Rows[6].MarkTip, msg::kNoTarget);  // the blank row
+    EXPECT_EQ(ReadBytes(dir / "town.mid"), mid);
+    EXPECT_EQ(ReadBytes(dir / "d.sim"), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir / "e.sim"));
+    EXPECT_FALSE(std::filesystem::exists("-"));
+    EXPECT_EQ(view.Status, "7 件中 1 件成功、6 件失敗");
+
+    // Merged, the row that converts nothing fails and the others are merged.
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtConbineFile] = dir / "all.sim";
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkDone, kMarkDone, kMarkFailed,
+                                                   kMarkFailed, kMarkDone, kMarkFailed}));
+    EXPECT_EQ(view.Rows[3].MarkTip, msg::kNoTarget);
+}
+
 class Run : public Logic {
   protected:
     void SetUp() override {
