@@ -54,6 +54,13 @@ class TReporter {
         r.Error = why;
         Job(file, r);
     }
+    // A merged file written without the inputs that failed.
+    void MergedWithout(const std::string& file, size_t failed,
+                       const TConvertCounts& counts) const {
+        Line(failed == 1 ? TMessage{TMsg::MergedWithoutOneFailed, {file}}
+                         : TMessage{TMsg::MergedWithoutFailed, {file, std::to_string(failed)}});
+        Counts(counts);
+    }
     TLanguage Language() const { return language_; }
 
   private:
@@ -117,37 +124,44 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TFileWriter* stream
     return r.Ok;
 }
 
-// Merged run, into `stream` when given; rows that failed before it started
-// are reported by the caller.
+// Merged run, into `stream` when given; `failedBefore` inputs failed before
+// it started and were reported by the caller. True only when every input
+// went into the file; *written tells whether the file was written at all.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
                  const std::string& output, const std::string& genba,
-                 TFileWriter* stream = nullptr) {
+                 TFileWriter* stream = nullptr, size_t failedBefore = 0,
+                 bool* written = nullptr) {
+    if (written) *written = false;
     if (output.empty()) {
         out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;
     }
-    bool allOk = true;
+    size_t failed = failedBefore;
     TCombinedCallbacks cb;
     cb.MarkRow = [&](size_t i, const TRunReport& r) {
         out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
-        allOk = allOk && r.Ok;
+        if (!r.Ok) ++failed;
     };
     TRunReport merged;
     try {
-        if (stream)
-            ConvertCombinedInto(rows, *stream, genba, cb, &merged.Counts);
-        else
-            ConvertCombined(rows, output, genba, cb, &merged.Counts);
+        merged.Ok = stream ? ConvertCombinedInto(rows, *stream, genba, cb, &merged.Counts)
+                           : ConvertCombined(rows, output, genba, cb, &merged.Counts);
     } catch (const std::exception& e) {
         out.Failed(output, MessageOf(e));
         return false;
     }
-    merged.Ok = allOk;
-    merged.Error = TMsg::SomeInputsFailed;
+    if (!merged.Ok) {
+        out.Failed(output, TMsg::AllInputsFailed);
+        return false;
+    }
+    if (written) *written = true;
+    // The file holds the good inputs; the failed ones are named above.
+    if (failed > 0) {
+        out.MergedWithout(output, failed, merged.Counts);
+        return false;
+    }
     out.Job(output, merged);
-    // The merged file was written all the same.
-    if (!allOk) out.Counts(merged.Counts);
-    return allOk;
+    return true;
 }
 
 // "-" as an output: the run goes to a nameless scratch file, copied to
@@ -288,7 +302,7 @@ int Run(int argc, char** argv) {
         }
         case Mode::Combine: {
             std::vector<TBatchRow> rows;
-            bool allOk = true;
+            size_t failed = 0;
             for (const std::string& input : o.inputs) {
                 TConvertSettings s = SettingsFor(o, {});
                 s.MifFile = input;
@@ -296,19 +310,23 @@ int Run(int argc, char** argv) {
                 const auto attr = ResolveAttr(o, input, why);
                 if (!attr) {
                     out.Failed(input, why);
-                    allOk = false;
+                    ++failed;
                     continue;
                 }
                 s.AttrIndex = *attr;
                 rows.push_back(RowFromSettings(s, {}));
             }
-            if (rows.empty()) return kJobFailed;
+            if (rows.empty()) {
+                out.Failed(o.output, TMsg::AllInputsFailed);
+                return kJobFailed;
+            }
             try {
                 TStdoutOutput stdoutFile(o.output);
-                return RunCombined(out, rows, o.output, genba, stdoutFile.Stream()) && allOk &&
-                               stdoutFile.Deliver(out)
-                           ? kOk
-                           : kJobFailed;
+                bool written = false;
+                const bool allOk =
+                    RunCombined(out, rows, o.output, genba, stdoutFile.Stream(), failed, &written);
+                // A file without its failed inputs is still delivered.
+                return written && stdoutFile.Deliver(out) && allOk ? kOk : kJobFailed;
             } catch (const std::exception& e) {
                 out.Failed(o.output, MessageOf(e));
                 return kJobFailed;

@@ -11,6 +11,7 @@
 #include "mif/mif_numbers.h"
 #include "mif/mif_text.h"
 #include "mif/uniMifUtils.h"
+#include "sima/sima_number.h"
 #include "support/field.h"
 #include "support/text.h"
 
@@ -131,11 +132,16 @@ class TObjectPass {
 
     // Shapes near the limits of the double range (an ellipse, an arc, a
     // rectangle) can compute infinite or undefined vertices, which no SIMA
-    // file can hold.
+    // file can hold; and the few largest doubles print at 15 digits as a
+    // number beyond the double range (1.79769313486232E308), which no reader
+    // parses back.
     void CheckFinite(std::span<const TSFPoint> points) {
-        for (const TSFPoint& p : points)
+        for (const TSFPoint& p : points) {
             if (!std::isfinite(p.X) || !std::isfinite(p.Y))
                 mif_text::Fail(mif_, TMsg::NonFiniteVertex);
+            if (std::fabs(p.X) > kLargestSimaNumber || std::fabs(p.Y) > kLargestSimaNumber)
+                mif_text::Fail(mif_, TMsg::VertexTooLarge);
+        }
     }
 
     void Parcel() {

@@ -57,6 +57,7 @@ enum class TMsg {
     NotAMifFile,
     ColumnCountPastData,
     NonFiniteVertex,
+    VertexTooLarge,
     TooManyPoints,
 
     // Character sets of MIF and MID files
@@ -73,7 +74,9 @@ enum class TMsg {
     MergedOutputIsThisInput,
     MergedOutputIsAnInput,
     MergedFileNameEmpty,
-    SomeInputsFailed,
+    AllInputsFailed,
+    MergedWithoutOneFailed,
+    MergedWithoutFailed,
     OutOfMemory,
     NoDestination,
     Unexpected,
