@@ -55,8 +55,7 @@ class TReporter {
         Job(file, r);
     }
     // A merged file written without the inputs that failed.
-    void MergedWithout(const std::string& file, size_t failed,
-                       const TConvertCounts& counts) const {
+    void MergedWithout(const std::string& file, size_t failed, const TConvertCounts& counts) const {
         Line(failed == 1 ? TMessage{TMsg::MergedWithoutOneFailed, {file}}
                          : TMessage{TMsg::MergedWithoutFailed, {file, std::to_string(failed)}});
         Counts(counts);
@@ -128,9 +127,8 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TFileWriter* stream
 // it started and were reported by the caller. True only when every input
 // went into the file; *written tells whether the file was written at all.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
-                 const std::string& output, const std::string& genba,
-                 TFileWriter* stream = nullptr, size_t failedBefore = 0,
-                 bool* written = nullptr) {
+                 const std::string& output, const std::string& genba, TFileWriter* stream = nullptr,
+                 size_t failedBefore = 0, bool* written = nullptr) {
     if (written) *written = false;
     if (output.empty()) {
         out.Failed("(combined)", TMsg::MergedFileNameEmpty);

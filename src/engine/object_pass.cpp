@@ -100,12 +100,14 @@ class TObjectPass {
                 ReadMifLine(line, mif_, run_.Line);
                 return Route();
             case Keyword::Pline:
+                if (!settings_.Rosen) return SkipMifPline(line, mif_);
                 ReadMifPline(line, mif_, run_.Line);
                 return Route();
             case Keyword::Arc:
                 ReadMifArc(line, mif_, run_.Line);
                 return Route();
             case Keyword::Region:
+                if (!settings_.Kakuchi) return SkipMifRegion(line, mif_);
                 ReadMifRegion(line, mif_, run_.Polygon);
                 return Parcel();
             case Keyword::Rect:
@@ -176,10 +178,18 @@ class TObjectPass {
             const std::string part = NormaliseLine(raw);
             switch (kw) {
                 case Keyword::Region:
+                    if (!settings_.Kakuchi) {
+                        SkipMifRegion(part, mif_);
+                        break;
+                    }
                     ReadMifRegion(part, mif_, run_.Polygon);
                     Parcel();
                     break;
                 case Keyword::Pline:
+                    if (!settings_.Rosen) {
+                        SkipMifPline(part, mif_);
+                        break;
+                    }
                     ReadMifPline(part, mif_, run_.Line);
                     Route();
                     break;

@@ -46,8 +46,8 @@ uint64_t RandomSeed() {
         seed = (static_cast<uint64_t>(device()) << 32) ^ device();
     } catch (const std::exception&) {
     }
-    uint64_t state = static_cast<uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    uint64_t state =
+        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
     seed ^= SplitMix64(state);
     state ^= reinterpret_cast<uintptr_t>(&seed);
     return seed ^ SplitMix64(state);
@@ -134,8 +134,7 @@ void SetPointHashSeedForTesting(std::optional<uint64_t> seed) {
     gTestSeedSet = seed.has_value();
 }
 
-TSIMPoints::TSIMPoints()
-    : key_(PointHashKeyOf(gTestSeedSet ? gTestSeed.load() : RandomSeed())) {}
+TSIMPoints::TSIMPoints() : key_(PointHashKeyOf(gTestSeedSet ? gTestSeed.load() : RandomSeed())) {}
 
 void TSIMPoints::TruncateTo(size_t count) {
     // Each dropped point leaves the index by backward shifting: the entries

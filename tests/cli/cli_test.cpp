@@ -204,10 +204,9 @@ TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
     const std::string gone = p.dir / "gone.mif";
     r = Cli({"--verbose", "--combine", merged, p.mif, gone}, kJapanese);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" +
-                         "失敗 " + gone + ": MIFファイル「" + gone + "」が見つかりません。\n" +
-                         "成功 " + merged + "（失敗した変換元ファイル 1 件を除く）\n" +
-                         "  画地 1、路線 1、座標 3\n");
+    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" + "失敗 " + gone +
+                         ": MIFファイル「" + gone + "」が見つかりません。\n" + "成功 " + merged +
+                         "（失敗した変換元ファイル 1 件を除く）\n" + "  画地 1、路線 1、座標 3\n");
 }
 
 TEST(CommandLine, ErrorsInJapanese) {

@@ -112,7 +112,8 @@ TEST(ConvertCombined, LargeRowFailingLateLeavesTheFileOfTheGoodRows) {
         for (int i = from; i < from + count; ++i) {
             const std::string a = std::to_string(i), b = std::to_string(i + 1);
             mif += "Region 1\r\n 4\r\n" + a + " 0\r\n" + b + " 0\r\n" + b + " 1\r\n" + a +
-                   " 1.5\r\nPoint 3 3\r\nText \"t\"\r\n 0 0 1 1\r\nLine " + a + " 7 " + b + " 8\r\n";
+                   " 1.5\r\nPoint 3 3\r\nText \"t\"\r\n 0 0 1 1\r\nLine " + a + " 7 " + b +
+                   " 8\r\n";
         }
         return mif;
     };

@@ -476,7 +476,8 @@ TEST_F(Run, CombinedRunMarksEveryRowWithoutEndMessageAndRefusesAnEmptyPath) {
     // Written without the failed row, and said so.
     EXPECT_EQ(view.Status,
               "3 件中 2 件成功、1 件失敗（統合ファイルは失敗した 1 件を除いて書き込みました）");
-    ASSERT_TRUE(ConvertCombined({logic.Row(0), logic.Row(2)}, dir / "good.sim", "\x91\x53\x91\xCC"));  // 全体
+    ASSERT_TRUE(ConvertCombined({logic.Row(0), logic.Row(2)}, dir / "good.sim",
+                                "\x91\x53\x91\xCC"));  // 全体
     EXPECT_EQ(ReadBytes(dir / "all.sim"), ReadBytes(dir / "good.sim"));
 
     // Every row failing leaves the file as it was, with a warning.
@@ -488,8 +489,9 @@ TEST_F(Run, CombinedRunMarksEveryRowWithoutEndMessageAndRefusesAnEmptyPath) {
     view.Log.clear();
     logic.btnBatchClick();
     EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkFailed}));
-    EXPECT_EQ(view.Entries("message:"),
-              (Log{"warning:すべての変換元ファイルの変換に失敗したため、何も書き込みませんでした。"}));
+    EXPECT_EQ(
+        view.Entries("message:"),
+        (Log{"warning:すべての変換元ファイルの変換に失敗したため、何も書き込みませんでした。"}));
     EXPECT_EQ(view.Status, "1 件中 0 件成功、1 件失敗");
     EXPECT_EQ(ReadBytes(dir / "all.sim"), "old");
 }
