@@ -38,7 +38,8 @@ void Widen(TSFShape& rec, const TSFPoint& v) {
 // Reads `n` vertex lines, skipping blank ones, onto the end of the vertices
 // of `rec`, whose bounds grow with them; without `rec` (an object that is
 // not written) they are only checked, so no object's size costs memory.
-void ReadVertices(TLineReader& mif, int32_t n, TSFShape* rec) {
+template <bool Keep>
+void ReadVerticesInto(TLineReader& mif, int32_t n, TSFShape* rec) {
     for (int32_t i = 0; i < n;) {
         const std::string_view line = NextLine(mif);
         TSFPoint v;
@@ -46,12 +47,19 @@ void ReadVertices(TLineReader& mif, int32_t n, TSFShape* rec) {
             if (IsBlankLine(line)) continue;
             v = Vertex(mif, line);
         }
-        if (rec) {
+        if constexpr (Keep) {
             Widen(*rec, v);
             rec->Points.push_back(v);
         }
         ++i;
     }
+}
+
+void ReadVertices(TLineReader& mif, int32_t n, TSFShape* rec) {
+    if (rec)
+        ReadVerticesInto<true>(mif, n, rec);
+    else
+        ReadVerticesInto<false>(mif, n, rec);
 }
 
 // Sections of a PLINE MULTIPLE or the polygons of a REGION: a count line,

@@ -201,16 +201,20 @@ void TSIMPoints::Grow() {
 }
 
 int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
-    size_t s = tag & mask_;
+    const size_t home = tag & mask_;
+    size_t s = home;
     while (const uint64_t v = slots_[s]) {
-        ++probes_;
         if (static_cast<uint32_t>(v >> 32) == tag) {
             const auto idx = static_cast<uint32_t>(v);
             const TSIMPoint& p = (*this)[idx - 1];
-            if (p.X == x && p.Y == y) return static_cast<int32_t>(idx);
+            if (p.X == x && p.Y == y) {
+                probes_ += ((s - home) & mask_) + 1;
+                return static_cast<int32_t>(idx);
+            }
         }
         s = (s + 1) & mask_;
     }
+    probes_ += (s - home) & mask_;
     if (count_ >= static_cast<size_t>(INT32_MAX) - 1) throw ConversionError(TMsg::TooManyPoints);
     if (const size_t j = count_ + kFirstChunk; std::has_single_bit(j)) {
         const int c = std::bit_width(j) - (kFirstChunkBits + 1);
