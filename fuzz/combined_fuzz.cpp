@@ -1,7 +1,9 @@
 // libFuzzer target: a merged run of two or three MIF/MID pairs with random
-// switches into one real output file.
+// switches into one real output file, which must equal the merge of the rows
+// that did not fail.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                            : fdp.ConsumeRemainingBytesAsString());
         rows.push_back(RowFromSettings(s, {}));
     }
+    const std::string merged = fuzz::Folder() + "/merged.sim";
+    std::filesystem::remove(merged);
+    std::vector<TBatchRow> good;
+    TCombinedCallbacks cb;
+    cb.MarkRow = [&](size_t i, const TRunReport& r) {
+        if (r.Ok) good.push_back(rows[i]);
+    };
     try {
-        ConvertCombined(rows, fuzz::Folder() + "/merged.sim", "genba");
+        const bool written = ConvertCombined(rows, merged, "genba", cb);
+        // Nothing is written when every row failed.
+        if (written == good.empty() || std::filesystem::exists(merged) != written) std::abort();
+        // A failed row contributes nothing: the file is the merge of the good
+        // rows alone (the first row's swap switch still decides).
+        if (written && good.size() < rows.size()) {
+            good[0].SubItems[TBatchRow::SwapXY] = rows[0].SubItems[TBatchRow::SwapXY];
+            const std::string alone = fuzz::Folder() + "/good.sim";
+            if (!ConvertCombined(good, alone, "genba") ||
+                fuzz::Get(merged) != fuzz::Get(alone))
+                std::abort();
+        }
     } catch (const QuorvexError&) {
     }
     return 0;

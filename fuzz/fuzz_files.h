@@ -47,6 +47,19 @@ inline std::string Put(const std::string& name, std::string_view bytes) {
     return path;
 }
 
+inline std::string Get(const std::string& path) {
+    std::string bytes;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) std::abort();
+    char buf[1 << 16];
+    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) != 0;) {
+        if (n < 0) std::abort();
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
 // The four switches and an attribute column from -1 (none) to `maxAttr`.
 inline void ConsumeSwitches(FuzzedDataProvider& fdp, TConvertSettings& s, int32_t maxAttr) {
     s.Kakuchi = fdp.ConsumeBool();
