@@ -66,6 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         s.SwapXY = fdp.ConsumeBool();
         s.CloseParcel = fdp.ConsumeBool();
         mayFail = mayFail || MayFail(pairs.back(), count == 1 ? s.Genba : "");
+        // A merged run refuses a row that converts nothing or whose own site
+        // name holds a control character.
+        if (count > 1 && (!(s.Kakuchi || s.Rosen) || fuzz::HasControl(s.Genba))) mayFail = true;
         mustFail = mustFail || pairs.back().BreaksLine(s.AttrIndex, s.Kakuchi, s.Rosen);
         jobs.push_back(s);
         rows.push_back(RowFromSettings(s, {}));

@@ -44,15 +44,20 @@ fi
         job 1 "$f" "out/e$i.sim" 1 1 1 0
     done
 } > "$work/each.txt"
+# The merge holds an input that fails after its first objects: both systems
+# must leave all of it out.
 {
     printf 'Quorvex\r\n200\r\n-1\r\nout/merged.sim\r\n%s\r\n' $'\x8b\xe6'
     job 1 town/town.mif "" 1 1 1 1
+    job 1 town/bad.mif "" 1 1 1 1
     for f in "${inputs[@]}"; do job 1 "$f" "" 1 1 1 0; done
 } > "$work/merged.txt"
 
 for side in linux windows; do
     mkdir -p "$work/$side/town" "$work/$side/out"
     cp "$root/examples/town.mif" "$root/examples/town.mid" "$work/$side/town/"
+    { cat "$root/examples/town.mif"; printf 'Line 0 0 x 1\r\n'; } > "$work/$side/town/bad.mif"
+    { cat "$root/examples/town.mid"; printf '0\r\n'; } > "$work/$side/town/bad.mid"
     [ -n "$external" ] && ln -s "$external" "$work/$side/ext"
     cp "$work/each.txt" "$work/merged.txt" "$work/$side/"
 done

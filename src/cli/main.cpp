@@ -58,6 +58,12 @@ class TReporter {
         r.Error = why;
         Job(file, r);
     }
+    // A merged file written without the inputs that failed.
+    void MergedWithout(const std::string& file, size_t failed, const TConvertCounts& counts) const {
+        Line(failed == 1 ? TMessage{TMsg::MergedWithoutOneFailed, {file}}
+                         : TMessage{TMsg::MergedWithoutFailed, {file, std::to_string(failed)}});
+        Counts(counts);
+    }
     TLanguage Language() const { return language_; }
 
   private:
@@ -158,11 +164,10 @@ class TStdoutOutput;
 // comes after the delivery, which may fail.
 bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdoutFile = nullptr);
 
-// Merged run, onto standard output when given; rows that failed before it
-// started are reported by the caller, which says whether there were any.
+// Merged run, onto standard output when given; see below.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
                  const std::string& output, const std::string& genba,
-                 TStdoutOutput* stdoutFile = nullptr, bool othersOk = true);
+                 TStdoutOutput* stdoutFile = nullptr, size_t failedBefore = 0);
 
 // "-" as an output: the run goes to a nameless scratch file, copied to
 // standard output only once it has succeeded, so a failure writes nothing
@@ -204,36 +209,44 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdo
     return r.Ok;
 }
 
+// Merged run, onto standard output when given; `failedBefore` inputs failed
+// before it started and were reported by the caller. The file is written (and
+// delivered) with the inputs that did not fail; true only when none failed.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
                  const std::string& output, const std::string& genba, TStdoutOutput* stdoutFile,
-                 bool othersOk) {
+                 size_t failedBefore) {
     if (output.empty()) {
         out.Failed("(combined)", TMsg::MergedFileNameEmpty);
         return false;
     }
-    bool allOk = othersOk;
+    size_t failed = failedBefore;
     TCombinedCallbacks cb;
     cb.MarkRow = [&](size_t i, const TRunReport& r) {
         out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
-        allOk = allOk && r.Ok;
+        if (!r.Ok) ++failed;
     };
     TRunReport merged;
     try {
-        if (stdoutFile && stdoutFile->Stream())
-            ConvertCombinedInto(rows, *stdoutFile->Stream(), genba, cb, &merged.Counts);
-        else
-            ConvertCombined(rows, output, genba, cb, &merged.Counts);
-        if (allOk && stdoutFile) stdoutFile->Deliver();
+        merged.Ok = stdoutFile && stdoutFile->Stream()
+                        ? ConvertCombinedInto(rows, *stdoutFile->Stream(), genba, cb, &merged.Counts)
+                        : ConvertCombined(rows, output, genba, cb, &merged.Counts);
+        // The report line comes after the delivery, which may fail.
+        if (merged.Ok && stdoutFile) stdoutFile->Deliver();
     } catch (const std::exception& e) {
         out.Failed(output, MessageOf(e));
         return false;
     }
-    merged.Ok = allOk;
-    merged.Error = TMsg::SomeInputsFailed;
+    if (!merged.Ok) {
+        out.Failed(output, TMsg::AllInputsFailed);
+        return false;
+    }
+    // The file holds the good inputs; the failed ones are named above.
+    if (failed > 0) {
+        out.MergedWithout(output, failed, merged.Counts);
+        return false;
+    }
     out.Job(output, merged);
-    // The merged file was written all the same.
-    if (!allOk) out.Counts(merged.Counts);
-    return allOk;
+    return true;
 }
 
 int ListColumns(const TReporter& out, const std::string& mif) {
@@ -368,7 +381,7 @@ int Run(int argc, char** argv) {
         }
         case Mode::Combine: {
             std::vector<TBatchRow> rows;
-            bool allOk = true;
+            size_t failed = 0;
             for (const std::string& input : o.inputs) {
                 TConvertSettings s = SettingsFor(o, {});
                 s.MifFile = input;
@@ -376,16 +389,19 @@ int Run(int argc, char** argv) {
                 const auto attr = ResolveAttr(o, input, why);
                 if (!attr) {
                     out.Failed(input, why);
-                    allOk = false;
+                    ++failed;
                     continue;
                 }
                 s.AttrIndex = *attr;
                 rows.push_back(RowFromSettings(s, {}));
             }
-            if (rows.empty()) return kJobFailed;
+            if (rows.empty()) {
+                out.Failed(o.output, TMsg::AllInputsFailed);
+                return kJobFailed;
+            }
             try {
                 TStdoutOutput stdoutFile(o.output);
-                return RunCombined(out, rows, o.output, genba, &stdoutFile, allOk) ? kOk
+                return RunCombined(out, rows, o.output, genba, &stdoutFile, failed) ? kOk
                                                                                    : kJobFailed;
             } catch (const std::exception& e) {
                 out.Failed(o.output, MessageOf(e));

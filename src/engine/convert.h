@@ -38,14 +38,18 @@ struct TCombinedCallbacks {
 
 // Merges the rows into `outputPath`: parcels and routes in row order with
 // running numbers, the swap switch of the first row, `genba` as site name.
-// False (nothing written) for an empty path or a cancelled run; a failing
-// row is marked and skipped; errors creating or writing the output are thrown. *counts, when
-// given, receives what the merged file holds.
+// A failing row is marked and contributes nothing: what it wrote before
+// failing (blocks, points, numbers) is taken back. False (nothing written,
+// an existing file untouched) for an empty path, a cancelled run, or when
+// every row failed; errors creating or writing the output are thrown.
+// *counts, when given, receives what the merged file holds.
 bool ConvertCombined(const std::vector<TBatchRow>& rows, const std::string& outputPath,
                      const std::string& genba, const TCombinedCallbacks& callbacks = {},
                      TConvertCounts* counts = nullptr);
-// The same merge into `out`, an open file of the caller's that stays open;
-// false for a cancelled run, and then `out` may hold part of a SIMA file.
+// The same merge into `out`, an open file of the caller's (a file, not a
+// stream: failed rows are cut back out of it) that stays open; false for a
+// cancelled run or when every row failed, and then `out` may hold part of a
+// SIMA file.
 bool ConvertCombinedInto(const std::vector<TBatchRow>& rows, TFileWriter& out,
                          const std::string& genba, const TCombinedCallbacks& callbacks = {},
                          TConvertCounts* counts = nullptr);

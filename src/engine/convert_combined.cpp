@@ -26,7 +26,8 @@ class TBusy {
     const TCombinedCallbacks& cb_;
 };
 
-// Reads one row into the shared run; `outputPath` is null for a stream.
+// Reads one row into the shared run; `outputPath` is null for a stream. A
+// row that fails leaves the run as it found it.
 TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* outputPath,
                       bool& overwritesInput) {
     const TConvertSettings settings = SettingsFromRow(row);
@@ -36,30 +37,31 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* o
         r.Error = std::move(*why);
         return r;
     }
-    const TConvertCounts before = CountsOf(run);
-    // The row's own extent, then added to the run's.
+    const TRunMark before = MarkOf(run);
+    // The row's own extent, added to the run's when the row stays.
     const TExtent runExtent = run.Extent;
     run.Extent = {};
     try {
         // Inside the try: a MIF file that cannot be read throws its own error.
-        const auto inputs = FindRunInputs(settings.MifFile, r.Error);
-        if (!inputs) return r;
-        if (outputPath && OverwritesInput(*outputPath, *inputs)) {
-            overwritesInput = true;
-            r.Error = TMsg::MergedOutputIsThisInput;
-            return r;
+        if (const auto inputs = FindRunInputs(settings.MifFile, r.Error)) {
+            if (outputPath && OverwritesInput(*outputPath, *inputs)) {
+                overwritesInput = true;
+                r.Error = TMsg::MergedOutputIsThisInput;
+            } else {
+                TInputFiles in(*inputs);
+                const TMifTable table = SkipMifTableHead(in.Mif);
+                r.CoordSys = table.Header.CoordSys;
+                RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
+                r.Ok = true;
+            }
         }
-        TInputFiles in(*inputs);
-        const TMifTable table = SkipMifTableHead(in.Mif);
-        r.CoordSys = table.Header.CoordSys;
-        RunObjectPass(run, in.Mif, in.Mid.get(), table, settings);
-        r.Ok = true;
     } catch (const std::exception& e) {
         r.Error = MessageOf(e);
     }
-    // A failed row keeps what it wrote before the failure.
-    r.Counts = CountsOf(run) - before;
-    r.Extent = run.Extent;
+    // Not inside the try: a file that cannot be cut back fails the run.
+    if (!r.Ok) TakeBack(run, before);
+    r.Counts = CountsOf(run) - before.Counts;
+    if (r.Ok) r.Extent = run.Extent;
     run.Extent = runExtent;
     run.Extent.Add(r.Extent);
     return r;
@@ -76,14 +78,18 @@ bool Merge(const std::vector<TBatchRow>& rows, TFileWriter& sima, const std::str
     TBusy busy(cb);
 
     bool overwritesInput = false;
+    size_t succeeded = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (cb.BeginRow) cb.BeginRow(i);
         const TRunReport report = ConvertRow(run, rows[i], outputPath, overwritesInput);
+        if (report.Ok) ++succeeded;
         if (cb.MarkRow) cb.MarkRow(i, report);
         if (cb.Cancelled && cb.Cancelled()) return false;
     }
     // Replacing the file would destroy an input of this very run.
     if (overwritesInput) throw FileError({TMsg::MergedOutputIsAnInput, {*outputPath}}, *outputPath);
+    // A file of no input at all would only look like a result.
+    if (succeeded == 0 && !rows.empty()) return false;
 
     WriteSimaTail(sima, run.Parcels, run.Routes);
     finish();

@@ -12,6 +12,7 @@
 #include "mif/mif_numbers.h"
 #include "mif/mif_text.h"
 #include "mif/uniMifUtils.h"
+#include "sima/sima_number.h"
 #include "support/errors.h"
 #include "support/field.h"
 #include "support/text.h"
@@ -130,12 +131,14 @@ class TObjectPass {
                 ReadMifLine(line, mif_, run_.Line);
                 return Route();
             case Keyword::Pline:
+                if (!settings_.Rosen) return SkipMifPline(line, mif_);
                 ReadMifPline(line, mif_, run_.Line);
                 return Route();
             case Keyword::Arc:
                 ReadMifArc(line, mif_, run_.Line);
                 return Route();
             case Keyword::Region:
+                if (!settings_.Kakuchi) return SkipMifRegion(line, mif_);
                 ReadMifRegion(line, mif_, run_.Polygon);
                 return Parcel();
             case Keyword::Rect:
@@ -173,11 +176,18 @@ class TObjectPass {
 
     // Shapes near the limits of the double range (an ellipse, an arc, a
     // rectangle) can compute infinite or undefined vertices, which no SIMA
-    // file can hold.
+    // file can hold; and the few largest doubles print at 15 digits as a
+    // number beyond the double range (1.79769313486232E308), which no reader
+    // parses back.
     void CheckFinite(std::span<const TSFPoint> points) {
-        for (const TSFPoint& p : points)
+        for (const TSFPoint& p : points) {
+            // One test per coordinate in the common case; NaN fails it too.
+            if (std::fabs(p.X) <= kLargestSimaNumber && std::fabs(p.Y) <= kLargestSimaNumber)
+                continue;
             if (!std::isfinite(p.X) || !std::isfinite(p.Y))
                 mif_text::Fail(mif_, TMsg::NonFiniteVertex);
+            mif_text::Fail(mif_, TMsg::VertexTooLarge);
+        }
     }
 
     void Parcel() {
@@ -217,10 +227,18 @@ class TObjectPass {
             const std::string part = NormaliseLine(raw);
             switch (kw) {
                 case Keyword::Region:
+                    if (!settings_.Kakuchi) {
+                        SkipMifRegion(part, mif_);
+                        break;
+                    }
                     ReadMifRegion(part, mif_, run_.Polygon);
                     Parcel();
                     break;
                 case Keyword::Pline:
+                    if (!settings_.Rosen) {
+                        SkipMifPline(part, mif_);
+                        break;
+                    }
                     ReadMifPline(part, mif_, run_.Line);
                     Route();
                     break;

@@ -37,6 +37,35 @@ inline TConvertCounts CountsOf(const TRunState& run) {
             run.SkippedPoints, run.SkippedTexts};
 }
 
+// Where a run stood between two inputs of a combined run, so that an input
+// that fails can be taken back whole.
+struct TRunMark {
+    uint64_t PointLines, Parcels, Routes;  // bytes of the files
+    size_t Points;
+    TConvertCounts Counts;
+};
+
+// Only between inputs: every point added has its coordinate line written.
+inline TRunMark MarkOf(const TRunState& run) {
+    return {run.PointLines.Size(), run.Parcels.Size(), run.Routes.Size(), run.Points.Count(),
+            CountsOf(run)};
+}
+
+// Makes the run what it was at `mark`: the files are cut back, the points
+// added since leave the table (the numbering stays without gaps) and the
+// counters return.
+inline void TakeBack(TRunState& run, const TRunMark& mark) {
+    run.PointLines.Truncate(mark.PointLines);
+    run.Parcels.Truncate(mark.Parcels);
+    run.Routes.Truncate(mark.Routes);
+    run.Points.TruncateTo(mark.Points);
+    run.PointLinesWritten = mark.Points;
+    run.ParcelNo = static_cast<int32_t>(mark.Counts.Parcels);
+    run.RouteNo = static_cast<int32_t>(mark.Counts.Routes);
+    run.SkippedPoints = mark.Counts.SkippedPoints;
+    run.SkippedTexts = mark.Counts.SkippedTexts;
+}
+
 // Writes the coordinate lines of the points added since the last call.
 inline void WritePendingPointLines(TRunState& run) {
     WriteSimPointLines(run.PointLines, run.Points, run.PointLinesWritten, run.Points.Count(),

@@ -56,6 +56,11 @@ void ReadMifArc(std::string_view line, TLineReader& mif, TSFPolyLine& rec);
 // MULTIPOINT inside a collection: a count, then that many coordinate pairs,
 // read and dropped.
 void SkipMifMultipoint(std::string_view line, TLineReader& mif);
+// A PLINE or REGION that is not written: read and checked as the readers
+// above do (the same errors), but no vertex is kept, so its size costs no
+// memory.
+void SkipMifPline(std::string_view line, TLineReader& mif);
+void SkipMifRegion(std::string_view line, TLineReader& mif);
 
 // Point (px, py) turned about (cx, cy) by -theta.
 TSFPoint RotatePoint(double px, double py, double cx, double cy, double theta);

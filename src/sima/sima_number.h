@@ -11,6 +11,10 @@ namespace quorvex {
 // Longest text FormatSimaNumber writes.
 inline constexpr size_t kSimaNumberMax = 32;
 
+// The largest magnitude whose text parses back to a finite number: the next
+// doubles up to DBL_MAX round to 1.79769313486232E308, beyond the range.
+inline constexpr double kLargestSimaNumber = 0x1.ffffffffffffbp+1023;
+
 // Writes `value` at `out` and returns the number of bytes written.
 size_t FormatSimaNumber(double value, char* out);
 // The same through the library's 18-digit conversion alone, without the

@@ -1,7 +1,10 @@
 #include "sima/uniSimUtils.h"
 
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <cstring>
+#include <random>
 
 #include "sima/sima_number.h"
 #include "support/errors.h"
@@ -16,19 +19,38 @@ uint64_t KeyBits(double v) {
     return bits;
 }
 
-uint64_t HashPair(double x, double y) {
-    uint64_t h = KeyBits(x) * 0x9E3779B97F4A7C15ull;
-    h ^= KeyBits(y) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
-    h ^= h >> 31;
-    h *= 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 29;
-    return h;
+// The 128-bit product's halves folded together: every bit of either factor
+// reaches the middle bits of the result.
+uint64_t FoldedMultiply(uint64_t a, uint64_t b) {
+    const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(p) ^ static_cast<uint64_t>(p >> 64);
 }
 
-// The high half of the hash: the index's home slot and the check before a
-// point is compared.
-uint32_t HashTag(double x, double y) {
-    return static_cast<uint32_t>(HashPair(x, y) >> 32);
+uint64_t SplitMix64(uint64_t& state) {
+    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+std::atomic<bool> gTestSeedSet{false};
+std::atomic<uint64_t> gTestSeed{0};
+
+// A seed no input can anticipate. Older MinGW runtimes gave a fixed
+// sequence from random_device, and it may throw where no source exists, so
+// the clock and an address (randomised by the system) are mixed in.
+uint64_t RandomSeed() {
+    uint64_t seed = 0;
+    try {
+        std::random_device device;
+        seed = (static_cast<uint64_t>(device()) << 32) ^ device();
+    } catch (const std::exception&) {
+    }
+    uint64_t state =
+        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    seed ^= SplitMix64(state);
+    state ^= reinterpret_cast<uintptr_t>(&seed);
+    return seed ^ SplitMix64(state);
 }
 
 char* PutInt(char* p, int64_t v) {
@@ -92,6 +114,50 @@ void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t numb
 
 }  // namespace
 
+TPointHashKey PointHashKeyOf(uint64_t seed) {
+    TPointHashKey key;
+    key.X = SplitMix64(seed);
+    key.Y = SplitMix64(seed);
+    key.Mix = SplitMix64(seed) | 1;
+    return key;
+}
+
+uint32_t PointHashTag(const TPointHashKey& key, double x, double y) {
+    // Each coordinate meets its own key word before they are combined; a
+    // key added only after would leave pairs that collide under every key.
+    const uint64_t h = FoldedMultiply(KeyBits(x) ^ key.X, KeyBits(y) ^ key.Y);
+    return static_cast<uint32_t>(FoldedMultiply(h, key.Mix) >> 32);
+}
+
+void SetPointHashSeedForTesting(std::optional<uint64_t> seed) {
+    gTestSeed = seed.value_or(0);
+    gTestSeedSet = seed.has_value();
+}
+
+TSIMPoints::TSIMPoints() : key_(PointHashKeyOf(gTestSeedSet ? gTestSeed.load() : RandomSeed())) {}
+
+void TSIMPoints::TruncateTo(size_t count) {
+    // Each dropped point leaves the index by backward shifting: the entries
+    // after it in its cluster that may move closer to home fill the gap, so
+    // every remaining point stays reachable from its home slot.
+    while (count_ > count) {
+        const TSIMPoint& p = (*this)[count_ - 1];
+        size_t s = PointHashTag(key_, p.X, p.Y) & mask_;
+        while (static_cast<uint32_t>(slots_[s]) != count_)
+            s = (s + 1) & mask_;
+        size_t hole = s;
+        for (size_t j = (s + 1) & mask_; slots_[j] != 0; j = (j + 1) & mask_) {
+            const size_t home = (slots_[j] >> 32) & mask_;
+            if (((j - home) & mask_) >= ((j - hole) & mask_)) {
+                slots_[hole] = slots_[j];
+                hole = j;
+            }
+        }
+        slots_[hole] = 0;
+        --count_;
+    }
+}
+
 void TSIMPoints::Clear() {
     for (auto& chunk : chunks_)
         chunk.Reset();
@@ -135,15 +201,20 @@ void TSIMPoints::Grow() {
 }
 
 int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
-    size_t s = tag & mask_;
+    const size_t home = tag & mask_;
+    size_t s = home;
     while (const uint64_t v = slots_[s]) {
         if (static_cast<uint32_t>(v >> 32) == tag) {
             const auto idx = static_cast<uint32_t>(v);
             const TSIMPoint& p = (*this)[idx - 1];
-            if (p.X == x && p.Y == y) return static_cast<int32_t>(idx);
+            if (p.X == x && p.Y == y) {
+                probes_ += ((s - home) & mask_) + 1;
+                return static_cast<int32_t>(idx);
+            }
         }
         s = (s + 1) & mask_;
     }
+    probes_ += (s - home) & mask_;
     if (count_ >= static_cast<size_t>(INT32_MAX) - 1) throw ConversionError(TMsg::TooManyPoints);
     if (const size_t j = count_ + kFirstChunk; std::has_single_bit(j)) {
         const int c = std::bit_width(j) - (kFirstChunkBits + 1);
@@ -157,7 +228,7 @@ int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
 
 int32_t TSIMPoints::FindOrAdd(double x, double y) {
     Reserve(1);
-    return Resolve(x, y, HashTag(x, y));
+    return Resolve(x, y, PointHashTag(key_, x, y));
 }
 
 const std::vector<int32_t>& TSIMPoints::FindOrAddAll(std::span<const TSFPoint> points) {
@@ -168,7 +239,7 @@ const std::vector<int32_t>& TSIMPoints::FindOrAddAll(std::span<const TSFPoint> p
     tags_.resize(n);
     numbers_.resize(n);
     for (size_t i = 0; i < n; ++i)
-        tags_[i] = HashTag(points[i].X, points[i].Y);
+        tags_[i] = PointHashTag(key_, points[i].X, points[i].Y);
     constexpr size_t kAhead = 16;
     for (size_t i = 0; i < n && i < kAhead; ++i)
         __builtin_prefetch(&slots_[tags_[i] & mask_]);

@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,8 +25,24 @@ struct TSIMPoint {
     double Y = 0;
 };
 
+// The secret of a point table's hash: each coordinate's bits are mixed with
+// its own word before the two are combined, so that without the key no one
+// can choose coordinates that fall into one probe cluster.
+struct TPointHashKey {
+    uint64_t X = 0, Y = 0, Mix = 0;
+};
+// The key derived from a 64-bit seed.
+TPointHashKey PointHashKeyOf(uint64_t seed);
+// The 32 bits of the hash a table keyed with `key` files (x, y) under; the
+// index's home slot is their low bits.
+uint32_t PointHashTag(const TPointHashKey& key, double x, double y);
+// Tables made while a seed is set take their key from it instead of a random
+// one, so that a failing input replays; for tests only. nullopt unsets it.
+void SetPointHashSeedForTesting(std::optional<uint64_t> seed);
+
 // Points numbered 1, 2, 3 in order of first use, matched by exact equality
-// of both coordinates (0.0 and -0.0 equal), found through a hash of the pair.
+// of both coordinates (0.0 and -0.0 equal), found through a hash of the pair
+// keyed with a seed drawn for each table (the numbers never depend on it).
 // The points lie in chunks that double in size (1024 points, then 2048 ...),
 // so the table never copies them as it grows, a small file costs little
 // memory, and points already added may be read by another thread while more
@@ -34,12 +51,19 @@ struct TSIMPoint {
 // not match and growing the index reads neither points nor hashes.
 class TSIMPoints {
   public:
-    TSIMPoints() = default;
+    TSIMPoints();
     TSIMPoints(TSIMPoints&&) noexcept = default;
     TSIMPoints& operator=(TSIMPoints&&) noexcept = default;
 
     void Clear();
     size_t Count() const { return count_; }
+    // Drops the points from number `count` + 1 on, the last ones added, from
+    // the points and the index; the next point added is number `count` + 1.
+    void TruncateTo(size_t count);
+    // Occupied index slots looked at by lookups so far: what a flood of
+    // colliding coordinates would drive up.
+    uint64_t Probes() const { return probes_; }
+    const TPointHashKey& Key() const { return key_; }
     const TSIMPoint& operator[](size_t i) const {
         const size_t j = i + kFirstChunk;
         const int c = std::bit_width(j) - (kFirstChunkBits + 1);
@@ -75,6 +99,8 @@ class TSIMPoints {
     TZeroedArray<uint64_t> slots_;
     size_t slotCount_ = 0;
     size_t mask_ = 0;
+    TPointHashKey key_;
+    uint64_t probes_ = 0;
     std::vector<uint32_t> tags_;  // of the batch being resolved
     std::vector<int32_t> numbers_;
 };

@@ -65,6 +65,7 @@ enum class TMsg {
     KeywordBeforeTab,
     ColumnCountPastData,
     NonFiniteVertex,
+    VertexTooLarge,
     TooManyPoints,
 
     // Character sets of MIF and MID files
@@ -85,7 +86,9 @@ enum class TMsg {
     MergedOutputIsThisInput,
     MergedOutputIsAnInput,
     MergedFileNameEmpty,
-    SomeInputsFailed,
+    AllInputsFailed,
+    MergedWithoutOneFailed,
+    MergedWithoutFailed,
     OutOfMemory,
     NoDestination,
     Unexpected,

@@ -60,6 +60,20 @@ void TFileWriter::Flush() {
     WriteDescriptor(fd_, buf_.get(), n, path_);
 }
 
+uint64_t TFileWriter::Size() const {
+    return DescriptorPosition(fd_, path_) + used_;
+}
+
+void TFileWriter::Truncate(uint64_t size) {
+    const uint64_t flushed = DescriptorPosition(fd_, path_);
+    if (size >= flushed && size - flushed <= used_) {
+        used_ = static_cast<size_t>(size - flushed);
+        return;
+    }
+    used_ = 0;
+    TruncateDescriptor(fd_, size, path_);
+}
+
 void TFileWriter::CloseChecked() {
     Flush();
     const int fd = fd_;

@@ -5,6 +5,7 @@
 // destroys or truncates an existing file, and a killed one leaves nothing.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -44,6 +45,11 @@ class TFileWriter {
     void Advance(size_t n) { used_ += n; }
 
     void Flush();
+    // Bytes written so far, buffered ones included. A file, not a stream.
+    uint64_t Size() const;
+    // Takes back everything written after Size() was `size`, so a combined
+    // run can drop the part of an input that failed. A file, not a stream.
+    void Truncate(uint64_t size);
     const std::string& Path() const { return path_; }
     int Fd() const { return fd_; }
 

@@ -34,6 +34,21 @@ int CloseDescriptor(int fd) {
     return ::close(fd);
 }
 
+uint64_t DescriptorPosition(int fd, const std::string& path) {
+    const off_t pos = ::lseek(fd, 0, SEEK_CUR);
+    if (pos < 0) ThrowFileError("write", path, errno);
+    return static_cast<uint64_t>(pos);
+}
+
+void TruncateDescriptor(int fd, uint64_t size, const std::string& path) {
+    const auto at = static_cast<off_t>(size);
+    int rc;
+    do {
+        rc = ::ftruncate(fd, at);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0 || ::lseek(fd, at, SEEK_SET) < 0) ThrowFileError("write", path, errno);
+}
+
 namespace {
 
 int MakeTemp(std::string& pattern) {

@@ -152,6 +152,21 @@ int CloseDescriptor(int fd) {
     return ::_close(fd);
 }
 
+uint64_t DescriptorPosition(int fd, const std::string& path) {
+    LARGE_INTEGER zero{}, pos{};
+    if (!::SetFilePointerEx(HandleOf(fd), zero, &pos, FILE_CURRENT))
+        ThrowWin32FileError("write", path, ::GetLastError());
+    return static_cast<uint64_t>(pos.QuadPart);
+}
+
+void TruncateDescriptor(int fd, uint64_t size, const std::string& path) {
+    const HANDLE h = HandleOf(fd);
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(h, at, nullptr, FILE_BEGIN) || !::SetEndOfFile(h))
+        ThrowWin32FileError("write", path, ::GetLastError());
+}
+
 TScratchFile::TScratchFile() {
     wchar_t dir[MAX_PATH + 1];
     const DWORD n = ::GetTempPathW(MAX_PATH + 1, dir);

@@ -119,6 +119,34 @@ TEST(CommandLine, CombineMergesAllInputs) {
     EXPECT_EQ(sim.find("A01,4,"), std::string::npos);
 }
 
+TEST(CommandLine, MergedFileIsWrittenWithoutTheFailedInputsOrNotAtAll) {
+    Pair p;
+    const std::string bad = p.dir / "bad.mif";
+    WriteBytes(bad, ReadBytes(p.mif) + "Line 0 0 x 1\r\n");
+    WriteBytes(p.dir / "bad.mid", ReadBytes(p.dir / "town.mid") + "x\r\n");
+    const std::string gone = p.dir / "gone.mif";
+    const std::string merged = p.dir / "merged.sim", alone = p.dir / "alone.sim";
+    auto r = Cli({"--combine", merged, bad, p.mif, gone});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.substr(r.out.find("\nok " + p.mif)),
+              "\nok " + p.mif + "\nfailed " + gone + ": MIF file not found: " + gone + "\nok " +
+                  merged + " (without 2 failed inputs)\n");
+    EXPECT_EQ(r.out.rfind("failed " + bad + ": " + bad + ":", 0), 0u) << r.out;
+    // Nothing of the failed inputs is in the file.
+    ASSERT_EQ(Cli({"--combine", alone, p.mif}).status, 0);
+    EXPECT_EQ(ReadBytes(merged), ReadBytes(alone));
+
+    // Every input failing writes nothing and keeps the old file.
+    r = Cli({"--combine", merged, bad, gone});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nfailed " + merged + ": every input failed; nothing was written\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(merged), ReadBytes(alone));
+    r = Cli({"--combine", "-", bad});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.find("A00,"), std::string::npos);
+}
+
 TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
     Pair p;
     TBatchListFile list;
@@ -281,15 +309,15 @@ TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
     EXPECT_EQ(Cli({p.mif, sim}, {"LC_ALL=C", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"}).out,
               "ok " + sim + "\n");
 
-    // A merged run: each input, then the merged file.
+    // A merged run: each input, then the merged file, written without the
+    // input that failed.
     const std::string merged = p.dir / "merged.sim";
     const std::string gone = p.dir / "gone.mif";
     r = Cli({"--verbose", "--combine", merged, p.mif, gone}, kJapanese);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" +
-                         "失敗 " + gone + ": MIFファイル「" + gone + "」が見つかりません。\n" +
-                         "失敗 " + merged + ": 一部の変換元ファイルの変換に失敗しました。\n" +
-                         "  画地 1、路線 1、座標 3\n");
+    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" + "失敗 " + gone +
+                         ": MIFファイル「" + gone + "」が見つかりません。\n" + "成功 " + merged +
+                         "（失敗した変換元ファイル 1 件を除く）\n" + "  画地 1、路線 1、座標 3\n");
 }
 
 TEST(CommandLine, ErrorsInJapanese) {
@@ -455,12 +483,12 @@ TEST(CommandLine, AttributePositionOutsideTheColumns) {
                    ": attribute column 2 is out of range: the table has columns 1 to 1 (1 ID)\n"),
         std::string::npos)
         << r.out;
-    // An input without the named column fails before the run: onto standard
-    // output nothing is delivered, and no "ok -" says otherwise.
+    // An input without the named column fails before the run: the merged file
+    // of the others is delivered, and its line says it lacks that input.
     r = Cli({"--combine", "-", "--attr", "\xE5\x9C\xB0\xE7\x95\xAA", p.mif, narrow});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.find("Z00,"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("failed -: some inputs failed\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Z00,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ok - (without 1 failed input)\n"), std::string::npos) << r.out;
     // A position no table has is refused before any work.
     r = Cli({"--combine", merged, "--attr", "-5", p.mif}, kJapanese);
     EXPECT_EQ(r.status, 2);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "engine/convert.h"
 #include "support/errors.h"
@@ -78,7 +79,7 @@ TEST(ConvertCombined, SharesPointsAndContinuesNumbers) {
     EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
 }
 
-TEST(ConvertCombined, FailingRowKeepsWhatItWroteAndTheRunGoesOn) {
+TEST(ConvertCombined, FailingRowContributesNothingAndTheRunGoesOn) {
     Rows r;
     r.Add("a", "Line 0 0 1 1\r\nLine 1 1 2 2\r\nLine 2 2 x 3\r\n", "l1\r\nl2\r\nl3\r\n");
     r.Add("gone", "Line 5 5 6 6\r\n", "g\r\n");
@@ -92,16 +93,59 @@ TEST(ConvertCombined, FailingRowKeepsWhatItWroteAndTheRunGoesOn) {
     EXPECT_FALSE(r.marks[1].first);
     EXPECT_TRUE(r.marks[2].first);
     const std::string sim = ReadBytes(out);
-    EXPECT_NE(sim.find("F00,1,l1,1,"), std::string::npos);
-    EXPECT_NE(sim.find("F00,2,l2,1,"), std::string::npos);
-    EXPECT_NE(sim.find("F00,3,c1,1,\r\nB01,4,4,\r\nB01,5,5,\r\nF99,\r\n"), std::string::npos);
-    // Each row counts its own share, the failed row what it wrote before
-    // failing; the shares add up to the file.
+    EXPECT_EQ(sim.find("l1"), std::string::npos);
+    EXPECT_EQ(Between(sim, "A00,", "A99,"), "A00,\r\nA01,1,1,7,7,0,\r\nA01,2,2,8,8,0,\r\n");
+    EXPECT_NE(sim.find("F00,1,c1,1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"), std::string::npos);
     ASSERT_EQ(r.rowCounts.size(), 3u);
-    EXPECT_EQ(r.rowCounts[0], (TConvertCounts{0, 2, 3, 0, 0}));
+    EXPECT_EQ(r.rowCounts[0], TConvertCounts{});
     EXPECT_EQ(r.rowCounts[1], TConvertCounts{});
     EXPECT_EQ(r.rowCounts[2], (TConvertCounts{0, 1, 2, 0, 0}));
-    EXPECT_EQ(r.total, (TConvertCounts{0, 3, 5, 0, 0}));
+    EXPECT_EQ(r.total, (TConvertCounts{0, 1, 2, 0, 0}));
+}
+
+// An input large enough that its blocks, points and coordinate lines went
+// through the writer threads and out of the buffers into the files before it
+// failed: the merged file is byte for byte the merge of the good rows alone.
+TEST(ConvertCombined, LargeRowFailingLateLeavesTheFileOfTheGoodRows) {
+    auto objects = [](int from, int count) {
+        std::string mif;
+        for (int i = from; i < from + count; ++i) {
+            const std::string a = std::to_string(i), b = std::to_string(i + 1);
+            mif += "Region 1\r\n 4\r\n" + a + " 0\r\n" + b + " 0\r\n" + b + " 1\r\n" + a +
+                   " 1.5\r\nPoint 3 3\r\nText \"t\"\r\n 0 0 1 1\r\nLine " + a + " 7 " + b +
+                   " 8\r\n";
+        }
+        return mif;
+    };
+    auto mid = [](int count) {
+        std::string rows;
+        for (int i = 0; i < 4 * count; ++i)
+            rows += "v" + std::to_string(i) + "\r\n";
+        return rows;
+    };
+    Rows r;
+    r.Add("good1", objects(0, 100), mid(100));
+    // Shares the points of good1 and adds 60,000 of its own, then fails.
+    r.Add("bad", objects(50, 15000) + "Line 1 2 3\r\n", mid(15001));
+    r.Add("header", "", "");
+    WriteBytes(r.dir / "header.mif", "Version 300\r\nColumns -2\r\nData\r\n");
+    // Meets points the bad row added before it failed: they are new here.
+    r.Add("good2", objects(90, 200), mid(200));
+    const std::string out = r.dir / "merged.sim";
+    ASSERT_TRUE(r.Run(out));
+    ASSERT_EQ(r.marks.size(), 4u);
+    EXPECT_FALSE(r.marks[1].first);
+    EXPECT_FALSE(r.marks[2].first);
+    EXPECT_TRUE(r.marks[0].first && r.marks[3].first);
+
+    Rows good;
+    good.rows = {r.rows[0], r.rows[3]};
+    const std::string expected = r.dir / "expected.sim";
+    ASSERT_TRUE(good.Run(expected));
+    EXPECT_EQ(ReadBytes(out), ReadBytes(expected));
+    EXPECT_EQ(r.total, good.total);
+    EXPECT_EQ(r.total.Parcels, 300);
+    EXPECT_EQ(r.total.SkippedTexts, 300);
 }
 
 // One position for tables of different widths: the row whose table has no
@@ -138,14 +182,22 @@ TEST(ConvertCombined, CancelledRunStopsAfterTheRowAndLeavesTheOutputUntouched) {
               5);  // the two pairs and the old output
 }
 
-TEST(ConvertCombined, EveryRowFailingStillWritesTheEmptyFile) {
+TEST(ConvertCombined, EveryRowFailingWritesNothingAndKeepsTheOldFile) {
     Rows r;
     r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
     r.rows[0].SubItems[TBatchRow::MifFile] = r.dir / "missing.mif";
+    r.Add("b", "Line 0 0 1 1\r\nLine 1 1 2\r\n", "\r\n");
     const std::string out = r.dir / "merged.sim";
-    ASSERT_TRUE(r.Run(out, ""));
-    const std::string sim = ReadBytes(out);
-    EXPECT_EQ(std::count(sim.begin(), sim.end(), '\n'), 9);
+    WriteBytes(out, "old");
+    EXPECT_FALSE(r.Run(out, ""));
+    EXPECT_EQ(r.marks.size(), 2u);
+    EXPECT_EQ(ReadBytes(out), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.path()),
+                            std::filesystem::directory_iterator()),
+              5);  // the two pairs and the old output
+    std::filesystem::remove(out);
+    EXPECT_FALSE(r.Run(out, ""));
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST(ConvertCombined, SameRowTwiceGetsNewNumbersButTheSamePoints) {

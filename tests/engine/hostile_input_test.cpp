@@ -128,6 +128,28 @@ TEST(HostileInput, NonFiniteVerticesFail) {
     }
 }
 
+// The largest doubles print at 15 digits as 1.79769313486232E308, beyond
+// the range of any reader: refused like infinities, with the line. The
+// largest that prints as a number one can read back still converts.
+TEST(HostileInput, VerticesThatWouldPrintBeyondTheDoubleRangeFail) {
+    for (const std::string value :
+         {"1.7976931348623157e308", "-1.7976931348623157e308", "1.79769313486231555e308"}) {
+        for (const std::string& object :
+             {"Pline 2\n0 0\n" + value + " 1\n", "Line 0 0 1 " + value + "\n",
+              "Region 1\n 3\n0 0\n1 " + value + "\n1 1\n"}) {
+            Job job(kHead + object, "1,a\n");
+            const std::string why = job.Fails();
+            EXPECT_TRUE(Has(why, "in.mif:") && Has(why, ": a vertex is too large for a SIMA file"))
+                << object << ": " << why;
+        }
+    }
+    Job job(kHead + "Line 0 0 1.7976931348623149e308 -1.7976931348623149e308\n", "1,a\n");
+    ASSERT_TRUE(ConvertFile(job.s));
+    // Y first: the swap is on by default.
+    EXPECT_TRUE(
+        Has(ReadBytes(job.s.SimFile), "A01,2,2,-1.79769313486231E308,1.79769313486231E308,"));
+}
+
 TEST(HostileInput, QuotedTextIsShortAndShowsControlBytes) {
     std::string bad = "12";
     bad.push_back('\0');

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -120,6 +121,118 @@ TEST(TSIMPoints, BatchesAgreeWithAPlainMapAcrossGrowth) {
         ASSERT_EQ(table[static_cast<size_t>(number - 1)].X, key.first);
         ASSERT_EQ(table[static_cast<size_t>(number - 1)].Y, key.second);
     }
+}
+
+// Fixes the seed of the tables made while it lives.
+struct FixedSeed {
+    explicit FixedSeed(uint64_t seed) { SetPointHashSeedForTesting(seed); }
+    ~FixedSeed() { SetPointHashSeedForTesting(std::nullopt); }
+};
+
+// `n` points near a plane coordinate whose tags under `tag` agree in their
+// low `bits` bits: one probe cluster in any index of up to 2^bits slots.
+template <class Tag>
+std::vector<TSFPoint> Colliding(size_t n, int bits, Tag tag) {
+    std::vector<TSFPoint> points;
+    const uint32_t mask = (uint32_t(1) << bits) - 1;
+    for (uint64_t i = 0; points.size() < n; ++i) {
+        const TSFPoint p{-35000.0 + static_cast<double>(i % 65536) * 0.01,
+                         12000.0 + static_cast<double>(i / 65536) * 0.01};
+        if ((tag(p.X, p.Y) & mask) == 0) points.push_back(p);
+    }
+    return points;
+}
+
+// The hash as it was before it had a key: the same for every run, so
+// colliding inputs could be computed once and sent to anyone.
+uint32_t UnkeyedTag(double x, double y) {
+    auto bits = [](double v) {
+        if (v == 0) v = 0;
+        uint64_t b;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    uint64_t h = bits(x) * 0x9E3779B97F4A7C15ull;
+    h ^= bits(y) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+    return static_cast<uint32_t>(h >> 32);
+}
+
+// Coordinates chosen to collide fill one cluster, and each lookup walks it:
+// probes grow with the square of the count. Chosen against a known key they
+// still do (the table works as before); against the old unkeyed hash, or
+// without the key, they spread like any others. Counted, never timed.
+TEST(TSIMPoints, CollisionsCannotBeChosenWithoutTheKey) {
+    constexpr size_t kPoints = 2000;  // an index of 4096 slots at the end
+    const TPointHashKey known = PointHashKeyOf(42);
+    const auto againstKnown =
+        Colliding(kPoints, 12, [&](double x, double y) { return PointHashTag(known, x, y); });
+    const auto againstOld = Colliding(kPoints, 12, UnkeyedTag);
+
+    uint64_t clustered = 0;
+    {
+        FixedSeed seed(42);
+        TSIMPoints table;
+        table.FindOrAddAll(againstKnown);
+        clustered = table.Probes();
+        EXPECT_EQ(table.Count(), kPoints);
+    }
+    EXPECT_GT(clustered, kPoints * kPoints / 4);
+
+    for (const auto* points : {&againstKnown, &againstOld}) {
+        TSIMPoints table;  // a key of its own, drawn at random
+        const std::vector<int32_t> numbers = table.FindOrAddAll(*points);
+        EXPECT_LT(table.Probes(), 10 * kPoints);
+        // The numbering never depends on the key.
+        for (size_t i = 0; i < numbers.size(); ++i)
+            ASSERT_EQ(numbers[i], static_cast<int32_t>(i + 1));
+    }
+    // Two tables draw different keys.
+    EXPECT_NE(TSIMPoints().Key().X, TSIMPoints().Key().X);
+}
+
+// Points taken back from the end, again and again, in an index crowded into
+// clusters: every remaining point is still found under its number, the
+// dropped ones are new again, and the numbers run on without gaps.
+TEST(TSIMPoints, TruncatedPointsLeaveTheIndexAndTheNumbersRunOn) {
+    FixedSeed seed(7);
+    const TPointHashKey key = PointHashKeyOf(7);
+    // Half of the points share few home slots, so dropping one must move
+    // others of its cluster.
+    auto pool = Colliding(3000, 6, [&](double x, double y) { return PointHashTag(key, x, y); });
+    for (int i = 0; i < 3000; ++i)
+        pool.push_back({i * 0.5, -i * 0.25});
+    TSIMPoints table;
+    std::vector<TSFPoint> model;  // point n at n - 1
+    uint64_t state = 99;
+    auto next = [&] {
+        return (state = state * 6364136223846793005ull + 1442695040888963407ull) >> 33;
+    };
+    auto numberIn = [&](const TSFPoint& p) {
+        for (size_t i = 0; i < model.size(); ++i)
+            if (model[i].X == p.X && model[i].Y == p.Y) return static_cast<int32_t>(i + 1);
+        model.push_back(p);
+        return static_cast<int32_t>(model.size());
+    };
+    for (int round = 0; round < 60; ++round) {
+        std::vector<TSFPoint> points;
+        for (int i = 0; i < 400; ++i)
+            points.push_back(pool[next() % pool.size()]);
+        const std::vector<int32_t> numbers = table.FindOrAddAll(points);
+        for (size_t i = 0; i < points.size(); ++i)
+            ASSERT_EQ(numbers[i], numberIn(points[i])) << round << " " << i;
+        const size_t keep = model.size() - next() % (model.size() / 3 + 1);
+        table.TruncateTo(keep);
+        model.resize(keep);
+        ASSERT_EQ(table.Count(), keep);
+        const std::vector<int32_t> again = table.FindOrAddAll(model);
+        for (size_t i = 0; i < model.size(); ++i)
+            ASSERT_EQ(again[i], static_cast<int32_t>(i + 1)) << round << " " << i;
+        ASSERT_EQ(table.Count(), keep);
+    }
+    EXPECT_GT(model.size(), 1000u);
 }
 
 TEST(WriteSimPoints, SectionWithAndWithoutSwap) {

@@ -295,6 +295,37 @@ TEST(TScratchFile, CopyToAppendsEverythingWrittenSoFar) {
     EXPECT_EQ(test::ReadBytes(dir / "empty.txt"), "");
 }
 
+// Cutting back inside the buffer and behind what already reached the file;
+// what is written next continues at the cut.
+TEST(TFileWriter, TruncateTakesBackWhatWasWrittenSinceASize) {
+    test::TempDir dir;
+    const std::string target = dir / "out.txt";
+    const std::string big(600000, 'b');  // more than the buffer holds
+    TScratchFile scratch;
+    {
+        TCommitFile out(target);
+        out.Write("head,");
+        const uint64_t head = out.Size();
+        EXPECT_EQ(head, 5u);
+        out.Write("gone");
+        out.Truncate(head);  // still in the buffer
+        EXPECT_EQ(out.Size(), head);
+        out.Write(big);
+        out.Write("gone too");
+        out.Truncate(head);  // already in the file
+        EXPECT_EQ(out.Size(), head);
+        out.Write("kept,");
+        scratch.Write(big);
+        const uint64_t mark = scratch.Size();
+        scratch.Write(big);
+        scratch.Truncate(mark);
+        scratch.Write("end");
+        scratch.CopyTo(out);
+        out.Commit();
+    }
+    EXPECT_EQ(test::ReadBytes(target), "head,kept," + big + "end");
+}
+
 #ifdef _WIN32
 
 // Outputs that are no file to replace are refused before anything is

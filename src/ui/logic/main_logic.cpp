@@ -407,8 +407,17 @@ void TMainLogic::btnBatchClick() {
             TOnExit close([this] { CloseIfAsked(); });
             SetRunning(true);
             TOnExit end([this] { SetRunning(false); });
-            if (ConvertCombined(rows, view_.GetText(TControl::edtConbineFile), *genba, callbacks))
-                view_.SetStatusText(BatchSummaryText(rows.size(), done - failed, failed));
+            const bool written =
+                ConvertCombined(rows, view_.GetText(TControl::edtConbineFile), *genba, callbacks);
+            if (written || (done == rows.size() && !closeRequested_))
+                view_.SetStatusText(
+                    BatchSummaryText(rows.size(), done - failed, failed) +
+                    (written && failed > 0
+                         ? FormatMessage(msg::kCombinedWithoutFailed, {std::to_string(failed)})
+                         : std::string()));
+            // Every row failed: the file was left as it was.
+            if (!written && done == rows.size() && !closeRequested_)
+                Warn(Japanese(TMsg::AllInputsFailed));
         }
         return;
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/convert.h"
 #include "support/paths.h"
 #include "ui/logic/fake_view.h"
 #include "ui/logic/messages.h"
@@ -573,13 +574,36 @@ TEST_F(Run, CombinedRunMarksEveryRowWithoutEndMessageAndRefusesAnEmptyPath) {
 
     view.Log.clear();
     view.Texts[C::edtCombineGenba] = "全体";
+    // The failing row has a good object before its bad one.
+    WriteBytes(dir / "broken.mif", ReadBytes(mif) + "Line 0 0 x 1\r\n");
+    WriteBytes(dir / "broken.mid", ReadBytes(dir / "town.mid") + "x\r\n");
     logic.btnBatchClick();
     EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kMarkDone}));
     EXPECT_TRUE(view.Entries("message:").empty());
     EXPECT_EQ(view.Entries("show:"), (Log{"0", "1", "2"}));
     EXPECT_EQ(view.Entries("busy:"), (Log{"1", "0"}));
-    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
     EXPECT_EQ(enabledDuringRun, std::vector<bool>(6, false));
+    // Written without the failed row, and said so.
+    EXPECT_EQ(view.Status,
+              "3 件中 2 件成功、1 件失敗（統合ファイルは失敗した 1 件を除いて書き込みました）");
+    ASSERT_TRUE(ConvertCombined({logic.Row(0), logic.Row(2)}, dir / "good.sim",
+                                "\x91\x53\x91\xCC"));  // 全体
+    EXPECT_EQ(ReadBytes(dir / "all.sim"), ReadBytes(dir / "good.sim"));
+
+    // Every row failing leaves the file as it was, with a warning.
+    for (int row : {2, 0}) {
+        view.Selected = row;
+        logic.btnRemoveClick();
+    }
+    WriteBytes(dir / "all.sim", "old");
+    view.Log.clear();
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkFailed}));
+    EXPECT_EQ(
+        view.Entries("message:"),
+        (Log{"warning:すべての変換元ファイルの変換に失敗したため、何も書き込みませんでした。"}));
+    EXPECT_EQ(view.Status, "1 件中 0 件成功、1 件失敗");
+    EXPECT_EQ(ReadBytes(dir / "all.sim"), "old");
 }
 
 TEST_F(Logic, MenuCommandsReachTheWindow) {
