@@ -17,14 +17,6 @@
 #include "engine/run_report.h"
 #include "sima_grammar.h"
 
-// 1: every output a run reports written must follow the SIMA grammar in
-// full. 0 (until those faults are mended): outputs whose site name holds a
-// control character are not checked, and a line break inside an attribute
-// value or a coordinate beyond the largest double is let pass.
-#ifndef QUORVEX_FUZZ_STRICT_SIMA
-#define QUORVEX_FUZZ_STRICT_SIMA 0
-#endif
-
 namespace quorvex::fuzz {
 
 inline const std::string& Folder() {
@@ -77,18 +69,10 @@ inline bool HasControl(std::string_view s) {
 // holds what the run counted. Aborts otherwise.
 inline void CheckWritten(std::string_view bytes, std::string_view genba,
                          const TConvertCounts& counts) {
-    if (!QUORVEX_FUZZ_STRICT_SIMA && HasControl(genba)) return;
     const test::TSimaCheck check = test::CheckSimaFile(bytes);
-    switch (check.Fault) {
-        case test::TSimaFault::None:
-            break;
-        case test::TSimaFault::LineBreakInValue:
-        case test::TSimaFault::NumberOverflow:
-            if (!QUORVEX_FUZZ_STRICT_SIMA) return;
-            [[fallthrough]];
-        default:
-            std::fprintf(stderr, "SIMA grammar: %s\n", check.Why.c_str());
-            std::abort();
+    if (check.Fault != test::TSimaFault::None) {
+        std::fprintf(stderr, "SIMA grammar: %s\n", check.Why.c_str());
+        std::abort();
     }
     if (check.Genba != genba || counts.Points != check.Points ||
         counts.Parcels != static_cast<int64_t>(check.ParcelValues.size()) ||

@@ -41,10 +41,7 @@ std::vector<std::string> Expected(const test::TLegalPair& pair, const TConvertSe
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider fdp(data, size);
-    test::TLegalOptions options;
-    // The generator's branches for faults still open go with the strict check.
-    options.SiteNameControls = options.DoubleLimits = options.ByteOrderMarks =
-        options.QuotedLineBreaks = QUORVEX_FUZZ_STRICT_SIMA;
+    const test::TLegalOptions options;
     test::TLegalMif gen([&](uint32_t n) { return fdp.ConsumeIntegralInRange<uint32_t>(0, n - 1); },
                         options);
     const int count = fdp.ConsumeIntegralInRange(1, 3);

@@ -9,10 +9,8 @@
 #   -j JOBS  targets run side by side, each on a core of its own (default 1)
 #   -r RUNS  a target also stops after RUNS executions (default: no limit);
 #            TARGET=RUNS sets this for one target
-# The invariants that hold only once open faults are mended are compiled in
-# with FUZZ_CHECKS, e.g.
-#   FUZZ_CHECKS="-DQUORVEX_FUZZ_STRICT_SIMA=1 -DQUORVEX_FUZZ_FAILED_ROWS_LEAVE_NOTHING=1"
-# (see the QUORVEX_FUZZ_* switches in fuzz/).
+# Invariants that hold only once an open fault is mended are compiled in with
+# FUZZ_CHECKS, e.g. FUZZ_CHECKS="-DQUORVEX_FUZZ_LIST_ROUNDTRIP_EXACT=1".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -17,15 +17,19 @@ namespace quorvex::test {
 // which always ends the file soon.
 using TChoose = std::function<uint32_t(uint32_t n)>;
 
-// Branches of the generator that are off until the faults they find are
-// mended; a run with one of them on checks that mend.
+// Branches of the generator that reach inputs a run must refuse or read
+// with care; all on, and a test may turn one off to narrow a finding.
 struct TLegalOptions {
-    bool SiteNameControls = false;  // line breaks and escapes in site names
-    bool DoubleLimits = false;      // coordinates at the largest double
-    bool ByteOrderMarks = false;    // a UTF-8 byte-order mark before MIF and MID
+    // Line breaks and escapes in site names: the run must refuse them, never
+    // write them into the G00 line.
+    bool SiteNameControls = true;
+    // Coordinates at the largest double, whose printed form no reader parses
+    // back: the run must fail.
+    bool DoubleLimits = true;
+    bool ByteOrderMarks = true;  // a UTF-8 byte-order mark before MIF and MID
     // Line breaks inside double-quoted MID values, as MapInfo writes them:
     // the row goes on; a run that chooses such a value fails.
-    bool QuotedLineBreaks = false;
+    bool QuotedLineBreaks = true;
 };
 
 struct TLegalPair {

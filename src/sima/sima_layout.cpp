@@ -1,8 +1,14 @@
 #include "sima/sima_layout.h"
 
+#include "support/errors.h"
+#include "support/text.h"
+
 namespace quorvex {
 
 void WriteSimaHead(TFileWriter& out, std::string_view genba) {
+    // The last guard for every caller: a line break in the site name would
+    // end the header line and let the rest forge records of its own.
+    if (HasControlCharacter(genba)) throw ConversionError(TMsg::GenbaControl);
     out.WriteLine(sima_text::kBannerFormat);
     out.WriteLine(sima_text::kBannerProgram);
     out.WriteLine("Z00,");

@@ -26,30 +26,6 @@
 #include <unistd.h>
 #endif
 
-// Branches of the generator that find faults not mended yet. Each is set to 1
-// (here or with -D) once its fix is in:
-//   SITE_NAME_CONTROLS: a site name with a line break or escape must be
-//     refused, never written into the G00 line.
-//   DOUBLE_LIMITS: a coordinate whose printed form is beyond the largest
-//     double must fail the run.
-//   BYTE_ORDER_MARKS: a UTF-8 byte-order mark before the MIF and the MID file
-//     is skipped.
-//   QUOTED_LINE_BREAKS: a line break inside a double-quoted MID value belongs
-//     to the value, so the rows stay in step with the objects; a run that
-//     writes such a value fails.
-#ifndef QUORVEX_PROPERTY_SITE_NAME_CONTROLS
-#define QUORVEX_PROPERTY_SITE_NAME_CONTROLS 0
-#endif
-#ifndef QUORVEX_PROPERTY_DOUBLE_LIMITS
-#define QUORVEX_PROPERTY_DOUBLE_LIMITS 1
-#endif
-#ifndef QUORVEX_PROPERTY_BYTE_ORDER_MARKS
-#define QUORVEX_PROPERTY_BYTE_ORDER_MARKS 1
-#endif
-#ifndef QUORVEX_PROPERTY_QUOTED_LINE_BREAKS
-#define QUORVEX_PROPERTY_QUOTED_LINE_BREAKS 1
-#endif
-
 namespace quorvex {
 namespace {
 
@@ -84,15 +60,6 @@ class TPlainOutput : public TFileWriter {
         Adopt(fd, path);
     }
 };
-
-test::TLegalOptions Options() {
-    test::TLegalOptions o;
-    o.SiteNameControls = QUORVEX_PROPERTY_SITE_NAME_CONTROLS;
-    o.DoubleLimits = QUORVEX_PROPERTY_DOUBLE_LIMITS;
-    o.ByteOrderMarks = QUORVEX_PROPERTY_BYTE_ORDER_MARKS;
-    o.QuotedLineBreaks = QUORVEX_PROPERTY_QUOTED_LINE_BREAKS;
-    return o;
-}
 
 bool HasControl(const std::string& s) {
     for (const char c : s)
@@ -165,7 +132,7 @@ void CheckOutput(const std::string& bytes, const std::string& genba,
 
 TEST(SimaProperty, SingleConversionsWriteTheGrammarAndOneBlockPerObject) {
     TRandom random(0x51AA2026);
-    TLegalMif gen(std::ref(random), Options());
+    TLegalMif gen(std::ref(random), test::TLegalOptions());
     TempDir dir;
     int converted = 0;
     for (int i = 0; i < kSingleCases && !testing::Test::HasFailure(); ++i) {
@@ -203,7 +170,7 @@ TEST(SimaProperty, SingleConversionsWriteTheGrammarAndOneBlockPerObject) {
 
 TEST(SimaProperty, MergedRunsWriteTheGrammarAndEveryRowsBlocks) {
     TRandom random(0xC0B1'2026);
-    TLegalMif gen(std::ref(random), Options());
+    TLegalMif gen(std::ref(random), test::TLegalOptions());
     TempDir dir;
     int merged = 0;
     for (int i = 0; i < kCombinedCases && !testing::Test::HasFailure(); ++i) {

@@ -11,6 +11,7 @@
 
 #include "sima/sima_layout.h"
 #include "sima/uniSimUtils.h"
+#include "support/errors.h"
 #include "support/output_file.h"
 #include "test_util.h"
 
@@ -344,6 +345,17 @@ TEST(WriteSimaFile, SmallSingleFileRun) {
                          "D99,\r\n" +
                          kRoutesBanner);
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 17);
+}
+
+TEST(WriteSimaFile, SiteNameWithAControlCharacterIsRefused) {
+    TSIMPoints table;
+    TScratchFile parcels, routes;
+    for (const char* genba : {"S,\r\nA01,999,999,123,456,0,\r\nZ00", "a\tb", "\x1B[31m", "x\x7F"}) {
+        SCOPED_TRACE(genba);
+        TScratchFile out;
+        EXPECT_THROW(WriteSimaFile(out, genba, table, true, parcels, routes), ConversionError);
+        EXPECT_EQ(out.Size(), 0u);
+    }
 }
 
 TEST(WriteSimaFile, RoutesOnlyAndJapaneseSiteName) {
