@@ -227,9 +227,10 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     };
     TRunReport merged;
     try {
-        merged.Ok = stdoutFile && stdoutFile->Stream()
-                        ? ConvertCombinedInto(rows, *stdoutFile->Stream(), genba, cb, &merged.Counts)
-                        : ConvertCombined(rows, output, genba, cb, &merged.Counts);
+        merged.Ok =
+            stdoutFile && stdoutFile->Stream()
+                ? ConvertCombinedInto(rows, *stdoutFile->Stream(), genba, cb, &merged.Counts)
+                : ConvertCombined(rows, output, genba, cb, &merged.Counts);
         // The report line comes after the delivery, which may fail.
         if (merged.Ok && stdoutFile) stdoutFile->Deliver();
     } catch (const std::exception& e) {
@@ -402,7 +403,7 @@ int Run(int argc, char** argv) {
             try {
                 TStdoutOutput stdoutFile(o.output);
                 return RunCombined(out, rows, o.output, genba, &stdoutFile, failed) ? kOk
-                                                                                   : kJobFailed;
+                                                                                    : kJobFailed;
             } catch (const std::exception& e) {
                 out.Failed(o.output, MessageOf(e));
                 return kJobFailed;

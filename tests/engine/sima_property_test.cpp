@@ -2,9 +2,9 @@
 // and merged: every file written follows the SIMA grammar and holds one block
 // per object the switches let through, with that object's attribute value.
 // The cases are drawn from fixed seeds, so a failure replays.
-#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <filesystem>
 #include <random>
