@@ -10,7 +10,7 @@
 #   -r RUNS  a target also stops after RUNS executions (default: no limit);
 #            TARGET=RUNS sets this for one target
 # Invariants that hold only once an open fault is mended are compiled in with
-# FUZZ_CHECKS, e.g. FUZZ_CHECKS="-DQUORVEX_FUZZ_LIST_ROUNDTRIP_EXACT=1".
+# FUZZ_CHECKS, compile definitions such as FUZZ_CHECKS="-DCHECK=1".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

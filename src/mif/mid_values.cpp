@@ -38,10 +38,9 @@ std::string NoLineBreak(std::string value, const TMidFormat& f, int64_t rowNo, i
     return value;
 }
 
-// A code page 932 value. Bytes that are no character can make a lead byte
-// take the delimiter after it along and so merge two columns, which a
-// mislabelled UTF-8 table does all the time: refused up to the end of the
-// field asked for.
+// A code page 932 value. Bytes that are no character, which a mislabelled
+// UTF-8 table has all the time, would make a garbled lot number: refused up
+// to the end of the field asked for.
 std::string Cp932Value(const TMidFormat& f, std::string_view row, int64_t rowNo, int32_t column) {
     const size_t end = DelimitedFieldEnd(row, column, f.Delimiter, true);
     if (const std::optional<size_t> bad = FirstNonCp932Byte(row.substr(0, end))) {

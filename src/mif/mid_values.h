@@ -32,8 +32,8 @@ TMidFormat MidFormatOf(const TMifHeader& header, const TSFColumns& columns);
 // Throws ConversionError naming the row, the column and, for a character code
 // page 932 lacks, the character; also for bytes the set does not decode, for
 // a code page 932 row that is not well-formed up to the end of the field (a
-// lead byte would take a delimiter along), and for a value that holds a line
-// break. Each row is decoded and cut a bounded number of times.
+// mislabelled UTF-8 table), and for a value that holds a line break. Each row
+// is decoded and cut a bounded number of times.
 std::string MidValue(const TMidFormat& format, std::string_view row, int64_t rowNo, int32_t column);
 
 // The rows of a MID file as MapInfo writes them: a row is a line, except that

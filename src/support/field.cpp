@@ -31,9 +31,14 @@ TWalk Walk(std::string_view s, int32_t n, size_t until, char sep, bool sepIsBlan
         return c >= 1 && c <= 32 && (sepIsBlank || s[i] != sep);
     };
     // Width of the character at i: a lead byte takes its trail byte along.
+    // A byte that can be no trail byte (a quote, a blank, a comma, the end)
+    // stands on its own: otherwise a lone lead byte at the end of a value
+    // would swallow the closing quote or the separator after it.
     auto charLen = [&](size_t i) {
-        const bool lead = doubleByte && IsCp932LeadByte(static_cast<unsigned char>(s[i]));
-        return (lead && i + 1 < len) ? 2 : 1;
+        const bool pair = doubleByte && i + 1 < len &&
+                          IsCp932LeadByte(static_cast<unsigned char>(s[i])) &&
+                          IsCp932TrailByte(static_cast<unsigned char>(s[i + 1]));
+        return pair ? 2 : 1;
     };
     auto skipBlanks = [&](size_t i) {
         while (i < len && isBlank(i))

@@ -11,7 +11,9 @@ namespace quorvex {
 // Field `n` (from 1) of `line`, cut at `separator` (only its first character
 // counts). Blanks (codes 1 to 32) around fields are dropped and also end an
 // unquoted field; double quotes enclose a field, a doubled quote inside stands
-// for one. Double-byte characters of code page 932 are stepped over whole.
+// for one. Double-byte characters of code page 932 are stepped over whole; a
+// lead byte before a byte that is no trail byte (a quote, a blank, the
+// separator when it is below 0x40) is a character of its own.
 // Empty for n < 1 or beyond the last field. Never fails.
 std::string GetField(std::string_view line, int32_t n, std::string_view separator);
 
@@ -38,7 +40,7 @@ int32_t DelimitedFieldAt(std::string_view line, size_t offset, char separator, b
 // field, `insideQuotes` telling whether it was inside one before `text`. A
 // quote opens a field only at its start, and "" inside one is a quote, as
 // the splitter reads them. With `doubleByte` a code page 932 character of two
-// bytes is stepped over whole, as the splitter does, but only when it is
+// bytes is stepped over whole, as the splitter does, only when it is
 // well-formed: a lead byte never takes a quote or a line's end along, so a
 // UTF-8 row in a table labelled code page 932 still ends at its line.
 bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bool insideQuotes);

@@ -237,6 +237,24 @@ TEST(BatchListParse, ValuesAreNotValidated) {
     EXPECT_EQ(list.Rows[0].SubItems[TBatchRow::CloseParcel], kOn);
 }
 
+TEST(BatchListParse, AValueEndingInALoneLeadByteKeepsItsClosingQuoteAndSavesUnchanged) {
+    // A lead byte before the closing quote forms no character (a quote is no
+    // trail byte): the value keeps the byte, the fields after it stay in
+    // place, and saving writes the same bytes back.
+    for (const std::string lead : {"\x81", "\x9F", "\xE0", "\xFC"}) {
+        const std::string bytes = kHeader + "\"1\"\t\"a" + lead + "\"\t\"b.sim\"\t\"\"\t\"" + lead +
+                                  "\"\"" + lead + "\"\t\"" + kOn + "\"\t\"" + kOn + "\"\t\"" + kOn +
+                                  "\"\t\"" + kOff + "\"\r\n";
+        const TBatchListFile list = ParseBatchList(bytes);
+        ASSERT_EQ(list.Rows.size(), 1u);
+        EXPECT_EQ(list.Rows[0].Caption, "1");
+        EXPECT_EQ(list.Rows[0].SubItems,
+                  (std::array<std::string, 8>{"a" + lead, "b.sim", "", lead + "\"" + lead, kOn, kOn,
+                                              kOn, kOff}));
+        EXPECT_EQ(FormatBatchList(list), bytes);
+    }
+}
+
 TEST(BatchListParse, AcceptsCrOnlyLfOnlyAndMissingFinalLineEnd) {
     const TBatchListFile expected = ParseBatchList(FormatBatchList(SampleList()));
     ExpectSameList(expected, SampleList());

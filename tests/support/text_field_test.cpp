@@ -2,7 +2,9 @@
 // that the MIF readers, the MID rows and the batch-list lines rely on.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "support/field.h"
 #include "support/text.h"
@@ -172,11 +174,71 @@ TEST(DelimitedFieldEnd, WhereAFieldEndsAndWhichFieldHoldsAByte) {
     EXPECT_EQ(DelimitedFieldAt(row, 2, ',', false), 2);  // the blank after a counts to b
     EXPECT_EQ(DelimitedFieldAt(row, 6, ',', false), 2);  // the comma inside quotes
     EXPECT_EQ(DelimitedFieldAt(row, row.size() - 1, ',', false), 3);
-    // A lead byte takes the comma after it along only when asked to.
-    EXPECT_EQ(DelimitedFieldEnd("\x81,x,y", 1, ',', true), 3u);
-    EXPECT_EQ(DelimitedFieldEnd("\x81,x,y", 1, ',', false), 1u);
-    EXPECT_EQ(DelimitedFieldAt("\x81,x,y", 4, ',', true), 2);
-    EXPECT_EQ(DelimitedFieldAt("\x81,x,y", 4, ',', false), 3);
+    // A lead byte takes a delimiter that can be a trail byte (| is 7C) along
+    // only when asked to; a comma (2C) it never takes.
+    EXPECT_EQ(DelimitedFieldEnd("\x81|x|y", 1, '|', true), 3u);
+    EXPECT_EQ(DelimitedFieldEnd("\x81|x|y", 1, '|', false), 1u);
+    EXPECT_EQ(DelimitedFieldAt("\x81|x|y", 4, '|', true), 2);
+    EXPECT_EQ(DelimitedFieldAt("\x81|x|y", 4, '|', false), 3);
+    EXPECT_EQ(DelimitedFieldEnd("\x81,x,y", 1, ',', true), 1u);
+    EXPECT_EQ(DelimitedFieldAt("\x81,x,y", 4, ',', true), 3);
+    EXPECT_EQ(DelimitedFieldEnd("\"a\x9F\",x", 1, ',', true), 4u);
+}
+
+TEST(GetField, ALeadByteBeforeAByteThatIsNoTrailByteIsACharacterOfItsOwn) {
+    // Lead bytes at both ends of their two ranges, alone before the closing
+    // quote: the quote still closes the value.
+    for (const std::string lead : {"\x81", "\x9F", "\xE0", "\xFC"}) {
+        EXPECT_EQ(Fields("\"a" + lead + "\"\t\"b\"", "\t", 3), "[a" + lead + "][b][]") << lead;
+        EXPECT_EQ(GetDelimitedField("\"" + lead + "\",b", 2, ','), "b") << lead;
+        // Before a doubled quote, the pair still stands for one quote.
+        EXPECT_EQ(GetField("\"" + lead + "\"\"x\"", 1, ","), lead + "\"x") << lead;
+    }
+    // Nor does a lead byte take a blank, a tab or the separator along.
+    EXPECT_EQ(Fields("Arc\x81 1 2", " ", 3), "[Arc\x81][1][2]");
+    EXPECT_EQ(Fields("a\x81\tb", "\t", 2), "[a\x81][b]");
+    EXPECT_EQ(Fields("\x81,b", ",", 2), "[\x81][b]");
+    // Trail bytes at both ends of their range, 40 and FC, are taken along,
+    // also when they are the separator; 7F is none.
+    EXPECT_EQ(Fields("\x81\x40@b", "@", 2), "[\x81\x40][b]");
+    EXPECT_EQ(Fields("\"\x81\xFC\"", ",", 1), "[\x81\xFC]");
+    EXPECT_EQ(Fields("\x81\x7F\x7F", "\x7F", 2), "[\x81][]");
+}
+
+TEST(GetField, QuotedValuesOfAnyBytesComeBackAsWritten) {
+    // Values as a batch list or MapInfo writes them (quoted, inner quotes
+    // doubled) of pieces that end in a lone lead byte, that are double-byte
+    // characters whose second byte is a delimiter, or are delimiters: each
+    // field read back is the value written, ends right after its closing
+    // quote, and the row joiner agrees that no quote is left open.
+    const std::vector<std::string> pieces = {"a",    "\"",   " ",    "\t",       ",",
+                                             "\\",   "\x81", "\x9F", "\xE0",     "\xFC",
+                                             "\x80", "\xA0", "\xFD", "\x81\x9B", "\x95\x5C"};
+    std::mt19937 random(932);
+    for (const char sep : {'\t', ',', '\\'}) {
+        for (int line = 0; line < 300; ++line) {
+            std::vector<std::string> values(1 + random() % 5);
+            std::string text;
+            std::vector<size_t> ends;
+            for (std::string& v : values) {
+                for (size_t k = random() % 5; k > 0; --k)
+                    v += pieces[random() % pieces.size()];
+                if (!text.empty()) text.push_back(sep);
+                text.push_back('"');
+                for (const char c : v)
+                    text.append(c == '"' ? 2 : 1, c);
+                text.push_back('"');
+                ends.push_back(text.size());
+            }
+            for (size_t i = 0; i < values.size(); ++i) {
+                const auto n = static_cast<int32_t>(i + 1);
+                EXPECT_EQ(GetField(text, n, std::string(1, sep)), values[i]) << text;
+                EXPECT_EQ(GetDelimitedField(text, n, sep), values[i]) << text;
+                EXPECT_EQ(DelimitedFieldEnd(text, n, sep, true), ends[i]) << text;
+            }
+            EXPECT_FALSE(EndsInsideQuotes(text, sep, true, false)) << text;
+        }
+    }
 }
 
 TEST(EndsInsideQuotes, QuotesOpenOnlyWhereAFieldStarts) {

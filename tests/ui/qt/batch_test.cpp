@@ -607,7 +607,8 @@ TEST_F(CombinedRun, MarksEveryRowWithoutEndMessage) {
     EXPECT_EQ(Marks(), (std::vector<int>{0, 1, 0}));
     EXPECT_EQ(frm->SelectedRow(), 2);
     EXPECT_EQ(ui.BusyDepth, 0);
-    EXPECT_EQ(frm->statusBar()->currentMessage(), "3 件中 2 件成功、1 件失敗");
+    EXPECT_EQ(frm->statusBar()->currentMessage(),
+              "3 件中 2 件成功、1 件失敗（統合ファイルは失敗した 1 件を除いて書き込みました）");
     const std::string bytes = ReadBytes(out);
     EXPECT_NE(bytes.find("G00,02," + std::string(kKitaChiku) + ",\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("D00,2,"), std::string::npos);  // numbers run on across rows
