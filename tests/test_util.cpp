@@ -1,12 +1,12 @@
 #include "test_util.h"
 
 #include <algorithm>
-#include <optional>
-#include <utility>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "support/paths.h"
 
@@ -111,7 +111,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         const std::wstring name = Utf8ToWide(e.substr(0, eq));
         wchar_t old[32767];
         const DWORD n = ::GetEnvironmentVariableW(name.c_str(), old, 32767);
-        saved.push_back({name, n ? std::optional<std::wstring>(std::wstring(old, n)) : std::nullopt});
+        saved.push_back(
+            {name, n ? std::optional<std::wstring>(std::wstring(old, n)) : std::nullopt});
         const std::wstring value = Utf8ToWide(e.substr(eq + 1));
         ::SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
     }

@@ -132,13 +132,11 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = optind; i < argc; ++i)
         o.inputs.push_back(argv[i]);
 
-    if (int(combine) + int(batch) + int(columns) > 1)
-        throw UsageError{TMsg::ModesExclude};
+    if (int(combine) + int(batch) + int(columns) > 1) throw UsageError{TMsg::ModesExclude};
     // Silently ignored, they would leave the user believing they applied.
     if (batch && !o.jobOptions.empty())
         throw UsageError{{TMsg::BatchTakesNoJobOptions, {o.jobOptions[0]}}};
-    if (!o.parcels && !o.routes)
-        throw UsageError{TMsg::NothingToConvert};
+    if (!o.parcels && !o.routes) throw UsageError{TMsg::NothingToConvert};
     if (batch) {
         if (!o.inputs.empty()) throw UsageError{TMsg::BatchTakesNoInputs};
         o.mode = Mode::Batch;
@@ -150,8 +148,7 @@ Options ParseOptions(int argc, char** argv) {
         if (o.output.empty()) throw UsageError{TMsg::OutputEmpty};
         o.mode = Mode::Combine;
     } else {
-        if (o.inputs.empty() || o.inputs.size() > 2)
-            throw UsageError{TMsg::ExpectedInputAndOutput};
+        if (o.inputs.empty() || o.inputs.size() > 2) throw UsageError{TMsg::ExpectedInputAndOutput};
         if (o.inputs.size() == 2) {
             // An empty name is a slip, never "beside the input".
             if (o.inputs[1].empty()) throw UsageError{TMsg::OutputEmpty};

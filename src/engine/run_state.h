@@ -33,8 +33,8 @@ struct TRunState {
 };
 
 inline TConvertCounts CountsOf(const TRunState& run) {
-    return {run.ParcelNo, run.RouteNo, static_cast<int64_t>(run.Points.Count()),
-            run.SkippedPoints, run.SkippedTexts};
+    return {run.ParcelNo, run.RouteNo, static_cast<int64_t>(run.Points.Count()), run.SkippedPoints,
+            run.SkippedTexts};
 }
 
 // Where a run stood between two inputs of a combined run, so that an input

@@ -66,27 +66,51 @@ void ThrowWin32FileError(const char* verb, const std::string& path, DWORD error)
     // The usual failures get the reasons the message table words in both
     // languages; any other keeps the system's own text (a negative code).
     int err;
+    // clang-format off: one line a mapping reads as the table it is
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH: err = ENOENT; break;
-        case ERROR_ACCESS_DENIED: err = EACCES; break;
+        case ERROR_BAD_NETPATH:
+            err = ENOENT;
+            break;
+        case ERROR_ACCESS_DENIED:
+            err = EACCES;
+            break;
         case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: err = ENOSPC; break;
-        case ERROR_WRITE_PROTECT: err = EROFS; break;
+        case ERROR_HANDLE_DISK_FULL:
+            err = ENOSPC;
+            break;
+        case ERROR_WRITE_PROTECT:
+            err = EROFS;
+            break;
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: err = EBUSY; break;
-        case ERROR_FILENAME_EXCED_RANGE: err = ENAMETOOLONG; break;
-        case ERROR_INVALID_NAME: err = EINVAL; break;
+        case ERROR_LOCK_VIOLATION:
+            err = EBUSY;
+            break;
+        case ERROR_FILENAME_EXCED_RANGE:
+            err = ENAMETOOLONG;
+            break;
+        case ERROR_INVALID_NAME:
+            err = EINVAL;
+            break;
         case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS: err = EEXIST; break;
-        case ERROR_TOO_MANY_OPEN_FILES: err = EMFILE; break;
+        case ERROR_ALREADY_EXISTS:
+            err = EEXIST;
+            break;
+        case ERROR_TOO_MANY_OPEN_FILES:
+            err = EMFILE;
+            break;
         case ERROR_CRC:
         case ERROR_READ_FAULT:
-        case ERROR_WRITE_FAULT: err = EIO; break;
-        default: err = -static_cast<int>(error); break;
+        case ERROR_WRITE_FAULT:
+            err = EIO;
+            break;
+        default:
+            err = -static_cast<int>(error);
+            break;
     }
+    // clang-format on
     ThrowFileError(verb, path, err);
 }
 

@@ -25,9 +25,8 @@ using test::WriteBytes;
 using Args = std::vector<std::string>;
 
 // In an English locale unless `env` says otherwise.
-test::ProgramResult Cli(const Args& args,
-                        const std::vector<std::string>& env = {"LC_ALL=", "LC_MESSAGES=",
-                                                               "LANG=C"}) {
+test::ProgramResult Cli(const Args& args, const std::vector<std::string>& env = {
+                                              "LC_ALL=", "LC_MESSAGES=", "LANG=C"}) {
     return test::RunProgram(QUORVEX_CLI, args, env);
 }
 
@@ -342,7 +341,8 @@ TEST(CommandLine, ErrorsInJapanese) {
               "quorvex-convert: バッチリスト「" + list +
                   "」を読み込めません: 'yes' は正しい論理型ではありません\n");
     EXPECT_EQ(Cli({"--genba", "caf\xC3\xA9", "x.mif"}, kJapanese).out,
-              "quorvex-convert: 現場名称に Shift_JIS（コードページ932）で表せない文字が含まれています。\n");
+              "quorvex-convert: 現場名称に "
+              "Shift_JIS（コードページ932）で表せない文字が含まれています。\n");
 }
 
 TEST(CommandLine, ColumnsAreListedAsTheirBytes) {

@@ -23,8 +23,8 @@ using test::TempDir;
 using test::WriteBytes;
 
 // Code page 932 texts.
-const std::string kOn = "\x81\x9B";      // ○
-const std::string kOff = "\x81\x7E";     // ×
+const std::string kOn = "\x81\x9B";   // ○
+const std::string kOff = "\x81\x7E";  // ×
 const std::string kGenba =
     "\x93\x8C\x8B\x9E\x93\x73\x90\xE7\x91\xE3\x93\x63\x8B\xE6";  // 東京都千代田区
 const std::string kChiban = "\x92\x6E\x94\xD4";                  // 地番

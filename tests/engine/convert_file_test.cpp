@@ -127,14 +127,14 @@ TEST(ConvertFile, CollectionTakesOneRowForAllItsParts) {
 }
 
 TEST(ConvertFile, ReportCountsWhatWasWrittenAndWhatWasSkipped) {
-    const std::string mif = Table(
-        kOneColumn,
-        "Region 1\r\n 4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n"  // 3 points
-        "Point 5 5\r\n"
-        "Text \"Line 9 9 9 9\"\r\n 0 0 1 1\r\n"          // never an object
-        "MultiPoint 2\r\n 0 0\r\n 7 7\r\n"
-        "Collection 2\r\n  Line 0 0 2 2\r\n  MultiPoint 1\r\n  3 3\r\n"  // one new point
-        "Line 1 1 0 0\r\n");
+    const std::string mif =
+        Table(kOneColumn,
+              "Region 1\r\n 4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n"  // 3 points
+              "Point 5 5\r\n"
+              "Text \"Line 9 9 9 9\"\r\n 0 0 1 1\r\n"  // never an object
+              "MultiPoint 2\r\n 0 0\r\n 7 7\r\n"
+              "Collection 2\r\n  Line 0 0 2 2\r\n  MultiPoint 1\r\n  3 3\r\n"  // one new point
+              "Line 1 1 0 0\r\n");
     const std::string mid = "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n";
     Job job(mif, &mid);
     TRunReport r;

@@ -377,9 +377,9 @@ TEST(ReadMifHeader, WithoutClauseAndWithAnEndlessOne) {
     EXPECT_EQ(NextLine(endless), "Data");
 
     // One line a megabyte long: the same.
-    TLineReader longLine = TLineReader::FromText(
-        "Version 300\nCoordSys Earth Projection 3, 104, \"m\"" + std::string(1 << 20, ',') +
-        "\nColumns 0\nData\n");
+    TLineReader longLine =
+        TLineReader::FromText("Version 300\nCoordSys Earth Projection 3, 104, \"m\"" +
+                              std::string(1 << 20, ',') + "\nColumns 0\nData\n");
     header = ReadMifHeader(longLine);
     ReadMifColumns(longLine, columns, &header);
     EXPECT_EQ(header.CoordSys.Kind, TCoordSysKind::Unknown);

@@ -35,10 +35,12 @@ TEST(Charset, NamesIgnoreCaseQuotesAndBlanks) {
     TMessage why;
     EXPECT_EQ(FindCharset(std::nullopt, why)->Kind, TCharsetKind::Cp932);
     EXPECT_FALSE(FindCharset("\"WindowsSimpChinese\"", why));
-    EXPECT_NE(why.Text(TLanguage::English).find("\"WindowsSimpChinese\" of the MIF file is not supported"),
+    EXPECT_NE(why.Text(TLanguage::English)
+                  .find("\"WindowsSimpChinese\" of the MIF file is not supported"),
               std::string::npos);
     EXPECT_FALSE(FindCharset("\"Latin9\"", why));
-    EXPECT_NE(why.Text(TLanguage::English).find("unknown character set \"Latin9\""), std::string::npos);
+    EXPECT_NE(why.Text(TLanguage::English).find("unknown character set \"Latin9\""),
+              std::string::npos);
 }
 
 TEST(Charset, SingleByteSetsFollowTheirCodePages) {

@@ -26,8 +26,10 @@ TDrop Refuse(const char* message) {
 
 // How far the rectangle lies from the screen (0 when they overlap).
 int64_t DistanceSquared(const TScreenRect& a, const TScreenRect& s) {
-    const int64_t dx = std::max({int64_t(0), int64_t(s.Left) - a.Right(), int64_t(a.Left) - s.Right()});
-    const int64_t dy = std::max({int64_t(0), int64_t(s.Top) - a.Bottom(), int64_t(a.Top) - s.Bottom()});
+    const int64_t dx =
+        std::max({int64_t(0), int64_t(s.Left) - a.Right(), int64_t(a.Left) - s.Right()});
+    const int64_t dy =
+        std::max({int64_t(0), int64_t(s.Top) - a.Bottom(), int64_t(a.Top) - s.Bottom()});
     return dx * dx + dy * dy;
 }
 
@@ -50,8 +52,7 @@ TDrop ClassifyDrop(TDropTarget target, const std::vector<std::string>& paths) {
     TDrop drop;
     drop.Paths = paths;
     if (target == TDropTarget::Panel) {
-        if (paths.size() != 1 || !allMif)
-            return Refuse(msg::kDropOnPanel);
+        if (paths.size() != 1 || !allMif) return Refuse(msg::kDropOnPanel);
         drop.What = TDrop::MifFile;
         return drop;
     }

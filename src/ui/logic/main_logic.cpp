@@ -321,8 +321,8 @@ void TMainLogic::S1Click() {
     try {
         SaveBatchList(saveDialog2_.FileName, list);
     } catch (const FileError& e) {
-        view_.ShowError(Japanese(
-            {TMsg::BatchListCannotCreate, {saveDialog2_.FileName}, e.message.SysError}));
+        view_.ShowError(
+            Japanese({TMsg::BatchListCannotCreate, {saveDialog2_.FileName}, e.message.SysError}));
     }
 }
 
@@ -342,8 +342,7 @@ void TMainLogic::LoadListFile(const std::string& path) {
         view_.Message(TMessageKind::Error, Japanese(e.message));
         return;
     } catch (const FileError& e) {
-        view_.ShowError(
-            Japanese({TMsg::BatchListCannotOpen, {path}, e.message.SysError}));
+        view_.ShowError(Japanese({TMsg::BatchListCannotOpen, {path}, e.message.SysError}));
         return;
     }
     view_.SetChecked(TControl::chkCombine, list.Combine);
@@ -390,8 +389,8 @@ void TMainLogic::btnBatchClick() {
         TCombinedCallbacks callbacks;
         callbacks.InvalidOutputPath = [this] { Warn(Japanese(TMsg::MergedFileNameEmpty)); };
         callbacks.BeginRow = [&](size_t row) {
-            view_.SetStatusText(BatchProgressText(row, rows.size(),
-                                                  rows[row].SubItems[TBatchRow::MifFile]));
+            view_.SetStatusText(
+                BatchProgressText(row, rows.size(), rows[row].SubItems[TBatchRow::MifFile]));
             ShowCurrentRow(static_cast<int>(row));
         };
         callbacks.MarkRow = [&](size_t row, const TRunReport& r) {

@@ -37,7 +37,8 @@ inline constexpr const char* kCombinedWithoutFailed =
 
 // Files dropped on the window
 inline constexpr const char* kDropNothing = "ドロップされたファイルがありません。";
-inline constexpr const char* kDropOnPanel = "ここにはMIFファイル (*.mif) を1つだけドロップできます。";
+inline constexpr const char* kDropOnPanel =
+    "ここにはMIFファイル (*.mif) を1つだけドロップできます。";
 inline constexpr const char* kDropOnList =
     "バッチリストにはMIFファイル (*.mif) か、バッチリストファイル (*.txt) を1つだけドロップ"
     "できます。";

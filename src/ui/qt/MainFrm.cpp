@@ -5,22 +5,22 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
-#include <QMimeData>
-#include <QScreen>
-#include <QTimer>
-#include <QUrl>
-#include <QWindow>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
+#include <QWindow>
 #include <cmath>
 #include <type_traits>
 
@@ -509,7 +509,8 @@ void TfrmMain::dropEvent(QDropEvent* event) {
     if (!target) return event->ignore();
     std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls())
-        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : url.toString().toStdString());
+        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString()
+                                          : url.toString().toStdString());
     event->acceptProposedAction();
     Guard([&] { logic_.FilesDropped(*target, paths); });
 }

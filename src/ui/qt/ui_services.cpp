@@ -4,9 +4,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 
 #include "ui/qt/AboutDlg.h"
 #include "ui/qt/help_window.h"

@@ -5,8 +5,8 @@
 // desktop (message boxes, dialogs, help) is reached through TWin32Desktop.
 #pragma once
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 // After windows.h:
 #include <commctrl.h>
 
@@ -109,7 +109,7 @@ class TfrmMain : private TWindowView {
     UINT dpi_ = 96;
     int busy_ = 0;
     bool quitOnDestroy_ = false;
-    std::vector<HWND> controls_;  // in layout order
+    std::vector<HWND> controls_;          // in layout order
     std::vector<std::wstring> markTips_;  // per row: why it failed
 };
 

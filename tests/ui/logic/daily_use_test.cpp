@@ -51,18 +51,25 @@ TEST(DailyUse, TitleBarIsKeptWithinReach) {
     const TScreenRect normal{19, 0, 800, 451};
     // Within reach: unchanged, to the pixel.
     EXPECT_EQ(KeepTitleBarOnScreen(normal, 20, one), normal);
-    EXPECT_EQ(KeepTitleBarOnScreen({1200, 500, 800, 451}, 20, one), (TScreenRect{1200, 500, 800, 451}));
-    EXPECT_EQ(KeepTitleBarOnScreen({-700, 10, 800, 451}, 20, one), (TScreenRect{-700, 10, 800, 451}));
+    EXPECT_EQ(KeepTitleBarOnScreen({1200, 500, 800, 451}, 20, one),
+              (TScreenRect{1200, 500, 800, 451}));
+    EXPECT_EQ(KeepTitleBarOnScreen({-700, 10, 800, 451}, 20, one),
+              (TScreenRect{-700, 10, 800, 451}));
     // Title bar above the top edge, or too little of it on the screen.
     EXPECT_EQ(KeepTitleBarOnScreen({17, -40, 800, 451}, 20, one), (TScreenRect{17, 0, 800, 451}));
-    EXPECT_EQ(KeepTitleBarOnScreen({1250, 10, 800, 451}, 20, one), (TScreenRect{480, 10, 800, 451}));
-    EXPECT_EQ(KeepTitleBarOnScreen({100, 1010, 800, 451}, 20, one), (TScreenRect{100, 573, 800, 451}));
+    EXPECT_EQ(KeepTitleBarOnScreen({1250, 10, 800, 451}, 20, one),
+              (TScreenRect{480, 10, 800, 451}));
+    EXPECT_EQ(KeepTitleBarOnScreen({100, 1010, 800, 451}, 20, one),
+              (TScreenRect{100, 573, 800, 451}));
     // Beyond the second screen: onto that one, the nearest.
-    EXPECT_EQ(KeepTitleBarOnScreen({4000, 100, 800, 451}, 20, two), (TScreenRect{2400, 100, 800, 451}));
+    EXPECT_EQ(KeepTitleBarOnScreen({4000, 100, 800, 451}, 20, two),
+              (TScreenRect{2400, 100, 800, 451}));
     // Across both screens: in reach on the second one.
-    EXPECT_EQ(KeepTitleBarOnScreen({1250, 100, 800, 451}, 20, two), (TScreenRect{1250, 100, 800, 451}));
+    EXPECT_EQ(KeepTitleBarOnScreen({1250, 100, 800, 451}, 20, two),
+              (TScreenRect{1250, 100, 800, 451}));
     // Larger than the screen: its top-left corner on it.
-    EXPECT_EQ(KeepTitleBarOnScreen({-50, -50, 2000, 2000}, 20, one), (TScreenRect{0, 0, 2000, 2000}));
+    EXPECT_EQ(KeepTitleBarOnScreen({-50, -50, 2000, 2000}, 20, one),
+              (TScreenRect{0, 0, 2000, 2000}));
     EXPECT_EQ(KeepTitleBarOnScreen(normal, 20, {}), normal);
 }
 

@@ -465,7 +465,8 @@ TEST_F(Run, CloseDuringARunEndsItAfterTheCurrentRowThenCloses) {
     EXPECT_FALSE(std::filesystem::exists(dir / "c.sim"));
     // The end message and the summary first, then the window closes.
     const Log tail(view.Log.end() - 3, view.Log.end());
-    EXPECT_EQ(tail, (Log{"busy:0", "message:information:" + std::string(msg::kBatchDone), "close"}));
+    EXPECT_EQ(tail,
+              (Log{"busy:0", "message:information:" + std::string(msg::kBatchDone), "close"}));
     EXPECT_EQ(view.Status, "3 件中 1 件成功、1 件失敗");
     EXPECT_TRUE(logic.FormCloseQuery());
 

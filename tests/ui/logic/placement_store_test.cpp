@@ -115,7 +115,8 @@ TEST_F(PlacementStore, ReadOnlyStoreBesideTheProgramIsPassedOverOnceAndForAll) {
     std::string got;
     char buf[512];
     ssize_t n;
-    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) got.append(buf, size_t(n));
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
+        got.append(buf, size_t(n));
     ::close(fds[0]);
     ::waitpid(pid, nullptr, 0);
     // Each start reads what the one before wrote; the old file stays as it was.

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -299,8 +299,8 @@ TEST(QtTexts, AreJapanese) {
     EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
 
     TDesktopServices desktop;
-    TFileDialog dialog{"OpenDialog1", TFileDialog::Open,
-                       {{"MapInfo インポート/エクスポート", "*.mif"}}, "", ""};
+    TFileDialog dialog{
+        "OpenDialog1", TFileDialog::Open, {{"MapInfo インポート/エクスポート", "*.mif"}}, "", ""};
     dialog.FileName = std::string(QUORVEX_EXAMPLES) + "/town.mif";
     QStringList texts;
     QTimer::singleShot(0, [&] {
@@ -316,7 +316,8 @@ TEST(QtTexts, AreJapanese) {
     });
     EXPECT_FALSE(desktop.Execute(nullptr, dialog));
     EXPECT_TRUE(texts.contains(QStringLiteral("キャンセル"))) << texts.join('|').toStdString();
-    EXPECT_TRUE(texts.contains(QStringLiteral("開く(&O)")) || texts.contains(QStringLiteral("開く")))
+    EXPECT_TRUE(texts.contains(QStringLiteral("開く(&O)")) ||
+                texts.contains(QStringLiteral("開く")))
         << texts.join('|').toStdString();
 }
 

@@ -2,9 +2,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QUrl>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <cstdlib>
 #include <filesystem>
 
@@ -471,8 +471,8 @@ TEST_F(Batch, DroppedFilesBecomeRowsOrFillThePanel) {
     EXPECT_EQ(Edit("edtSimFile")->text().toStdString(), dir / "長い名前のフォルダ/second.sim");
 
     DropFiles(frm.get(), onPanel, {mif, second});
-    EXPECT_EQ(ui.Messages, (std::vector<Box>{{TMessageKind::Warning,
-                                              QString::fromUtf8(msg::kDropOnPanel)}}));
+    EXPECT_EQ(ui.Messages,
+              (std::vector<Box>{{TMessageKind::Warning, QString::fromUtf8(msg::kDropOnPanel)}}));
     EXPECT_EQ(frm->RowCount(), 2);
 
     if (const char* shots = std::getenv("QUORVEX_SCREENSHOT_DIR")) {

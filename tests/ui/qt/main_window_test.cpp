@@ -1,8 +1,8 @@
 #include <QAction>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QGuiApplication>
 #include <QStatusBar>
 #include <QTest>
 #include <cstdlib>
