@@ -94,11 +94,8 @@ bool TExtent::WithinLongitudeLatitude() const {
 }
 
 std::string RomanZoneNumber(int32_t zone) {
-    static const char* const kRoman[] = {"I",    "II",  "III",  "IV",    "V",   "VI",   "VII",
-                                         "VIII", "IX",  "X",    "XI",    "XII", "XIII", "XIV",
-                                         "XV",   "XVI", "XVII", "XVIII", "XIX"};
-    if (zone < 1 || zone > 19) return std::to_string(zone);
-    return kRoman[zone - 1];
+    const TPlaneRectangularZone* z = FindPlaneRectangularZone(zone);
+    return z == nullptr ? std::to_string(zone) : std::string(z->Numeral);
 }
 
 std::string DescribeCoordSys(const TCoordSys& cs, TLanguage language) {
