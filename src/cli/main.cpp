@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "engine/coordinate_system.h"
 #include "engine/run_inputs.h"
 #include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
@@ -52,6 +53,15 @@ class TReporter {
     // With -v, what a job wrote, on a line of its own.
     void Counts(const TConvertCounts& counts) const {
         if (verbose_) WriteMessage("  " + CountsText(counts, language_) + "\n");
+    }
+    // After the line of a job that converted `input`: with -v what its
+    // coordinates are; whatever the options, a warning when they were written
+    // as they stand and are not plane rectangular metres.
+    void CoordSys(const std::string& input, const TRunReport& r) const {
+        if (!r.Ok) return;
+        if (verbose_) WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
+        if (const auto warning = CoordSysWarning(r.CoordSys, r.Extent))
+            Line({TMsg::JobWarning, {input, warning->Text(language_)}});
     }
     void Failed(const std::string& file, const TMessage& why) const {
         TRunReport r;
@@ -206,6 +216,7 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdo
         r.Error = MessageOf(e);
     }
     out.Job(s.SimFile, r);
+    out.CoordSys(s.MifFile, r);
     return r.Ok;
 }
 
@@ -223,6 +234,7 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     TCombinedCallbacks cb;
     cb.MarkRow = [&](size_t i, const TRunReport& r) {
         out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
+        out.CoordSys(rows[i].SubItems[TBatchRow::MifFile], r);
         if (!r.Ok) ++failed;
     };
     TRunReport merged;

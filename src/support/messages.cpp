@@ -216,6 +216,7 @@ constexpr TEntry kTable[] = {
     {TMsg::NoSuchColumn, "no column named '{1}'", "'{1}' という属性名はありません。"},
     {TMsg::JobOk, "ok {1}", "成功 {1}"},
     {TMsg::JobFailed, "failed {1}: {2}", "失敗 {1}: {2}"},
+    {TMsg::JobWarning, "warning {1}: {2}", "警告 {1}: {2}"},
 
     {TMsg::Counts, "parcels {1}, routes {2}, points {3}", "画地 {1}、路線 {2}、座標 {3}"},
     {TMsg::Skipped, " (not converted: point objects {1}, text objects {2})",
@@ -354,6 +355,7 @@ constexpr TArgKinds kArgKinds[] = {
     {TMsg::NoSuchColumn, "V"},
     {TMsg::JobOk, "F"},
     {TMsg::JobFailed, "F"},
+    {TMsg::JobWarning, "F"},
 };
 
 char ArgKind(TMsg id, size_t k) {

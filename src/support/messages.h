@@ -129,6 +129,7 @@ enum class TMsg {
     NoSuchColumn,
     JobOk,
     JobFailed,
+    JobWarning,  // {1} the input file, {2} the warning
 
     // What a conversion wrote
     Counts,

@@ -313,6 +313,7 @@ const Case kCases[] = {
     {{TMsg::NoSuchColumn, {"NOPE"}}, "no column named 'NOPE'", "'NOPE' という属性名はありません。"},
     {{TMsg::JobOk, {"a.sim"}}, "ok a.sim", "成功 a.sim"},
     {{TMsg::JobFailed, {"a.sim", "why"}}, "failed a.sim: why", "失敗 a.sim: why"},
+    {{TMsg::JobWarning, {"a.mif", "why"}}, "warning a.mif: why", "警告 a.mif: why"},
 
     {{TMsg::Counts, {"1,234", "56", "4,567"}},
      "parcels 1,234, routes 56, points 4,567",
