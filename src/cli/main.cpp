@@ -34,7 +34,8 @@ enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 // Where the command's words go: standard error, in the user's language.
 class TReporter {
   public:
-    TReporter(TLanguage language, bool verbose) : language_(language), verbose_(verbose) {}
+    TReporter(TLanguage language, bool verbose, int32_t zone = 0)
+        : language_(language), verbose_(verbose), zone_(zone) {}
 
     // "quorvex-convert: <message>"
     void Error(const TMessage& m) const {
@@ -56,10 +57,11 @@ class TReporter {
     }
     // After the line of a job that converted `input`: with -v what its
     // coordinates are; whatever the options, a warning when they were written
-    // as they stand and are not plane rectangular metres.
+    // as they stand (no --zone) and are not plane rectangular metres.
     void CoordSys(const std::string& input, const TRunReport& r) const {
         if (!r.Ok) return;
         if (verbose_) WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
+        if (zone_ != 0) return;
         if (const auto warning = CoordSysWarning(r.CoordSys, r.Extent))
             Line({TMsg::JobWarning, {input, warning->Text(language_)}});
     }
@@ -80,6 +82,7 @@ class TReporter {
     void Line(const TMessage& m) const { WriteMessage(m.Text(language_) + "\n"); }
     TLanguage language_;
     bool verbose_;
+    int32_t zone_;  // the coordinates were projected to it; 0: written as read
 };
 
 // Writes `text` (help, version, column names) to standard output and flushes
@@ -165,6 +168,7 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     s.Rosen = o.routes;
     s.SwapXY = o.swapXY;
     s.CloseParcel = o.closeParcel;
+    s.Zone = o.zone;
     return s;
 }
 
@@ -333,7 +337,7 @@ int Run(int argc, char** argv) {
         WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
-    const TReporter out(language, o.verbose);
+    const TReporter out(language, o.verbose, o.zone);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);

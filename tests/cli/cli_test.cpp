@@ -769,5 +769,33 @@ TEST(CommandLine, CoordinatesThatAreNotPlaneRectangularMetresAreWarnedOf) {
                          merged + "\n");
 }
 
+TEST(CommandLine, ZoneProjectsOrFailsTheJob) {
+    for (const std::string bad : {"0", "20", "9x", ""}) {
+        const auto r = Cli({"--zone", bad, "x.mif"});
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.out.find("there is no plane rectangular zone " + bad), std::string::npos)
+            << r.out;
+    }
+    EXPECT_EQ(Cli({"--zone", "9", "--batch", "list.txt"}).status, 2);
+
+    // Projected coordinates get no warning.
+    const CoordTable lonLat("CoordSys Earth Projection 1, 152", kLonLatCorners);
+    const std::string sim = lonLat.dir / "out.sim";
+    auto r = Cli({"--zone", "9", "-v", lonLat.mif, sim});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ok " + sim +
+                         "\n  parcels 1, routes 0, points 3\n  longitude/latitude (degrees, "
+                         "JGD2000)\n");
+    EXPECT_NE(ReadBytes(sim).find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
+              std::string::npos);
+
+    // A table the zone cannot be reached from fails, and says why.
+    const CoordTable nonEarth("CoordSys NonEarth Units \"m\"", kZoneIxCorners);
+    r = Cli({"--zone=9", nonEarth.mif, sim}, kJapanese);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "失敗 " + sim + ": 平面直角座標系 第IX系に変換できません。座標は非地球座標です。\n");
+}
+
 }  // namespace
 }  // namespace quorvex
