@@ -103,6 +103,38 @@ TEST(ZoneProjection, LongitudeLatitudeOnTheTablesOwnEllipsoid) {
     ExpectPoints(ReadBytes(wgs84.s.SimFile), kWgs84, false);
 }
 
+// UTM and the Tokyo datum, against PROJ 9.1.1 as above (+proj=utm +zone=54
+// +ellps=WGS84 for the source; +ellps=bessel for the Tokyo datum).
+TEST(ZoneProjection, UtmAndTheTokyoDatum) {
+    struct Case {
+        std::string head, objects;
+        TZonePoint expected[2];
+    };
+    const Case cases[] = {
+        {"CoordSys Earth Projection 8, 104, \"m\", 141, 0, 0.9996, 500000, 0\r\n",
+         "Line 380000.5 3940000.25 402000 3973000.75\r\n",
+         {{-44757.6793590784, -14318.3694533268}, {-11492.6831594287, 7290.3054646880}}},
+        // The same in kilometres: the false easting too is in the table's unit.
+        {"CoordSys Earth Projection 8, 104, \"km\", 141, 0, 0.9996, 500, 0\r\n",
+         "Line 380.0005 3940.00025 402 3973.00075\r\n",
+         {{-44757.6793590784, -14318.3694533268}, {-11492.6831594287, 7290.3054646880}}},
+        {"CoordSys Earth Projection 1, 97\r\n",
+         "Line 139.7 35.6 139.95 35.9\r\n",
+         {{-44364.7888548658, -12079.5933679228}, {-11087.2329677991, 10530.0522211827}}},
+    };
+    for (const Case& c : cases) {
+        TJob job(c.head, c.objects, 9);
+        TRunReport r;
+        ASSERT_TRUE(ConvertFile(job.s, &r)) << r.Error.Text(TLanguage::English);
+        const auto got = Coordinates(ReadBytes(job.s.SimFile));
+        ASSERT_EQ(got.size(), 2u);
+        for (size_t i = 0; i < 2; ++i) {
+            EXPECT_NEAR(got[i].first, c.expected[i].Northing, 1e-6) << c.head << i;
+            EXPECT_NEAR(got[i].second, c.expected[i].Easting, 1e-6) << c.head << i;
+        }
+    }
+}
+
 TEST(ZoneProjection, TablesInTheZonePassThroughOrAreOnlyScaled) {
     // As GDAL writes zone IX: its meridian to 12 decimals.
     const std::string zoneIx =
