@@ -4,8 +4,8 @@ _quorvex_convert() {
     cur=${COMP_WORDS[COMP_CWORD]}
     prev=${COMP_WORDS[COMP_CWORD - 1]}
     case $prev in
-        --attr | --genba)
-            return  # a column or a free text
+        --attr | --genba | --zone)
+            return  # a column, a free text or a zone number
             ;;
         --combine)
             COMPREPLY=($(compgen -f -X '!*.@(sim|SIM)' -- "$cur") $(compgen -d -- "$cur"))
@@ -19,8 +19,8 @@ _quorvex_convert() {
             ;;
     esac
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--attr --genba --no-parcels --no-routes --no-swap --close
-            --combine --batch --columns --help --version' -- "$cur"))
+        COMPREPLY=($(compgen -W '--attr --genba --no-parcels --no-routes --no-swap --close --zone
+            --verbose --combine --batch --columns --help --version' -- "$cur"))
         return
     fi
     COMPREPLY=($(compgen -f -X '!*.@(mif|MIF|sim|SIM)' -- "$cur") $(compgen -d -- "$cur"))

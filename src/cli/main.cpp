@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "engine/batch_list.h"
 #include "engine/convert.h"
+#include "engine/coordinate_system.h"
 #include "engine/run_inputs.h"
 #include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
@@ -33,7 +34,8 @@ enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 // Where the command's words go: standard error, in the user's language.
 class TReporter {
   public:
-    TReporter(TLanguage language, bool verbose) : language_(language), verbose_(verbose) {}
+    TReporter(TLanguage language, bool verbose, int32_t zone = 0)
+        : language_(language), verbose_(verbose), zone_(zone) {}
 
     // "quorvex-convert: <message>"
     void Error(const TMessage& m) const {
@@ -53,6 +55,16 @@ class TReporter {
     void Counts(const TConvertCounts& counts) const {
         if (verbose_) WriteMessage("  " + CountsText(counts, language_) + "\n");
     }
+    // After the line of a job that converted `input`: with -v what its
+    // coordinates are; whatever the options, a warning when they were written
+    // as they stand (no --zone) and are not plane rectangular metres.
+    void CoordSys(const std::string& input, const TRunReport& r) const {
+        if (!r.Ok) return;
+        if (verbose_) WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
+        if (zone_ != 0) return;
+        if (const auto warning = CoordSysWarning(r.CoordSys, r.Extent))
+            Line({TMsg::JobWarning, {input, warning->Text(language_)}});
+    }
     void Failed(const std::string& file, const TMessage& why) const {
         TRunReport r;
         r.Error = why;
@@ -70,6 +82,7 @@ class TReporter {
     void Line(const TMessage& m) const { WriteMessage(m.Text(language_) + "\n"); }
     TLanguage language_;
     bool verbose_;
+    int32_t zone_;  // the coordinates were projected to it; 0: written as read
 };
 
 // Writes `text` (help, version, column names) to standard output and flushes
@@ -155,6 +168,7 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     s.Rosen = o.routes;
     s.SwapXY = o.swapXY;
     s.CloseParcel = o.closeParcel;
+    s.Zone = o.zone;
     return s;
 }
 
@@ -206,6 +220,7 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdo
         r.Error = MessageOf(e);
     }
     out.Job(s.SimFile, r);
+    out.CoordSys(s.MifFile, r);
     return r.Ok;
 }
 
@@ -223,6 +238,7 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     TCombinedCallbacks cb;
     cb.MarkRow = [&](size_t i, const TRunReport& r) {
         out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
+        out.CoordSys(rows[i].SubItems[TBatchRow::MifFile], r);
         if (!r.Ok) ++failed;
     };
     TRunReport merged;
@@ -321,7 +337,7 @@ int Run(int argc, char** argv) {
         WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
-    const TReporter out(language, o.verbose);
+    const TReporter out(language, o.verbose, o.zone);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "mif/mif_numbers.h"
+
 namespace quorvex::cli {
 
 const char* const kUsage =
@@ -25,18 +27,35 @@ const char* const kUsage =
     "  --no-routes       do not convert lines, polylines and arcs\n"
     "  --no-swap         write X before Y (by default the coordinates are swapped)\n"
     "  --close           end every parcel on its first point\n"
+    "  --zone N          project the coordinates to plane rectangular zone N\n"
+    "                    (1-19) on the ellipsoid of the table's own datum\n"
     "  --combine FILE    merge all inputs into FILE with one point numbering\n"
     "  --batch FILE      run a batch list saved by the window; its rows carry\n"
     "                    their own settings, so no other job option is allowed\n"
     "  --columns         list the column names of INPUT.mif\n"
     "  -v, --verbose     after each job, tell what it wrote: parcels, routes,\n"
-    "                    points, and the point and text objects skipped\n"
+    "                    points, and the point and text objects skipped; and\n"
+    "                    the coordinate system of each input\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
     "OUTPUT.sim or the --combine FILE may be '-': the SIMA bytes go to standard\n"
     "output, written only once the conversion has succeeded; a standard output\n"
     "that is closed or cannot be written fails the job. An empty OUTPUT is an error.\n"
+    "\n"
+    "SIMA files hold plane rectangular coordinates in metres (X northing, Y\n"
+    "easting). When an input's CoordSys clause says its coordinates are something\n"
+    "else (longitude and latitude, another projection or unit, an affine or\n"
+    "Transform clause, or no clause while every coordinate lies within +-180 and\n"
+    "+-90), they are still written as they stand, and a line \"warning INPUT:\n"
+    "...\" follows the job's line; the exit status does not change.\n"
+    "--zone N projects tables in longitude/latitude (projection 1) or transverse\n"
+    "Mercator (projection 8, e.g. UTM or another zone), in any unit, to zone N; a\n"
+    "table already in zone N in metres passes through unchanged. The datum is\n"
+    "kept: a Tokyo-datum table gives Tokyo-datum coordinates, JGD2000 gives\n"
+    "JGD2000; datum changes (they need the national correction grids) are not\n"
+    "done. Other tables, and points more than 10 degrees of longitude from the\n"
+    "zone's central meridian, fail the job.\n"
     "\n"
     "Messages are in Japanese when the locale's messages are Japanese (LC_ALL,\n"
     "LC_MESSAGES or LANG, the first one set, beginning with \"ja\"; on Windows the\n"
@@ -51,6 +70,7 @@ Options ParseOptions(int argc, char** argv) {
         kNoRoutes,
         kNoSwap,
         kClose,
+        kZone,
         kCombine,
         kBatch,
         kColumns,
@@ -65,6 +85,7 @@ Options ParseOptions(int argc, char** argv) {
         {"no-routes", no_argument, nullptr, kNoRoutes},
         {"no-swap", no_argument, nullptr, kNoSwap},
         {"close", no_argument, nullptr, kClose},
+        {"zone", required_argument, nullptr, kZone},
         {"combine", required_argument, nullptr, kCombine},
         {"batch", required_argument, nullptr, kBatch},
         {"columns", no_argument, nullptr, kColumns},
@@ -105,6 +126,13 @@ Options ParseOptions(int argc, char** argv) {
                 o.jobOptions.push_back("--close");
                 o.closeParcel = true;
                 break;
+            case kZone: {
+                o.jobOptions.push_back("--zone");
+                const auto n = TryParseMifInteger(optarg);
+                if (!n || *n < 1 || *n > 19) throw UsageError{{TMsg::ZoneNumber, {optarg}}};
+                o.zone = *n;
+                break;
+            }
             case kCombine:
                 combine = true;
                 o.output = optarg;

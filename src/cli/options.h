@@ -1,6 +1,7 @@
 // Command-line options of quorvex-convert.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ struct Options {
     bool routes = true;
     bool swapXY = true;
     bool closeParcel = false;
+    int32_t zone = 0;      // plane rectangular zone to project to; 0: none
     bool verbose = false;  // what each job wrote
     // The options of a job given (--attr, --genba, ...), which a batch list
     // sets itself.

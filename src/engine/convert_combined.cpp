@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/convert.h"
+#include "engine/coordinate_system.h"
 #include "engine/object_pass.h"
 #include "engine/run_inputs.h"
 #include "sima/sima_layout.h"
@@ -72,6 +73,14 @@ TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* o
 bool Merge(const std::vector<TBatchRow>& rows, TFileWriter& sima, const std::string* outputPath,
            const std::string& genba, const TCombinedCallbacks& cb, TConvertCounts* counts,
            const std::function<void()>& finish) {
+    // One file, one grid: rows for different zones (or a zone and none) are
+    // refused before any is read.
+    for (const TBatchRow& row : rows)
+        if (row.Zone != rows[0].Zone) {
+            auto name = [](int32_t zone) { return zone == 0 ? "0" : RomanZoneNumber(zone); };
+            throw ConversionError(
+                TMessage(TMsg::MergedZonesDiffer, {name(rows[0].Zone), name(row.Zone)}));
+        }
     // Only the first row's swap switch counts, for the whole file.
     TRunState run(sima, !rows.empty() && IsSwitchOn(rows[0].SubItems[TBatchRow::SwapXY]));
     WriteSimaHead(sima, genba);

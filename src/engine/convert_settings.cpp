@@ -19,6 +19,7 @@ TConvertSettings SettingsFromRow(const TBatchRow& row) {
     s.Rosen = IsSwitchOn(row.SubItems[TBatchRow::Rosen]);
     s.SwapXY = IsSwitchOn(row.SubItems[TBatchRow::SwapXY]);
     s.CloseParcel = IsSwitchOn(row.SubItems[TBatchRow::CloseParcel]);
+    s.Zone = row.Zone;
     return s;
 }
 
@@ -33,6 +34,7 @@ TBatchRow RowFromSettings(const TConvertSettings& s, std::string_view attrName) 
                     std::string(SwitchText(s.Rosen)),
                     std::string(SwitchText(s.SwapXY)),
                     std::string(SwitchText(s.CloseParcel))};
+    row.Zone = s.Zone;
     return row;
 }
 

@@ -21,6 +21,9 @@ struct TConvertSettings {
     bool Rosen = true;       // lines, polylines, arcs become routes
     bool SwapXY = true;
     bool CloseParcel = false;
+    // Plane rectangular zone (1 to 19) the coordinates are projected to, X
+    // the northing and Y the easting before SwapXY; 0: written as read.
+    int32_t Zone = 0;
 };
 
 // "○" and "×" in code page 932: the switch texts of a batch row.
@@ -45,6 +48,9 @@ struct TBatchRow {
     // another character set), as UTF-8 to show; SubItems[AttrName] is then
     // empty and the row cannot be saved in a batch list.
     std::string UnheldAttrName;
+    // The job's plane rectangular zone (TConvertSettings::Zone); not one of
+    // the texts, so a list without zones stays as it was.
+    int32_t Zone = 0;
 };
 
 // The caption as a decimal integer; 0 when it is not one.

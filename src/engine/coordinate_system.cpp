@@ -1,6 +1,7 @@
 #include "engine/coordinate_system.h"
 
 #include "sima/sima_number.h"
+#include "support/errors.h"
 
 namespace quorvex {
 namespace {
@@ -94,11 +95,8 @@ bool TExtent::WithinLongitudeLatitude() const {
 }
 
 std::string RomanZoneNumber(int32_t zone) {
-    static const char* const kRoman[] = {"I",    "II",  "III",  "IV",    "V",   "VI",   "VII",
-                                         "VIII", "IX",  "X",    "XI",    "XII", "XIII", "XIV",
-                                         "XV",   "XVI", "XVII", "XVIII", "XIX"};
-    if (zone < 1 || zone > 19) return std::to_string(zone);
-    return kRoman[zone - 1];
+    const TPlaneRectangularZone* z = FindPlaneRectangularZone(zone);
+    return z == nullptr ? std::to_string(zone) : std::string(z->Numeral);
 }
 
 std::string DescribeCoordSys(const TCoordSys& cs, TLanguage language) {
@@ -133,6 +131,54 @@ std::optional<TMessage> CoordSysWarning(const TCoordSys& cs, const TExtent& exte
     if (cs.Kind == TCoordSysKind::None && extent.WithinLongitudeLatitude())
         return TMessage(TMsg::CsWarnNoClauseLonLat);
     return std::nullopt;
+}
+
+TPlaneZoneProjection ZoneProjectionOf(const TCoordSys& cs, int32_t zone) {
+    if (!FindPlaneRectangularZone(zone))
+        throw ConversionError(TMessage(TMsg::ZoneNumber, {std::to_string(zone)}));
+    const std::string numeral = RomanZoneNumber(zone);
+    auto refuse = [&](TMsg id, std::string detail = {}) -> ConversionError {
+        if (detail.empty()) return ConversionError(TMessage(id, {numeral}));
+        return ConversionError(TMessage(id, {numeral, std::move(detail)}));
+    };
+    switch (cs.Kind) {
+        case TCoordSysKind::None:
+            throw refuse(TMsg::ZoneNoClause);
+        case TCoordSysKind::NonEarth:
+            throw refuse(TMsg::ZoneNonEarth);
+        case TCoordSysKind::Unknown:
+            throw refuse(TMsg::ZoneUnreadable);
+        case TCoordSysKind::Earth:
+            break;
+    }
+    if (cs.Projection != kProjectionGeographic && cs.Projection != kProjectionTransverseMercator)
+        throw refuse(TMsg::ZoneProjection, std::to_string(cs.Projection));
+    // Both change the coordinates in ways the projection would have to undo
+    // first; an identity Transform changes nothing.
+    if (cs.Affine) throw refuse(TMsg::ZoneAffine);
+    if (cs.Transform && !cs.Transform->IsIdentity()) throw refuse(TMsg::ZoneTransform);
+    const TEllipsoid* e = cs.DatumEllipsoid();
+    if (e == nullptr) throw refuse(TMsg::ZoneDatum, std::to_string(cs.Datum));
+    const TEllipsoidAxes axes{e->A, e->InverseFlattening == 0 ? 0 : 1 / e->InverseFlattening};
+
+    TPlaneZoneProjection projection;
+    if (cs.Projection == kProjectionGeographic) {
+        projection = TPlaneZoneProjection::FromGeographic(zone, axes);
+    } else if (cs.Parameters.size() == 5) {
+        const double metres = cs.UnitMetres();
+        const std::vector<double>& p = cs.Parameters;
+        TTransverseMercatorParams source;
+        source.Ellipsoid = axes;
+        source.CentralMeridian = p[0];
+        source.OriginLatitude = p[1];
+        source.Scale = p[2];
+        // The false easting and northing are in the table's unit.
+        source.FalseEasting = p[3] * metres;
+        source.FalseNorthing = p[4] * metres;
+        projection = TPlaneZoneProjection::FromTransverseMercator(zone, source, metres);
+    }
+    if (!projection.Valid()) throw refuse(TMsg::ZoneParameters);
+    return projection;
 }
 
 }  // namespace quorvex

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/plane_zones.h"
 #include "mif/UniSFMapUtil.h"
 #include "mif/mif_coordsys.h"
 #include "support/messages.h"
@@ -42,5 +43,14 @@ std::optional<TMessage> CoordSysWarning(const TCoordSys& cs, const TExtent& exte
 
 // The zone number in Roman numerals, "I" to "XIX".
 std::string RomanZoneNumber(int32_t zone);
+
+// The projection of a table in `cs` to plane rectangular zone `zone`, on the
+// ellipsoid of the table's own datum (the datum is kept). Throws
+// ConversionError naming the reason for a zone out of range and for a table
+// it cannot project: no clause, non-earth or unreadable, a projection other
+// than longitude/latitude and transverse Mercator, an Affine sub-clause or
+// a Transform clause, a datum whose ellipsoid is not known, parameters or a
+// unit the series cannot use.
+TPlaneZoneProjection ZoneProjectionOf(const TCoordSys& cs, int32_t zone);
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #include "engine/object_pass.h"
 
 #include "engine/block_pipeline.h"
+#include "engine/coordinate_system.h"
 
 #include <cmath>
 #include <optional>
@@ -70,8 +71,9 @@ class TObjectPass {
   public:
     // The MID rows are read only when a value is taken from them.
     TObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMidFormat& format,
-                const TConvertSettings& settings, TBlockPipeline& blocks)
-        : run_(run), mif_(mif), settings_(settings), blocks_(blocks) {
+                const TConvertSettings& settings, TBlockPipeline& blocks,
+                const TPlaneZoneProjection* projection)
+        : run_(run), mif_(mif), settings_(settings), blocks_(blocks), projection_(projection) {
         if (mid && settings.AttrIndex > 0) rows_.emplace(*mid, format);
     }
 
@@ -190,10 +192,36 @@ class TObjectPass {
         }
     }
 
+    // Into the zone's easting (X) and northing (Y), after the closing rule,
+    // which compares the coordinates as read; equal vertices stay equal, as
+    // the projection is a function of the coordinates alone. The bounds
+    // follow, for the extent.
+    void Project(TSFShape& shape) {
+        if (!projection_ || projection_->PassesThrough() || shape.Points.empty()) return;
+        for (TSFPoint& p : shape.Points) {
+            TProjectedPoint q;
+            if (!projection_->Project(p.X, p.Y, q))
+                mif_text::Fail(mif_, TMsg::ZoneTooFar, RomanZoneNumber(settings_.Zone));
+            p.X = q.Easting;
+            p.Y = q.Northing;
+        }
+        shape.MinX = shape.MaxX = shape.Points[0].X;
+        shape.MinY = shape.MaxY = shape.Points[0].Y;
+        for (const TSFPoint& p : shape.Points) {
+            if (p.X < shape.MinX) shape.MinX = p.X;
+            if (p.X > shape.MaxX) shape.MaxX = p.X;
+            if (p.Y < shape.MinY) shape.MinY = p.Y;
+            if (p.Y > shape.MaxY) shape.MaxY = p.Y;
+        }
+        // A unit scaled up may leave what a SIMA file can hold.
+        CheckFinite(shape.Points);
+    }
+
     void Parcel() {
         ApplyClosingRule(run_.Polygon, settings_.CloseParcel);
         if (!settings_.Kakuchi) return;
         CheckFinite(run_.Polygon.Points);
+        Project(run_.Polygon);
         run_.Extent.Add(run_.Polygon);
         blocks_.Put(TSimBlockKind::Parcel, run_.Polygon.Points, ++run_.ParcelNo, row_, rowNo_,
                     rowSent_);
@@ -203,6 +231,7 @@ class TObjectPass {
     void Route() {
         if (!settings_.Rosen) return;
         CheckFinite(run_.Line.Points);
+        Project(run_.Line);
         run_.Extent.Add(run_.Line);
         blocks_.Put(TSimBlockKind::Route, run_.Line.Points, ++run_.RouteNo, row_, rowNo_, rowSent_);
         rowSent_ = true;
@@ -266,6 +295,8 @@ class TObjectPass {
     std::optional<TMidRows> rows_;
     const TConvertSettings& settings_;
     TBlockPipeline& blocks_;
+    // Null: the coordinates are written as read.
+    const TPlaneZoneProjection* projection_;
     int64_t objects_ = 0;    // object keywords read, each taking a row
     int64_t rowsTaken_ = 0;  // rows they found
     std::string row_;
@@ -305,9 +336,13 @@ void RunObjectPass(TRunState& run, TLineReader& mif, TLineReader* mid, const TMi
     } else {
         format.Delimiter = table.Header.Delimiter;
     }
+    // A table that cannot be projected fails before any object is read.
+    std::optional<TPlaneZoneProjection> projection;
+    if (settings.Zone != 0) projection = ZoneProjectionOf(table.Header.CoordSys, settings.Zone);
     TBlockPipeline blocks(run, settings.AttrIndex, format);
     try {
-        TObjectPass(run, mif, mid, format, settings, blocks).Run();
+        TObjectPass(run, mif, mid, format, settings, blocks, projection ? &*projection : nullptr)
+            .Run();
     } catch (...) {
         // What was read before the failure is written, as the blocks would
         // have been one by one.

@@ -4,49 +4,10 @@
 
 namespace quorvex {
 
-namespace {
-
-// Degrees and minutes of each origin, as the notice gives them; the regions
-// they serve are noted for whoever checks them.
-struct TZoneRow {
-    int LatDeg, LatMin, LonDeg, LonMin;
-    const char* Numeral;
-};
-
-constexpr TZoneRow kZones[kPlaneZoneCount] = {
-    {33, 0, 129, 30, "I"},     // Nagasaki; islands of Kagoshima
-    {33, 0, 131, 0, "II"},     // Fukuoka, Saga, Kumamoto, Oita, Miyazaki, Kagoshima
-    {36, 0, 132, 10, "III"},   // Yamaguchi, Shimane, Hiroshima
-    {33, 0, 133, 30, "IV"},    // Kagawa, Ehime, Tokushima, Kochi
-    {36, 0, 134, 20, "V"},     // Hyogo, Tottori, Okayama
-    {36, 0, 136, 0, "VI"},     // Kyoto, Osaka, Fukui, Shiga, Mie, Nara, Wakayama
-    {36, 0, 137, 10, "VII"},   // Ishikawa, Toyama, Gifu, Aichi
-    {36, 0, 138, 30, "VIII"},  // Niigata, Nagano, Yamanashi, Shizuoka
-    {36, 0, 139, 50, "IX"},   // Tokyo, Fukushima, Tochigi, Ibaraki, Saitama, Chiba, Gunma, Kanagawa
-    {40, 0, 140, 50, "X"},    // Aomori, Akita, Yamagata, Iwate, Miyagi
-    {44, 0, 140, 15, "XI"},   // Hokkaido: Otaru, Hakodate, Date ...
-    {44, 0, 142, 15, "XII"},  // Hokkaido: Sapporo, Asahikawa, Wakkanai ...
-    {44, 0, 144, 15, "XIII"},  // Hokkaido: Kitami, Obihiro, Kushiro, Nemuro ...
-    {26, 0, 142, 0, "XIV"},    // Tokyo: Ogasawara islands
-    {26, 0, 127, 30, "XV"},    // Okinawa: main island
-    {26, 0, 124, 0, "XVI"},    // Okinawa: Miyako, Yaeyama
-    {26, 0, 131, 0, "XVII"},   // Okinawa: Daito islands
-    {20, 0, 136, 0, "XVIII"},  // Tokyo: Okinotori-shima
-    {26, 0, 154, 0, "XIX"},    // Tokyo: Minami-tori-shima
-};
-
-// Minutes to degrees in one division, so the result is the double nearest
-// the exact angle (139 deg 50 min is 139.83333333333334).
-double Degrees(int deg, int min) {
-    return (deg * 60 + min) / 60.0;
-}
-
-}  // namespace
-
 bool PlaneZoneOrigin(int zone, TPlaneZoneOrigin& out) {
-    if (zone < 1 || zone > kPlaneZoneCount) return false;
-    const TZoneRow& row = kZones[zone - 1];
-    out = {Degrees(row.LatDeg, row.LatMin), Degrees(row.LonDeg, row.LonMin)};
+    const TPlaneRectangularZone* z = FindPlaneRectangularZone(zone);
+    if (z == nullptr) return false;
+    out = {z->OriginLatitude, z->CentralMeridian};
     return true;
 }
 
@@ -96,8 +57,9 @@ int MatchUtmZone(const TTransverseMercatorParams& params, bool& south) {
 }
 
 const char* PlaneZoneNumeral(int zone) {
-    if (zone < 1 || zone > kPlaneZoneCount) return "";
-    return kZones[zone - 1].Numeral;
+    const TPlaneRectangularZone* z = FindPlaneRectangularZone(zone);
+    // The numerals are literals, so their views end in a null character.
+    return z == nullptr ? "" : z->Numeral.data();
 }
 
 TPlaneZoneProjection TPlaneZoneProjection::FromGeographic(int zone, TEllipsoidAxes ellipsoid) {

@@ -1,17 +1,18 @@
 // The nineteen plane rectangular coordinate systems of Japan (zones I to
-// XIX): their origins as the Survey Act's notice fixes them, scale 0.9999 on
-// the central meridian, no false easting or northing. X is the northing and
-// Y the easting.
+// XIX) as projections: their origins are those of the reader's zone table
+// (PlaneRectangularZones), scale 0.9999 on the central meridian, no false
+// easting or northing. X is the northing and Y the easting.
 #pragma once
 
 #include <optional>
 
 #include "engine/transverse_mercator.h"
+#include "mif/mif_coordsys.h"
 
 namespace quorvex {
 
-constexpr int kPlaneZoneCount = 19;
-constexpr double kPlaneZoneScale = 0.9999;
+constexpr int kPlaneZoneCount = kPlaneRectangularZoneCount;
+constexpr double kPlaneZoneScale = kPlaneRectangularScale;
 
 struct TPlaneZoneOrigin {
     double Latitude;   // degrees

@@ -120,28 +120,36 @@ constexpr TMifDatum kDatums[] = {
 };
 
 // Origins of the zones as the Survey Act's notice gives them, in degrees and
-// minutes.
-struct TZoneOrigin {
-    int32_t Latitude;
-    int32_t MeridianDegrees;
-    int32_t MeridianMinutes;
+// minutes, turned into degrees by one division, so each is the double nearest
+// the exact angle (139 deg 50 min is 139.83333333333334). The engine's
+// projections take their origins from here. The regions each zone serves are
+// noted for whoever checks them.
+constexpr TPlaneRectangularZone Zone(int32_t number, int32_t latitude, int32_t degrees,
+                                     int32_t minutes, std::string_view numeral) {
+    return {number, double(latitude), (degrees * 60 + minutes) / 60.0, numeral};
+}
+constexpr TPlaneRectangularZone kZones[] = {
+    Zone(1, 33, 129, 30, "I"),      // Nagasaki; islands of Kagoshima
+    Zone(2, 33, 131, 0, "II"),      // Fukuoka, Saga, Kumamoto, Oita, Miyazaki, Kagoshima
+    Zone(3, 36, 132, 10, "III"),    // Yamaguchi, Shimane, Hiroshima
+    Zone(4, 33, 133, 30, "IV"),     // Kagawa, Ehime, Tokushima, Kochi
+    Zone(5, 36, 134, 20, "V"),      // Hyogo, Tottori, Okayama
+    Zone(6, 36, 136, 0, "VI"),      // Kyoto, Osaka, Fukui, Shiga, Mie, Nara, Wakayama
+    Zone(7, 36, 137, 10, "VII"),    // Ishikawa, Toyama, Gifu, Aichi
+    Zone(8, 36, 138, 30, "VIII"),   // Niigata, Nagano, Yamanashi, Shizuoka
+    Zone(9, 36, 139, 50, "IX"),     // Tokyo and the other Kanto prefectures, Fukushima
+    Zone(10, 40, 140, 50, "X"),     // Aomori, Akita, Yamagata, Iwate, Miyagi
+    Zone(11, 44, 140, 15, "XI"),    // Hokkaido: Otaru, Hakodate, Date ...
+    Zone(12, 44, 142, 15, "XII"),   // Hokkaido: Sapporo, Asahikawa, Wakkanai ...
+    Zone(13, 44, 144, 15, "XIII"),  // Hokkaido: Kitami, Obihiro, Kushiro, Nemuro ...
+    Zone(14, 26, 142, 0, "XIV"),    // Tokyo: Ogasawara islands
+    Zone(15, 26, 127, 30, "XV"),    // Okinawa: main island
+    Zone(16, 26, 124, 0, "XVI"),    // Okinawa: Miyako, Yaeyama
+    Zone(17, 26, 131, 0, "XVII"),   // Okinawa: Daito islands
+    Zone(18, 20, 136, 0, "XVIII"),  // Tokyo: Okinotori-shima
+    Zone(19, 26, 154, 0, "XIX"),    // Tokyo: Minami-tori-shima
 };
-constexpr TZoneOrigin kZoneOrigins[19] = {
-    {33, 129, 30}, {33, 131, 0},  {36, 132, 10}, {33, 133, 30}, {36, 134, 20},
-    {36, 136, 0},  {36, 137, 10}, {36, 138, 30}, {36, 139, 50}, {40, 140, 50},
-    {44, 140, 15}, {44, 142, 15}, {44, 144, 15}, {26, 142, 0},  {26, 127, 30},
-    {26, 124, 0},  {26, 131, 0},  {20, 136, 0},  {26, 154, 0},
-};
-
-struct TZoneTable {
-    TPlaneRectangularZone Zones[19];
-    TZoneTable() {
-        for (int32_t i = 0; i < 19; ++i) {
-            const TZoneOrigin& o = kZoneOrigins[i];
-            Zones[i] = {i + 1, double(o.Latitude), o.MeridianDegrees + o.MeridianMinutes / 60.0};
-        }
-    }
-};
+static_assert(std::size(kZones) == kPlaneRectangularZoneCount);
 
 // ---- Reading the clause ----
 
@@ -374,8 +382,12 @@ TCoordSys ParseCoordSys(std::string_view clause, std::string_view transform) {
 }
 
 std::span<const TPlaneRectangularZone> PlaneRectangularZones() {
-    static const TZoneTable table;
-    return table.Zones;
+    return kZones;
+}
+
+const TPlaneRectangularZone* FindPlaneRectangularZone(int32_t number) {
+    if (number < 1 || number > kPlaneRectangularZoneCount) return nullptr;
+    return &kZones[number - 1];
 }
 
 bool IsPlaneRectangularZone(const TPlaneRectangularZone& zone, double centralMeridian,

@@ -116,9 +116,13 @@ struct TPlaneRectangularZone {
     int32_t Number;  // 1 to 19
     double OriginLatitude;
     double CentralMeridian;
+    std::string_view Numeral;  // "I" to "XIX"
 };
-std::span<const TPlaneRectangularZone> PlaneRectangularZones();
+inline constexpr int32_t kPlaneRectangularZoneCount = 19;
 inline constexpr double kPlaneRectangularScale = 0.9999;
+std::span<const TPlaneRectangularZone> PlaneRectangularZones();
+// Zone `number` (1 to 19); null for any other number.
+const TPlaneRectangularZone* FindPlaneRectangularZone(int32_t number);
 
 // Whether the transverse Mercator parameters (central meridian, origin
 // latitude, scale, false easting and northing in metres) are those of zone

@@ -216,6 +216,7 @@ constexpr TEntry kTable[] = {
     {TMsg::NoSuchColumn, "no column named '{1}'", "'{1}' という属性名はありません。"},
     {TMsg::JobOk, "ok {1}", "成功 {1}"},
     {TMsg::JobFailed, "failed {1}: {2}", "失敗 {1}: {2}"},
+    {TMsg::JobWarning, "warning {1}: {2}", "警告 {1}: {2}"},
 
     {TMsg::Counts, "parcels {1}, routes {2}, points {3}", "画地 {1}、路線 {2}、座標 {3}"},
     {TMsg::Skipped, " (not converted: point objects {1}, text objects {2})",
@@ -262,6 +263,49 @@ constexpr TEntry kTable[] = {
      "latitude in degrees, written as they stand",
      "CoordSys 句がなく、すべての座標が ±180／±90 の範囲内です。経緯度（度）のまま書き出した"
      "おそれがあります。"},
+
+    {TMsg::ZoneNumber, "there is no plane rectangular zone {1} (the zones are 1 to 19)",
+     "平面直角座標系 {1} はありません（1～19 を指定してください）。"},
+    {TMsg::ZoneNoClause,
+     "cannot project to plane rectangular zone {1}: the table has no CoordSys clause, so what its "
+     "coordinates are is not known",
+     "平面直角座標系 第{1}系に変換できません。CoordSys 句がないため、座標の種類が分かりません。"},
+    {TMsg::ZoneNonEarth,
+     "cannot project to plane rectangular zone {1}: the table's coordinates are non-earth",
+     "平面直角座標系 第{1}系に変換できません。座標は非地球座標です。"},
+    {TMsg::ZoneUnreadable,
+     "cannot project to plane rectangular zone {1}: the CoordSys clause cannot be read",
+     "平面直角座標系 第{1}系に変換できません。CoordSys 句を解釈できません。"},
+    {TMsg::ZoneProjection,
+     "cannot project to plane rectangular zone {1}: projection {2} is neither longitude/latitude "
+     "(1) nor transverse Mercator (8)",
+     "平面直角座標系 第{1}系に変換できません。投影法 {2} は経緯度（1）でも横メルカトル（8）でも"
+     "ありません。"},
+    {TMsg::ZoneAffine,
+     "cannot project to plane rectangular zone {1}: the CoordSys clause has an affine "
+     "transformation",
+     "平面直角座標系 第{1}系に変換できません。CoordSys 句にアフィン変換があります。"},
+    {TMsg::ZoneTransform,
+     "cannot project to plane rectangular zone {1}: the table has a Transform clause",
+     "平面直角座標系 第{1}系に変換できません。Transform 句があります。"},
+    {TMsg::ZoneDatum,
+     "cannot project to plane rectangular zone {1}: the ellipsoid of datum {2} is not known",
+     "平面直角座標系 第{1}系に変換できません。測地系 {2} の楕円体が分かりません。"},
+    {TMsg::ZoneParameters,
+     "cannot project to plane rectangular zone {1}: the table's transverse Mercator parameters or "
+     "unit cannot be used",
+     "平面直角座標系 第{1}系に変換できません。表の横メルカトルのパラメーター"
+     "または単位が使用できません。"},
+    {TMsg::ZoneTooFar,
+     "{1}:{2}: a point lies more than 10 degrees of longitude from the central meridian of "
+     "plane rectangular zone {3} or of the table's projection, and cannot be projected",
+     "{1} の {2} 行目: 平面直角座標系 第{3}系（または表の投影法）の中央子午線から"
+     "経度で 10° を超えて離れた点があり、変換できません。"},
+    {TMsg::MergedZonesDiffer,
+     "the rows of a merged run have different plane rectangular zones ({1} and {2}; 0 is none), "
+     "and one file holds one zone",
+     "統合する行の平面直角座標系が異なります（{1} と {2}、0 は変換なし）。一つのファイルには"
+     "一つの系しか使えません。"},
 
     {TMsg::ReasonNoEntry, "No such file or directory", "ファイルまたはフォルダーがありません"},
     {TMsg::ReasonAccess, "Permission denied", "アクセスが拒否されました"},
@@ -354,6 +398,8 @@ constexpr TArgKinds kArgKinds[] = {
     {TMsg::NoSuchColumn, "V"},
     {TMsg::JobOk, "F"},
     {TMsg::JobFailed, "F"},
+    {TMsg::JobWarning, "F"},
+    {TMsg::ZoneTooFar, "P"},
 };
 
 char ArgKind(TMsg id, size_t k) {

@@ -129,6 +129,7 @@ enum class TMsg {
     NoSuchColumn,
     JobOk,
     JobFailed,
+    JobWarning,  // {1} the input file, {2} the warning
 
     // What a conversion wrote
     Counts,
@@ -158,6 +159,19 @@ enum class TMsg {
     CsWarnAffine,
     CsWarnTransform,
     CsWarnNoClauseLonLat,
+
+    // Projecting to a plane rectangular zone
+    ZoneNumber,         // {1} the number as given
+    ZoneNoClause,       // {1} the zone in Roman numerals
+    ZoneNonEarth,       // {1} the zone
+    ZoneUnreadable,     // {1} the zone
+    ZoneProjection,     // {1} the zone, {2} the projection number
+    ZoneAffine,         // {1} the zone
+    ZoneTransform,      // {1} the zone
+    ZoneDatum,          // {1} the zone, {2} the datum number
+    ZoneParameters,     // {1} the zone
+    ZoneTooFar,         // {1} file, {2} line, {3} the zone
+    MergedZonesDiffer,  // {1}, {2} the first two zones, "0" for none
 
     // The system's reasons ({r})
     ReasonNoEntry,

@@ -298,11 +298,12 @@ TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
     const Args args = {"-v", p.mif, sim};
     auto r = Cli(args);
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out, "ok " + sim + "\n  parcels 1, routes 1, points 3\n");
+    EXPECT_EQ(r.out, "ok " + sim + "\n  parcels 1, routes 1, points 3\n  non-earth (m)\n");
     for (const Env& ja : {kJapanese, Env{"LC_ALL=", "LC_MESSAGES=ja_JP.UTF-8", "LANG=C"},
                           Env{"LC_ALL=ja", "LC_MESSAGES=", "LANG=C"}}) {
         r = Cli(args, ja);
-        EXPECT_EQ(r.out, "成功 " + sim + "\n  画地 1、路線 1、座標 3\n") << ja[2];
+        EXPECT_EQ(r.out, "成功 " + sim + "\n  画地 1、路線 1、座標 3\n  非地球座標（m）\n")
+            << ja[2];
     }
     // LC_ALL decides over LANG; without -v the counts are not shown.
     EXPECT_EQ(Cli({p.mif, sim}, {"LC_ALL=C", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"}).out,
@@ -314,9 +315,10 @@ TEST(CommandLine, VerboseTellsWhatEachJobWroteInTheLocalesLanguage) {
     const std::string gone = p.dir / "gone.mif";
     r = Cli({"--verbose", "--combine", merged, p.mif, gone}, kJapanese);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n" + "失敗 " + gone +
-                         ": MIFファイル「" + gone + "」が見つかりません。\n" + "成功 " + merged +
-                         "（失敗した変換元ファイル 1 件を除く）\n" + "  画地 1、路線 1、座標 3\n");
+    EXPECT_EQ(r.out, "成功 " + p.mif + "\n  画地 1、路線 1、座標 3\n  非地球座標（m）\n" + "失敗 " +
+                         gone + ": MIFファイル「" + gone + "」が見つかりません。\n" + "成功 " +
+                         merged + "（失敗した変換元ファイル 1 件を除く）\n" +
+                         "  画地 1、路線 1、座標 3\n");
 }
 
 TEST(CommandLine, ErrorsInJapanese) {
@@ -708,6 +710,92 @@ TEST(CommandLine, WindowsKilledRunLeavesNothingBehind) {
 }
 
 #endif
+
+// A table of one parcel near Tokyo in `coordSys` (a whole CoordSys clause, or
+// nothing), its corners given as MIF writes them.
+struct CoordTable {
+    TempDir dir;
+    std::string mif = dir / "parcel.mif";
+    CoordTable(const std::string& coordSys, const std::vector<std::string>& corners,
+               const std::string& more = {}) {
+        std::string text = "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n";
+        if (!coordSys.empty()) text += coordSys + "\r\n";
+        text += more + "Columns 1\r\n  ID Integer\r\nData\r\n";
+        text += "Region 1\r\n  " + std::to_string(corners.size()) + "\r\n";
+        for (const std::string& c : corners)
+            text += c + "\r\n";
+        WriteBytes(mif, text);
+        WriteBytes(dir / "parcel.mid", "1\r\n");
+    }
+};
+
+const std::vector<std::string> kLonLatCorners = {"139.7 35.6", "139.71 35.6", "139.71 35.61",
+                                                 "139.7 35.6"};
+const std::vector<std::string> kZoneIxCorners = {"-12082.5 -44359.25", "-11176.75 -44356.5",
+                                                 "-11178.125 -43247.0", "-12082.5 -44359.25"};
+const std::string kZoneIxClause =
+    "CoordSys Earth Projection 8, 152, \"m\", 139.833333333333, 36, 0.9999, 0, 0";
+
+TEST(CommandLine, CoordinatesThatAreNotPlaneRectangularMetresAreWarnedOf) {
+    const CoordTable lonLat("CoordSys Earth Projection 1, 104", kLonLatCorners);
+    const std::string sim = lonLat.dir / "out.sim";
+    auto r = Cli({lonLat.mif, sim});
+    // Written all the same, and still a success.
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ok " + sim + "\nwarning " + lonLat.mif +
+                         ": the coordinates are longitude and latitude in degrees, written as "
+                         "they stand, not plane rectangular metres\n");
+    EXPECT_NE(ReadBytes(sim).find("A01,1,1,35.6,139.7,0,"), std::string::npos);
+    r = Cli({"-v", lonLat.mif, sim}, kJapanese);
+    EXPECT_EQ(r.out, "成功 " + sim + "\n  画地 1、路線 0、座標 3\n  経緯度（度、WGS 84）\n警告 " +
+                         lonLat.mif +
+                         ": 座標は経緯度（度）です。平面直角座標（m）に変換せず、"
+                         "そのまま書き出しました。\n");
+
+    const CoordTable zone(kZoneIxClause, kZoneIxCorners);
+    r = Cli({"-v", zone.mif, sim});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ok " + sim +
+                         "\n  parcels 1, routes 0, points 3\n  Japan plane rectangular zone IX "
+                         "(JGD2000, m)\n");
+
+    // A merged run warns of each input that needs it, and only of inputs.
+    const std::string merged = zone.dir / "merged.sim";
+    r = Cli({"--combine", merged, zone.mif, lonLat.mif});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ok " + zone.mif + "\nok " + lonLat.mif + "\nwarning " + lonLat.mif +
+                         ": the coordinates are longitude and latitude in degrees, written as "
+                         "they stand, not plane rectangular metres\nok " +
+                         merged + "\n");
+}
+
+TEST(CommandLine, ZoneProjectsOrFailsTheJob) {
+    for (const std::string bad : {"0", "20", "9x", ""}) {
+        const auto r = Cli({"--zone", bad, "x.mif"});
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.out.find("there is no plane rectangular zone " + bad), std::string::npos)
+            << r.out;
+    }
+    EXPECT_EQ(Cli({"--zone", "9", "--batch", "list.txt"}).status, 2);
+
+    // Projected coordinates get no warning.
+    const CoordTable lonLat("CoordSys Earth Projection 1, 152", kLonLatCorners);
+    const std::string sim = lonLat.dir / "out.sim";
+    auto r = Cli({"--zone", "9", "-v", lonLat.mif, sim});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ok " + sim +
+                         "\n  parcels 1, routes 0, points 3\n  longitude/latitude (degrees, "
+                         "JGD2000)\n");
+    EXPECT_NE(ReadBytes(sim).find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
+              std::string::npos);
+
+    // A table the zone cannot be reached from fails, and says why.
+    const CoordTable nonEarth("CoordSys NonEarth Units \"m\"", kZoneIxCorners);
+    r = Cli({"--zone=9", nonEarth.mif, sim}, kJapanese);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "失敗 " + sim + ": 平面直角座標系 第IX系に変換できません。座標は非地球座標です。\n");
+}
 
 }  // namespace
 }  // namespace quorvex

@@ -216,8 +216,14 @@ TEST(PlaneRectangularZones, OriginsOfTheNineteenZones) {
     EXPECT_EQ(zones[10].CentralMeridian, 140.25);
     EXPECT_EQ(zones[17].OriginLatitude, 20);
     EXPECT_EQ(zones[18].CentralMeridian, 154);
-    for (size_t i = 0; i < zones.size(); ++i)
+    for (size_t i = 0; i < zones.size(); ++i) {
         EXPECT_EQ(zones[i].Number, static_cast<int32_t>(i + 1));
+        EXPECT_EQ(FindPlaneRectangularZone(zones[i].Number), &zones[i]);
+    }
+    EXPECT_EQ(zones[8].Numeral, "IX");
+    EXPECT_EQ(zones[17].Numeral, "XVIII");
+    EXPECT_EQ(FindPlaneRectangularZone(0), nullptr);
+    EXPECT_EQ(FindPlaneRectangularZone(20), nullptr);
 }
 
 TEST(PlaneRectangularZones, MatchingTolerances) {

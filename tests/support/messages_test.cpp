@@ -313,6 +313,7 @@ const Case kCases[] = {
     {{TMsg::NoSuchColumn, {"NOPE"}}, "no column named 'NOPE'", "'NOPE' という属性名はありません。"},
     {{TMsg::JobOk, {"a.sim"}}, "ok a.sim", "成功 a.sim"},
     {{TMsg::JobFailed, {"a.sim", "why"}}, "failed a.sim: why", "失敗 a.sim: why"},
+    {{TMsg::JobWarning, {"a.mif", "why"}}, "warning a.mif: why", "警告 a.mif: why"},
 
     {{TMsg::Counts, {"1,234", "56", "4,567"}},
      "parcels 1,234, routes 56, points 4,567",
@@ -375,6 +376,49 @@ const Case kCases[] = {
      "latitude in degrees, written as they stand",
      "CoordSys 句がなく、すべての座標が ±180／±90 の範囲内です。経緯度（度）のまま書き出した"
      "おそれがあります。"},
+    {{TMsg::ZoneNumber, {"15x"}},
+     "there is no plane rectangular zone 15x (the zones are 1 to 19)",
+     "平面直角座標系 15x はありません（1～19 を指定してください）。"},
+    {{TMsg::ZoneNoClause, {"IX"}},
+     "cannot project to plane rectangular zone IX: the table has no CoordSys clause, so what its "
+     "coordinates are is not known",
+     "平面直角座標系 第IX系に変換できません。CoordSys 句がないため、座標の種類が分かりません。"},
+    {{TMsg::ZoneNonEarth, {"IX"}},
+     "cannot project to plane rectangular zone IX: the table's coordinates are non-earth",
+     "平面直角座標系 第IX系に変換できません。座標は非地球座標です。"},
+    {{TMsg::ZoneUnreadable, {"IX"}},
+     "cannot project to plane rectangular zone IX: the CoordSys clause cannot be read",
+     "平面直角座標系 第IX系に変換できません。CoordSys 句を解釈できません。"},
+    {{TMsg::ZoneProjection, {"IX", "3"}},
+     "cannot project to plane rectangular zone IX: projection 3 is neither longitude/latitude (1) "
+     "nor transverse Mercator (8)",
+     "平面直角座標系 第IX系に変換できません。投影法 3 "
+     "は経緯度（1）でも横メルカトル（8）でもありません。"},
+    {{TMsg::ZoneAffine, {"IX"}},
+     "cannot project to plane rectangular zone IX: the CoordSys clause has an affine "
+     "transformation",
+     "平面直角座標系 第IX系に変換できません。CoordSys 句にアフィン変換があります。"},
+    {{TMsg::ZoneTransform, {"IX"}},
+     "cannot project to plane rectangular zone IX: the table has a Transform clause",
+     "平面直角座標系 第IX系に変換できません。Transform 句があります。"},
+    {{TMsg::ZoneDatum, {"IX", "42"}},
+     "cannot project to plane rectangular zone IX: the ellipsoid of datum 42 is not known",
+     "平面直角座標系 第IX系に変換できません。測地系 42 の楕円体が分かりません。"},
+    {{TMsg::ZoneParameters, {"IX"}},
+     "cannot project to plane rectangular zone IX: the table's transverse Mercator parameters or "
+     "unit cannot be used",
+     "平面直角座標系 第IX系に変換できません。表の横メルカトルのパラメーター"
+     "または単位が使用できません。"},
+    {{TMsg::ZoneTooFar, {"a.mif", "12", "IX"}},
+     "a.mif:12: a point lies more than 10 degrees of longitude from the central meridian of plane "
+     "rectangular zone IX or of the table's projection, and cannot be projected",
+     "a.mif の 12 行目: 平面直角座標系 第IX系（または表の投影法）の中央子午線から"
+     "経度で 10° を超えて離れた点があり、変換できません。"},
+    {{TMsg::MergedZonesDiffer, {"IX", "0"}},
+     "the rows of a merged run have different plane rectangular zones (IX and 0; 0 is none), and "
+     "one file holds one zone",
+     "統合する行の平面直角座標系が異なります（IX と 0、0 は変換なし）。一つのファイルには"
+     "一つの系しか使えません。"},
 
     {{TMsg::ReasonNoEntry}, "No such file or directory", "ファイルまたはフォルダーがありません"},
     {{TMsg::ReasonAccess}, "Permission denied", "アクセスが拒否されました"},
