@@ -15,7 +15,7 @@ install_missing() {
 
 BUILD_PACKAGES=(g++ cmake ninja-build)
 TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk libclang-common-14-dev
-               qt6-translations-l10n xvfb xauth openbox)
+               qt6-translations-l10n xvfb xauth openbox clang-format)
 # scripts/fuzz.sh: clang with libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The Windows build (MinGW-w64) and its tests under Wine.
