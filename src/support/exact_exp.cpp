@@ -30,6 +30,8 @@
 #include <limits>
 #include <utility>
 
+#include "support/double_double.h"
+
 namespace quorvex {
 
 namespace {
@@ -86,36 +88,7 @@ int ExponentOf(double x) {
 // ---------------------------------------------------------------------------
 // Double-double arithmetic.
 
-struct TDD {
-    double Hi, Lo;
-};
-
-TDD TwoSum(double a, double b) {
-    const double s = a + b;
-    const double bb = s - a;
-    return {s, (a - (s - bb)) + (b - bb)};
-}
-
-// |a| >= |b| or a zero.
-TDD FastTwoSum(double a, double b) {
-    const double s = a + b;
-    return {s, b - (s - a)};
-}
-
-// a = hi + lo with hi holding 26 significant bits (|a| < 2^995).
-void Split(double a, double& hi, double& lo) {
-    const double c = 134217729.0 * a;  // 2^27 + 1
-    hi = c - (c - a);
-    lo = a - hi;
-}
-
-TDD TwoProduct(double a, double b) {
-    const double p = a * b;
-    double ah, al, bh, bl;
-    Split(a, ah, al);
-    Split(b, bh, bl);
-    return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
-}
+using namespace double_double;
 
 TDD D(double a) {
     return {a, 0};

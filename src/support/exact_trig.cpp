@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "support/double_double.h"
+
 namespace quorvex {
 
 namespace {
@@ -95,38 +97,7 @@ double MakeDouble(bool negative, u64 m, int exp) {
 // ---------------------------------------------------------------------------
 // Error-free transformations.
 
-struct TDD {
-    double Hi, Lo;
-};
-
-// a + b = Hi + Lo exactly.
-TDD TwoSum(double a, double b) {
-    const double s = a + b;
-    const double bb = s - a;
-    return {s, (a - (s - bb)) + (b - bb)};
-}
-
-// The same when |a| >= |b| (or a is zero).
-TDD FastTwoSum(double a, double b) {
-    const double s = a + b;
-    return {s, b - (s - a)};
-}
-
-// a = hi + lo with hi holding 26 significant bits (|a| < 2^995).
-void Split(double a, double& hi, double& lo) {
-    const double c = 134217729.0 * a;  // 2^27 + 1
-    hi = c - (c - a);
-    lo = a - hi;
-}
-
-// a * b = Hi + Lo exactly, barring underflow of the low part.
-TDD TwoProduct(double a, double b) {
-    const double p = a * b;
-    double ah, al, bh, bl;
-    Split(a, ah, al);
-    Split(b, bh, bl);
-    return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
-}
+using namespace double_double;
 
 // hi + lo is the value with |lo| <= ulp(hi)/2, and the exact result lies within
 // err of it. True when every number in that interval rounds to hi: the
