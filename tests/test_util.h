@@ -9,6 +9,20 @@
 
 namespace quorvex::test {
 
+// Built with the address sanitizer, whose shadow memory makes a bound on the
+// address space meaningless.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kSanitized = true;
+#else
+inline constexpr bool kSanitized = false;
+#endif
+#else
+inline constexpr bool kSanitized = false;
+#endif
+
 // A fresh directory that is removed with the object.
 class TempDir {
   public:

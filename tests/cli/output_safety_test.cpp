@@ -266,22 +266,10 @@ TEST(OutputSafety, StandardOutputLeavesNoFileAfterAKillAndAppends) {
     EXPECT_EQ(ReadBytes(out), "before\n" + fresh);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
 // Memory stays bounded on every hostile input. Sanitizers' shadow memory
 // makes such a bound meaningless, so they skip it.
 TEST(OutputSafety, HostileInputsStayUnder256MiB) {
-    if (kSanitized) GTEST_SKIP() << "memory bounds mean nothing under the sanitizers";
+    if (test::kSanitized) GTEST_SKIP() << "memory bounds mean nothing under the sanitizers";
     constexpr long kLimitKb = 256 * 1024;
     TempDir dir;
     const std::string head = kMif.substr(0, kMif.find("Data\r\n") + 6);
@@ -312,7 +300,7 @@ TEST(OutputSafety, HostileInputsStayUnder256MiB) {
 // too, keeps its mode, and a failed run leaves neither a change nor a file.
 TEST(OutputSafety, NamedFallbackReplacesTheOutputWhole) {
     // The sanitizers' runtime itself needs /proc.
-    if (kSanitized) GTEST_SKIP() << "the sanitizers cannot run without /proc";
+    if (test::kSanitized) GTEST_SKIP() << "the sanitizers cannot run without /proc";
     if (::geteuid() != 0 || std::system("unshare -m true 2>/dev/null") != 0)
         GTEST_SKIP() << "needs root and unshare for a mount namespace";
     const std::vector<std::string> noProc = {

@@ -384,18 +384,6 @@ TEST(BatchListParse, MoreThanTheMostJobLinesIsMalformedBlankOnesCounting) {
 
 #ifndef _WIN32
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
 // The address space the process holds now, in bytes.
 size_t AddressSpace() {
     std::FILE* f = std::fopen("/proc/self/statm", "r");
@@ -432,7 +420,7 @@ int UnderMemoryLimit(size_t extra, const std::function<bool()>& f) {
 // 10 MB of bare line ends after the header: refused as malformed without
 // building an index of ten million lines or a row for each.
 TEST(BatchListParse, MillionsOfBlankLinesAreRefusedInLittleMemory) {
-    if (kSanitized) GTEST_SKIP() << "memory bounds mean nothing under the sanitizers";
+    if (test::kSanitized) GTEST_SKIP() << "memory bounds mean nothing under the sanitizers";
     const std::string bytes = kHeader + std::string(10 << 20, '\r');
     TempDir dir;
     WriteBytes(dir / "list.txt", bytes);
