@@ -5,10 +5,10 @@
 // desktop (message boxes, dialogs, help) is reached through TWin32Desktop.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
 // After windows.h:
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
