@@ -681,6 +681,21 @@ TEST(CommandLine, WindowsKilledRunLeavesNothingBehind) {
     // The killed runs get a temporary folder of their own, which other
     // tests running at the same time do not use.
     TempDir temp;
+    // Put back when the test ends: the folder goes with it, and the tests
+    // after this one need a temporary folder that exists.
+    struct TRestoreTemp {
+        std::wstring tmp, temp;
+        static std::wstring Get(const wchar_t* name) {
+            wchar_t value[32767];
+            const DWORD n = ::GetEnvironmentVariableW(name, value, 32767);
+            return std::wstring(value, n);
+        }
+        TRestoreTemp() : tmp(Get(L"TMP")), temp(Get(L"TEMP")) {}
+        ~TRestoreTemp() {
+            ::SetEnvironmentVariableW(L"TMP", tmp.empty() ? nullptr : tmp.c_str());
+            ::SetEnvironmentVariableW(L"TEMP", temp.empty() ? nullptr : temp.c_str());
+        }
+    } restore;
     ::SetEnvironmentVariableW(L"TMP", Utf8ToWide(Utf8Path(temp.path())).c_str());
     ::SetEnvironmentVariableW(L"TEMP", Utf8ToWide(Utf8Path(temp.path())).c_str());
     for (const DWORD delay : {50u, 200u, 600u}) {
