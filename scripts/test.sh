@@ -30,6 +30,17 @@ cmake --build build-sanitize -j "$jobs"
 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 
+# The block pipeline's threads under ThreadSanitizer: the conversion tests
+# only, which drive the pipeline through every path (a race report fails them).
+tsan_tests=(convert_file_test convert_combined_test golden_test hostile_input_test
+            sima_property_test)
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_BUILD_UI=OFF \
+      -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_TSAN=ON >/dev/null
+cmake --build build-tsan -j "$jobs" --target "${tsan_tests[@]}"
+for t in "${tsan_tests[@]}"; do
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/bin/$t --gtest_brief=1
+done
+
 # The Windows build: engine, command line and the Win32 window, tested under
 # Wine in the build folder's own prefix; the window's tests need an X display.
 bash scripts/build-windows.sh --tests -DQUORVEX_LINUX_CLI="$PWD/build/bin/quorvex-convert"
