@@ -37,10 +37,12 @@ struct TRun {
 TRun Merge(const std::vector<TBatchRow>& rows, const std::string& out) {
     TRun run;
     std::remove(out.c_str());
-    TCombinedCallbacks cb;
+    TRunCallbacks cb;
     cb.MarkRow = [&](size_t, const TRunReport& r) { run.rowOk.push_back(r.Ok); };
     try {
-        run.ok = ConvertCombined(rows, out, "genba", cb, &run.counts);
+        const TRunResult result = ConvertCombined(rows, out, "genba", cb);
+        run.ok = result.Written;
+        run.counts = result.Counts;
     } catch (const QuorvexError&) {
         run.ok = false;
     }

@@ -85,11 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             counts = r.Counts;
             why = r.Error.Text(TLanguage::English);
         } else {
-            TCombinedCallbacks cb;
+            TRunCallbacks cb;
             cb.MarkRow = [&](size_t, const TRunReport& r) {
                 if (!r.Ok) why = r.Error.Text(TLanguage::English);
             };
-            ok = ConvertCombined(rows, out, genba, cb, &counts) && why.empty();
+            const TRunResult result = ConvertCombined(rows, out, genba, cb);
+            counts = result.Counts;
+            ok = result.Written && why.empty();
         }
     } catch (const QuorvexError& e) {
         why = e.what();

@@ -9,19 +9,11 @@
 
 #include "cli/console.h"
 #include "cli/options.h"
-#include "engine/batch_list.h"
-#include "engine/convert.h"
 #include "engine/coordinate_system.h"
-#include "engine/run_inputs.h"
-#include "mif/mid_values.h"
-#include "mif/mif_numbers.h"
-#include "mif/uniMifUtils.h"
-#include "support/charset.h"
+#include "engine/jobs.h"
 #include "support/cp932.h"
 #include "support/errors.h"
-#include "support/file_access.h"
 #include "support/messages.h"
-#include "support/output_file.h"
 #include "support/paths.h"
 #include "support/std_streams.h"
 #include "support/text.h"
@@ -34,8 +26,7 @@ enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 // Where the command's words go: standard error, in the user's language.
 class TReporter {
   public:
-    TReporter(TLanguage language, bool verbose, int32_t zone = 0)
-        : language_(language), verbose_(verbose), zone_(zone) {}
+    TReporter(TLanguage language, bool verbose) : language_(language), verbose_(verbose) {}
 
     // "quorvex-convert: <message>"
     void Error(const TMessage& m) const {
@@ -55,15 +46,14 @@ class TReporter {
     void Counts(const TConvertCounts& counts) const {
         if (verbose_) WriteMessage("  " + CountsText(counts, language_) + "\n");
     }
-    // After the line of a job that converted `input`: with -v what its
-    // coordinates are; whatever the options, a warning when they were written
-    // as they stand (no --zone) and are not plane rectangular metres.
-    void CoordSys(const std::string& input, const TRunReport& r) const {
+    // After the line of a job that converted its input: with -v what its
+    // coordinates are; whatever the options, its warnings (coordinates
+    // written as they stand that are not plane rectangular metres).
+    void CoordSys(const TRunReport& r) const {
         if (!r.Ok) return;
         if (verbose_) WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
-        if (zone_ != 0) return;
-        if (const auto warning = CoordSysWarning(r.CoordSys, r.Extent))
-            Line({TMsg::JobWarning, {input, warning->Text(language_)}});
+        for (const TMessage& warning : r.Warnings)
+            Line({TMsg::JobWarning, {r.Input, warning.Text(language_)}});
     }
     void Failed(const std::string& file, const TMessage& why) const {
         TRunReport r;
@@ -82,7 +72,6 @@ class TReporter {
     void Line(const TMessage& m) const { WriteMessage(m.Text(language_) + "\n"); }
     TLanguage language_;
     bool verbose_;
-    int32_t zone_;  // the coordinates were projected to it; 0: written as read
 };
 
 // Writes `text` (help, version, column names) to standard output and flushes
@@ -110,55 +99,12 @@ bool IsPositionText(std::string_view attr) {
     return true;
 }
 
-// The --attr position: 0 or -1 for none, else 1 or more; nothing for any
-// other number (negative, or beyond any table).
-std::optional<int32_t> AttrPosition(const std::string& attr) {
-    const auto n = TryParseMifInteger(attr);
-    if (!n || *n < -1) return std::nullopt;
-    return *n;
-}
-
 // Position of the --attr value in the columns of `mif`: a number is taken as
-// it stands, a name is looked up: in a code page 932 table its bytes first,
-// then as given; in a table of another character set by the decoded names.
+// it stands, a name is looked up.
 std::optional<int32_t> ResolveAttr(const Options& o, const std::string& mif, TMessage& why) {
     if (o.attr.empty()) return -1;
-    if (IsPositionText(o.attr)) return AttrPosition(o.attr).value_or(-1);
-    try {
-        const TMifTable table = ReadMifTable(mif);
-        const TSFColumns& columns = table.Columns;
-        const TCharset set = DisplayCharsetOf(table.Header);
-        if (set.Kind == TCharsetKind::Cp932) {
-            const std::string encoded = Utf8ToCp932(o.attr).value_or(std::string());
-            for (const std::string& name : {encoded, o.attr}) {
-                for (size_t i = 0; i < columns.size(); ++i)
-                    if (!name.empty() && columns[i].Name == name)
-                        return static_cast<int32_t>(i + 1);
-            }
-        } else {
-            for (size_t i = 0; i < columns.size(); ++i)
-                if (DisplayText(set, columns[i].Name) == o.attr) return static_cast<int32_t>(i + 1);
-        }
-        why = {TMsg::NoSuchColumn, {o.attr}};
-    } catch (const std::exception& e) {
-        why = MessageOf(e);
-    }
-    return std::nullopt;
-}
-
-// Why the position `attr` names no column of the table of `mif`; nothing
-// when it does, or when the table cannot be read (the run then tells why).
-std::optional<TMessage> CheckAttrPosition(const std::string& attr, const std::string& mif) {
-    const auto n = AttrPosition(attr);
-    if (n && *n <= 0) return std::nullopt;
-    try {
-        const TMifTable table = ReadMifTable(mif);
-        if (n && static_cast<size_t>(*n) <= table.Columns.size()) return std::nullopt;
-        return AttrOutOfRange(attr, table);
-    } catch (const std::exception&) {
-        if (!n) return TMessage(TMsg::AttrNotAPosition, {attr});
-        return std::nullopt;
-    }
+    if (IsPositionText(o.attr)) return AttrPositionOf(o.attr).value_or(-1);
+    return ColumnPositionOf(mif, o.attr, why);
 }
 
 TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
@@ -172,97 +118,46 @@ TConvertSettings SettingsFor(const Options& o, const std::string& genba) {
     return s;
 }
 
-class TStdoutOutput;
-
-// One job through ConvertFile, or onto standard output when given; its line
-// comes after the delivery, which may fail.
-bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdoutFile = nullptr);
-
-// Merged run, onto standard output when given; see below.
-bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
-                 const std::string& output, const std::string& genba,
-                 TStdoutOutput* stdoutFile = nullptr, size_t failedBefore = 0);
-
-// "-" as an output: the run goes to a nameless scratch file, copied to
-// standard output only once it has succeeded, so a failure writes nothing
-// there and a killed run leaves no file behind.
-class TStdoutOutput {
-  public:
-    explicit TStdoutOutput(const std::string& output) {
-        if (output == "-") scratch_.emplace();
-    }
-    // The run's file, or null when the output is a path.
-    TFileWriter* Stream() { return scratch_ ? &*scratch_ : nullptr; }
-    // Copies the result; throws FileError when standard output fails or was
-    // closed when the program started.
-    void Deliver() {
-        if (!scratch_) return;
-        std::fflush(stdout);
-        TStandardOutput stdoutFile;
-        scratch_->CopyTo(stdoutFile);
-        stdoutFile.Close();
-    }
-
-  private:
-    std::optional<TScratchFile> scratch_;
-};
-
-bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdoutFile) {
-    TRunReport r;
-    try {
-        if (stdoutFile && stdoutFile->Stream())
-            ConvertFileInto(s, *stdoutFile->Stream(), &r);
-        else
-            ConvertFile(s, &r);
-        if (r.Ok && stdoutFile) stdoutFile->Deliver();
-    } catch (const std::exception& e) {
+// One job; its line comes after the delivery to standard output, which may
+// fail.
+bool RunOne(const TReporter& out, const TConvertSettings& s) {
+    const TRunResult result = RunJob(s);
+    TRunReport r = result.Inputs.empty() ? TRunReport() : result.Inputs[0];
+    if (!result.Written && (r.Ok || result.Inputs.empty())) {
+        // Converted, but standard output did not take it.
         r.Ok = false;
-        r.Error = MessageOf(e);
+        r.Error = result.Error;
     }
     out.Job(s.SimFile, r);
-    out.CoordSys(s.MifFile, r);
-    return r.Ok;
+    out.CoordSys(r);
+    return result.Ok();
 }
 
-// Merged run, onto standard output when given; `failedBefore` inputs failed
-// before it started and were reported by the caller. The file is written (and
-// delivered) with the inputs that did not fail; true only when none failed.
+// Merged run; `failedBefore` inputs failed before it started and were
+// reported by the caller. The file is written (and delivered) with the
+// inputs that did not fail; true only when none failed.
 bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
-                 const std::string& output, const std::string& genba, TStdoutOutput* stdoutFile,
-                 size_t failedBefore) {
-    if (output.empty()) {
-        out.Failed("(combined)", TMsg::MergedFileNameEmpty);
-        return false;
-    }
-    size_t failed = failedBefore;
-    TCombinedCallbacks cb;
-    cb.MarkRow = [&](size_t i, const TRunReport& r) {
-        out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
-        out.CoordSys(rows[i].SubItems[TBatchRow::MifFile], r);
-        if (!r.Ok) ++failed;
+                 const std::string& output, const std::string& genba, size_t failedBefore = 0) {
+    TRunCallbacks cb;
+    cb.MarkRow = [&](size_t, const TRunReport& r) {
+        out.Job(r.Input, r);
+        out.CoordSys(r);
     };
-    TRunReport merged;
-    try {
-        merged.Ok =
-            stdoutFile && stdoutFile->Stream()
-                ? ConvertCombinedInto(rows, *stdoutFile->Stream(), genba, cb, &merged.Counts)
-                : ConvertCombined(rows, output, genba, cb, &merged.Counts);
-        // The report line comes after the delivery, which may fail.
-        if (merged.Ok && stdoutFile) stdoutFile->Deliver();
-    } catch (const std::exception& e) {
-        out.Failed(output, MessageOf(e));
-        return false;
-    }
-    if (!merged.Ok) {
-        out.Failed(output, TMsg::AllInputsFailed);
+    const TRunResult merged = RunMergedJobs(rows, output, genba, cb);
+    if (!merged.Written) {
+        out.Failed(merged.Failure == TRunFailure::NoDestination ? "(combined)" : output,
+                   merged.Error);
         return false;
     }
     // The file holds the good inputs; the failed ones are named above.
-    if (failed > 0) {
+    if (const size_t failed = failedBefore + merged.FailedInputs(); failed > 0) {
         out.MergedWithout(output, failed, merged.Counts);
         return false;
     }
-    out.Job(output, merged);
+    TRunReport r;
+    r.Ok = true;
+    r.Counts = merged.Counts;
+    out.Job(output, r);
     return true;
 }
 
@@ -270,11 +165,10 @@ int ListColumns(const TReporter& out, const std::string& mif) {
     try {
         // Code page 932 names are printed as the bytes they are, as ever;
         // names in other character sets as UTF-8.
-        const TMifTable table = ReadMifTable(mif);
-        const TCharset set = DisplayCharsetOf(table.Header);
+        const TTableColumns table = ReadTableColumns(mif);
         std::string names;
-        for (const auto& c : table.Columns) {
-            names += set.Kind == TCharsetKind::Cp932 ? c.Name : DisplayText(set, c.Name);
+        for (const TColumnName& c : table.Names) {
+            names += table.Cp932 ? c.Cp932.value_or(c.Shown) : c.Shown;
             names += '\n';
         }
         return WriteStdout(out, names) ? kOk : kJobFailed;
@@ -288,7 +182,7 @@ int RunBatch(const TReporter& out, const std::string& listPath) {
     TBatchListFile list;
     try {
         // A blank job line could only fail: it is left out.
-        list = LoadBatchList(listPath, TBlankJobLines::Skip);
+        list = LoadJobList(listPath, TBlankJobLines::Skip);
     } catch (const BatchListError& e) {
         out.Error({TMsg::NotABatchList, {listPath, e.message.Text(out.Language())}});
         return kJobFailed;
@@ -296,33 +190,29 @@ int RunBatch(const TReporter& out, const std::string& listPath) {
         out.Error(MessageOf(e));
         return kJobFailed;
     }
-    // The file holds code page 932 paths; the system's are UTF-8. Site names
-    // stay bytes, as the engine writes them unchanged.
-    for (TBatchRow& row : list.Rows) {
-        row.SubItems[TBatchRow::MifFile] = Cp932ToUtf8(row.SubItems[TBatchRow::MifFile]);
-        row.SubItems[TBatchRow::SimFile] = Cp932ToUtf8(row.SubItems[TBatchRow::SimFile]);
-    }
+    // Site names stay bytes, as the engine writes them unchanged.
     if (list.Combine)
         return RunCombined(out, list.Rows, Cp932ToUtf8(list.CombineFile), list.CombineGenba)
                    ? kOk
                    : kJobFailed;
     // Rows that must not run are named before any conversion starts; a row
     // without a SIMA file by its line in the list.
-    const std::vector<std::optional<TMessage>> refused = RefusedBatchRows(list.Rows);
-    bool allOk = true;
-    for (size_t i = 0; i < list.Rows.size(); ++i) {
-        if (!refused[i]) continue;
-        const TBatchRow& row = list.Rows[i];
-        const std::string& sim = row.SubItems[TBatchRow::SimFile];
+    TRunCallbacks cb;
+    cb.RefuseRow = [&](size_t i, const TRunReport& r) {
+        const std::string& sim = list.Rows[i].SubItems[TBatchRow::SimFile];
         const std::string line = listPath + ":" + std::to_string(list.RowLines[i]);
-        if (refused[i]->Id == TMsg::NoDestination)
-            out.Failed(line, {TMsg::BatchRowNoDestination, {row.SubItems[TBatchRow::MifFile]}});
+        if (r.Error.Id == TMsg::NoDestination)
+            out.Failed(line, {TMsg::BatchRowNoDestination, {r.Input}});
         else
-            out.Failed(sim.empty() ? line : sim, *refused[i]);
-        allOk = false;
-    }
-    for (size_t i = 0; i < list.Rows.size(); ++i)
-        if (!refused[i]) allOk = RunOne(out, SettingsFromRow(list.Rows[i])) && allOk;
+            out.Failed(sim.empty() ? line : sim, r.Error);
+    };
+    cb.MarkRow = [&](size_t i, const TRunReport& r) {
+        out.Job(list.Rows[i].SubItems[TBatchRow::SimFile], r);
+        out.CoordSys(r);
+    };
+    bool allOk = true;
+    for (const TRunResult& result : RunBatchJobs(list.Rows, cb))
+        allOk = allOk && result.Ok();
     return allOk ? kOk : kJobFailed;
 }
 
@@ -337,7 +227,7 @@ int Run(int argc, char** argv) {
         WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
-    const TReporter out(language, o.verbose, o.zone);
+    const TReporter out(language, o.verbose);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
@@ -353,7 +243,7 @@ int Run(int argc, char** argv) {
         genba = *encoded;
     }
     // A position no table can have is refused before any work.
-    if (o.mode == Mode::Combine && IsPositionText(o.attr) && !AttrPosition(o.attr)) {
+    if (o.mode == Mode::Combine && IsPositionText(o.attr) && !AttrPositionOf(o.attr)) {
         out.Error({TMsg::AttrNotAPosition, {o.attr}});
         return kUsageError;
     }
@@ -383,18 +273,12 @@ int Run(int argc, char** argv) {
             if (IsPositionText(o.attr)) {
                 // One table: a position outside its columns is the user's
                 // slip, told with the columns there are.
-                if (const auto why = CheckAttrPosition(o.attr, s.MifFile)) {
+                if (const auto why = AttrPositionProblem(o.attr, s.MifFile)) {
                     out.Error(*why);
                     return kUsageError;
                 }
             }
-            try {
-                TStdoutOutput stdoutFile(s.SimFile);
-                return RunOne(out, s, &stdoutFile) ? kOk : kJobFailed;
-            } catch (const std::exception& e) {
-                out.Failed(s.SimFile, MessageOf(e));
-                return kJobFailed;
-            }
+            return RunOne(out, s) ? kOk : kJobFailed;
         }
         case Mode::Combine: {
             std::vector<TBatchRow> rows;
@@ -416,14 +300,7 @@ int Run(int argc, char** argv) {
                 out.Failed(o.output, TMsg::AllInputsFailed);
                 return kJobFailed;
             }
-            try {
-                TStdoutOutput stdoutFile(o.output);
-                return RunCombined(out, rows, o.output, genba, &stdoutFile, failed) ? kOk
-                                                                                    : kJobFailed;
-            } catch (const std::exception& e) {
-                out.Failed(o.output, MessageOf(e));
-                return kJobFailed;
-            }
+            return RunCombined(out, rows, o.output, genba, failed) ? kOk : kJobFailed;
         }
     }
     return kOk;

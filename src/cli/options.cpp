@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "mif/mif_numbers.h"
+#include "engine/convert_settings.h"
 
 namespace quorvex::cli {
 
@@ -128,8 +128,8 @@ Options ParseOptions(int argc, char** argv) {
                 break;
             case kZone: {
                 o.jobOptions.push_back("--zone");
-                const auto n = TryParseMifInteger(optarg);
-                if (!n || *n < 1 || *n > 19) throw UsageError{{TMsg::ZoneNumber, {optarg}}};
+                const auto n = ZoneNumberOf(optarg);
+                if (!n) throw UsageError{{TMsg::ZoneNumber, {optarg}}};
                 o.zone = *n;
                 break;
             }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/errors.h"
 #include "support/messages.h"
 
 namespace quorvex::cli {
@@ -31,8 +32,8 @@ struct Options {
 };
 
 // Parses argv; throws UsageError with a one-line message.
-struct UsageError {
-    TMessage message;
+struct UsageError : QuorvexError {
+    using QuorvexError::QuorvexError;
 };
 Options ParseOptions(int argc, char** argv);
 

@@ -9,6 +9,16 @@ int32_t AttrIndexOfCaption(std::string_view caption) {
     return TryParseMifInteger(caption).value_or(0);
 }
 
+int32_t AttrChoiceOfCaption(std::string_view caption) {
+    return TryParseMifInteger(caption).value_or(-1);
+}
+
+std::optional<int32_t> ZoneNumberOf(std::string_view text) {
+    const auto n = TryParseMifInteger(text);
+    if (!n || *n < 1 || *n > 19) return std::nullopt;
+    return n;
+}
+
 TConvertSettings SettingsFromRow(const TBatchRow& row) {
     TConvertSettings s;
     s.MifFile = row.SubItems[TBatchRow::MifFile];

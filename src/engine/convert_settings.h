@@ -53,8 +53,15 @@ struct TBatchRow {
     int32_t Zone = 0;
 };
 
-// The caption as a decimal integer; 0 when it is not one.
+// A row's caption read as its attribute position. The two readings differ on
+// a caption that is not a number: a run takes it as 0 (no attribute), the
+// drop-down filled from a double-clicked row as -1 (nothing chosen).
 int32_t AttrIndexOfCaption(std::string_view caption);
+int32_t AttrChoiceOfCaption(std::string_view caption);
+
+// A plane rectangular zone number as typed (1 to 19); nothing for any other
+// text.
+std::optional<int32_t> ZoneNumberOf(std::string_view text);
 TConvertSettings SettingsFromRow(const TBatchRow& row);
 TBatchRow RowFromSettings(const TConvertSettings& s, std::string_view attrName);
 

@@ -530,6 +530,11 @@ TMessage ReasonOf(int err) {
 
 }  // namespace
 
+bool IsAboutALine(TMsg id) {
+    const auto i = static_cast<size_t>(id);
+    return i < std::size(kTable) && std::string_view(kTable[i].English).starts_with("{1}:{2}:");
+}
+
 std::string TMessage::Text(TLanguage language) const {
     const TEntry& entry = kTable[static_cast<size_t>(Id)];
     const std::string_view form = language == TLanguage::Japanese ? entry.Japanese : entry.English;

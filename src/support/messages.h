@@ -212,6 +212,9 @@ struct TMessage {
     std::string Text(TLanguage language) const;
 };
 
+// Whether the message is about a line of a file: {1} the path, {2} the line.
+bool IsAboutALine(TMsg id);
+
 // The language of messages for this user: Japanese when the locale's
 // messages are Japanese (LC_ALL, else LC_MESSAGES, else LANG, the first one
 // set, beginning with "ja"; on Windows, where none is set, the user's display

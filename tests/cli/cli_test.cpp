@@ -171,7 +171,7 @@ TEST(CommandLine, BatchListRunsEachRowOrMergesThem) {
     SaveBatchList(listPath, list);
     r = Cli({"--batch", listPath});
     ASSERT_EQ(r.status, 0) << r.out;
-    ASSERT_TRUE(ConvertCombined(list.Rows, p.dir / "engine.sim", "\x96\x6B"));
+    ASSERT_TRUE(ConvertCombined(list.Rows, p.dir / "engine.sim", "\x96\x6B").Written);
     EXPECT_EQ(ReadBytes(p.dir / "merged.sim"), ReadBytes(p.dir / "engine.sim"));
 
     WriteBytes(listPath, "not a list\r\n");

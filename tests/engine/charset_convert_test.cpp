@@ -168,10 +168,10 @@ TEST(Charset, CombinedRowsTakeTheirOwnSet) {
     add("utf8", "Charset \"UTF-8\"", "南,x\r\n");
     add("latin", "Charset \"WindowsLatin1\"", "\xE9,x\r\n");
     std::vector<bool> marks;
-    TCombinedCallbacks cb;
+    TRunCallbacks cb;
     cb.MarkRow = [&](size_t, const TRunReport& r) { marks.push_back(r.Ok); };
     const std::string out = dir / "all.sim";
-    ASSERT_TRUE(ConvertCombined(rows, out, "G", cb));
+    ASSERT_TRUE(ConvertCombined(rows, out, "G", cb).Written);
     EXPECT_EQ(marks, (std::vector<bool>{true, true, false}));
     EXPECT_NE(ReadBytes(out).find("F00,1," + Cp932("北") +
                                   ",1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"

@@ -25,6 +25,7 @@ struct Rows {
     std::vector<std::pair<bool, std::string>> marks;
     std::vector<TConvertCounts> rowCounts;
     TConvertCounts total;
+    TRunResult result;
     std::vector<size_t> begun;
     std::vector<bool> busy;
 
@@ -39,14 +40,16 @@ struct Rows {
         rows.push_back(RowFromSettings(s, "CHIBAN"));
     }
     bool Run(const std::string& out, const std::string& genba = "G") {
-        TCombinedCallbacks cb;
+        TRunCallbacks cb;
         cb.BeginRow = [&](size_t i) { begun.push_back(i); };
         cb.MarkRow = [&](size_t, const TRunReport& r) {
             marks.push_back({r.Ok, r.Error.Text(TLanguage::English)});
             rowCounts.push_back(r.Counts);
         };
         cb.SetBusy = [&](bool b) { busy.push_back(b); };
-        return ConvertCombined(rows, out, genba, cb, &total);
+        result = ConvertCombined(rows, out, genba, cb);
+        total = result.Counts;
+        return result.Written;
     }
 };
 
@@ -170,11 +173,13 @@ TEST(ConvertCombined, CancelledRunStopsAfterTheRowAndLeavesTheOutputUntouched) {
     r.Add("b", "Line 1 1 2 2\r\n", "b\r\n");
     const std::string out = r.dir / "merged.sim";
     WriteBytes(out, "old");
-    TCombinedCallbacks cb;
+    TRunCallbacks cb;
     int marked = 0;
     cb.MarkRow = [&](size_t, const TRunReport&) { ++marked; };
     cb.Cancelled = [&] { return marked == 1; };
-    EXPECT_FALSE(ConvertCombined(r.rows, out, "G", cb));
+    const TRunResult result = ConvertCombined(r.rows, out, "G", cb);
+    EXPECT_FALSE(result.Written);
+    EXPECT_EQ(result.Failure, TRunFailure::Cancelled);
     EXPECT_EQ(marked, 1);
     EXPECT_EQ(ReadBytes(out), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.path()),
@@ -190,6 +195,10 @@ TEST(ConvertCombined, EveryRowFailingWritesNothingAndKeepsTheOldFile) {
     const std::string out = r.dir / "merged.sim";
     WriteBytes(out, "old");
     EXPECT_FALSE(r.Run(out, ""));
+    EXPECT_EQ(r.result.Failure, TRunFailure::AllInputsFailed);
+    EXPECT_EQ(r.result.Inputs[0].Failure, TRunFailure::Missing);
+    EXPECT_EQ(r.result.Inputs[1].Failure, TRunFailure::Conversion);
+    EXPECT_EQ(r.result.Inputs[1].Where.Line, 9);
     EXPECT_EQ(r.marks.size(), 2u);
     EXPECT_EQ(ReadBytes(out), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.path()),
@@ -214,18 +223,20 @@ TEST(ConvertCombined, SameRowTwiceGetsNewNumbersButTheSamePoints) {
 TEST(ConvertCombined, EmptyOutputPathWritesNothing) {
     Rows r;
     r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
-    bool warned = false;
-    TCombinedCallbacks cb;
-    cb.InvalidOutputPath = [&] { warned = true; };
+    TRunCallbacks cb;
     cb.MarkRow = [&](size_t, const TRunReport&) { ADD_FAILURE() << "row marked"; };
-    EXPECT_FALSE(ConvertCombined(r.rows, "", "", cb));
-    EXPECT_TRUE(warned);
+    const TRunResult result = ConvertCombined(r.rows, "", "", cb);
+    EXPECT_FALSE(result.Written);
+    EXPECT_EQ(result.Failure, TRunFailure::NoDestination);
+    EXPECT_EQ(result.Error.Id, TMsg::MergedFileNameEmpty);
 }
 
 TEST(ConvertCombined, OutputThatCannotBeCreatedTouchesNoRow) {
     Rows r;
     r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
-    EXPECT_THROW(r.Run(r.dir / "missing/merged.sim"), FileError);
+    EXPECT_FALSE(r.Run(r.dir / "missing/merged.sim"));
+    EXPECT_EQ(r.result.Failure, TRunFailure::Open);
+    EXPECT_EQ(r.result.Where.File, r.dir / "missing/merged.sim");
     EXPECT_TRUE(r.marks.empty());
     EXPECT_TRUE(r.busy.empty());
 }
@@ -235,7 +246,9 @@ TEST(ConvertCombined, NeverOverwritesOneOfItsInputs) {
     r.Add("a", "Line 0 0 1 1\r\n", "\r\n");
     r.Add("b", "Line 0 0 1 1\r\n", "\r\n");
     const std::string before = ReadBytes(r.dir / "b.mid");
-    EXPECT_THROW(r.Run(r.dir / "b.mid"), FileError);
+    EXPECT_FALSE(r.Run(r.dir / "b.mid"));
+    EXPECT_EQ(r.result.Failure, TRunFailure::Refused);
+    EXPECT_EQ(r.result.Error.Id, TMsg::MergedOutputIsAnInput);
     ASSERT_EQ(r.marks.size(), 2u);
     EXPECT_TRUE(r.marks[0].first);
     EXPECT_FALSE(r.marks[1].first);

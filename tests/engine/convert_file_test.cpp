@@ -574,3 +574,90 @@ TEST(ConvertFile, RowsThatAreNoCodePage932Fail) {
 
 }  // namespace
 }  // namespace quorvex
+
+namespace quorvex {
+namespace {
+
+// The same runs through the result interface: every outcome a typed
+// failure with its message and place, and nothing thrown.
+TEST(RunConvert, EveryOutcomeIsAResult) {
+    const std::string mid = "\r\n";
+    Job job(Table(kOneColumn, "Line 0 0 1 1\r\n"), &mid);
+    TRunResult r = RunConvert(job.s);
+    ASSERT_TRUE(r.Ok());
+    EXPECT_EQ(r.Output, job.s.SimFile);
+    EXPECT_EQ(r.Counts.Routes, 1);
+    ASSERT_EQ(r.Inputs.size(), 1u);
+    EXPECT_EQ(r.Inputs[0].Input, job.s.MifFile);
+    EXPECT_TRUE(r.Inputs[0].Warnings.empty());  // plane metres
+
+    auto failure = [&job](const TConvertSettings& s) {
+        const TRunResult result = RunConvert(s);
+        EXPECT_FALSE(result.Written);
+        EXPECT_EQ(result.FailedInputs(), 1u);
+        EXPECT_EQ(result.Failure, result.Inputs.at(0).Failure);
+        EXPECT_EQ(result.Error.Id, result.Inputs.at(0).Error.Id);
+        EXPECT_EQ(result.Inputs.at(0).Input, s.MifFile);
+        return result;
+    };
+    TConvertSettings s = job.s;
+    s.SimFile.clear();
+    EXPECT_EQ(failure(s).Failure, TRunFailure::NoDestination);
+    s = job.s;
+    s.SimFile = job.dir / "in.mid";
+    EXPECT_EQ(failure(s).Error.Id, TMsg::OutputIsAnInput);
+    EXPECT_EQ(failure(s).Failure, TRunFailure::Refused);
+    s = job.s;
+    s.MifFile = job.dir / "none.mif";
+    EXPECT_EQ(failure(s).Failure, TRunFailure::Missing);
+
+    // What ConvertFile throws is an Open or Input failure here.
+    s = job.s;
+    s.SimFile = job.dir / "no/such/dir/out.sim";
+    r = failure(s);
+    EXPECT_EQ(r.Failure, TRunFailure::Open);
+    EXPECT_EQ(r.Where.File, s.SimFile);
+    WriteBytes(job.dir / "neg.mif", kHeader + "Columns -1\r\nData\r\n");
+    WriteBytes(job.dir / "neg.mid", "");
+    s = job.s;
+    s.MifFile = job.dir / "neg.mif";
+    EXPECT_THROW(ConvertFile(s), ConversionError);
+    r = failure(s);
+    EXPECT_EQ(r.Failure, TRunFailure::Input);
+    EXPECT_EQ(r.Where.File, s.MifFile);
+    EXPECT_EQ(r.Where.Line, 5);
+
+    // A bad object: a conversion failure at its line; the old file stays.
+    WriteBytes(job.dir / "bad.mif", Table(kOneColumn, "Line 0 0 1 1\r\nLine 0 x 1 1\r\n"));
+    WriteBytes(job.dir / "bad.mid", "\r\n\r\n");
+    s = job.s;
+    s.MifFile = job.dir / "bad.mif";
+    r = failure(s);
+    EXPECT_EQ(r.Failure, TRunFailure::Conversion);
+    EXPECT_EQ(r.Where.File, s.MifFile);
+    EXPECT_EQ(r.Where.Line, 10);
+    EXPECT_EQ(r.Counts, TConvertCounts());
+    EXPECT_NE(ReadBytes(job.s.SimFile).find("G00,"), std::string::npos);
+}
+
+TEST(RunConvert, DegreesWrittenAsTheyStandAreWarnedOfUnlessProjected) {
+    TempDir dir;
+    TConvertSettings s;
+    s.MifFile = dir / "ll.mif";
+    s.SimFile = dir / "ll.sim";
+    WriteBytes(s.MifFile,
+               "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n"
+               "CoordSys Earth Projection 1, 104\r\nColumns 0\r\nData\r\n"
+               "Line 139.7 35.6 139.8 35.7\r\n");
+    TRunResult r = RunConvert(s);
+    ASSERT_TRUE(r.Written) << r.Error.Text(TLanguage::English);
+    ASSERT_EQ(r.Inputs[0].Warnings.size(), 1u);
+    EXPECT_EQ(r.Inputs[0].Warnings[0].Id, TMsg::CsWarnDegrees);
+    s.Zone = 9;
+    r = RunConvert(s);
+    ASSERT_TRUE(r.Written) << r.Error.Text(TLanguage::English);
+    EXPECT_TRUE(r.Inputs[0].Warnings.empty());
+}
+
+}  // namespace
+}  // namespace quorvex

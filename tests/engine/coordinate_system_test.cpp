@@ -260,9 +260,9 @@ TEST(ConvertCombined, EachRowReportsItsOwnClauseAndExtent) {
     add("b", "CoordSys Earth Projection 8, 104, \"m\", 139.833333333333, 36, 0.9999, 0, 0\r\n",
         "Line -35000 120 -34000 300\r\n");
     std::vector<TRunReport> reports;
-    TCombinedCallbacks cb;
+    TRunCallbacks cb;
     cb.MarkRow = [&](size_t, const TRunReport& r) { reports.push_back(r); };
-    ASSERT_TRUE(ConvertCombined(rows, dir / "all.sim", "G", cb));
+    ASSERT_TRUE(ConvertCombined(rows, dir / "all.sim", "G", cb).Written);
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].CoordSys.Projection, 1);
     EXPECT_EQ(reports[0].Extent.MaxX, 139.8);

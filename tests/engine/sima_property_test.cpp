@@ -147,7 +147,9 @@ TEST(SimaProperty, SingleConversionsWriteTheGrammarAndOneBlockPerObject) {
             } else {
                 // Closed before it is removed: Windows removes no open file.
                 TPlainOutput out(job.s.SimFile);
-                ok = ConvertFileInto(job.s, out, &r);
+                const TRunResult result = RunConvertInto(job.s, out);
+                ok = result.Written;
+                r = result.Inputs.at(0);
             }
         } catch (const QuorvexError& e) {
             r.Error = MessageOf(e);
@@ -187,16 +189,20 @@ TEST(SimaProperty, MergedRunsWriteTheGrammarAndEveryRowsBlocks) {
         const std::string out = dir / "merged.sim";
         std::filesystem::remove(out);
         std::vector<bool> rowOk;
-        TCombinedCallbacks cb;
+        TRunCallbacks cb;
         cb.MarkRow = [&](size_t, const TRunReport& r) { rowOk.push_back(r.Ok); };
         TConvertCounts counts;
         bool ok = false;
         try {
             if (i % kCommitEvery == 0) {
-                ok = ConvertCombined(rows, out, genba, cb, &counts);
+                const TRunResult result = ConvertCombined(rows, out, genba, cb);
+                ok = result.Written;
+                counts = result.Counts;
             } else {
                 TPlainOutput file(out);
-                ok = ConvertCombinedInto(rows, file, genba, cb, &counts);
+                const TRunResult result = ConvertCombinedInto(rows, file, genba, cb);
+                ok = result.Written;
+                counts = result.Counts;
             }
         } catch (const QuorvexError&) {
         }

@@ -172,7 +172,7 @@ TEST(ZoneProjection, MergedRunProjectsEveryInputToTheOneZone) {
     const std::vector<TBatchRow> rows = {RowFromSettings(lonLat.s, ""),
                                          RowFromSettings(zoneIx.s, "")};
     const std::string out = lonLat.dir / "all.sim";
-    ASSERT_TRUE(ConvertCombined(rows, out, "G", {}));
+    ASSERT_TRUE(ConvertCombined(rows, out, "G", {}).Written);
     const auto got = Coordinates(ReadBytes(out));
     ASSERT_EQ(got.size(), 7u);
     EXPECT_NEAR(got[0].first, kGrs80[0].Northing, 1e-6);
@@ -183,7 +183,10 @@ TEST(ZoneProjection, MergedRunProjectsEveryInputToTheOneZone) {
     // Rows for different zones would mix two grids in one file.
     std::vector<TBatchRow> mixed = rows;
     mixed[1].Zone = 8;
-    EXPECT_THROW(ConvertCombined(mixed, lonLat.dir / "mixed.sim", "G", {}), std::exception);
+    const TRunResult refused = ConvertCombined(mixed, lonLat.dir / "mixed.sim", "G", {});
+    EXPECT_EQ(refused.Failure, TRunFailure::Refused);
+    EXPECT_EQ(refused.Error.Id, TMsg::MergedZonesDiffer);
+    EXPECT_TRUE(refused.Inputs.empty());
     EXPECT_FALSE(test::Exists(lonLat.dir / "mixed.sim"));
 }
 

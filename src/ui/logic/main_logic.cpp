@@ -3,12 +3,7 @@
 #include <exception>
 #include <utility>
 
-#include "engine/batch_list.h"
-#include "engine/convert.h"
-#include "engine/run_inputs.h"
-#include "mif/mid_values.h"
-#include "mif/mif_numbers.h"
-#include "mif/uniMifUtils.h"
+#include "engine/jobs.h"
 #include "support/cp932.h"
 #include "support/errors.h"
 #include "support/paths.h"
@@ -54,6 +49,14 @@ TRowCells CellsOf(const TBatchRow& row) {
                                 : Cp932ToUtf8(row.SubItems[k]);
     }
     return cells;
+}
+
+// Failures the window shows in the standard error box, as errors rather than
+// results: a file that cannot be opened or created, a table whose header does
+// not convert, an error nobody foresaw.
+bool ShownAsError(TRunFailure failure) {
+    return failure == TRunFailure::Open || failure == TRunFailure::Input ||
+           failure == TRunFailure::Other;
 }
 
 std::vector<TFileFilter> BatchFilters() {
@@ -157,7 +160,7 @@ void TMainLogic::cboAttrNameDropDown() {
     view_.SetAttrItems(attrCaptions_);
     // Names of tables in other character sets are shown decoded; one that
     // code page 932 cannot hold has no bytes for the batch list.
-    for (const TColumnName& name : ColumnNamesOf(ReadMifTable(mif))) {
+    for (const TColumnName& name : ReadTableColumns(mif).Names) {
         attrCaptions_.push_back(name.Shown);
         attrNames_.push_back(name.Cp932);
     }
@@ -193,18 +196,20 @@ TBatchRow TMainLogic::PanelRow() const {
 
 void TMainLogic::btnConvertClick() {
     if (!CheckInput()) return;
-    TRunReport report;
+    TRunResult result;
     view_.SetStatusText(std::string());
     {
         const auto busy = BusyCursor(view_);
-        ConvertFile(PanelSettings(), &report);
+        result = RunConvert(PanelSettings());
     }
-    if (report.Ok) {
-        view_.SetStatusText(CountsText(report.Counts, TLanguage::Japanese));
+    if (result.Written) {
+        view_.SetStatusText(CountsText(result.Counts, TLanguage::Japanese));
         view_.Message(TMessageKind::Information, msg::kConvertOk);
+    } else if (ShownAsError(result.Failure)) {
+        view_.ShowError(Japanese(result.Error));
     } else {
         // The cause, on a line of its own under the message.
-        Warn(std::string(msg::kConvertFailed) + "\n" + Japanese(report.Error));
+        Warn(std::string(msg::kConvertFailed) + "\n" + Japanese(result.Error));
     }
 }
 
@@ -281,7 +286,7 @@ void TMainLogic::lvwBatchDblClick() {
     view_.SetText(TControl::edtMifFile, row.SubItems[TBatchRow::MifFile]);
     view_.SetText(TControl::edtSimFile, row.SubItems[TBatchRow::SimFile]);
     cboAttrNameDropDown();
-    const int k = TryParseMifInteger(row.Caption).value_or(-1);
+    const int k = AttrChoiceOfCaption(row.Caption);
     view_.SetAttrIndex(k >= 0 && k < view_.AttrItemCount() ? k : -1);
     SetCp932Text(TControl::edtGenba, row.SubItems[TBatchRow::Genba]);
     view_.SetChecked(TControl::chkKakuchi, IsSwitchOn(row.SubItems[TBatchRow::Kakuchi]));
@@ -337,7 +342,7 @@ void TMainLogic::LoadListFile(const std::string& path) {
     lvwBatchChange();
     TBatchListFile list;
     try {
-        list = LoadBatchList(path);
+        list = LoadJobList(path);
     } catch (const BatchListError& e) {
         view_.Message(TMessageKind::Error, Japanese(e.message));
         return;
@@ -349,11 +354,8 @@ void TMainLogic::LoadListFile(const std::string& path) {
     // Paths are UTF-8 inside: the decoded path is the path.
     SetCp932Text(TControl::edtConbineFile, list.CombineFile);
     SetCp932Text(TControl::edtCombineGenba, list.CombineGenba);
-    for (TBatchRow& row : list.Rows) {
-        for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
-            row.SubItems[size_t(k)] = Cp932ToUtf8(row.SubItems[size_t(k)]);
+    for (const TBatchRow& row : list.Rows)
         AppendRow(row);
-    }
     lvwBatchChange();
 }
 
@@ -381,86 +383,77 @@ void TMainLogic::btnBatchClick() {
     for (int i = 0; i < RowCount(); ++i)
         SetRowMark(i, kNoMark);
     const std::vector<TBatchRow> rows = rows_;
+    const bool combine = view_.IsChecked(TControl::chkCombine);
+    const auto genba = Cp932Text(TControl::edtCombineGenba);
+    if (combine && !genba) return Warn(msg::kBadGenba);
 
-    if (view_.IsChecked(TControl::chkCombine)) {
-        const auto genba = Cp932Text(TControl::edtCombineGenba);
-        if (!genba) return Warn(msg::kBadGenba);
-        size_t done = 0, failed = 0;
-        TCombinedCallbacks callbacks;
-        callbacks.InvalidOutputPath = [this] { Warn(Japanese(TMsg::MergedFileNameEmpty)); };
-        callbacks.BeginRow = [&](size_t row) {
-            view_.SetStatusText(
-                BatchProgressText(row, rows.size(), rows[row].SubItems[TBatchRow::MifFile]));
-            ShowCurrentRow(static_cast<int>(row));
-        };
-        callbacks.MarkRow = [&](size_t row, const TRunReport& r) {
-            ++done;
-            if (!r.Ok) ++failed;
-            SetRowMark(static_cast<int>(row), r.Ok ? kMarkDone : kMarkFailed,
-                       r.Ok ? std::string() : Japanese(r.Error));
-        };
-        callbacks.SetBusy = [this](bool busy) { view_.SetBusy(busy); };
-        callbacks.Cancelled = [this] { return closeRequested_; };
+    // An error that ends a per-file run at its row: shown after the run, and
+    // the row keeps no mark.
+    std::optional<TMessage> error;
+    TRunCallbacks callbacks;
+    callbacks.BeginRow = [&](size_t row) {
+        view_.SetStatusText(
+            BatchProgressText(row, rows.size(), rows[row].SubItems[TBatchRow::MifFile]));
+        ShowCurrentRow(static_cast<int>(row));
+    };
+    callbacks.MarkRow = [&](size_t row, const TRunReport& r) {
+        if (!combine && ShownAsError(r.Failure)) {
+            error = r.Error;
+            return;
+        }
+        SetRowMark(static_cast<int>(row), r.Ok ? kMarkDone : kMarkFailed,
+                   r.Ok ? std::string() : Japanese(r.Error));
+    };
+    callbacks.SetBusy = [this](bool busy) { view_.SetBusy(busy); };
+    // A close asked for during the run ends it after the current row.
+    callbacks.Cancelled = [&] { return closeRequested_ || error.has_value(); };
+
+    if (combine) {
+        TRunResult result;
         {
             // The run ends (running_ false) before a close asked for in it.
             TOnExit close([this] { CloseIfAsked(); });
             SetRunning(true);
             TOnExit end([this] { SetRunning(false); });
-            const bool written =
+            result =
                 ConvertCombined(rows, view_.GetText(TControl::edtConbineFile), *genba, callbacks);
-            if (written || (done == rows.size() && !closeRequested_))
+            const size_t failed = result.FailedInputs();
+            const bool allFailed = result.Failure == TRunFailure::AllInputsFailed;
+            if (result.Written || allFailed)
                 view_.SetStatusText(
-                    BatchSummaryText(rows.size(), done - failed, failed) +
-                    (written && failed > 0
+                    BatchSummaryText(rows.size(), result.Inputs.size() - failed, failed) +
+                    (result.Written && failed > 0
                          ? FormatMessage(msg::kCombinedWithoutFailed, {std::to_string(failed)})
                          : std::string()));
             // Every row failed: the file was left as it was.
-            if (!written && done == rows.size() && !closeRequested_)
-                Warn(Japanese(TMsg::AllInputsFailed));
+            if (result.Failure == TRunFailure::NoDestination || allFailed)
+                Warn(Japanese(result.Error));
         }
+        // A file that could not be created or written, or a merge refused:
+        // the standard error box, once the run has ended.
+        if (!result.Written && result.Failure != TRunFailure::NoDestination &&
+            result.Failure != TRunFailure::AllInputsFailed &&
+            result.Failure != TRunFailure::Cancelled)
+            view_.ShowError(Japanese(result.Error));
         return;
     }
 
-    size_t done = 0, failed = 0;
-    std::exception_ptr error;
+    std::vector<TRunResult> results;
     {
         SetRunning(true);
         TOnExit end([this] { SetRunning(false); });
-        const auto busy = BusyCursor(view_);
-        try {
-            // Checked all together first, so that no row overwrites the
-            // files of another; a refused row is marked and left alone.
-            const std::vector<std::optional<TMessage>> refused = RefusedBatchRows(rows);
-            // A close asked for during the run ends it after the current row.
-            for (size_t i = 0; i < rows.size() && !closeRequested_; ++i) {
-                const std::string& mif = rows[i].SubItems[TBatchRow::MifFile];
-                view_.SetStatusText(BatchProgressText(i, rows.size(), mif));
-                ShowCurrentRow(static_cast<int>(i));
-                TRunReport r;
-                if (refused[i])
-                    r.Error = *refused[i];
-                else
-                    ConvertFile(SettingsFromRow(rows[i]), &r);
-                ++done;
-                if (!r.Ok) ++failed;
-                SetRowMark(static_cast<int>(i), r.Ok ? kMarkDone : kMarkFailed,
-                           r.Ok ? std::string() : Japanese(r.Error));
-            }
-        } catch (...) {
-            error = std::current_exception();
-        }
+        results = RunBatchJobs(rows, callbacks);
     }
-    view_.SetStatusText(BatchSummaryText(rows.size(), done - failed, failed));
+    // The row that ended the run with an error counts as neither.
+    if (error) results.pop_back();
+    size_t failed = 0;
+    for (const TRunResult& r : results)
+        if (!r.Ok()) ++failed;
+    view_.SetStatusText(BatchSummaryText(rows.size(), results.size() - failed, failed));
     view_.Message(TMessageKind::Information, msg::kBatchDone);
-    if (error) {
-        // Shown here, not left to Guard, so that a close asked for during
-        // the run still follows it.
-        try {
-            std::rethrow_exception(error);
-        } catch (const std::exception& e) {
-            view_.ShowError(Japanese(MessageOf(e)));
-        }
-    }
+    // Shown here, after the end message, so that a close asked for during the
+    // run still follows it.
+    if (error) view_.ShowError(Japanese(*error));
     CloseIfAsked();
 }
 

@@ -239,6 +239,15 @@ TEST_F(Logic, DoubleClickCopiesTheRowBackKeepingTheSiteNamesBytes) {
     EXPECT_EQ(logic.PanelSettings().Genba, odd);
     view.Texts[C::edtGenba] = "北地区";  // typed over: encoded again
     EXPECT_EQ(logic.PanelSettings().Genba, kKitaChiku);
+
+    // A caption that is no number chooses nothing (a run would read it as 0).
+    WriteBytes(dir / "list.txt", "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"x\"\t\"" + mif + "\"\t\"" +
+                                     dir / "a.sim" + "\"\t\"\"\t\"\"\t\"\"\t\"\"\t\"\"\t\"\"\r\n");
+    view.Answers = {dir / "list.txt"};
+    logic.O1Click();
+    view.Selected = 0;
+    logic.lvwBatchDblClick();
+    EXPECT_EQ(view.AttrChoice, -1);
 }
 
 TEST_F(Logic, SaveAndLoadReproduceTheListAndTheCombineSettings) {
@@ -588,7 +597,8 @@ TEST_F(Run, CombinedRunMarksEveryRowWithoutEndMessageAndRefusesAnEmptyPath) {
     EXPECT_EQ(view.Status,
               "3 件中 2 件成功、1 件失敗（統合ファイルは失敗した 1 件を除いて書き込みました）");
     ASSERT_TRUE(ConvertCombined({logic.Row(0), logic.Row(2)}, dir / "good.sim",
-                                "\x91\x53\x91\xCC"));  // 全体
+                                "\x91\x53\x91\xCC")  // 全体
+                    .Written);
     EXPECT_EQ(ReadBytes(dir / "all.sim"), ReadBytes(dir / "good.sim"));
 
     // Every row failing leaves the file as it was, with a warning.
@@ -605,6 +615,19 @@ TEST_F(Run, CombinedRunMarksEveryRowWithoutEndMessageAndRefusesAnEmptyPath) {
         (Log{"warning:すべての変換元ファイルの変換に失敗したため、何も書き込みませんでした。"}));
     EXPECT_EQ(view.Status, "1 件中 0 件成功、1 件失敗");
     EXPECT_EQ(ReadBytes(dir / "all.sim"), "old");
+
+    // A merge that would replace one of its own inputs writes nothing; the
+    // error box follows the end of the run.
+    const std::string input = ReadBytes(dir / "broken.mid");
+    view.Texts[C::edtConbineFile] = dir / "broken.mid";
+    view.Log.clear();
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkFailed}));
+    ASSERT_EQ(view.Entries("error:").size(), 1u);
+    EXPECT_EQ(view.Log.back().rfind("error:", 0), 0u);
+    EXPECT_TRUE(view.Entries("message:").empty());
+    EXPECT_EQ(ReadBytes(dir / "broken.mid"), input);
+    EXPECT_FALSE(logic.Running());
 }
 
 TEST_F(Logic, MenuCommandsReachTheWindow) {
