@@ -34,8 +34,7 @@ enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 // Where the command's words go: standard error, in the user's language.
 class TReporter {
   public:
-    TReporter(TLanguage language, bool verbose, int32_t zone = 0)
-        : language_(language), verbose_(verbose), zone_(zone) {}
+    TReporter(TLanguage language, bool verbose) : language_(language), verbose_(verbose) {}
 
     // "quorvex-convert: <message>"
     void Error(const TMessage& m) const {
@@ -57,11 +56,12 @@ class TReporter {
     }
     // After the line of a job that converted `input`: with -v what its
     // coordinates are; whatever the options, a warning when they were written
-    // as they stand (no --zone) and are not plane rectangular metres.
-    void CoordSys(const std::string& input, const TRunReport& r) const {
+    // as they stand (`zone` 0: no --zone, no zone in the batch row) and are
+    // not plane rectangular metres.
+    void CoordSys(const std::string& input, const TRunReport& r, int32_t zone) const {
         if (!r.Ok) return;
         if (verbose_) WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
-        if (zone_ != 0) return;
+        if (zone != 0) return;
         if (const auto warning = CoordSysWarning(r.CoordSys, r.Extent))
             Line({TMsg::JobWarning, {input, warning->Text(language_)}});
     }
@@ -82,7 +82,6 @@ class TReporter {
     void Line(const TMessage& m) const { WriteMessage(m.Text(language_) + "\n"); }
     TLanguage language_;
     bool verbose_;
-    int32_t zone_;  // the coordinates were projected to it; 0: written as read
 };
 
 // Writes `text` (help, version, column names) to standard output and flushes
@@ -220,7 +219,7 @@ bool RunOne(const TReporter& out, const TConvertSettings& s, TStdoutOutput* stdo
         r.Error = MessageOf(e);
     }
     out.Job(s.SimFile, r);
-    out.CoordSys(s.MifFile, r);
+    out.CoordSys(s.MifFile, r, s.Zone);
     return r.Ok;
 }
 
@@ -238,7 +237,7 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     TCombinedCallbacks cb;
     cb.MarkRow = [&](size_t i, const TRunReport& r) {
         out.Job(rows[i].SubItems[TBatchRow::MifFile], r);
-        out.CoordSys(rows[i].SubItems[TBatchRow::MifFile], r);
+        out.CoordSys(rows[i].SubItems[TBatchRow::MifFile], r, rows[i].Zone);
         if (!r.Ok) ++failed;
     };
     TRunReport merged;
@@ -337,7 +336,7 @@ int Run(int argc, char** argv) {
         WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
-    const TReporter out(language, o.verbose, o.zone);
+    const TReporter out(language, o.verbose);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
