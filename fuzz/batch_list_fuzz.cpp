@@ -25,7 +25,8 @@ bool SameList(const TBatchListFile& a, const TBatchListFile& b) {
         a.CombineGenba != b.CombineGenba || a.Rows.size() != b.Rows.size())
         return false;
     for (size_t i = 0; i < a.Rows.size(); ++i)
-        if (a.Rows[i].Caption != b.Rows[i].Caption || a.Rows[i].SubItems != b.Rows[i].SubItems)
+        if (a.Rows[i].Caption != b.Rows[i].Caption || a.Rows[i].SubItems != b.Rows[i].SubItems ||
+            a.Rows[i].Zone != b.Rows[i].Zone)
             return false;
     return true;
 }
@@ -78,12 +79,13 @@ void CheckBlankLinesSkipped(std::string_view bytes, const TBatchListFile& list) 
     size_t kept = 0;
     for (size_t i = 0; i < list.Rows.size(); ++i) {
         const TBatchRow& row = list.Rows[i];
-        bool empty = row.Caption.empty();
+        bool empty = row.Caption.empty() && row.Zone == 0;
         for (const std::string& item : row.SubItems)
             empty = empty && item.empty();
         if (kept < skipped.Rows.size() && skipped.RowLines[kept] == list.RowLines[i]) {
             const TBatchRow& other = skipped.Rows[kept];
-            if (other.Caption != row.Caption || other.SubItems != row.SubItems)
+            if (other.Caption != row.Caption || other.SubItems != row.SubItems ||
+                other.Zone != row.Zone)
                 Fail("a row changes when blank lines are left out");
             ++kept;
         } else if (!empty) {

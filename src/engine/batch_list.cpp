@@ -29,6 +29,10 @@ TMessage MessageOfKind(BatchListError::Kind kind, const std::string& line, int32
             return {TMsg::BatchListNotUtf8, {std::to_string(lineNumber)}};
         case BatchListError::NotCp932:
             return {TMsg::BatchListNotCp932, {std::to_string(lineNumber)}};
+        case BatchListError::BadZone:
+            return {TMsg::BatchListBadZone, {std::to_string(lineNumber), Cp932ToUtf8(line)}};
+        case BatchListError::ZoneInOldList:
+            return {TMsg::BatchListZoneInOldList, {std::to_string(lineNumber), Cp932ToUtf8(line)}};
     }
     return TMsg::BatchListMalformed;
 }
@@ -41,10 +45,19 @@ BatchListError::BatchListError(Kind kind, std::string line)
 BatchListError::BatchListError(Kind kind, int32_t lineNumber)
     : QuorvexError(MessageOfKind(kind, {}, lineNumber)), kind(kind), lineNumber(lineNumber) {}
 
+BatchListError::BatchListError(Kind kind, int32_t lineNumber, std::string value)
+    : QuorvexError(MessageOfKind(kind, value, lineNumber)),
+      kind(kind),
+      line(std::move(value)),
+      lineNumber(lineNumber) {}
+
 namespace {
 
 constexpr std::string_view kMagic = "Quorvex";
 constexpr std::string_view kVersion = "200";
+// A list with a plane rectangular zone on any row: a version that knows no
+// zones refuses it rather than convert those rows without their projection.
+constexpr std::string_view kVersionWithZones = "201";
 constexpr int kHeaderLines = 5;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -138,6 +151,38 @@ std::optional<bool> ReadBoolean(std::string_view text) {
     return std::nullopt;
 }
 
+// The zone field as the list writes it, "1" to "19"; 0 for anything else.
+int32_t ZoneOfText(std::string_view text) {
+    if (text.empty() || text.size() > 2 || text[0] < '1' || text[0] > '9') return 0;
+    if (text.size() == 1) return text[0] - '0';
+    if (text[0] != '1' || text[1] < '0' || text[1] > '9') return 0;
+    return 10 + (text[1] - '0');
+}
+
+// A zone written by hand in a list of version 200, leading zeros or blanks
+// around it allowed: such a list would otherwise run without it.
+bool LooksLikeZone(std::string_view text) {
+    text = Trim(text);
+    while (text.size() > 1 && text[0] == '0')
+        text.remove_prefix(1);
+    return ZoneOfText(text) != 0;
+}
+
+// The tenth field of job line `number`: the row's zone in a list of version
+// 201 (empty for none, anything else refuses the list); a list of version 200
+// has no zones and ignores the field as ever, unless it holds one.
+int32_t ReadZone(std::string_view field, bool zones, int32_t number) {
+    if (zones) {
+        const int32_t zone = ZoneOfText(field);
+        if (zone == 0 && !field.empty())
+            throw BatchListError(BatchListError::BadZone, number, std::string(field));
+        return zone;
+    }
+    if (LooksLikeZone(field))
+        throw BatchListError(BatchListError::ZoneInOldList, number, std::string(field));
+    return 0;
+}
+
 void AppendQuoted(std::string& out, std::string_view value) {
     out.push_back('"');
     for (const char c : value) {
@@ -161,7 +206,10 @@ struct FileCloser {
 std::string FormatBatchList(const TBatchListFile& list) {
     std::string out;
     AppendLine(out, kMagic);
-    AppendLine(out, kVersion);
+    bool zones = false;
+    for (const TBatchRow& row : list.Rows)
+        zones = zones || row.Zone != 0;
+    AppendLine(out, zones ? kVersionWithZones : kVersion);
     AppendLine(out, list.Combine ? "-1" : "0");
     AppendLine(out, list.CombineFile);
     AppendLine(out, list.CombineGenba);
@@ -170,6 +218,11 @@ std::string FormatBatchList(const TBatchListFile& list) {
         for (const std::string& item : row.SubItems) {
             out.push_back('\t');
             AppendQuoted(out, item);
+        }
+        // Only on rows with a zone, so a list without zones is as it was.
+        if (row.Zone != 0) {
+            out.push_back('\t');
+            AppendQuoted(out, std::to_string(row.Zone));
         }
         out.append("\r\n");
     }
@@ -191,7 +244,9 @@ TBatchListFile ParseBatchList(std::string_view bytes, TBlankJobLines blank) {
     std::string_view head[kHeaderLines];
     for (std::string_view& h : head)
         lines.Next(h);
-    if (!HeaderLineIs(head[0], "quorvex") || !HeaderLineIs(head[1], kVersion)) ThrowMalformed();
+    const bool zones = HeaderLineIs(head[1], kVersionWithZones);
+    if (!HeaderLineIs(head[0], "quorvex") || !(zones || HeaderLineIs(head[1], kVersion)))
+        ThrowMalformed();
 
     TBatchListFile list;
     const std::string combine = Cp932Line(head[2], utf8, 3);
@@ -213,6 +268,7 @@ TBatchListFile ParseBatchList(std::string_view bytes, TBlankJobLines blank) {
         for (size_t k = 0; k < row.SubItems.size(); ++k) {
             row.SubItems[k] = GetField(job, static_cast<int32_t>(k) + 2, "\t");
         }
+        row.Zone = ReadZone(GetField(job, 10, "\t"), zones, number);
     }
     return list;
 }

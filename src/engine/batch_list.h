@@ -27,14 +27,16 @@ struct TBatchListFile {
 inline constexpr int32_t kMaxBatchJobLines = 100000;
 
 // Why a file was refused: "不正なバッチリストです。", "'%s' は正しい論理型では
-// ありません" (the line's text decoded for display), or a line of a UTF-8 list
-// that is not UTF-8 or that code page 932 cannot hold.
+// ありません" (the line's text decoded for display), a line of a UTF-8 list
+// that is not UTF-8 or that code page 932 cannot hold, a zone field that is
+// not a zone, or a zone in a list whose second line says it has none.
 struct BatchListError : QuorvexError {
-    enum Kind { Malformed, NotBoolean, NotUtf8, NotCp932 };
+    enum Kind { Malformed, NotBoolean, NotUtf8, NotCp932, BadZone, ZoneInOldList };
     explicit BatchListError(Kind kind, std::string line = {});
     BatchListError(Kind kind, int32_t lineNumber);
+    BatchListError(Kind kind, int32_t lineNumber, std::string value);
     Kind kind;
-    std::string line;  // line 3 as read, for NotBoolean
+    std::string line;  // line 3 as read for NotBoolean; the zone field for the zone kinds
     int32_t lineNumber = 0;
 };
 
@@ -44,9 +46,12 @@ enum class TBlankJobLines { Keep, Skip };
 
 // The file's bytes: "Quorvex", "200", "-1"/"0", the two combine texts, then one
 // job line per row, nine double-quoted values separated by tabs (inner double
-// quotes doubled), every line ending in CR LF.
+// quotes doubled), every line ending in CR LF. A row with a plane rectangular
+// zone has a tenth value, the zone "1" to "19", and the second line is then
+// "201"; a list without zones is byte for byte what it always was.
 std::string FormatBatchList(const TBatchListFile& list);
-// Throws BatchListError for a file that is not a batch list. A file that
+// Throws BatchListError for a file that is not a batch list; "200" and "201"
+// lists both load, a zone field being read only in the latter. A file that
 // starts with a UTF-8 byte-order mark, or that is UTF-8 throughout and has a
 // byte above 0x7F, is read as UTF-8; any other as code page 932.
 TBatchListFile ParseBatchList(std::string_view bytes, TBlankJobLines blank = TBlankJobLines::Keep);

@@ -159,7 +159,7 @@ TPlaneZoneProjection ZoneProjectionOf(const TCoordSys& cs, int32_t zone) {
     if (cs.Transform && !cs.Transform->IsIdentity()) throw refuse(TMsg::ZoneTransform);
     const TEllipsoid* e = cs.DatumEllipsoid();
     if (e == nullptr) throw refuse(TMsg::ZoneDatum, std::to_string(cs.Datum));
-    const TEllipsoidAxes axes{e->A, e->InverseFlattening == 0 ? 0 : 1 / e->InverseFlattening};
+    const TEllipsoidAxes axes = AxesOf(*e);
 
     TPlaneZoneProjection projection;
     if (cs.Projection == kProjectionGeographic) {

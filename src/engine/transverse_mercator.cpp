@@ -11,6 +11,7 @@
 
 #include <cmath>  // std::sqrt only: IEEE prescribes its rounding
 
+#include "mif/mif_coordsys.h"
 #include "support/exact_exp.h"
 #include "support/exact_trig.h"
 
@@ -102,14 +103,33 @@ double FromMeridian(double lon, double lon0) {
 
 }  // namespace
 
+TEllipsoidAxes AxesOf(const TEllipsoid& ellipsoid) {
+    const double inverse = ellipsoid.InverseFlattening;
+    return {ellipsoid.A, inverse == 0 ? 0 : 1 / inverse};
+}
+
+namespace {
+
+// The format's numbers of the three ellipsoids.
+constexpr int32_t kGrs80 = 0;
+constexpr int32_t kBessel1841 = 10;
+constexpr int32_t kWgs84 = 28;
+
+TEllipsoidAxes TableAxes(int32_t number) {
+    const TEllipsoid* e = FindEllipsoid(number);
+    return e ? AxesOf(*e) : TEllipsoidAxes{0, 0};
+}
+
+}  // namespace
+
 TEllipsoidAxes Grs80() {
-    return {6378137, 1 / 298.257222101};
+    return TableAxes(kGrs80);
 }
 TEllipsoidAxes Wgs84Ellipsoid() {
-    return {6378137, 1 / 298.257223563};
+    return TableAxes(kWgs84);
 }
 TEllipsoidAxes Bessel1841() {
-    return {6377397.155, 1 / 299.1528128};
+    return TableAxes(kBessel1841);
 }
 
 bool IsUsableTransverseMercator(const TTransverseMercatorParams& p) {

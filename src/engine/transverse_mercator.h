@@ -11,13 +11,19 @@
 
 namespace quorvex {
 
+struct TEllipsoid;  // mif/mif_coordsys.h
+
 struct TEllipsoidAxes {
     double SemiMajorAxis;  // metres
     double Flattening;     // f = (a - b) / a
 };
 
-// The ellipsoids the Japanese datums use: GRS 80 (JGD2000, JGD2011), the
-// WGS 84 one and Bessel 1841 (the Tokyo datum).
+// The axes of an ellipsoid of the MIF format's table, the one table of
+// ellipsoids there is.
+TEllipsoidAxes AxesOf(const TEllipsoid& ellipsoid);
+
+// From that table, the ellipsoids the Japanese datums use: GRS 80 (JGD2000,
+// JGD2011), the WGS 84 one and Bessel 1841 (the Tokyo datum).
 TEllipsoidAxes Grs80();
 TEllipsoidAxes Wgs84Ellipsoid();
 TEllipsoidAxes Bessel1841();

@@ -173,6 +173,14 @@ constexpr TEntry kTable[] = {
      "{1} 行目が正しい UTF-8 ではありません。"},
     {TMsg::BatchListNotCp932, "line {1} has a character that code page 932 cannot hold",
      "{1} 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。"},
+    {TMsg::BatchListBadZone,
+     "line {1}: the plane rectangular zone '{2}' is not one of 1 to 19 (empty for none)",
+     "{1} 行目: 平面直角座標系 '{2}' は正しくありません（1～19、指定なしは空欄）。"},
+    {TMsg::BatchListZoneInOldList,
+     "line {1} holds plane rectangular zone '{2}', but the list's second line is 200, a list "
+     "without zones; a list with zones has 201 there",
+     "{1} 行目に平面直角座標系 '{2}' がありますが、2 行目が 200（座標系のないリスト）です。"
+     "座標系のあるリストの 2 行目は 201 です。"},
 
     {TMsg::BatchRowNoTarget, "neither parcels nor routes are to be converted",
      "変換対象は最低1つは必要です。"},
@@ -391,6 +399,8 @@ constexpr TArgKinds kArgKinds[] = {
     {TMsg::AttrNoColumns, "V"},
     {TMsg::NotABatchList, "P"},
     {TMsg::BatchListNotBoolean, "V"},
+    {TMsg::BatchListBadZone, "TV"},
+    {TMsg::BatchListZoneInOldList, "TV"},
     {TMsg::BatchListCannotOpen, "P"},
     {TMsg::BatchListCannotCreate, "P"},
     {TMsg::UnknownOption, "V"},

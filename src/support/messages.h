@@ -101,8 +101,10 @@ enum class TMsg {
     NotABatchList,
     BatchListCannotOpen,
     BatchListCannotCreate,
-    BatchListNotUtf8,   // {1} the line
-    BatchListNotCp932,  // {1} the line
+    BatchListNotUtf8,        // {1} the line
+    BatchListNotCp932,       // {1} the line
+    BatchListBadZone,        // {1} the line, {2} the field
+    BatchListZoneInOldList,  // {1} the line, {2} the field
 
     // Batch rows refused before the run converts anything
     BatchRowNoTarget,

@@ -812,5 +812,62 @@ TEST(CommandLine, ZoneProjectsOrFailsTheJob) {
               "失敗 " + sim + ": 平面直角座標系 第IX系に変換できません。座標は非地球座標です。\n");
 }
 
+// A batch row keeps its zone: a 201 list projects the rows that have one, and
+// warns of the lon/lat row that has none; a merged run takes its rows' zone,
+// and a 200 list with a zone in a row is refused before anything runs.
+TEST(CommandLine, BatchRowsRunWithTheirOwnZones) {
+    const CoordTable lonLat("CoordSys Earth Projection 1, 152", kLonLatCorners);
+    TBatchListFile list;
+    for (const char* name : {"zoned.sim", "plain.sim"}) {
+        TConvertSettings s;
+        s.MifFile = lonLat.mif;
+        s.SimFile = lonLat.dir / name;
+        list.Rows.push_back(RowFromSettings(s, ""));
+    }
+    list.Rows[0].Zone = 9;
+    const std::string listPath = lonLat.dir / "list.txt";
+    SaveBatchList(listPath, list);
+    ASSERT_EQ(ReadBytes(listPath).substr(0, 14), "Quorvex\r\n201\r\n");
+    auto r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "ok " + list.Rows[0].SubItems[TBatchRow::SimFile] + "\nok " +
+                         list.Rows[1].SubItems[TBatchRow::SimFile] + "\nwarning " + lonLat.mif +
+                         ": the coordinates are longitude and latitude in degrees, written as "
+                         "they stand, not plane rectangular metres\n");
+    EXPECT_NE(
+        ReadBytes(lonLat.dir / "zoned.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
+        std::string::npos);
+    EXPECT_NE(ReadBytes(lonLat.dir / "plain.sim").find("A01,1,1,35.6,139.7,0,"), std::string::npos);
+
+    // Merged: every row in zone IX, no warning; the same bytes as the engine.
+    list.Rows[1].Zone = 9;
+    list.Combine = true;
+    list.CombineFile = lonLat.dir / "merged.sim";
+    SaveBatchList(listPath, list);
+    r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.find("warning"), std::string::npos) << r.out;
+    ASSERT_TRUE(ConvertCombined(list.Rows, lonLat.dir / "engine.sim", ""));
+    EXPECT_EQ(ReadBytes(lonLat.dir / "merged.sim"), ReadBytes(lonLat.dir / "engine.sim"));
+    // Rows of two zones are refused before any row is processed.
+    list.Rows[1].Zone = 8;
+    list.CombineFile = lonLat.dir / "mixed.sim";
+    SaveBatchList(listPath, list);
+    r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("(IX and VIII; 0 is none)"), std::string::npos) << r.out;
+    EXPECT_FALSE(test::Exists(lonLat.dir / "mixed.sim"));
+
+    // An older list that names a zone would run without it: refused.
+    std::string old = ReadBytes(listPath);
+    old.replace(9, 3, "200");
+    WriteBytes(listPath, old);
+    r = Cli({"--batch", listPath});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "quorvex-convert: cannot load batch list \"" + listPath +
+                         "\": line 6 holds plane rectangular zone '9', but the list's second "
+                         "line is 200, a list without zones; a list with zones has 201 there\n");
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <new>
@@ -48,6 +49,7 @@ void ExpectSameList(const TBatchListFile& a, const TBatchListFile& b) {
     for (size_t i = 0; i < a.Rows.size(); ++i) {
         EXPECT_EQ(a.Rows[i].Caption, b.Rows[i].Caption) << "row " << i;
         EXPECT_EQ(a.Rows[i].SubItems, b.Rows[i].SubItems) << "row " << i;
+        EXPECT_EQ(a.Rows[i].Zone, b.Rows[i].Zone) << "row " << i;
     }
 }
 
@@ -137,10 +139,125 @@ TEST(BatchListParse, RejectsShortFilesAndWrongHeaders) {
     ExpectMalformed("Quorvex 2\r\n200\r\n0\r\n\r\n\r\n");  // text after the word
     ExpectMalformed("Quorvexx\r\n200\r\n0\r\n\r\n\r\n");
     ExpectMalformed("Quorvex\r\n2.00\r\n0\r\n\r\n\r\n");
-    ExpectMalformed("Quorvex\r\n201\r\n0\r\n\r\n\r\n");
+    ExpectMalformed("Quorvex\r\n202\r\n0\r\n\r\n\r\n");
+    ExpectMalformed("Quorvex\r\n20\r\n0\r\n\r\n\r\n");
     ExpectMalformed("200\r\nQuorvex\r\n0\r\n\r\n\r\n");
     // The header is checked before line 3.
-    ExpectMalformed("Quorvex\r\n201\r\nyes\r\n\r\n\r\n");
+    ExpectMalformed("Quorvex\r\n202\r\nyes\r\n\r\n\r\n");
+}
+
+// ---- Plane rectangular zones: a tenth field and the version 201 ----
+
+std::string ZoneJobLine(const std::string& zoneField) {
+    return "\"1\"\t\"a.mif\"\t\"a.sim\"\t\"\"\t\"\"\t\"" + kOn + "\"\t\"" + kOn + "\"\t\"" + kOn +
+           "\"\t\"" + kOff + "\"" + zoneField + "\r\n";
+}
+
+TEST(BatchListZone, ZonedRowsWriteATenthFieldAndTheListSays201) {
+    TBatchListFile list = SampleList();
+    const std::string plain = FormatBatchList(list);
+    list.Rows[1].Zone = 9;
+    list.Rows[2].Zone = 19;
+    const std::string zoned = FormatBatchList(list);
+    EXPECT_EQ(zoned.substr(0, 14), "Quorvex\r\n201\r\n");
+    // Rows without a zone keep their nine fields; the others gain one.
+    std::string expected = plain;
+    expected[11] = '1';
+    const size_t row1 = expected.find("\r\n\"-1\"") + 2;
+    expected.insert(expected.find("\r\n", row1), "\t\"9\"");
+    expected.insert(expected.size() - 2, "\t\"19\"");
+    EXPECT_EQ(zoned, expected);
+    ExpectSameList(ParseBatchList(zoned), list);
+
+    // Without zones the bytes stay those of a list that never had any.
+    list.Rows[1].Zone = 0;
+    list.Rows[2].Zone = 0;
+    EXPECT_EQ(FormatBatchList(list), plain);
+    EXPECT_EQ(plain.substr(0, 14), "Quorvex\r\n200\r\n");
+}
+
+TEST(BatchListZone, AZonedListRoundTripsThroughAFile) {
+    TempDir dir;
+    const std::string path = dir / "zones.txt";
+    TBatchListFile list = SampleList();
+    list.Rows[0].Zone = 1;
+    list.Rows[1].Zone = 13;
+    SaveBatchList(path, list);
+    ExpectSameList(LoadBatchList(path), list);
+    // The command line's reading, blank rows left out, keeps each row's zone.
+    const TBatchListFile skipped = LoadBatchList(path, TBlankJobLines::Skip);
+    ASSERT_EQ(skipped.Rows.size(), 3u);
+    EXPECT_EQ(skipped.Rows[0].Zone, 1);
+    EXPECT_EQ(skipped.Rows[1].Zone, 13);
+    EXPECT_EQ(skipped.Rows[2].Zone, 0);
+    EXPECT_EQ(skipped.RowLines[1], 7);
+}
+
+TEST(BatchListZone, AList201ReadsEveryZoneEmptyOrMissingFields) {
+    std::string text = "Quorvex\r\n 201 \r\n0\r\n\r\n\r\n";
+    for (int zone = 1; zone <= 19; ++zone)
+        text += ZoneJobLine("\t\"" + std::to_string(zone) + "\"");
+    text += ZoneJobLine("\t\"\"");
+    text += ZoneJobLine("");
+    text += "\r\n";
+    const TBatchListFile list = ParseBatchList(text);
+    ASSERT_EQ(list.Rows.size(), 22u);
+    for (int zone = 1; zone <= 19; ++zone)
+        EXPECT_EQ(list.Rows[size_t(zone - 1)].Zone, zone);
+    EXPECT_EQ(list.Rows[19].Zone, 0);
+    EXPECT_EQ(list.Rows[20].Zone, 0);
+    EXPECT_EQ(list.Rows[21].Zone, 0);
+    EXPECT_EQ(list.Rows[0].SubItems[TBatchRow::SimFile], "a.sim");
+}
+
+void ExpectZoneRefused(const std::string& version, const std::string& field,
+                       BatchListError::Kind kind, const std::string& english) {
+    const std::string text =
+        "Quorvex\r\n" + version + "\r\n0\r\n\r\n\r\n" + ZoneJobLine("") + ZoneJobLine("\t" + field);
+    try {
+        ParseBatchList(text);
+        ADD_FAILURE() << "accepted: " << field;
+    } catch (const BatchListError& e) {
+        EXPECT_EQ(e.kind, kind) << field;
+        EXPECT_EQ(e.lineNumber, 7) << field;
+        EXPECT_EQ(e.message.Text(TLanguage::English), english);
+    }
+}
+
+TEST(BatchListZone, AList201RefusesAFieldThatIsNotAZoneNamingLineAndText) {
+    for (const char* field : {"0", "20", "09", " 9", "9 ", "IX", "-1", "+9", "1x", "100"})
+        ExpectZoneRefused("201", std::string("\"") + field + "\"", BatchListError::BadZone,
+                          std::string("line 7: the plane rectangular zone '") + field +
+                              "' is not one of 1 to 19 (empty for none)");
+    try {
+        ParseBatchList("Quorvex\r\n201\r\n0\r\n\r\n\r\n" + ZoneJobLine("\t\"\x91\xE6\"") + "");
+        ADD_FAILURE();
+    } catch (const BatchListError& e) {
+        // Shown decoded: 第.
+        EXPECT_EQ(e.message.Text(TLanguage::Japanese),
+                  "6 行目: 平面直角座標系 '第' は正しくありません（1～19、指定なしは空欄）。");
+    }
+}
+
+TEST(BatchListZone, AList200WithAZoneInTheTenthFieldIsRefusedOtherTextIgnored) {
+    for (const char* field : {"\"9\"", "\" 19 \"", "\"009\"", "7"})
+        ExpectZoneRefused(
+            "200", field, BatchListError::ZoneInOldList,
+            "line 7 holds plane rectangular zone '" +
+                std::string(field[0] == '"' ? std::string(field).substr(1, std::strlen(field) - 2)
+                                            : field) +
+                "', but the list's second line is 200, a list without zones; a "
+                "list with zones has 201 there");
+    std::string text = kHeader;
+    for (const char* field : {"\"\"", "\"0\"", "\"20\"", "\"note\"", "\"IX\""})
+        text += ZoneJobLine(std::string("\t") + field);
+    const TBatchListFile list = ParseBatchList(text);
+    ASSERT_EQ(list.Rows.size(), 5u);
+    for (const TBatchRow& row : list.Rows)
+        EXPECT_EQ(row.Zone, 0);
+    // Saved again, the ignored text is gone and the list stays a 200 list.
+    EXPECT_EQ(FormatBatchList(list), kHeader + ZoneJobLine("") + ZoneJobLine("") + ZoneJobLine("") +
+                                         ZoneJobLine("") + ZoneJobLine(""));
 }
 
 TEST(BatchListParse, HeaderIgnoresCaseAndSurroundingBlanks) {

@@ -3,7 +3,11 @@
 // zone passing through, merged runs, and every table that is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -237,6 +241,76 @@ TEST(ZoneProjection, TablesThatCannotBeProjectedAreRefused) {
     TJob none("CoordSys Earth Projection 1, 152\r\n", kLonLatObjects, 20);
     EXPECT_FALSE(ConvertFile(none.s, &r));
     EXPECT_EQ(r.Error.Id, TMsg::ZoneNumber);
+}
+
+// Tables that GDAL's MapInfo driver wrote from the same parcels and road near
+// Tokyo, and PROJ's zone IX coordinates of every vertex on the ellipsoid of
+// each table's datum (scripts/gen_zone_end_to_end.py made both).
+const std::string kOgrData = QUORVEX_TEST_DATA "/zones/ogr2ogr/";
+
+std::map<std::string, std::vector<std::pair<double, double>>> ReferenceVertices() {
+    std::map<std::string, std::vector<std::pair<double, double>>> out;
+    std::istringstream in(ReadBytes(kOgrData + "reference.txt"));
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        std::string table;
+        double northing = 0, easting = 0;
+        words >> table >> northing >> easting;
+        EXPECT_TRUE(words) << line;
+        out[table].emplace_back(northing, easting);
+    }
+    return out;
+}
+
+TEST(ZoneProjection, TablesWrittenByGdalGiveProjsZoneNine) {
+    const auto reference = ReferenceVertices();
+    ASSERT_EQ(reference.size(), 5u);
+    for (const auto& [table, vertices] : reference) {
+        TempDir dir;
+        TConvertSettings s;
+        s.MifFile = kOgrData + table + ".mif";
+        s.SimFile = dir / "out.sim";
+        s.Zone = 9;
+        TRunReport r;
+        ASSERT_TRUE(ConvertFile(s, &r)) << table << ": " << r.Error.Text(TLanguage::English);
+        const auto points = Coordinates(ReadBytes(s.SimFile));
+        // Shared vertices are one point: every vertex has its point within
+        // 1 um, and every point is a vertex.
+        auto near = [](std::pair<double, double> a, std::pair<double, double> b) {
+            return std::abs(a.first - b.first) <= 1e-6 && std::abs(a.second - b.second) <= 1e-6;
+        };
+        for (const auto& v : vertices)
+            EXPECT_TRUE(std::any_of(points.begin(), points.end(),
+                                    [&](const auto& p) { return near(p, v); }))
+                << table << " " << v.first << " " << v.second;
+        for (const auto& p : points)
+            EXPECT_TRUE(std::any_of(vertices.begin(), vertices.end(),
+                                    [&](const auto& v) { return near(p, v); }))
+                << table << " " << p.first << " " << p.second;
+        EXPECT_GE(points.size(), 20u) << table;
+    }
+    // Here the two ellipsoids lie more than the tolerance apart: a table
+    // projected on the wrong one fails above.
+    double apart = 0;
+    for (size_t i = 0; i < reference.at("jgd2000").size(); ++i) {
+        const auto& a = reference.at("jgd2000")[i];
+        const auto& b = reference.at("jgd2011")[i];
+        apart = std::max({apart, std::abs(a.first - b.first), std::abs(a.second - b.second)});
+    }
+    EXPECT_GT(apart, 1e-6);
+}
+
+TEST(ZoneProjection, AZoneNineTableWrittenByGdalPassesThroughBitForBit) {
+    TempDir dir;
+    TConvertSettings s;
+    s.MifFile = kOgrData + "zone9.mif";
+    s.SimFile = dir / "as_read.sim";
+    ASSERT_TRUE(ConvertFile(s));
+    s.SimFile = dir / "projected.sim";
+    s.Zone = 9;
+    ASSERT_TRUE(ConvertFile(s));
+    EXPECT_EQ(ReadBytes(dir / "projected.sim"), ReadBytes(dir / "as_read.sim"));
 }
 
 }  // namespace

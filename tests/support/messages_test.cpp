@@ -253,6 +253,14 @@ const Case kCases[] = {
     {{TMsg::BatchListNotCp932, {"7"}},
      "line 7 has a character that code page 932 cannot hold",
      "7 行目に Shift_JIS（コードページ932）で表せない文字が含まれています。"},
+    {{TMsg::BatchListBadZone, {"6", "IX"}},
+     "line 6: the plane rectangular zone 'IX' is not one of 1 to 19 (empty for none)",
+     "6 行目: 平面直角座標系 'IX' は正しくありません（1～19、指定なしは空欄）。"},
+    {{TMsg::BatchListZoneInOldList, {"8", "9"}},
+     "line 8 holds plane rectangular zone '9', but the list's second line is 200, a list without "
+     "zones; a list with zones has 201 there",
+     "8 行目に平面直角座標系 '9' がありますが、2 行目が 200（座標系のないリスト）です。"
+     "座標系のあるリストの 2 行目は 201 です。"},
 
     {{TMsg::BatchRowNoTarget},
      "neither parcels nor routes are to be converted",

@@ -418,6 +418,59 @@ TEST_F(Logic, PerFileRunRefusesRowsThatWouldDestroyFilesOrCannotRun) {
     EXPECT_EQ(view.Rows[3].MarkTip, msg::kNoTarget);
 }
 
+// A list whose rows carry plane rectangular zones loads with them, runs each
+// row in its zone, one file or merged, and saves back as the same bytes.
+TEST_F(Logic, BatchRowsKeepTheirZonesThroughLoadingRunningAndSaving) {
+    const std::string lonLat = dir / "lonlat.mif";
+    WriteBytes(lonLat,
+               "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n"
+               "CoordSys Earth Projection 1, 152\r\nColumns 1\r\n  ID Integer\r\nData\r\n"
+               "Line 139.7 35.6 139.95 35.9\r\n");
+    WriteBytes(dir / "lonlat.mid", "1\r\n");
+    auto job = [](const std::string& mif, const std::string& sim, const std::string& zone) {
+        return "\"1\"\t\"" + mif + "\"\t\"" + sim +
+               "\"\t\"\"\t\"\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x7E\"" + zone +
+               "\r\n";
+    };
+    const std::string list = "Quorvex\r\n201\r\n0\r\n" + dir / "all.sim" + "\r\n\r\n" +
+                             job(lonLat, dir / "z.sim", "\t\"9\"") +
+                             job(lonLat, dir / "plain.sim", "");
+    WriteBytes(dir / "list.txt", list);
+    view.Answers = {dir / "list.txt"};
+    logic.O1Click();
+    ASSERT_EQ(logic.RowCount(), 2);
+    EXPECT_EQ(logic.Row(0).Zone, 9);
+    EXPECT_EQ(logic.Row(1).Zone, 0);
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkDone}));
+    EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
+              std::string::npos);
+    EXPECT_NE(ReadBytes(dir / "plain.sim").find("A01,1,1,35.6,139.7,0,"), std::string::npos);
+
+    view.Answers = {dir / "again.txt"};
+    logic.S1Click();
+    EXPECT_EQ(ReadBytes(dir / "again.txt"), list);
+
+    // Merged: rows of different zones are refused before anything is written.
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtConbineFile] = dir / "all.sim";
+    Click(&TMainLogic::btnBatchClick);
+    EXPECT_FALSE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_NE(view.Log.back().find("統合する行の平面直角座標系が異なります（IX と 0"),
+              std::string::npos)
+        << view.Log.back();
+
+    // A 200 list with a zone is refused, and the list stays empty.
+    std::string old = list;
+    old.replace(9, 3, "200");
+    WriteBytes(dir / "old.txt", old);
+    view.Answers = {dir / "old.txt"};
+    logic.O1Click();
+    EXPECT_EQ(logic.RowCount(), 0);
+    EXPECT_NE(view.Log.back().find("6 行目に平面直角座標系 '9' がありますが"), std::string::npos)
+        << view.Log.back();
+}
+
 class Run : public Logic {
   protected:
     void SetUp() override {
