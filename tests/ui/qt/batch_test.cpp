@@ -155,8 +155,8 @@ TEST_F(Batch, ReplaceAndRemoveFollowTheSelection) {
     EXPECT_FALSE(Button("btnRemove")->isEnabled());
     EXPECT_EQ(Edit("edtCombineGenba")->text(), "keep");
     // Without rows both do nothing.
-    frm->btnReplaceClick();
-    frm->btnRemoveClick();
+    frm->Logic().btnReplaceClick();
+    frm->Logic().btnRemoveClick();
     EXPECT_EQ(frm->RowCount(), 0);
 }
 
@@ -229,7 +229,7 @@ TEST_F(Batch, CaptionThatIsNotANumberOrOutOfRangeChoosesNothing) {
                             std::string(kOff) + "\"\r\n";
     WriteBytes(list, "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"x\"" + job + "\"9\"" + job);
     ui.Answers = {QString::fromStdString(list)};
-    frm->O1Click();
+    frm->Logic().O1Click();
     ASSERT_EQ(frm->RowCount(), 2);
     for (int row : {0, 1}) {
         Combo()->setCurrentIndex(-1);
