@@ -3,13 +3,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <iterator>
 #include <vector>
 
 #include "support/paths.h"
 #include "support/win32_text.h"
 #include "ui/logic/main_layout.h"
-#include "ui/logic/messages.h"
 #include "ui/win32/win32_window.h"
 
 namespace quorvex {

@@ -506,6 +506,18 @@ TEST_F(Batch, PerFileRunMarksEachRowAndEndsWithTheMessage) {
     EXPECT_EQ(failed->toolTip(0),
               "MIFファイル「" + QString::fromStdString(second) + "」が見つかりません。");
     EXPECT_EQ(List()->topLevelItem(0)->toolTip(0), "");
+    // The marks are painted from their shapes: the tick's corner green, the
+    // cross's middle red, the box's corner clear.
+    auto pixel = [&](int row, int x, int y) {
+        return List()->topLevelItem(row)->icon(0).pixmap(kMarkBox).toImage().pixelColor(x, y);
+    };
+    EXPECT_GT(pixel(0, 6, 11).green(), 100);
+    EXPECT_EQ(pixel(0, 6, 11).red(), 0);
+    EXPECT_GT(pixel(1, 8, 8).red(), 150);
+    EXPECT_EQ(pixel(1, 8, 8).green(), 0);
+    EXPECT_EQ(pixel(1, 0, 15).alpha(), 0);
+    EXPECT_TRUE(List()->topLevelItem(2)->icon(0).cacheKey() ==
+                List()->topLevelItem(0)->icon(0).cacheKey());
     EXPECT_EQ(failed->toolTip(1), QString::fromStdString(second));
     EXPECT_EQ(List()->textElideMode(), Qt::ElideMiddle);
     EXPECT_EQ(ui.BusyDepth, 0);

@@ -254,6 +254,13 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     GetMenuStringW(menu, ControlId(TControl::H2), text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "トピックの検索(&H)\tF1");
     EXPECT_EQ(CopyAcceleratorTableW(frm->Accelerators(), nullptr, 0), 3);
+    // Every item of the table, under its own ID.
+    for (const TControlSpec& spec : kMainControls) {
+        if (spec.Kind != TControlKind::MenuItem) continue;
+        ASSERT_GT(GetMenuStringW(menu, UINT(ControlId(spec.Id)), text, 64, MF_BYCOMMAND), 0);
+        EXPECT_EQ(WideToUtf8(text),
+                  std::string(spec.Caption) + (*spec.Shortcut ? "\t" : "") + spec.Shortcut);
+    }
 }
 
 TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndGrowsTheWindow) {
