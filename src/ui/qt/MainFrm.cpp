@@ -31,17 +31,13 @@
 namespace quorvex {
 namespace {
 
-// The client area below the menu bar, laid out at 96 dpi: the controls end
-// at 787, the status bar (19 high) starts at 378.
-constexpr int kClientWidth = kMainClientWidth;
-constexpr int kStatusTop = kMainStatusTop;
-constexpr int kStatusHeight = kMainStatusHeight;
 // The window's outer size whenever it is shown.
 constexpr QSize kShownSize(kMainOuterWidth, kMainOuterHeight);
 
 // The window just large enough for the designed client area.
 QSize DesignedSize(QMainWindow* form) {
-    return {kClientWidth, form->menuBar()->sizeHint().height() + kStatusTop + kStatusHeight};
+    return {kMainClientWidth,
+            form->menuBar()->sizeHint().height() + kMainStatusTop + kMainStatusHeight};
 }
 
 QString Q(const std::string& utf8) {
@@ -199,7 +195,7 @@ void TfrmMain::CreateControls() {
 
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
-    bar->setFixedHeight(kStatusHeight);
+    bar->setFixedHeight(kMainStatusHeight);
 }
 
 void TfrmMain::CreateMenu() {

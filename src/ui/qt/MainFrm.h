@@ -42,11 +42,6 @@ class TDropDownList : public QComboBox {
 class TfrmMain : public QMainWindow, private TWindowView {
     Q_OBJECT
   public:
-    // Row marks: the images of ImageList1.
-    static constexpr TRowMark kNoMark = quorvex::kNoMark;
-    static constexpr TRowMark kMarkDone = quorvex::kMarkDone;
-    static constexpr TRowMark kMarkFailed = quorvex::kMarkFailed;
-
     explicit TfrmMain(TUiServices& services, TPlacementStore store = TPlacementStore::Default(),
                       QWidget* parent = nullptr);
     ~TfrmMain() override;

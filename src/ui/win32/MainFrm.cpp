@@ -359,21 +359,13 @@ void TfrmMain::OnCommand(int id, int code) {
     if (index < 0 || size_t(index) >= kControlCount) return;
     const TControlSpec& spec = kMainControls[index];
     if (spec.Command == TCommand::None) return;
-    switch (spec.Kind) {
-        case TControlKind::MenuItem:
-            logic_.Handle(spec.Command);
-            return;
-        case TControlKind::Button:
-            if (code == BN_CLICKED) logic_.Handle(spec.Command);
-            return;
-        case TControlKind::DropDownList:
-            // A list that could not be read stays closed; the error has been shown.
-            if (code == CBN_DROPDOWN && !logic_.Handle(spec.Command))
-                PostMessageW(controls_[size_t(index)], CB_SHOWDROPDOWN, FALSE, 0);
-            return;
-        default:
-            return;
-    }
+    if (spec.Kind == TControlKind::MenuItem ||
+        (spec.Kind == TControlKind::Button && code == BN_CLICKED))
+        logic_.Handle(spec.Command);
+    // A list that could not be read stays closed; the error has been shown.
+    if (spec.Kind == TControlKind::DropDownList && code == CBN_DROPDOWN &&
+        !logic_.Handle(spec.Command))
+        PostMessageW(controls_[size_t(index)], CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 void TfrmMain::OnNotify(const NMHDR& header) {

@@ -106,7 +106,7 @@ TEST_F(Batch, AddStoresThePanelAsBytes) {
     EXPECT_EQ(item->text(5), "○");
     EXPECT_EQ(item->text(7), "×");
     EXPECT_EQ(item->textAlignment(6), Qt::AlignCenter);
-    EXPECT_EQ(frm->RowMark(0), TfrmMain::kNoMark);
+    EXPECT_EQ(frm->RowMark(0), kNoMark);
     EXPECT_EQ(frm->SelectedRow(), -1);  // adding does not select
 }
 
@@ -294,7 +294,7 @@ TEST_F(Batch, SaveAndLoadReproduceTheListAndTheCombineSettings) {
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(frm->Row(i).Caption, saved[size_t(i)].Caption);
         EXPECT_EQ(frm->Row(i).SubItems, saved[size_t(i)].SubItems) << i;
-        EXPECT_EQ(frm->RowMark(i), TfrmMain::kNoMark);
+        EXPECT_EQ(frm->RowMark(i), kNoMark);
     }
     EXPECT_EQ(frm->Row(0).SubItems[3], std::string(kKitaChiku) + " \"A\"");
     EXPECT_TRUE(Check("chkCombine")->isChecked());
