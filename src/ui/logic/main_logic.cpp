@@ -98,6 +98,32 @@ bool TMainLogic::Guard(const std::function<void()>& handler) {
     return false;
 }
 
+bool TMainLogic::Handle(TCommand command) {
+    using Handler = void (TMainLogic::*)();
+    static constexpr std::pair<TCommand, Handler> kHandlers[] = {
+        {TCommand::btnMifBrowseClick, &TMainLogic::btnMifBrowseClick},
+        {TCommand::btnSimBrowseClick, &TMainLogic::btnSimBrowseClick},
+        {TCommand::cboAttrNameDropDown, &TMainLogic::cboAttrNameDropDown},
+        {TCommand::btnConvertClick, &TMainLogic::btnConvertClick},
+        {TCommand::btnAddClick, &TMainLogic::btnAddClick},
+        {TCommand::btnReplaceClick, &TMainLogic::btnReplaceClick},
+        {TCommand::btnRemoveClick, &TMainLogic::btnRemoveClick},
+        {TCommand::btnClearClick, &TMainLogic::btnClearClick},
+        {TCommand::lvwBatchChange, &TMainLogic::lvwBatchChange},
+        {TCommand::lvwBatchDblClick, &TMainLogic::lvwBatchDblClick},
+        {TCommand::btnBatchClick, &TMainLogic::btnBatchClick},
+        {TCommand::btnCmbBrowseClick, &TMainLogic::btnCmbBrowseClick},
+        {TCommand::O1Click, &TMainLogic::O1Click},
+        {TCommand::S1Click, &TMainLogic::S1Click},
+        {TCommand::X1Click, &TMainLogic::X1Click},
+        {TCommand::H2Click, &TMainLogic::H2Click},
+        {TCommand::A1Click, &TMainLogic::A1Click},
+    };
+    for (const auto& [c, handler] : kHandlers)
+        if (c == command) return Guard([this, h = handler] { (this->*h)(); });
+    return true;
+}
+
 void TMainLogic::Warn(const std::string& text) {
     view_.Message(TMessageKind::Warning, text);
 }
@@ -143,7 +169,7 @@ void TMainLogic::btnMifBrowseClick() {
 void TMainLogic::ChooseMifFile(const std::string& path) {
     view_.SetText(TControl::edtMifFile, path);
     view_.SetText(TControl::edtSimFile, ChangeFileExt(path, ".sim"));
-    view_.SetAttrIndex(-1);
+    view_.SetItemIndex(TControl::cboAttrName, -1);
 }
 
 void TMainLogic::btnSimBrowseClick() {
@@ -157,14 +183,14 @@ void TMainLogic::cboAttrNameDropDown() {
     // until the user picks, also when the columns cannot be read.
     attrCaptions_ = {std::string()};
     attrNames_ = {std::string()};
-    view_.SetAttrItems(attrCaptions_);
+    view_.SetItems(TControl::cboAttrName, attrCaptions_);
     // Names of tables in other character sets are shown decoded; one that
     // code page 932 cannot hold has no bytes for the batch list.
     for (const TColumnName& name : ReadTableColumns(mif).Names) {
         attrCaptions_.push_back(name.Shown);
         attrNames_.push_back(name.Cp932);
     }
-    view_.SetAttrItems(attrCaptions_);
+    view_.SetItems(TControl::cboAttrName, attrCaptions_);
 }
 
 TConvertSettings TMainLogic::PanelSettings() const {
@@ -172,7 +198,7 @@ TConvertSettings TMainLogic::PanelSettings() const {
     s.MifFile = view_.GetText(TControl::edtMifFile);
     s.SimFile = view_.GetText(TControl::edtSimFile);
     s.Genba = Cp932Text(TControl::edtGenba).value_or(std::string());
-    s.AttrIndex = view_.AttrIndex();
+    s.AttrIndex = view_.ItemIndex(TControl::cboAttrName);
     s.Kakuchi = view_.IsChecked(TControl::chkKakuchi);
     s.Rosen = view_.IsChecked(TControl::chkRosen);
     s.SwapXY = view_.IsChecked(TControl::chkYX);
@@ -181,14 +207,14 @@ TConvertSettings TMainLogic::PanelSettings() const {
 }
 
 std::string TMainLogic::ChosenAttrName() const {
-    const int i = view_.AttrIndex();
+    const int i = view_.ItemIndex(TControl::cboAttrName);
     if (i < 0 || static_cast<size_t>(i) >= attrNames_.size()) return std::string();
     return attrNames_[size_t(i)].value_or(std::string());
 }
 
 TBatchRow TMainLogic::PanelRow() const {
     TBatchRow row = RowFromSettings(PanelSettings(), ChosenAttrName());
-    const int i = view_.AttrIndex();
+    const int i = view_.ItemIndex(TControl::cboAttrName);
     if (i > 0 && static_cast<size_t>(i) < attrNames_.size() && !attrNames_[size_t(i)])
         row.UnheldAttrName = attrCaptions_[size_t(i)];
     return row;
@@ -287,7 +313,8 @@ void TMainLogic::lvwBatchDblClick() {
     view_.SetText(TControl::edtSimFile, row.SubItems[TBatchRow::SimFile]);
     cboAttrNameDropDown();
     const int k = AttrChoiceOfCaption(row.Caption);
-    view_.SetAttrIndex(k >= 0 && k < view_.AttrItemCount() ? k : -1);
+    view_.SetItemIndex(TControl::cboAttrName,
+                       k >= 0 && k < view_.ItemCount(TControl::cboAttrName) ? k : -1);
     SetCp932Text(TControl::edtGenba, row.SubItems[TBatchRow::Genba]);
     view_.SetChecked(TControl::chkKakuchi, IsSwitchOn(row.SubItems[TBatchRow::Kakuchi]));
     view_.SetChecked(TControl::chkRosen, IsSwitchOn(row.SubItems[TBatchRow::Rosen]));

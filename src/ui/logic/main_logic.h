@@ -25,6 +25,10 @@ class TMainLogic {
     // `helpFile` is the face's help document (".html" or ".chm").
     TMainLogic(TWindowView& view, std::string helpFile);
 
+    // Runs the handler of a command under Guard: what a face calls for
+    // every event of kMainControls. False when an error was shown.
+    bool Handle(TCommand command);
+
     // Handlers, named after the window's events.
     void X1Click();
     bool CheckInput();

@@ -1,5 +1,5 @@
 // What the window logic needs from a window: its controls' texts, ticks and
-// enabled states, the batch list's rows and marks, the attribute list, and
+// enabled states, the batch list's rows and marks, the drop-down lists, and
 // the desktop around it (message boxes, file dialogs, the cursor, pending
 // events). The Qt window and the Win32 window each implement it; the
 // logic's tests implement it without any window system.
@@ -13,39 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "ui/logic/main_layout.h"
+
 namespace quorvex {
 
-// The controls the logic reads or changes, named as in the window.
-enum class TControl {
-    edtMifFile,
-    btnMifBrowse,
-    edtSimFile,
-    btnSimBrowse,
-    cboAttrName,
-    edtGenba,
-    chkKakuchi,
-    chkRosen,
-    chkYX,
-    chkEnd,
-    btnAdd,
-    btnReplace,
-    btnConvert,
-    lvwBatch,
-    chkCombine,
-    btnClear,
-    btnRemove,
-    btnBatch,
-    edtConbineFile,
-    btnCmbBrowse,
-    edtCombineGenba,
-    O1,  // menu File > Open
-    S1,  // menu File > Save
-};
-
 enum class TMessageKind { Warning, Information, Error };
-
-// Row marks: the images of ImageList1.
-enum TRowMark { kNoMark = -1, kMarkDone = 0, kMarkFailed = 1 };
 
 // One filter of a file dialog: "SIMAファイル" and "*.sim".
 struct TFileFilter {
@@ -71,19 +43,20 @@ class TWindowView {
   public:
     virtual ~TWindowView() = default;
 
-    // Edit boxes (and the check boxes' ticks).
+    // Edit boxes, the check boxes' ticks, and any control's or menu item's
+    // enabled state.
     virtual std::string GetText(TControl control) const = 0;
     virtual void SetText(TControl control, const std::string& text) = 0;
     virtual bool IsChecked(TControl control) const = 0;
     virtual void SetChecked(TControl control, bool checked) = 0;
     virtual void SetEnabled(TControl control, bool enabled) = 0;
 
-    // The attribute drop-down: its entries replaced, nothing chosen.
-    virtual void SetAttrItems(const std::vector<std::string>& items) = 0;
-    virtual int AttrItemCount() const = 0;
+    // Drop-down lists: the entries replaced, nothing chosen.
+    virtual void SetItems(TControl control, const std::vector<std::string>& items) = 0;
+    virtual int ItemCount(TControl control) const = 0;
     // -1 when nothing is chosen.
-    virtual int AttrIndex() const = 0;
-    virtual void SetAttrIndex(int index) = 0;
+    virtual int ItemIndex(TControl control) const = 0;
+    virtual void SetItemIndex(TControl control, int index) = 0;
 
     // The batch list.
     virtual void InsertRow(int index, const TRowCells& cells) = 0;

@@ -17,10 +17,8 @@
 namespace quorvex {
 namespace {
 
-constexpr int kClientWidth = 361;
-constexpr int kOuterHeight = 214;
-constexpr int kLinkLeft = 152;
-constexpr int kMargin = 8;
+constexpr int kClientWidth = kAboutClientWidth;
+constexpr int kOuterHeight = kAboutOuterHeight;
 
 TdlgAbout::TUrlOpener& UrlOpener() {
     static TdlgAbout::TUrlOpener opener;
@@ -41,47 +39,53 @@ TdlgAbout::TdlgAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("dlgAbout"));
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(QString::fromUtf8(kAboutCaption));
     setFont(QuorvexWindowFont());
 
-    imgProgram = new QLabel(this);
-    imgProgram->setObjectName(QStringLiteral("imgProgram"));
-    imgProgram->setPixmap(QuorvexIcon().pixmap(32, 32));
-    imgProgram->setGeometry(64, 16, 32, 32);
-
-    lblTitle = AddLabel("lblTitle", QStringLiteral("Quorvex Converter"), 104, 16);
-    lblVersion = AddLabel("lblVersion", QStringLiteral("Version "), 104, 32);
-
-    imgBanner = new QLabel(this);
-    imgBanner->setObjectName(QStringLiteral("imgBanner"));
-    imgBanner->setPixmap(QuorvexBanner());
-    imgBanner->setGeometry(8, 80, 88, 31);
-
-    lblUrlCaption = AddLabel("lblUrlCaption", QStringLiteral("URL"), 104, 112);
-    Label6 = AddLink("Label6", WebUrl().toString(), kLinkLeft, 112);
-    lblMailCaption = AddLabel("lblMailCaption", QStringLiteral("E-MAIL"), 104, 128);
-    Label4 = AddLink("Label4", MailAddress(), kLinkLeft, 128);
-
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(144, 152, 75, 21);
-    Button1->setDefault(true);
-    Button1->setFocus();
-    connect(Button1, &QPushButton::clicked, this, &TdlgAbout::Button1Click);
+    for (const TAboutSpec& spec : kAboutItems) {
+        QWidget* w = nullptr;
+        switch (spec.Kind) {
+            case TAboutKind::Image: {
+                auto* image = new QLabel(this);
+                image->setPixmap(spec.Id == TAboutItem::imgProgram ? QuorvexIcon().pixmap(32, 32)
+                                                                   : QuorvexBanner());
+                image->setGeometry(spec.Left, spec.Top, spec.Width, spec.Height);
+                w = image;
+                break;
+            }
+            case TAboutKind::Label:
+                w = AddLabel(spec.Caption ? QString::fromUtf8(spec.Caption) : "Version ", spec);
+                break;
+            case TAboutKind::Link:
+                w = AddLink(spec.Id == TAboutItem::Label6 ? WebUrl().toString() : MailAddress(),
+                            spec);
+                break;
+            case TAboutKind::Button: {
+                auto* ok = new QPushButton(QString::fromUtf8(spec.Caption), this);
+                ok->setGeometry(spec.Left, spec.Top, spec.Width, spec.Height);
+                ok->setDefault(true);
+                ok->setFocus();
+                connect(ok, &QPushButton::clicked, this, &TdlgAbout::Button1Click);
+                w = ok;
+                break;
+            }
+        }
+        w->setObjectName(QString::fromLatin1(spec.Name));
+        items_[static_cast<size_t>(spec.Id)] = w;
+    }
 
     ApplyOuterHeight();
 }
 
-QLabel* TdlgAbout::AddLabel(const char* name, const QString& text, int left, int top) {
+QLabel* TdlgAbout::AddLabel(const QString& text, const TAboutSpec& spec) {
     auto* label = new QLabel(text, this);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
+    label->move(spec.Left, spec.Top);
     label->adjustSize();
     return label;
 }
 
-QLabel* TdlgAbout::AddLink(const char* name, const QString& text, int left, int top) {
-    QLabel* label = AddLabel(name, text, left, top);
+QLabel* TdlgAbout::AddLink(const QString& text, const TAboutSpec& spec) {
+    QLabel* label = AddLabel(text, spec);
     QFont font = label->font();
     font.setUnderline(true);
     label->setFont(font);
@@ -91,7 +95,7 @@ QLabel* TdlgAbout::AddLink(const char* name, const QString& text, int left, int 
     label->setCursor(Qt::PointingHandCursor);
     // A long address (the local help page) is shortened in the middle to fit
     // the box; the whole address is in the tool tip.
-    const int width = kClientWidth - left - kMargin;
+    const int width = kClientWidth - spec.Left - kAboutMargin;
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, width));
     label->setToolTip(text);
     label->resize(std::min(label->sizeHint().width(), width), label->sizeHint().height());
@@ -100,8 +104,9 @@ QLabel* TdlgAbout::AddLink(const char* name, const QString& text, int left, int 
 }
 
 void TdlgAbout::Prepare() {
-    lblVersion->setText(QStringLiteral("Version ") + GetFileVersionString());
-    lblVersion->adjustSize();
+    auto* version = Item<QLabel>(TAboutItem::lblVersion);
+    version->setText(QStringLiteral("Version ") + GetFileVersionString());
+    version->adjustSize();
     ApplyOuterHeight();
 }
 
@@ -149,8 +154,8 @@ bool TdlgAbout::eventFilter(QObject* watched, QEvent* event) {
         const auto* label = static_cast<QLabel*>(watched);
         if (mouse->button() == Qt::LeftButton &&
             label->rect().contains(mouse->position().toPoint())) {
-            if (watched == Label6) Label6Click();
-            if (watched == Label4) Label4Click();
+            if (watched == Item<QLabel>(TAboutItem::Label6)) Label6Click();
+            if (watched == Item<QLabel>(TAboutItem::Label4)) Label4Click();
             return true;
         }
     }
@@ -161,7 +166,7 @@ bool TdlgAbout::eventFilter(QObject* watched, QEvent* event) {
 // however the keyboard closes it.
 void TdlgAbout::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        Button1->click();
+        Item<QPushButton>(TAboutItem::Button1)->click();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -4,10 +4,13 @@
 
 #include <QDialog>
 #include <QUrl>
+#include <array>
 #include <functional>
+#include <iterator>
+
+#include "ui/logic/main_layout.h"
 
 class QLabel;
-class QPushButton;
 
 namespace quorvex {
 
@@ -40,21 +43,18 @@ class TdlgAbout : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    QLabel* AddLabel(const char* name, const QString& text, int left, int top);
-    QLabel* AddLink(const char* name, const QString& text, int left, int top);
+    QLabel* AddLabel(const QString& text, const TAboutSpec& spec);
+    QLabel* AddLink(const QString& text, const TAboutSpec& spec);
+    template <class T>
+    T* Item(TAboutItem item) const {
+        return static_cast<T*>(items_[static_cast<size_t>(item)]);
+    }
     void ApplyOuterHeight();
     // The outer height and the centre again, once the frame is known.
     void PlaceOnceFrameKnown(int triesLeft, int steady);
 
-    QLabel* imgProgram;
-    QLabel* lblTitle;
-    QLabel* lblVersion;
-    QLabel* imgBanner;
-    QLabel* lblUrlCaption;
-    QLabel* Label6;  // web link
-    QLabel* lblMailCaption;
-    QLabel* Label4;  // mail link
-    QPushButton* Button1;
+    // The items of kAboutItems, by TAboutItem.
+    std::array<QWidget*, std::size(kAboutItems)> items_{};
 };
 
 }  // namespace quorvex

@@ -22,7 +22,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <cmath>
-#include <type_traits>
+#include <iterator>
 
 #include "ui/logic/main_layout.h"
 #include "ui/qt/app_icon.h"
@@ -31,45 +31,34 @@
 namespace quorvex {
 namespace {
 
-// The client area below the menu bar, laid out at 96 dpi: the controls end
-// at 787, the status bar (19 high) starts at 378.
-constexpr int kClientWidth = kMainClientWidth;
-constexpr int kStatusTop = kMainStatusTop;
-constexpr int kStatusHeight = kMainStatusHeight;
 // The window's outer size whenever it is shown.
 constexpr QSize kShownSize(kMainOuterWidth, kMainOuterHeight);
 
 // The window just large enough for the designed client area.
 QSize DesignedSize(QMainWindow* form) {
-    return {kClientWidth, form->menuBar()->sizeHint().height() + kStatusTop + kStatusHeight};
+    return {kMainClientWidth,
+            form->menuBar()->sizeHint().height() + kMainStatusTop + kMainStatusHeight};
 }
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-QPixmap NewPixmap(int size) {
-    QPixmap pm(size, size);
+// A row mark's image, painted from its shape.
+QIcon MarkIcon(const TMarkShape& shape) {
+    QPixmap pm(kMarkBox, kMarkBox);
     pm.fill(Qt::transparent);
-    return pm;
-}
-
-QIcon TickIcon() {
-    QPixmap pm = NewPixmap(16);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 160, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
-    return QIcon(pm);
-}
-
-QIcon CrossIcon() {
-    QPixmap pm = NewPixmap(16);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(215, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(4, 4), QPointF(12, 12));
-    p.drawLine(QPointF(12, 4), QPointF(4, 12));
+    p.setPen(QPen(QColor(shape.Red, shape.Green, shape.Blue), shape.PenWidth, Qt::SolidLine,
+                  Qt::RoundCap, Qt::RoundJoin));
+    for (int k = 0; k < shape.StrokeCount; ++k) {
+        const TMarkStroke& stroke = shape.Strokes[k];
+        QPolygonF line;
+        for (int i = 0; i < stroke.Count; ++i)
+            line << QPointF(stroke.Points[i].X, stroke.Points[i].Y);
+        p.drawPolyline(line);
+    }
     return QIcon(pm);
 }
 
@@ -86,7 +75,7 @@ void FitCaption(QAbstractButton* button) {
 
 }  // namespace
 
-void TAttrComboBox::showPopup() {
+void TDropDownList::showPopup() {
     if (!OnDropDown || OnDropDown()) QComboBox::showPopup();
 }
 
@@ -103,14 +92,14 @@ TfrmMain::TfrmMain(TUiServices& services, TPlacementStore store, QWidget* parent
                    Qt::WindowCloseButtonHint);
     setFont(QuorvexWindowFont());
 
-    imageList1_ = {TickIcon(), CrossIcon()};
+    imageList1_ = {MarkIcon(kMarkShapes[kMarkDone]), MarkIcon(kMarkShapes[kMarkFailed])};
     CreateControls();
     CreateMenu();
     ConnectHandlers();
     resize(DesignedSize(this));
     // Files dropped on the panel or the list reach the window itself.
-    for (QLineEdit* edit : findChildren<QLineEdit*>())
-        edit->setAcceptDrops(false);
+    for (const TControlSpec& spec : kMainControls)
+        if (auto* edit = Get<QLineEdit>(spec.Id)) edit->setAcceptDrops(false);
     setAcceptDrops(true);
     Guard([this] { FormCreate(); });
 }
@@ -123,17 +112,16 @@ void TfrmMain::CreateControls() {
     setCentralWidget(client);
 
     // The shared layout, in its order, which is the keyboard order.
-    QList<QWidget*> order;
+    QWidget* previous = nullptr;
     for (const TControlSpec& spec : kMainControls) {
-        QWidget* owner = spec.Parent ? client->findChild<QWidget*>(spec.Parent) : client;
+        if (!IsClientControl(spec.Kind)) continue;
+        QWidget* owner = spec.Parent ? Get<QWidget>(*spec.Parent) : client;
         const QString caption = Q(spec.Caption);
         QWidget* w = nullptr;
         switch (spec.Kind) {
-            case TControlKind::Label: {
-                auto* l = new QLabel(caption, owner);
-                w = l;
+            case TControlKind::Label:
+                w = new QLabel(caption, owner);
                 break;
-            }
             case TControlKind::Edit:
                 w = new QLineEdit(owner);
                 break;
@@ -144,7 +132,7 @@ void TfrmMain::CreateControls() {
                 break;
             }
             case TControlKind::DropDownList:
-                w = new TAttrComboBox(owner);
+                w = new TDropDownList(owner);
                 break;
             case TControlKind::GroupBox:
                 w = new QGroupBox(caption, owner);
@@ -158,6 +146,9 @@ void TfrmMain::CreateControls() {
             case TControlKind::ListView:
                 w = new QTreeWidget(owner);
                 break;
+            case TControlKind::Menu:
+            case TControlKind::MenuItem:
+                continue;
         }
         w->setObjectName(spec.Name);
         if (spec.Kind == TControlKind::Label) {
@@ -168,120 +159,97 @@ void TfrmMain::CreateControls() {
         }
         if (auto* c = qobject_cast<QCheckBox*>(w)) FitCaption(c);
         w->setEnabled(spec.Enabled);
-        if (spec.Id) order.append(w);
+        controls_[static_cast<size_t>(spec.Id)] = w;
+        if (!TakesFocus(spec.Kind)) continue;
+        if (previous) setTabOrder(previous, w);
+        previous = w;
     }
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order[i], order[i + 1]);
 
-    auto find = [client](auto*& member, const char* name) {
-        member = client->findChild<std::remove_reference_t<decltype(*member)>*>(name);
-    };
-    find(edtSimFile, "edtSimFile");
-    find(btnSimBrowse, "btnSimBrowse");
-    find(edtMifFile, "edtMifFile");
-    find(btnMifBrowse, "btnMifBrowse");
-    find(cboAttrName, "cboAttrName");
-    find(edtGenba, "edtGenba");
-    find(grpTarget, "GroupBox1");
-    find(chkKakuchi, "chkKakuchi");
-    find(chkRosen, "chkRosen");
-    find(grpOption, "GroupBox2");
-    find(chkYX, "chkYX");
-    find(chkEnd, "chkEnd");
-    find(btnAdd, "btnAdd");
-    find(btnReplace, "btnReplace");
-    find(btnConvert, "btnConvert");
-    find(lvwBatch, "lvwBatch");
-    find(chkCombine, "chkCombine");
-    find(btnClear, "btnClear");
-    find(btnRemove, "btnRemove");
-    find(btnBatch, "btnBatch");
-    find(edtConbineFile, "edtConbineFile");
-    find(btnCmbBrowse, "btnCmbBrowse");
-    find(edtCombineGenba, "edtCombineGenba");
-
-    lvwBatch->setColumnCount(9);
+    QTreeWidget* list = List();
+    list->setColumnCount(int(std::size(kBatchColumns)));
     QStringList headers;
     for (const TColumnSpec& column : kBatchColumns)
         headers << Q(column.Caption);
-    lvwBatch->setHeaderLabels(headers);
-    lvwBatch->setRootIsDecorated(false);
-    lvwBatch->setItemsExpandable(false);
-    lvwBatch->setUniformRowHeights(true);
-    lvwBatch->setAllColumnsShowFocus(true);
-    lvwBatch->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwBatch->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvwBatch->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvwBatch->setSortingEnabled(false);
-    lvwBatch->setIconSize(QSize(16, 16));
+    list->setHeaderLabels(headers);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSortingEnabled(false);
+    list->setIconSize(QSize(kMarkBox, kMarkBox));
     // Long paths lose their middle, so the file name stays in sight.
-    lvwBatch->setTextElideMode(Qt::ElideMiddle);
-    QHeaderView* header = lvwBatch->header();
+    list->setTextElideMode(Qt::ElideMiddle);
+    QHeaderView* header = list->header();
     header->setSectionsClickable(false);
     header->setSectionsMovable(false);
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(16);
-    for (int c = 0; c < 9; ++c) {
-        lvwBatch->setColumnWidth(c, kBatchColumns[c].Width);
-        lvwBatch->headerItem()->setTextAlignment(
+    for (int c = 0; c < int(std::size(kBatchColumns)); ++c) {
+        list->setColumnWidth(c, kBatchColumns[c].Width);
+        list->headerItem()->setTextAlignment(
             c, (kBatchColumns[c].Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     }
 
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
-    bar->setFixedHeight(kStatusHeight);
+    bar->setFixedHeight(kMainStatusHeight);
 }
 
 void TfrmMain::CreateMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
-    QMenu* menus[2];
-    const char* names[2] = {"F1", "H1"};
-    for (int m = 0; m < 2; ++m) {
-        menus[m] = bar->addMenu(Q(kMenuCaptions[m]));
-        menus[m]->setObjectName(names[m]);
-        menus[m]->setFont(font());
+    for (const TControlSpec& spec : kMainControls) {
+        QObject* made = nullptr;
+        if (spec.Kind == TControlKind::Menu) {
+            QMenu* menu = bar->addMenu(Q(spec.Caption));
+            menu->setFont(font());
+            made = menu;
+        } else if (spec.Kind == TControlKind::MenuItem) {
+            QMenu* menu = Get<QMenu>(*spec.Parent);
+            if (spec.SeparatorBefore) menu->addSeparator();
+            QAction* a = menu->addAction(Q(spec.Caption));
+            if (*spec.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(spec.Shortcut)));
+            made = a;
+        } else {
+            continue;
+        }
+        made->setObjectName(spec.Name);
+        controls_[static_cast<size_t>(spec.Id)] = made;
     }
-    for (const TMenuSpec& item : kMenuItems) {
-        if (item.SeparatorBefore) menus[item.Menu]->addSeparator();
-        QAction* a = menus[item.Menu]->addAction(Q(item.Caption));
-        a->setObjectName(item.Name);
-        if (*item.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(item.Shortcut)));
-    }
-    O1 = bar->findChild<QAction*>("O1");
-    S1 = bar->findChild<QAction*>("S1");
-    X1 = bar->findChild<QAction*>("X1");
-    H2 = bar->findChild<QAction*>("H2");
-    A1 = bar->findChild<QAction*>("A1");
 }
 
 void TfrmMain::ConnectHandlers() {
-    using Handler = void (TfrmMain::*)();
-    auto guarded = [this](Handler h) { return [this, h] { Guard([this, h] { (this->*h)(); }); }; };
-    connect(btnMifBrowse, &QPushButton::clicked, this, guarded(&TfrmMain::btnMifBrowseClick));
-    connect(btnSimBrowse, &QPushButton::clicked, this, guarded(&TfrmMain::btnSimBrowseClick));
-    connect(btnConvert, &QPushButton::clicked, this, guarded(&TfrmMain::btnConvertClick));
-    connect(btnAdd, &QPushButton::clicked, this, guarded(&TfrmMain::btnAddClick));
-    connect(btnReplace, &QPushButton::clicked, this, guarded(&TfrmMain::btnReplaceClick));
-    connect(btnRemove, &QPushButton::clicked, this, guarded(&TfrmMain::btnRemoveClick));
-    connect(btnClear, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearClick));
-    connect(btnBatch, &QPushButton::clicked, this, guarded(&TfrmMain::btnBatchClick));
-    connect(btnCmbBrowse, &QPushButton::clicked, this, guarded(&TfrmMain::btnCmbBrowseClick));
-    connect(lvwBatch, &QTreeWidget::itemSelectionChanged, this, guarded(&TfrmMain::lvwBatchChange));
-    connect(lvwBatch, &QTreeWidget::itemDoubleClicked, this, guarded(&TfrmMain::lvwBatchDblClick));
-    connect(O1, &QAction::triggered, this, guarded(&TfrmMain::O1Click));
-    connect(S1, &QAction::triggered, this, guarded(&TfrmMain::S1Click));
-    connect(X1, &QAction::triggered, this, guarded(&TfrmMain::X1Click));
-    connect(H2, &QAction::triggered, this, guarded(&TfrmMain::H2Click));
-    connect(A1, &QAction::triggered, this, guarded(&TfrmMain::A1Click));
-    // A list that could not be read stays closed; the error has been shown.
-    cboAttrName->OnDropDown = [this] { return Guard([this] { cboAttrNameDropDown(); }); };
+    for (const TControlSpec& spec : kMainControls) {
+        const TCommand command = spec.Command, dblClick = spec.DblClick;
+        auto run = [this, command] { logic_.Handle(command); };
+        if (auto* b = Get<QPushButton>(spec.Id); b && command != TCommand::None)
+            connect(b, &QPushButton::clicked, this, run);
+        if (auto* a = Get<QAction>(spec.Id); a && command != TCommand::None)
+            connect(a, &QAction::triggered, this, run);
+        // A list that could not be read stays closed; the error has been shown.
+        if (auto* d = Get<TDropDownList>(spec.Id); d && command != TCommand::None)
+            d->OnDropDown = [this, command] { return logic_.Handle(command); };
+        if (auto* l = Get<QTreeWidget>(spec.Id)) {
+            if (command != TCommand::None)
+                connect(l, &QTreeWidget::itemSelectionChanged, this, run);
+            if (dblClick != TCommand::None)
+                connect(l, &QTreeWidget::itemDoubleClicked, this,
+                        [this, dblClick] { logic_.Handle(dblClick); });
+        }
+    }
+}
+
+QTreeWidget* TfrmMain::List() const {
+    return Get<QTreeWidget>(TControl::lvwBatch);
 }
 
 // ---- Start and end ----
 
 void TfrmMain::FormCreate() {
-    edtSimFile->setFocus();
+    Get<QWidget>(TControl::edtSimFile)->setFocus();
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -356,112 +324,57 @@ void TfrmMain::FormClose() {
 
 // ---- The controls, as the shared logic sees them ----
 
-QWidget* TfrmMain::ControlWidget(TControl control) const {
-    switch (control) {
-        case TControl::edtMifFile:
-            return edtMifFile;
-        case TControl::btnMifBrowse:
-            return btnMifBrowse;
-        case TControl::edtSimFile:
-            return edtSimFile;
-        case TControl::btnSimBrowse:
-            return btnSimBrowse;
-        case TControl::cboAttrName:
-            return cboAttrName;
-        case TControl::edtGenba:
-            return edtGenba;
-        case TControl::chkKakuchi:
-            return chkKakuchi;
-        case TControl::chkRosen:
-            return chkRosen;
-        case TControl::chkYX:
-            return chkYX;
-        case TControl::chkEnd:
-            return chkEnd;
-        case TControl::btnAdd:
-            return btnAdd;
-        case TControl::btnReplace:
-            return btnReplace;
-        case TControl::btnConvert:
-            return btnConvert;
-        case TControl::lvwBatch:
-            return lvwBatch;
-        case TControl::chkCombine:
-            return chkCombine;
-        case TControl::btnClear:
-            return btnClear;
-        case TControl::btnRemove:
-            return btnRemove;
-        case TControl::btnBatch:
-            return btnBatch;
-        case TControl::edtConbineFile:
-            return edtConbineFile;
-        case TControl::btnCmbBrowse:
-            return btnCmbBrowse;
-        case TControl::edtCombineGenba:
-            return edtCombineGenba;
-        case TControl::O1:
-        case TControl::S1:
-            return nullptr;
-    }
-    return nullptr;
-}
-
-QLineEdit* TfrmMain::Edit(TControl control) const {
-    return qobject_cast<QLineEdit*>(ControlWidget(control));
-}
-
 std::string TfrmMain::GetText(TControl control) const {
-    const QLineEdit* edit = Edit(control);
+    const auto* edit = Get<QLineEdit>(control);
     return edit ? edit->text().toStdString() : std::string();
 }
 
 void TfrmMain::SetText(TControl control, const std::string& text) {
-    if (QLineEdit* edit = Edit(control)) edit->setText(Q(text));
+    if (auto* edit = Get<QLineEdit>(control)) edit->setText(Q(text));
 }
 
 bool TfrmMain::IsChecked(TControl control) const {
-    const auto* box = qobject_cast<const QCheckBox*>(ControlWidget(control));
+    const auto* box = Get<QCheckBox>(control);
     return box && box->isChecked();
 }
 
 void TfrmMain::SetChecked(TControl control, bool checked) {
-    if (auto* box = qobject_cast<QCheckBox*>(ControlWidget(control))) box->setChecked(checked);
+    if (auto* box = Get<QCheckBox>(control)) box->setChecked(checked);
 }
 
 void TfrmMain::SetEnabled(TControl control, bool enabled) {
-    if (control == TControl::O1) return O1->setEnabled(enabled);
-    if (control == TControl::S1) return S1->setEnabled(enabled);
-    if (QWidget* w = ControlWidget(control)) w->setEnabled(enabled);
+    if (auto* a = Get<QAction>(control)) a->setEnabled(enabled);
+    if (auto* w = Get<QWidget>(control)) w->setEnabled(enabled);
 }
 
-void TfrmMain::SetAttrItems(const std::vector<std::string>& items) {
-    cboAttrName->clear();
+void TfrmMain::SetItems(TControl control, const std::vector<std::string>& items) {
+    auto* combo = Get<QComboBox>(control);
+    combo->clear();
     for (const std::string& item : items)
-        cboAttrName->addItem(Q(item));
+        combo->addItem(Q(item));
     // The first entry added becomes the choice; none is chosen.
-    cboAttrName->setCurrentIndex(-1);
+    combo->setCurrentIndex(-1);
 }
 
-int TfrmMain::AttrItemCount() const {
-    return cboAttrName->count();
+int TfrmMain::ItemCount(TControl control) const {
+    return Get<QComboBox>(control)->count();
 }
 
-int TfrmMain::AttrIndex() const {
-    return cboAttrName->currentIndex();
+int TfrmMain::ItemIndex(TControl control) const {
+    return Get<QComboBox>(control)->currentIndex();
 }
 
-void TfrmMain::SetAttrIndex(int index) {
-    cboAttrName->setCurrentIndex(index);
+void TfrmMain::SetItemIndex(TControl control, int index) {
+    Get<QComboBox>(control)->setCurrentIndex(index);
 }
 
 void TfrmMain::InsertRow(int index, const TRowCells& cells) {
-    lvwBatch->insertTopLevelItem(index, new QTreeWidgetItem());
+    List()->insertTopLevelItem(index, new QTreeWidgetItem());
     SetRowCells(index, cells);
 }
 
 void TfrmMain::SetRowCells(int index, const TRowCells& cells) {
-    QTreeWidgetItem* item = lvwBatch->topLevelItem(index);
+    QTreeWidgetItem* item = List()->topLevelItem(index);
     for (int c = 0; c < int(cells.size()); ++c) {
         item->setText(c, Q(cells[size_t(c)]));
         // The whole text of a cell that may be shown cut short; the mark's
@@ -473,23 +386,24 @@ void TfrmMain::SetRowCells(int index, const TRowCells& cells) {
 }
 
 void TfrmMain::DeleteRow(int index) {
-    delete lvwBatch->takeTopLevelItem(index);
+    delete List()->takeTopLevelItem(index);
     // The view would select the next row; after a deletion none is selected.
-    lvwBatch->clearSelection();
+    List()->clearSelection();
 }
 
 void TfrmMain::ClearRows() {
-    lvwBatch->clear();
+    List()->clear();
 }
 
 void TfrmMain::SetRowMarkTip(int index, const std::string& text) {
-    lvwBatch->topLevelItem(index)->setToolTip(0, Q(text));
+    List()->topLevelItem(index)->setToolTip(0, Q(text));
 }
 
 std::optional<TDropTarget> TfrmMain::DropTargetAt(const QPoint& pos) const {
     const QPoint at = centralWidget()->mapFrom(this, pos);
-    if (lvwBatch->geometry().contains(at)) return TDropTarget::BatchList;
-    if (at.x() < lvwBatch->x()) return TDropTarget::Panel;
+    const QRect list = List()->geometry();
+    if (list.contains(at)) return TDropTarget::BatchList;
+    if (at.x() < list.x()) return TDropTarget::Panel;
     return std::nullopt;
 }
 
@@ -516,21 +430,22 @@ void TfrmMain::dropEvent(QDropEvent* event) {
 }
 
 void TfrmMain::SetRowMark(int index, TRowMark mark) {
-    lvwBatch->topLevelItem(index)->setIcon(0, mark == kNoMark ? QIcon() : imageList1_[mark]);
+    List()->topLevelItem(index)->setIcon(0, mark == kNoMark ? QIcon() : imageList1_[mark]);
 }
 
 int TfrmMain::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = lvwBatch->selectedItems();
-    return selected.isEmpty() ? -1 : lvwBatch->indexOfTopLevelItem(selected.constFirst());
+    const QTreeWidget* list = List();
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.constFirst());
 }
 
 void TfrmMain::ShowRow(int index) {
-    QTreeWidgetItem* item = lvwBatch->topLevelItem(index);
+    QTreeWidget* list = List();
+    QTreeWidgetItem* item = list->topLevelItem(index);
     if (!item) return;
-    lvwBatch->setCurrentItem(item);
+    list->setCurrentItem(item);
     // A row that is partly visible counts as visible.
-    if (!lvwBatch->visualItemRect(item).intersects(lvwBatch->viewport()->rect()))
-        lvwBatch->scrollToItem(item);
+    if (!list->visualItemRect(item).intersects(list->viewport()->rect())) list->scrollToItem(item);
 }
 
 void TfrmMain::SetStatusText(const std::string& text) {

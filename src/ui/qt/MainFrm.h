@@ -10,31 +10,27 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/convert_settings.h"
+#include "ui/logic/main_layout.h"
 #include "ui/logic/main_logic.h"
 #include "ui/logic/window_view.h"
 #include "ui/qt/placement.h"
 #include "ui/qt/ui_services.h"
 
-class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace quorvex {
 
-// The attribute drop-down: asks its owner to refill the list each time the
+// A drop-down list that asks its owner to refill the list each time the
 // list is about to open.
-class TAttrComboBox : public QComboBox {
+class TDropDownList : public QComboBox {
     Q_OBJECT
   public:
     using QComboBox::QComboBox;
@@ -46,39 +42,16 @@ class TAttrComboBox : public QComboBox {
 class TfrmMain : public QMainWindow, private TWindowView {
     Q_OBJECT
   public:
-    // Row marks: the images of ImageList1.
-    static constexpr TRowMark kNoMark = quorvex::kNoMark;
-    static constexpr TRowMark kMarkDone = quorvex::kMarkDone;
-    static constexpr TRowMark kMarkFailed = quorvex::kMarkFailed;
-
     explicit TfrmMain(TUiServices& services, TPlacementStore store = TPlacementStore::Default(),
                       QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // Handlers. The widgets call them through Guard; tests may call them
-    // directly. Those of the panel, the list and the menu are the shared
-    // logic's.
+    // The window's own handlers; those of the controls and the menu are the
+    // shared logic's, which its events reach through TMainLogic::Handle.
     void FormCreate();
     void FormShow();
     void FormClose();
-    void X1Click() { logic_.X1Click(); }
-    bool CheckInput() { return logic_.CheckInput(); }
-    void btnMifBrowseClick() { logic_.btnMifBrowseClick(); }
-    void btnSimBrowseClick() { logic_.btnSimBrowseClick(); }
-    void cboAttrNameDropDown() { logic_.cboAttrNameDropDown(); }
-    void btnConvertClick() { logic_.btnConvertClick(); }
-    void btnAddClick() { logic_.btnAddClick(); }
-    void btnReplaceClick() { logic_.btnReplaceClick(); }
-    void btnRemoveClick() { logic_.btnRemoveClick(); }
-    void btnClearClick() { logic_.btnClearClick(); }
-    void lvwBatchChange() { logic_.lvwBatchChange(); }
-    void lvwBatchDblClick() { logic_.lvwBatchDblClick(); }
-    void S1Click() { logic_.S1Click(); }
-    void O1Click() { logic_.O1Click(); }
-    void btnBatchClick() { logic_.btnBatchClick(); }
-    void btnCmbBrowseClick() { logic_.btnCmbBrowseClick(); }
-    void A1Click() { logic_.A1Click(); }
-    void H2Click() { logic_.H2Click(); }
+    TMainLogic& Logic() { return logic_; }
 
     // Runs a handler; an error that escapes it is shown in the standard
     // error box and the program goes on. False when an error was shown.
@@ -109,9 +82,13 @@ class TfrmMain : public QMainWindow, private TWindowView {
     // once the window manager has told the frame's size.
     void PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft, int steady);
     void CreateMenu();
+    // Each control's and menu item's events to the logic, as its row says.
     void ConnectHandlers();
-    QWidget* ControlWidget(TControl control) const;
-    QLineEdit* Edit(TControl control) const;
+    template <class T>
+    T* Get(TControl control) const {
+        return qobject_cast<T*>(controls_[static_cast<size_t>(control)]);
+    }
+    QTreeWidget* List() const;
 
     // TWindowView
     std::string GetText(TControl control) const override;
@@ -119,10 +96,10 @@ class TfrmMain : public QMainWindow, private TWindowView {
     bool IsChecked(TControl control) const override;
     void SetChecked(TControl control, bool checked) override;
     void SetEnabled(TControl control, bool enabled) override;
-    void SetAttrItems(const std::vector<std::string>& items) override;
-    int AttrItemCount() const override;
-    int AttrIndex() const override;
-    void SetAttrIndex(int index) override;
+    void SetItems(TControl control, const std::vector<std::string>& items) override;
+    int ItemCount(TControl control) const override;
+    int ItemIndex(TControl control) const override;
+    void SetItemIndex(TControl control, int index) override;
     void InsertRow(int index, const TRowCells& cells) override;
     void SetRowCells(int index, const TRowCells& cells) override;
     void DeleteRow(int index) override;
@@ -147,35 +124,8 @@ class TfrmMain : public QMainWindow, private TWindowView {
     // ImageList1: the green tick and the red cross.
     QList<QIcon> imageList1_;
 
-    QLineEdit* edtMifFile = nullptr;
-    QPushButton* btnMifBrowse = nullptr;
-    QLineEdit* edtSimFile = nullptr;
-    QPushButton* btnSimBrowse = nullptr;
-    TAttrComboBox* cboAttrName = nullptr;
-    QLineEdit* edtGenba = nullptr;
-    QGroupBox* grpTarget = nullptr;
-    QCheckBox* chkKakuchi = nullptr;
-    QCheckBox* chkRosen = nullptr;
-    QGroupBox* grpOption = nullptr;
-    QCheckBox* chkYX = nullptr;
-    QCheckBox* chkEnd = nullptr;
-    QPushButton* btnAdd = nullptr;
-    QPushButton* btnReplace = nullptr;
-    QPushButton* btnConvert = nullptr;
-    QTreeWidget* lvwBatch = nullptr;
-    QCheckBox* chkCombine = nullptr;
-    QPushButton* btnClear = nullptr;
-    QPushButton* btnRemove = nullptr;
-    QPushButton* btnBatch = nullptr;
-    QLineEdit* edtConbineFile = nullptr;
-    QPushButton* btnCmbBrowse = nullptr;
-    QLineEdit* edtCombineGenba = nullptr;
-
-    QAction* O1 = nullptr;
-    QAction* S1 = nullptr;
-    QAction* X1 = nullptr;
-    QAction* H2 = nullptr;
-    QAction* A1 = nullptr;
+    // The widgets, menus and menu actions of kMainControls, by TControl.
+    std::array<QObject*, kControlCount> controls_{};
 };
 
 }  // namespace quorvex

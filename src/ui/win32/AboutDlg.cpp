@@ -3,13 +3,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <iterator>
 #include <vector>
 
 #include "support/paths.h"
 #include "support/win32_text.h"
 #include "ui/logic/main_layout.h"
-#include "ui/logic/messages.h"
 #include "ui/win32/win32_window.h"
 
 namespace quorvex {
@@ -39,13 +37,6 @@ struct TAboutState {
     HICON Icon = nullptr;
 };
 
-struct TItem {
-    int Id;
-    const wchar_t* Class;
-    DWORD Style;
-    int Left, Top, Width, Height;  // 0 width: as wide as its text
-};
-
 void Build(HWND dlg, TAboutState& state) {
     const UINT dpi = WindowDpi(dlg);
     auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
@@ -58,42 +49,50 @@ void Build(HWND dlg, TAboutState& state) {
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, s(32), s(32), 0));
 
     SetWindowTextW(dlg, Utf8ToWide(kAboutCaption).c_str());
-    const std::string texts[] = {msg::kAppTitle, "Version " + GetFileVersionString(),
-                                 "URL",          TdlgAbout::WebUrl(),
-                                 "E-MAIL",       TdlgAbout::MailAddress()};
-    const TItem items[] = {
-        {TdlgAbout::lblTitle, L"STATIC", SS_LEFT | SS_NOPREFIX, 104, 16, 0, 0},
-        {TdlgAbout::lblVersion, L"STATIC", SS_LEFT | SS_NOPREFIX, 104, 32, 0, 0},
-        {TdlgAbout::lblUrlCaption, L"STATIC", SS_LEFT, 104, 112, 0, 0},
-        {TdlgAbout::Label6, L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX | SS_PATHELLIPSIS, 152,
-         112, 0, 0},
-        {TdlgAbout::lblMailCaption, L"STATIC", SS_LEFT, 104, 128, 0, 0},
-        {TdlgAbout::Label4, L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 152, 128, 0, 0},
-    };
-    for (size_t i = 0; i < std::size(items); ++i) {
-        const TItem& item = items[i];
-        const std::wstring text = Utf8ToWide(texts[i]);
-        const bool link = item.Id == TdlgAbout::Label6 || item.Id == TdlgAbout::Label4;
-        SIZE size = TextExtent(dlg, link ? state.LinkFont : state.Font, text);
-        // A long address (the local help page) is shortened to fit the box.
-        const int room = s(kAboutClientWidth - item.Left - 8);
-        HWND c = CreateWindowExW(0, item.Class, text.c_str(), WS_CHILD | WS_VISIBLE | item.Style,
-                                 s(item.Left), s(item.Top), std::min<int>(size.cx, room), size.cy,
-                                 dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.Id)),
-                                 nullptr, nullptr);
-        SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(link ? state.LinkFont : state.Font),
-                     TRUE);
+    HWND ok = nullptr;
+    for (const TAboutSpec& spec : kAboutItems) {
+        const int id = AboutId(spec.Id);
+        auto create = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int width,
+                          int height) {
+            return CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                                   s(spec.Left), s(spec.Top), width, height, dlg,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
+                                   nullptr);
+        };
+        switch (spec.Kind) {
+            case TAboutKind::Image:
+                // The banner is a picture of the Qt face's resources only.
+                if (spec.Id == TAboutItem::imgProgram)
+                    SendMessageW(create(L"STATIC", L"", SS_ICON, s(spec.Width), s(spec.Height)),
+                                 STM_SETICON, reinterpret_cast<WPARAM>(state.Icon), 0);
+                break;
+            case TAboutKind::Label:
+            case TAboutKind::Link: {
+                const bool link = spec.Kind == TAboutKind::Link;
+                const std::wstring text = Utf8ToWide(
+                    spec.Caption                        ? std::string(spec.Caption)
+                    : spec.Id == TAboutItem::lblVersion ? "Version " + GetFileVersionString()
+                    : spec.Id == TAboutItem::Label6     ? TdlgAbout::WebUrl()
+                                                        : TdlgAbout::MailAddress());
+                const HFONT font = link ? state.LinkFont : state.Font;
+                const SIZE size = TextExtent(dlg, font, text);
+                // A long address (the local help page) is shortened to fit the box.
+                const int room = s(kAboutClientWidth - spec.Left - kAboutMargin);
+                const DWORD style = link ? SS_NOTIFY | SS_NOPREFIX | SS_PATHELLIPSIS : SS_NOPREFIX;
+                HWND c =
+                    create(L"STATIC", text, SS_LEFT | style, std::min<int>(size.cx, room), size.cy);
+                SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+                break;
+            }
+            case TAboutKind::Button:
+                ok = create(L"BUTTON", Utf8ToWide(spec.Caption), WS_TABSTOP | BS_DEFPUSHBUTTON,
+                            s(spec.Width), s(spec.Height));
+                SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(state.Font), TRUE);
+                break;
+        }
     }
-    HWND icon = CreateWindowExW(
-        0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON, s(64), s(16), s(32), s(32), dlg,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(TdlgAbout::imgProgram)), nullptr, nullptr);
-    SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(state.Icon), 0);
-    HWND ok = CreateWindowExW(
-        0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, s(144), s(152),
-        s(75), s(21), dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), nullptr, nullptr);
-    SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(state.Font), TRUE);
 
-    // Client 361 wide, 214 high outside; centred on the owner.
+    // The designed client width and outer height; centred on the owner.
     RECT frame{0, 0, s(kAboutClientWidth), 0};
     AdjustRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_STYLE)),
                      static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_EXSTYLE)), false, dpi);

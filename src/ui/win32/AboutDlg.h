@@ -7,7 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "ui/logic/main_layout.h"
+
 namespace quorvex {
+
+// The control ID of an item of kAboutItems.
+constexpr int AboutId(TAboutItem item) {
+    return item == TAboutItem::Button1 ? IDOK : 300 + static_cast<int>(item);
+}
 
 class TdlgAbout {
   public:
@@ -25,16 +32,12 @@ class TdlgAbout {
     static std::string WebUrl();
     static std::string MailAddress();
 
-    // Control IDs.
+    // Control IDs of the items used by name.
     enum {
         Button1 = IDOK,
-        lblTitle = 300,
-        lblVersion,
-        lblUrlCaption,
-        Label6,
-        lblMailCaption,
-        Label4,
-        imgProgram
+        lblVersion = AboutId(TAboutItem::lblVersion),
+        Label6 = AboutId(TAboutItem::Label6),
+        Label4 = AboutId(TAboutItem::Label4),
     };
 };
 

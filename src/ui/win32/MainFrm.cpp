@@ -17,18 +17,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TfrmMain";
 constexpr int kBlankImage = 2;  // ImageList1's third image: no mark
 
-int IndexOf(TControl control) {
-    for (size_t i = 0; i < std::size(kMainControls); ++i)
-        if (kMainControls[i].Id == control) return static_cast<int>(i);
-    return -1;
-}
-
-int MenuId(const char* name) {
-    for (size_t i = 0; i < std::size(kMenuItems); ++i)
-        if (std::string_view(kMenuItems[i].Name) == name) return kFirstMenuId + static_cast<int>(i);
-    return 0;
-}
-
 std::wstring W(const std::string& utf8) {
     return Utf8ToWide(utf8);
 }
@@ -39,8 +27,8 @@ std::string WindowText(HWND window) {
     return WideToUtf8(text);
 }
 
-// A 16 x 16 image of ImageList1 drawn with a pen: the tick, the cross, or
-// nothing; magenta is transparent.
+// An image of ImageList1 painted from its shape, or blank; magenta is
+// transparent.
 HBITMAP MarkBitmap(int image, int size) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -51,19 +39,18 @@ HBITMAP MarkBitmap(int image, int size) {
     HBRUSH back = CreateSolidBrush(RGB(255, 0, 255));
     FillRect(dc, &all, back);
     DeleteObject(back);
-    auto at = [size](double v) { return static_cast<int>(v * size / 16.0 + 0.5); };
+    auto at = [size](double v) { return static_cast<int>(v * size / kMarkBox + 0.5); };
     if (image != kBlankImage) {
-        HPEN pen = CreatePen(PS_SOLID, std::max(2, at(2.5)),
-                             image == kMarkDone ? RGB(0, 160, 0) : RGB(215, 0, 0));
+        const TMarkShape& shape = kMarkShapes[image];
+        HPEN pen = CreatePen(PS_SOLID, std::max(2, at(shape.PenWidth)),
+                             RGB(shape.Red, shape.Green, shape.Blue));
         HGDIOBJ oldPen = SelectObject(dc, pen);
-        if (image == kMarkDone) {
-            const POINT tick[3] = {{at(3), at(8.5)}, {at(6.5), at(12)}, {at(13), at(4)}};
-            Polyline(dc, tick, 3);
-        } else {
-            MoveToEx(dc, at(4), at(4), nullptr);
-            LineTo(dc, at(12), at(12));
-            MoveToEx(dc, at(12), at(4), nullptr);
-            LineTo(dc, at(4), at(12));
+        for (int k = 0; k < shape.StrokeCount; ++k) {
+            const TMarkStroke& stroke = shape.Strokes[k];
+            POINT points[3];
+            for (int i = 0; i < stroke.Count; ++i)
+                points[i] = {at(stroke.Points[i].X), at(stroke.Points[i].Y)};
+            Polyline(dc, points, stroke.Count);
         }
         SelectObject(dc, oldPen);
         DeleteObject(pen);
@@ -72,6 +59,34 @@ HBITMAP MarkBitmap(int image, int size) {
     DeleteDC(dc);
     return bitmap;
 }
+
+// "Ctrl+O", "F1" as an accelerator for the command `id`.
+ACCEL Accelerator(std::string_view key, WORD id) {
+    BYTE flags = FVIRTKEY;
+    if (key.substr(0, 5) == "Ctrl+") {
+        flags |= FCONTROL;
+        key.remove_prefix(5);
+    }
+    if (key.size() > 1 && key[0] == 'F')
+        return {flags, static_cast<WORD>(VK_F1 + std::stoi(std::string(key.substr(1))) - 1), id};
+    return {flags, static_cast<WORD>(key[0]), id};
+}
+
+// The window class and styles of each kind of client control.
+struct TWindowClass {
+    const wchar_t* Name;
+    DWORD Style, ExStyle;
+};
+const TWindowClass kClasses[] = {
+    {L"STATIC", SS_LEFT | SS_NOPREFIX, 0},            // Label
+    {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},      // Edit
+    {L"BUTTON", BS_PUSHBUTTON, 0},                    // Button
+    {L"COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0},  // DropDownList
+    {L"BUTTON", BS_GROUPBOX, 0},                      // GroupBox
+    {L"BUTTON", BS_AUTOCHECKBOX, 0},                  // CheckBox
+    {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+     WS_EX_CLIENTEDGE},  // ListView
+};
 
 ATOM RegisterMainClass(WNDPROC proc) {
     static const ATOM atom = [proc] {
@@ -129,23 +144,25 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateMenuBar() {
     menu_ = CreateMenu();
-    HMENU menus[2] = {CreatePopupMenu(), CreatePopupMenu()};
+    std::array<HMENU, kControlCount> menus{};
     std::vector<ACCEL> keys;
-    for (size_t i = 0; i < std::size(kMenuItems); ++i) {
-        const TMenuSpec& item = kMenuItems[i];
-        const UINT id = kFirstMenuId + static_cast<UINT>(i);
-        if (item.SeparatorBefore) AppendMenuW(menus[item.Menu], MF_SEPARATOR, 0, nullptr);
-        std::string caption = item.Caption;
-        if (*item.Shortcut) caption += std::string("\t") + item.Shortcut;
-        AppendMenuW(menus[item.Menu], MF_STRING, id, W(caption).c_str());
-        const std::string_view key = item.Shortcut;
-        if (key == "Ctrl+O") keys.push_back({FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(id)});
-        if (key == "Ctrl+S") keys.push_back({FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(id)});
-        if (key == "F1") keys.push_back({FVIRTKEY, VK_F1, static_cast<WORD>(id)});
+    for (const TControlSpec& spec : kMainControls) {
+        const UINT id = static_cast<UINT>(ControlId(spec.Id));
+        if (spec.Kind == TControlKind::Menu) {
+            menus[size_t(spec.Id)] = CreatePopupMenu();
+            AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(menus[size_t(spec.Id)]),
+                        W(spec.Caption).c_str());
+        } else if (spec.Kind == TControlKind::MenuItem) {
+            HMENU menu = menus[size_t(*spec.Parent)];
+            if (spec.SeparatorBefore) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            std::string caption = spec.Caption;
+            if (*spec.Shortcut) {
+                caption += std::string("\t") + spec.Shortcut;
+                keys.push_back(Accelerator(spec.Shortcut, static_cast<WORD>(id)));
+            }
+            AppendMenuW(menu, MF_STRING, id, W(caption).c_str());
+        }
     }
-    for (int m = 0; m < 2; ++m)
-        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(menus[m]),
-                    W(kMenuCaptions[m]).c_str());
     SetMenu(hwnd_, menu_);
     accel_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
@@ -153,57 +170,24 @@ void TfrmMain::CreateMenuBar() {
 void TfrmMain::CreateControls() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // Created in table order, which is the Tab order.
-    for (size_t i = 0; i < std::size(kMainControls); ++i) {
-        const TControlSpec& spec = kMainControls[i];
-        const wchar_t* cls = L"STATIC";
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        DWORD exStyle = 0;
-        switch (spec.Kind) {
-            case TControlKind::Label:
-                style |= SS_LEFT | SS_NOPREFIX;
-                break;
-            case TControlKind::Edit:
-                cls = L"EDIT";
-                style |= WS_TABSTOP | ES_AUTOHSCROLL;
-                exStyle = WS_EX_CLIENTEDGE;
-                break;
-            case TControlKind::Button:
-                cls = L"BUTTON";
-                style |= WS_TABSTOP | BS_PUSHBUTTON;
-                break;
-            case TControlKind::DropDownList:
-                cls = L"COMBOBOX";
-                style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-                break;
-            case TControlKind::GroupBox:
-                cls = L"BUTTON";
-                style |= BS_GROUPBOX;
-                break;
-            case TControlKind::CheckBox:
-                cls = L"BUTTON";
-                style |= WS_TABSTOP | BS_AUTOCHECKBOX;
-                break;
-            case TControlKind::ListView:
-                cls = WC_LISTVIEWW;
-                style |=
-                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
-                exStyle = WS_EX_CLIENTEDGE;
-                break;
-        }
-        HWND control =
-            CreateWindowExW(exStyle, cls, W(spec.Caption).c_str(), style, 0, 0, 0, 0, hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + int(i))),
-                            instance, nullptr);
+    for (const TControlSpec& spec : kMainControls) {
+        if (!IsClientControl(spec.Kind)) continue;
+        const TWindowClass& c = kClasses[size_t(spec.Kind)];
+        const DWORD style =
+            WS_CHILD | WS_VISIBLE | (TakesFocus(spec.Kind) ? WS_TABSTOP : 0) | c.Style;
+        HWND control = CreateWindowExW(
+            c.ExStyle, c.Name, W(spec.Caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.Id))), instance, nullptr);
         if (spec.Kind == TControlKind::CheckBox)
             SendMessageW(control, BM_SETCHECK, spec.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         if (!spec.Enabled) EnableWindow(control, FALSE);
-        controls_.push_back(control);
+        controls_[size_t(spec.Id)] = control;
     }
 
     HWND list = Control(TControl::lvwBatch);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
-    for (int c = 0; c < 9; ++c) {
+    for (int c = 0; c < int(std::size(kBatchColumns)); ++c) {
         std::wstring caption = W(kBatchColumns[c].Caption);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -224,7 +208,7 @@ void TfrmMain::CreateControls() {
 
 void TfrmMain::CreateImageList() {
     if (imageList1_) ImageList_Destroy(imageList1_);
-    const int size = ScaleForDpi(16, dpi_);
+    const int size = ScaleForDpi(kMarkBox, dpi_);
     imageList1_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 3, 0);
     for (int image : {int(kMarkDone), int(kMarkFailed), kBlankImage}) {
         HBITMAP bitmap = MarkBitmap(image, size);
@@ -238,14 +222,8 @@ void TfrmMain::CreateImageList() {
 void TfrmMain::Layout() {
     HFONT font = CreateWindowFont(dpi_);
     auto s = [this](int v) { return ScaleForDpi(v, dpi_); };
-    for (size_t i = 0; i < std::size(kMainControls); ++i) {
-        const TControlSpec& spec = kMainControls[i];
-        int left = spec.Left, top = spec.Top;
-        if (spec.Parent) {
-            const TControlSpec* group = FindControlSpec(spec.Parent);
-            left += group->Left;
-            top += group->Top;
-        }
+    for (const TControlSpec& spec : kMainControls) {
+        if (!IsClientControl(spec.Kind)) continue;
         int width = s(spec.Width), height = s(spec.Height);
         if (spec.Kind == TControlKind::Label) {
             const SIZE text = TextExtent(hwnd_, font, W(spec.Caption));
@@ -254,32 +232,31 @@ void TfrmMain::Layout() {
         }
         // A drop-down list's height includes its open list.
         if (spec.Kind == TControlKind::DropDownList) height = s(spec.Height + 200);
-        SetWindowPos(controls_[i], nullptr, s(left), s(top), width, height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(controls_[size_t(spec.Id)], nullptr, s(ClientLeft(spec)), s(ClientTop(spec)),
+                     width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     HWND list = Control(TControl::lvwBatch);
-    for (int c = 0; c < 9; ++c)
+    for (int c = 0; c < int(std::size(kBatchColumns)); ++c)
         SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c), s(kBatchColumns[c].Width));
     SetFontOnChildren(hwnd_, font);
     if (font_) DeleteObject(font_);
     font_ = font;
-    // The drop-down's closed height follows from the font; the design's is 22.
-    SendMessageW(Control(TControl::cboAttrName), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                 s(22) - 6);
+    // A drop-down's closed height follows from the font; set it to the design's.
+    for (const TControlSpec& spec : kMainControls)
+        if (spec.Kind == TControlKind::DropDownList)
+            SendMessageW(Control(spec.Id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                         s(spec.Height) - 6);
     SendMessageW(status_, SB_SETMINHEIGHT, static_cast<WPARAM>(s(kMainStatusHeight)), 0);
     SendMessageW(status_, WM_SIZE, 0, 0);
 }
 
 HWND TfrmMain::Control(const char* name) const {
-    for (size_t i = 0; i < std::size(kMainControls); ++i)
-        if (std::string_view(kMainControls[i].Name) == name && i < controls_.size())
-            return controls_[i];
-    return nullptr;
+    const TControlSpec* spec = FindControlSpec(name);
+    return spec ? Control(spec->Id) : nullptr;
 }
 
 HWND TfrmMain::Control(TControl control) const {
-    const int i = IndexOf(control);
-    return i < 0 || size_t(i) >= controls_.size() ? nullptr : controls_[size_t(i)];
+    return controls_[size_t(control)];
 }
 
 // ---- Start and end ----
@@ -378,60 +355,31 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TfrmMain::OnCommand(int id, int code) {
-    using Handler = void (TMainLogic::*)();
-    auto run = [this](Handler h) { Guard([this, h] { (logic_.*h)(); }); };
-    if (id >= kFirstMenuId && id < kFirstMenuId + int(std::size(kMenuItems))) {
-        const std::string_view name = kMenuItems[id - kFirstMenuId].Name;
-        if (name == "O1") run(&TMainLogic::O1Click);
-        if (name == "S1") run(&TMainLogic::S1Click);
-        if (name == "X1") run(&TMainLogic::X1Click);
-        if (name == "H2") run(&TMainLogic::H2Click);
-        if (name == "A1") run(&TMainLogic::A1Click);
-        return;
-    }
     const int index = id - kFirstControlId;
-    if (index < 0 || index >= int(std::size(kMainControls)) || !kMainControls[index].Id) return;
-    const TControl control = *kMainControls[index].Id;
-    if (control == TControl::cboAttrName) {
-        // A list that could not be read stays closed; the error has been shown.
-        if (code == CBN_DROPDOWN && !Guard([this] { logic_.cboAttrNameDropDown(); }))
-            PostMessageW(controls_[size_t(index)], CB_SHOWDROPDOWN, FALSE, 0);
-        return;
-    }
-    if (code != BN_CLICKED) return;
-    switch (control) {
-        case TControl::btnMifBrowse:
-            return run(&TMainLogic::btnMifBrowseClick);
-        case TControl::btnSimBrowse:
-            return run(&TMainLogic::btnSimBrowseClick);
-        case TControl::btnConvert:
-            return run(&TMainLogic::btnConvertClick);
-        case TControl::btnAdd:
-            return run(&TMainLogic::btnAddClick);
-        case TControl::btnReplace:
-            return run(&TMainLogic::btnReplaceClick);
-        case TControl::btnRemove:
-            return run(&TMainLogic::btnRemoveClick);
-        case TControl::btnClear:
-            return run(&TMainLogic::btnClearClick);
-        case TControl::btnBatch:
-            return run(&TMainLogic::btnBatchClick);
-        case TControl::btnCmbBrowse:
-            return run(&TMainLogic::btnCmbBrowseClick);
-        default:
-            return;
-    }
+    if (index < 0 || size_t(index) >= kControlCount) return;
+    const TControlSpec& spec = kMainControls[index];
+    if (spec.Command == TCommand::None) return;
+    if (spec.Kind == TControlKind::MenuItem ||
+        (spec.Kind == TControlKind::Button && code == BN_CLICKED))
+        logic_.Handle(spec.Command);
+    // A list that could not be read stays closed; the error has been shown.
+    if (spec.Kind == TControlKind::DropDownList && code == CBN_DROPDOWN &&
+        !logic_.Handle(spec.Command))
+        PostMessageW(controls_[size_t(index)], CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 void TfrmMain::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != Control(TControl::lvwBatch)) return;
+    const int index = static_cast<int>(header.idFrom) - kFirstControlId;
+    if (index < 0 || size_t(index) >= kControlCount) return;
+    const TControlSpec& spec = kMainControls[index];
+    if (spec.Kind != TControlKind::ListView || header.hwndFrom != controls_[size_t(index)]) return;
     if (header.code == LVN_ITEMCHANGED) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if ((change.uChanged & LVIF_STATE) &&
             ((change.uOldState ^ change.uNewState) & LVIS_SELECTED))
-            Guard([this] { logic_.lvwBatchChange(); });
+            logic_.Handle(spec.Command);
     } else if (header.code == NM_DBLCLK) {
-        Guard([this] { logic_.lvwBatchDblClick(); });
+        logic_.Handle(spec.DblClick);
     } else if (header.code == LVN_GETINFOTIPW) {
         // The mark's tooltip: why the row failed.
         auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
@@ -481,34 +429,33 @@ void TfrmMain::SetChecked(TControl control, bool checked) {
 }
 
 void TfrmMain::SetEnabled(TControl control, bool enabled) {
-    if (control == TControl::O1 || control == TControl::S1) {
-        const int id = MenuId(control == TControl::O1 ? "O1" : "S1");
-        EnableMenuItem(menu_, static_cast<UINT>(id),
+    if (Spec(control).Kind == TControlKind::MenuItem) {
+        EnableMenuItem(menu_, static_cast<UINT>(ControlId(control)),
                        MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
         return;
     }
     EnableWindow(Control(control), enabled);
 }
 
-void TfrmMain::SetAttrItems(const std::vector<std::string>& items) {
-    HWND combo = Control(TControl::cboAttrName);
+void TfrmMain::SetItems(TControl control, const std::vector<std::string>& items) {
+    HWND combo = Control(control);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const std::string& item : items)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(item).c_str()));
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
-int TfrmMain::AttrItemCount() const {
-    return static_cast<int>(SendMessageW(Control(TControl::cboAttrName), CB_GETCOUNT, 0, 0));
+int TfrmMain::ItemCount(TControl control) const {
+    return static_cast<int>(SendMessageW(Control(control), CB_GETCOUNT, 0, 0));
 }
 
-int TfrmMain::AttrIndex() const {
-    const LRESULT i = SendMessageW(Control(TControl::cboAttrName), CB_GETCURSEL, 0, 0);
+int TfrmMain::ItemIndex(TControl control) const {
+    const LRESULT i = SendMessageW(Control(control), CB_GETCURSEL, 0, 0);
     return i == CB_ERR ? -1 : static_cast<int>(i);
 }
 
-void TfrmMain::SetAttrIndex(int index) {
-    SendMessageW(Control(TControl::cboAttrName), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+void TfrmMain::SetItemIndex(TControl control, int index) {
+    SendMessageW(Control(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void TfrmMain::InsertRow(int index, const TRowCells& cells) {

@@ -10,10 +10,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "ui/logic/main_layout.h"
 #include "ui/logic/main_logic.h"
 #include "ui/logic/placement_store.h"
 #include "ui/logic/window_view.h"
@@ -21,11 +23,13 @@
 
 namespace quorvex {
 
-// Control IDs: the layout's controls from kFirstControlId in table order,
-// the menu items from kFirstMenuId in menu order.
+// Control and menu item IDs: kFirstControlId + TControl.
 inline constexpr int kFirstControlId = 100;
-inline constexpr int kFirstMenuId = 200;
 inline constexpr int kStatusBarId = 99;
+
+constexpr int ControlId(TControl control) {
+    return kFirstControlId + static_cast<int>(control);
+}
 
 class TfrmMain : private TWindowView {
   public:
@@ -64,6 +68,7 @@ class TfrmMain : private TWindowView {
     void CreateImageList();
     // Places every control for the current dpi and gives it the font.
     void Layout();
+    // Events of the controls and the menu, to the logic as their rows say.
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
     // Files dropped from the shell (WM_DROPFILES).
@@ -75,10 +80,10 @@ class TfrmMain : private TWindowView {
     bool IsChecked(TControl control) const override;
     void SetChecked(TControl control, bool checked) override;
     void SetEnabled(TControl control, bool enabled) override;
-    void SetAttrItems(const std::vector<std::string>& items) override;
-    int AttrItemCount() const override;
-    int AttrIndex() const override;
-    void SetAttrIndex(int index) override;
+    void SetItems(TControl control, const std::vector<std::string>& items) override;
+    int ItemCount(TControl control) const override;
+    int ItemIndex(TControl control) const override;
+    void SetItemIndex(TControl control, int index) override;
     void InsertRow(int index, const TRowCells& cells) override;
     void SetRowCells(int index, const TRowCells& cells) override;
     void DeleteRow(int index) override;
@@ -109,8 +114,8 @@ class TfrmMain : private TWindowView {
     UINT dpi_ = 96;
     int busy_ = 0;
     bool quitOnDestroy_ = false;
-    std::vector<HWND> controls_;          // in layout order
-    std::vector<std::wstring> markTips_;  // per row: why it failed
+    std::array<HWND, kControlCount> controls_{};  // none for the menus
+    std::vector<std::wstring> markTips_;          // per row: why it failed
 };
 
 }  // namespace quorvex

@@ -17,6 +17,10 @@ namespace quorvex::test {
 
 class TFakeView : public TWindowView {
   public:
+    TFakeView() = default;
+    TFakeView(const TFakeView&) = delete;
+    TFakeView& operator=(const TFakeView&) = delete;
+
     struct TRow {
         TRowCells Cells;
         TRowMark Mark = kNoMark;
@@ -27,8 +31,14 @@ class TFakeView : public TWindowView {
     std::map<TControl, bool> Checks = {
         {TControl::chkKakuchi, true}, {TControl::chkRosen, true}, {TControl::chkYX, true}};
     std::map<TControl, bool> Disabled;
-    std::vector<std::string> AttrItems;
-    int AttrChoice = -1;
+    struct TDropDown {
+        std::vector<std::string> Items;
+        int Choice = -1;
+    };
+    std::map<TControl, TDropDown> DropDowns;
+    // The attribute list's entries and choice.
+    std::vector<std::string>& AttrItems = DropDowns[TControl::cboAttrName].Items;
+    int& AttrChoice = DropDowns[TControl::cboAttrName].Choice;
     std::vector<TRow> Rows;
     int Selected = -1;
     std::string Status = "ready";
@@ -65,13 +75,18 @@ class TFakeView : public TWindowView {
     }
     void SetChecked(TControl c, bool checked) override { Checks[c] = checked; }
     void SetEnabled(TControl c, bool enabled) override { Disabled[c] = !enabled; }
-    void SetAttrItems(const std::vector<std::string>& items) override {
-        AttrItems = items;
-        AttrChoice = -1;
+    void SetItems(TControl c, const std::vector<std::string>& items) override {
+        DropDowns[c] = {items, -1};
     }
-    int AttrItemCount() const override { return static_cast<int>(AttrItems.size()); }
-    int AttrIndex() const override { return AttrChoice; }
-    void SetAttrIndex(int index) override { AttrChoice = index; }
+    int ItemCount(TControl c) const override {
+        const auto it = DropDowns.find(c);
+        return it == DropDowns.end() ? 0 : static_cast<int>(it->second.Items.size());
+    }
+    int ItemIndex(TControl c) const override {
+        const auto it = DropDowns.find(c);
+        return it == DropDowns.end() ? -1 : it->second.Choice;
+    }
+    void SetItemIndex(TControl c, int index) override { DropDowns[c].Choice = index; }
     void InsertRow(int index, const TRowCells& cells) override {
         Rows.insert(Rows.begin() + index, TRow{cells, kNoMark, {}});
     }

@@ -106,7 +106,7 @@ TEST_F(Batch, AddStoresThePanelAsBytes) {
     EXPECT_EQ(item->text(5), "○");
     EXPECT_EQ(item->text(7), "×");
     EXPECT_EQ(item->textAlignment(6), Qt::AlignCenter);
-    EXPECT_EQ(frm->RowMark(0), TfrmMain::kNoMark);
+    EXPECT_EQ(frm->RowMark(0), kNoMark);
     EXPECT_EQ(frm->SelectedRow(), -1);  // adding does not select
 }
 
@@ -155,8 +155,8 @@ TEST_F(Batch, ReplaceAndRemoveFollowTheSelection) {
     EXPECT_FALSE(Button("btnRemove")->isEnabled());
     EXPECT_EQ(Edit("edtCombineGenba")->text(), "keep");
     // Without rows both do nothing.
-    frm->btnReplaceClick();
-    frm->btnRemoveClick();
+    frm->Logic().btnReplaceClick();
+    frm->Logic().btnRemoveClick();
     EXPECT_EQ(frm->RowCount(), 0);
 }
 
@@ -229,7 +229,7 @@ TEST_F(Batch, CaptionThatIsNotANumberOrOutOfRangeChoosesNothing) {
                             std::string(kOff) + "\"\r\n";
     WriteBytes(list, "Quorvex\r\n200\r\n0\r\n\r\n\r\n\"x\"" + job + "\"9\"" + job);
     ui.Answers = {QString::fromStdString(list)};
-    frm->O1Click();
+    frm->Logic().O1Click();
     ASSERT_EQ(frm->RowCount(), 2);
     for (int row : {0, 1}) {
         Combo()->setCurrentIndex(-1);
@@ -294,7 +294,7 @@ TEST_F(Batch, SaveAndLoadReproduceTheListAndTheCombineSettings) {
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(frm->Row(i).Caption, saved[size_t(i)].Caption);
         EXPECT_EQ(frm->Row(i).SubItems, saved[size_t(i)].SubItems) << i;
-        EXPECT_EQ(frm->RowMark(i), TfrmMain::kNoMark);
+        EXPECT_EQ(frm->RowMark(i), kNoMark);
     }
     EXPECT_EQ(frm->Row(0).SubItems[3], std::string(kKitaChiku) + " \"A\"");
     EXPECT_TRUE(Check("chkCombine")->isChecked());
@@ -506,6 +506,18 @@ TEST_F(Batch, PerFileRunMarksEachRowAndEndsWithTheMessage) {
     EXPECT_EQ(failed->toolTip(0),
               "MIFファイル「" + QString::fromStdString(second) + "」が見つかりません。");
     EXPECT_EQ(List()->topLevelItem(0)->toolTip(0), "");
+    // The marks are painted from their shapes: the tick's corner green, the
+    // cross's middle red, the box's corner clear.
+    auto pixel = [&](int row, int x, int y) {
+        return List()->topLevelItem(row)->icon(0).pixmap(kMarkBox).toImage().pixelColor(x, y);
+    };
+    EXPECT_GT(pixel(0, 6, 11).green(), 100);
+    EXPECT_EQ(pixel(0, 6, 11).red(), 0);
+    EXPECT_GT(pixel(1, 8, 8).red(), 150);
+    EXPECT_EQ(pixel(1, 8, 8).green(), 0);
+    EXPECT_EQ(pixel(1, 0, 15).alpha(), 0);
+    EXPECT_TRUE(List()->topLevelItem(2)->icon(0).cacheKey() ==
+                List()->topLevelItem(0)->icon(0).cacheKey());
     EXPECT_EQ(failed->toolTip(1), QString::fromStdString(second));
     EXPECT_EQ(List()->textElideMode(), Qt::ElideMiddle);
     EXPECT_EQ(ui.BusyDepth, 0);

@@ -342,15 +342,15 @@ TEST_F(Panel, CheckStopsAtTheFirstFailureInOrder) {
     Check("chkKakuchi")->setChecked(false);
     Check("chkRosen")->setChecked(false);
     Edit("edtGenba")->setText("😀");
-    EXPECT_FALSE(frm->CheckInput());
+    EXPECT_FALSE(frm->Logic().CheckInput());
     Edit("edtMifFile")->setText(QString::fromStdString(mif));
-    EXPECT_FALSE(frm->CheckInput());
+    EXPECT_FALSE(frm->Logic().CheckInput());
     Edit("edtSimFile")->setText(" out.sim");
-    EXPECT_FALSE(frm->CheckInput());
+    EXPECT_FALSE(frm->Logic().CheckInput());
     Check("chkRosen")->setChecked(true);
-    EXPECT_FALSE(frm->CheckInput());
+    EXPECT_FALSE(frm->Logic().CheckInput());
     Edit("edtGenba")->setText("北地区");
-    EXPECT_TRUE(frm->CheckInput());
+    EXPECT_TRUE(frm->Logic().CheckInput());
     EXPECT_EQ(ui.Messages,
               (std::vector<Box>{
                   {TMessageKind::Warning, "変換元MIFのファイル名が不正です。"},

@@ -134,9 +134,7 @@ class Win32Window : public testing::Test {
     }
     void Click(const char* name) { SendMessageW(C(name), BM_CLICK, 0, 0); }
     void Menu(const char* name) {
-        for (size_t i = 0; i < std::size(kMenuItems); ++i)
-            if (std::string_view(kMenuItems[i].Name) == name)
-                SendMessageW(frm->Handle(), WM_COMMAND, kFirstMenuId + int(i), 0);
+        SendMessageW(frm->Handle(), WM_COMMAND, ControlId(FindControlSpec(name)->Id), 0);
     }
     int Rows() { return int(SendMessageW(C("lvwBatch"), LVM_GETITEMCOUNT, 0, 0)); }
     int Image(int row) {
@@ -168,13 +166,16 @@ class Win32Window : public testing::Test {
 // ---- The window as designed ----
 
 TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
-    for (size_t i = 0; i < std::size(kMainControls); ++i) {
-        const TControlSpec& spec = kMainControls[i];
+    for (const TControlSpec& spec : kMainControls) {
         SCOPED_TRACE(spec.Name);
         HWND c = C(spec.Name);
+        if (!IsClientControl(spec.Kind)) {
+            EXPECT_EQ(c, nullptr);
+            continue;
+        }
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(GetParent(c), frm->Handle());
-        EXPECT_EQ(GetDlgCtrlID(c), kFirstControlId + int(i));
+        EXPECT_EQ(GetDlgCtrlID(c), ControlId(spec.Id));
         const std::wstring expectedClass[] = {L"Static", L"Edit",   L"Button",       L"ComboBox",
                                               L"Button", L"Button", L"SysListView32"};
         EXPECT_EQ(_wcsicmp(ClassOf(c).c_str(), expectedClass[int(spec.Kind)].c_str()), 0);
@@ -182,13 +183,8 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
         RECT r{};
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, frm->Handle(), reinterpret_cast<POINT*>(&r), 2);
-        int left = spec.Left, top = spec.Top;
-        if (spec.Parent) {
-            left += FindControlSpec(spec.Parent)->Left;
-            top += FindControlSpec(spec.Parent)->Top;
-        }
-        EXPECT_EQ(r.left, S(left));
-        EXPECT_EQ(r.top, S(top));
+        EXPECT_EQ(r.left, S(ClientLeft(spec)));
+        EXPECT_EQ(r.top, S(ClientTop(spec)));
         if (spec.Kind != TControlKind::Label && spec.Kind != TControlKind::DropDownList) {
             EXPECT_EQ(r.right - r.left, S(spec.Width));
             EXPECT_EQ(r.bottom - r.top, S(spec.Height));
@@ -253,11 +249,18 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     wchar_t text[64] = {};
     GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
     EXPECT_EQ(WideToUtf8(text), "ファイル(&F)");
-    GetMenuStringW(menu, kFirstMenuId, text, 64, MF_BYCOMMAND);
+    GetMenuStringW(menu, ControlId(TControl::O1), text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "開く(&O)...\tCtrl+O");
-    GetMenuStringW(menu, kFirstMenuId + 3, text, 64, MF_BYCOMMAND);
+    GetMenuStringW(menu, ControlId(TControl::H2), text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "トピックの検索(&H)\tF1");
     EXPECT_EQ(CopyAcceleratorTableW(frm->Accelerators(), nullptr, 0), 3);
+    // Every item of the table, under its own ID.
+    for (const TControlSpec& spec : kMainControls) {
+        if (spec.Kind != TControlKind::MenuItem) continue;
+        ASSERT_GT(GetMenuStringW(menu, UINT(ControlId(spec.Id)), text, 64, MF_BYCOMMAND), 0);
+        EXPECT_EQ(WideToUtf8(text),
+                  std::string(spec.Caption) + (*spec.Shortcut ? "\t" : "") + spec.Shortcut);
+    }
 }
 
 TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndGrowsTheWindow) {
