@@ -162,22 +162,40 @@ wine)
     done
     find "$home" -iname 'Quorvex Converter.lnk' -path '*Start Menu/Programs/*' | grep -q . ||
         fail "no Start-menu shortcut"
-    query() { wine reg query "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+    # The registry as Wine saved it (one start of wine per query would cost
+    # seconds each): value NAME ("@" the default) of KEY in user.reg (HKCU)
+    # or system.reg (HKLM), KEY written as in the file.
+    regval() {  # file key name; the key's "\" doubled as in the file
+        KEY="[$2]" NAME=$3 awk '
+            BEGIN { key = ENVIRON["KEY"]; name = ENVIRON["NAME"] }
+            /^\[/ { inkey = substr($0, 1, length(key)) == key &&
+                            (length($0) == length(key) || substr($0, length(key) + 1, 1) == " ") }
+            inkey && name == "@" && /^@=/ { print substr($0, 3); found = 1 }
+            inkey && index($0, "\"" name "\"=") == 1 { print substr($0, length(name) + 4); found = 1 }
+            END { exit !found }' "$prefix/$1"
+    }
     code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductCode	//p')
-    uninstall=$(query "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code"
-                query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code")
-    grep -q "DisplayName.*Quorvex Converter" <<<"$uninstall" || fail "no uninstall entry"
-    grep -q "DisplayVersion.*[0-9]" <<<"$uninstall" || fail "uninstall entry without version"
-    grep -q "Publisher.*The Quorvex Converter authors" <<<"$uninstall" || fail "no publisher"
+    arp='Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\'$code
+    # Wine keeps the uninstall entries of every scope in HKLM.
+    reg=system.reg
+    regval user.reg "$arp" DisplayName >/dev/null && reg=user.reg
+    regval $reg "$arp" DisplayName | grep -q '"Quorvex Converter"' || fail "no uninstall entry"
+    regval $reg "$arp" DisplayVersion | grep -qE '"[0-9]+\.[0-9]+\.[0-9]+"' ||
+        fail "uninstall entry without version"
+    regval $reg "$arp" Publisher | grep -q '"The Quorvex Converter authors"' || fail "no publisher"
     # The entry's icon (ARPPRODUCTICON, checked with the tables) becomes
     # DisplayIcon on Windows; Wine's installer does not write that value.
-    query "HKCU\\Software\\Classes\\Quorvex.MifFile\\shell\\open" /v MultiSelectModel | grep -q Player ||
+    progid='Software\\Classes\\Quorvex.MifFile\\shell\\open'
+    regval user.reg "$progid" MultiSelectModel | grep -q '"Player"' ||
         fail "no ProgId Quorvex.MifFile in the user's classes"
-    query "HKCU\\Software\\Classes\\.mif\\OpenWithProgids" /v Quorvex.MifFile | grep -q Quorvex ||
+    regval user.reg "$progid"'\\command' @ |
+        grep -qF 'Programs\\Quorvex Converter\\quorvex.exe\" \"%1\"' || fail "no open command"
+    regval user.reg 'Software\\Classes\\.mif\\OpenWithProgids' Quorvex.MifFile >/dev/null ||
         fail ".mif does not offer Quorvex.MifFile"
-    query "HKCU\\Software\\Quorvex\\Quorvex Converter" /v InstallDir | grep -qi "Programs\\\\Quorvex Converter" ||
-        fail "the installation folder is not registered"
-    query "HKLM\\Software\\Quorvex\\Quorvex Converter" | grep -q InstallDir &&
+    regval user.reg 'Software\\Classes\\.mif' @ >/dev/null && fail "the default of .mif is taken"
+    regval user.reg 'Software\\Quorvex\\Quorvex Converter' InstallDir |
+        grep -qiF 'Programs\\Quorvex Converter\\"' || fail "the installation folder is not registered"
+    regval system.reg 'Software\\Quorvex\\Quorvex Converter' InstallDir >/dev/null &&
         fail "a per-user installation wrote to HKLM"
     out=$(cd "$dir" && wine "$dir/quorvex-convert.exe" --version </dev/null 2>&1 | tr -d '\r')
     grep -q "$version" <<<"$out" || fail "installed quorvex-convert.exe --version: $out"
