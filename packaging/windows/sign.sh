@@ -19,14 +19,19 @@ timestamp=()
 if [ -n "${QUORVEX_SIGN_TIMESTAMP:-}" ]; then
     timestamp=(-ts "$QUORVEX_SIGN_TIMESTAMP")
 fi
-# The password goes through a file, not the command line others can read.
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-printf '%s' "${QUORVEX_SIGN_PASSWORD:-}" >"$tmp/pass"
+# A password goes through a file, not the command line others can read;
+# osslsigncode reads no empty one from a file.
+password=(-pass "")
+if [ -n "${QUORVEX_SIGN_PASSWORD:-}" ]; then
+    (umask 077 && printf '%s' "$QUORVEX_SIGN_PASSWORD" >"$tmp/pass")
+    password=(-readpass "$tmp/pass")
+fi
 for f in "$@"; do
     # A signed copy replaces the file only once it is complete.
     rm -f "$tmp/signed"
-    osslsigncode sign -pkcs12 "$cert" -readpass "$tmp/pass" -h sha256 \
+    osslsigncode sign -pkcs12 "$cert" "${password[@]}" -h sha256 \
         -n "Quorvex Converter" -i "${QUORVEX_HELP_LINK:-https://quorvex.example/}" \
         "${timestamp[@]}" -in "$f" -out "$tmp/signed" >/dev/null
     mv "$tmp/signed" "$f"

@@ -121,6 +121,14 @@ sign)
             { cat "$work/verify.log"; fail "$(basename "$f") does not verify"; }
         grep -q "Quorvex Test Signer" "$work/verify.log" || fail "$(basename "$f"): signer not named"
     done
+    # A certificate without a password, as a build machine may keep one.
+    openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/open.pfx" \
+        -passout pass: >/dev/null 2>&1 || fail "openssl pkcs12 without a password"
+    cp "$stage/quorvex-convert.exe" "$work/open.exe"
+    env -u QUORVEX_SIGN_PASSWORD bash "$source/packaging/windows/sign.sh" "$work/open.pfx" \
+        "$work/open.exe" >/dev/null 2>&1 || fail "sign.sh with a certificate without a password"
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$work/open.exe" >/dev/null 2>&1 ||
+        fail "signed without a password: does not verify"
     # The signed installer is still a sound database with its files.
     msiinfo export "$msi" File | grep -q "quorvex-convert.exe" || fail "signed msi unreadable"
     ;;
