@@ -106,14 +106,20 @@ sign)
         >/dev/null 2>&1 || { echo "FAIL: openssl req"; exit 1; }
     openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/cert.pfx" \
         -passout pass:test-password >/dev/null 2>&1 || { echo "FAIL: openssl pkcs12"; exit 1; }
-    for f in quorvex.exe quorvex-convert.exe; do cp "$stage/$f" "$work/$f"; done
+    # The build's programs are signed already after build-windows.sh --sign.
+    for f in quorvex.exe quorvex-convert.exe; do
+        osslsigncode remove-signature -in "$stage/$f" -out "$work/$f" >/dev/null 2>&1 ||
+            cp "$stage/$f" "$work/$f"
+    done
     files=("$work/quorvex.exe" "$work/quorvex-convert.exe" "$msi")
     for f in "${files[@]}"; do
-        osslsigncode verify -in "$f" >/dev/null 2>&1 && fail "$(basename "$f") is signed before signing"
+        osslsigncode verify -in "$f" 2>&1 | grep -q "Unable to extract existing signature" ||
+            fail "$(basename "$f") is signed before signing"
     done
+    cp "$work/quorvex.exe" "$work/unsigned.exe"
     QUORVEX_SIGN_PASSWORD=wrong bash "$source/packaging/windows/sign.sh" "$work/cert.pfx" \
         "$work/quorvex.exe" >/dev/null 2>&1 && fail "signed with a wrong password"
-    cmp -s "$work/quorvex.exe" "$stage/quorvex.exe" || fail "a failed signing changed the file"
+    cmp -s "$work/quorvex.exe" "$work/unsigned.exe" || fail "a failed signing changed the file"
     QUORVEX_SIGN_PASSWORD=test-password bash "$source/packaging/windows/sign.sh" "$work/cert.pfx" \
         "${files[@]}" >"$work/sign.log" 2>&1 || { cat "$work/sign.log"; fail "sign.sh"; }
     for f in "${files[@]}"; do
