@@ -58,8 +58,8 @@ tables)
     # before it is resolved, and every key then goes to HKLM (root -1
     # follows the scope).
     has_row CustomAction "^SetMachineInstallDir	(51|2099)	INSTALLDIR	\[ProgramFiles64Folder\]Quorvex Converter\\\\	"
-    has_row InstallExecuteSequence "^SetMachineInstallDir	ALLUSERS=1 AND NOT Installed	"
-    has_row InstallUISequence "^SetMachineInstallDir	ALLUSERS=1 AND NOT Installed	"
+    has_row InstallExecuteSequence "^SetMachineInstallDir	ALLUSERS=1	"
+    has_row InstallUISequence "^SetMachineInstallDir	ALLUSERS=1	"
     [ "$(rows Registry | cut -f2 | sort -u)" = "-1" ] || fail "registry roots other than -1"
     # A newer version replaces this one, this one refuses to replace a newer.
     has_row Upgrade "^\{6F1C2B8E-3A5D-4E7F-9B21-4C8D0E5A7F13\}		$major\.$minor\.[0-9]+		1		WIX_UPGRADE_DETECTED$"
