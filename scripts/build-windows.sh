@@ -43,6 +43,12 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 if [ "$tests" = ON ]; then
     # Create the Wine prefix before the build discovers the tests in it.
     QUORVEX_WINEPREFIX="$PWD/$build/wine-prefix" scripts/wine-run.sh --boot-only
+    # The installer's test installs into a prefix of its own: a copy of the
+    # fresh one costs seconds, a second wineboot minutes.
+    if [ ! -d "$build/msi-wine-prefix" ]; then
+        cp -a "$build/wine-prefix" "$build/msi-wine-prefix.tmp"
+        mv "$build/msi-wine-prefix.tmp" "$build/msi-wine-prefix"
+    fi
 fi
 cmake --build "$build" -j "$jobs"
 # Signed before they are packed, so the zip and the installer hold the same
