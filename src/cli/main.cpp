@@ -12,6 +12,7 @@
 #include "engine/batch_list.h"
 #include "engine/convert.h"
 #include "engine/coordinate_system.h"
+#include "engine/mif_info.h"
 #include "engine/run_inputs.h"
 #include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
@@ -34,8 +35,8 @@ enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 // Where the command's words go: standard error, in the user's language.
 class TReporter {
   public:
-    TReporter(TLanguage language, bool verbose, int32_t zone = 0)
-        : language_(language), verbose_(verbose), zone_(zone) {}
+    TReporter(TLanguage language, bool verbose, int32_t zone = 0, bool quiet = false)
+        : language_(language), verbose_(verbose), quiet_(quiet), zone_(zone) {}
 
     // "quorvex-convert: <message>"
     void Error(const TMessage& m) const {
@@ -43,24 +44,27 @@ class TReporter {
     }
     // One line per job: "ok FILE" or "failed FILE: reason"; with -v the
     // counts of a job that wrote its file follow on a line of their own.
+    // With -q a job that succeeded says nothing.
     void Job(const std::string& file, const TRunReport& r) const {
         if (!r.Ok) {
             Line({TMsg::JobFailed, {file, r.Error.Text(language_)}});
             return;
         }
+        if (quiet_) return;
         Line({TMsg::JobOk, {file}});
         Counts(r.Counts);
     }
     // With -v, what a job wrote, on a line of its own.
     void Counts(const TConvertCounts& counts) const {
-        if (verbose_) WriteMessage("  " + CountsText(counts, language_) + "\n");
+        if (verbose_ && !quiet_) WriteMessage("  " + CountsText(counts, language_) + "\n");
     }
     // After the line of a job that converted `input`: with -v what its
     // coordinates are; whatever the options, a warning when they were written
     // as they stand (no --zone) and are not plane rectangular metres.
     void CoordSys(const std::string& input, const TRunReport& r) const {
         if (!r.Ok) return;
-        if (verbose_) WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
+        if (verbose_ && !quiet_)
+            WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
         if (zone_ != 0) return;
         if (const auto warning = CoordSysWarning(r.CoordSys, r.Extent))
             Line({TMsg::JobWarning, {input, warning->Text(language_)}});
@@ -82,6 +86,7 @@ class TReporter {
     void Line(const TMessage& m) const { WriteMessage(m.Text(language_) + "\n"); }
     TLanguage language_;
     bool verbose_;
+    bool quiet_;
     int32_t zone_;  // the coordinates were projected to it; 0: written as read
 };
 
@@ -266,18 +271,27 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     return true;
 }
 
+// The names in the terminal's encoding, spelt as --attr accepts them.
 int ListColumns(const TReporter& out, const std::string& mif) {
     try {
-        // Code page 932 names are printed as the bytes they are, as ever;
-        // names in other character sets as UTF-8.
-        const TMifTable table = ReadMifTable(mif);
-        const TCharset set = DisplayCharsetOf(table.Header);
         std::string names;
-        for (const auto& c : table.Columns) {
-            names += set.Kind == TCharsetKind::Cp932 ? c.Name : DisplayText(set, c.Name);
-            names += '\n';
-        }
-        return WriteStdout(out, names) ? kOk : kJobFailed;
+        for (const std::string& name : MifColumnNames(mif))
+            names += name + '\n';
+        return WriteStdout(out, ForTerminal(names)) ? kOk : kJobFailed;
+    } catch (const std::exception& e) {
+        out.Error(MessageOf(e));
+        return kJobFailed;
+    }
+}
+
+// What --info tells of `mif`; JSON is UTF-8 whatever the terminal.
+int ShowInfo(const TReporter& out, const std::string& mif, bool json) {
+    try {
+        const TMifInfo info = InspectMif(mif, out.Language());
+        return WriteStdout(out, json ? InfoJson(info, out.Language())
+                                     : ForTerminal(InfoText(info, out.Language())))
+                   ? kOk
+                   : kJobFailed;
     } catch (const std::exception& e) {
         out.Error(MessageOf(e));
         return kJobFailed;
@@ -337,7 +351,7 @@ int Run(int argc, char** argv) {
         WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
-    const TReporter out(language, o.verbose, o.zone);
+    const TReporter out(language, o.verbose, o.zone, o.quiet);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
@@ -360,13 +374,15 @@ int Run(int argc, char** argv) {
 
     switch (o.mode) {
         case Mode::Help:
-            return WriteStdout(out, kUsage) ? kOk : kJobFailed;
+            return WriteStdout(out, ForTerminal(HelpText(language))) ? kOk : kJobFailed;
         case Mode::Version:
             return WriteStdout(out, std::string("quorvex-convert ") + QUORVEX_VERSION + "\n")
                        ? kOk
                        : kJobFailed;
         case Mode::Columns:
             return ListColumns(out, o.inputs[0]);
+        case Mode::Info:
+            return ShowInfo(out, o.inputs[0], o.json);
         case Mode::Batch:
             return RunBatch(out, o.batchList);
         case Mode::Convert: {

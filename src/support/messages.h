@@ -119,6 +119,8 @@ enum class TMsg {
     BatchTakesNoInputs,
     BatchTakesNoJobOptions,
     ColumnsTakesOneInput,
+    InfoTakesOneInput,
+    JsonNeedsInfo,
     CombineNeedsInputs,
     ExpectedInputAndOutput,
     OutputEmpty,
