@@ -49,9 +49,12 @@ TEST(Info, DescribesTheExampleWithoutWritingAnything) {
     EXPECT_FALSE(Has(r.out, "warning")) << r.out;
     EXPECT_FALSE(test::Exists(std::string(QUORVEX_EXAMPLES) + "/town.sim"));
 
+#ifndef _WIN32
+    // In the terminal's encoding, which on Windows the test does not choose.
     const auto ja = Cli({"--info", kExample}, kJapanese);
     EXPECT_TRUE(Has(ja.out, "文字セット: Neutral")) << ja.out;
     EXPECT_TRUE(Has(ja.out, "変換結果: 画地 6、路線 3、座標 ")) << ja.out;
+#endif
 }
 
 TEST(Info, JsonHoldsTheSameForScripts) {
