@@ -121,6 +121,8 @@ enum class TMsg {
     BatchTakesNoInputs,
     BatchTakesNoJobOptions,
     ColumnsTakesOneInput,
+    InfoTakesOneInput,
+    JsonNeedsInfo,
     CombineNeedsInputs,
     ExpectedInputAndOutput,
     OutputEmpty,
