@@ -44,8 +44,9 @@ bool Accepted(const std::string& option, const char* argument) {
 TEST(OptionTable, TheParserAcceptsItsOptionsAndNoOthers) {
     for (const TOptionSpec& spec : kOptionTable) {
         EXPECT_TRUE(Accepted(spec.Long, spec.Argument)) << spec.Long;
-        if (spec.Short)
+        if (spec.Short) {
             EXPECT_TRUE(Accepted(std::string("-") + spec.Short, spec.Argument)) << spec.Short;
+        }
     }
     for (const std::string bogus : {"--frob", "-x", "--verbos=1", "-V"})
         EXPECT_FALSE(Accepted(bogus, nullptr)) << bogus;
@@ -125,9 +126,10 @@ TEST(OptionTable, EveryDocumentNamesEveryOptionAndNoOther) {
         const std::set<std::string> named = Named(doc.text, doc.dash);
         for (const TOptionSpec& spec : kOptionTable) {
             EXPECT_TRUE(named.count(spec.Long)) << doc.name << " lacks " << spec.Long;
-            if (spec.Short)
+            if (spec.Short) {
                 EXPECT_TRUE(NamesShort(doc.text, doc.dash, spec.Short))
                     << doc.name << " lacks -" << spec.Short;
+            }
         }
         for (const std::string& name : named)
             EXPECT_TRUE(table.count(name)) << doc.name << " names " << name << ", no option";
