@@ -290,11 +290,11 @@ TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndGrowsTheWindow) {
 
 TEST_F(Win32Window, TabOrderFollowsTheDesign) {
     frm->Show();
-    const char* order[] = {"edtSimFile",     "btnSimBrowse", "edtMifFile",     "btnMifBrowse",
-                           "cboAttrName",    "edtGenba",     "chkKakuchi",     "chkRosen",
-                           "chkYX",          "chkEnd",       "btnAdd",         "btnConvert",
-                           "lvwBatch",       "chkCombine",   "btnClear",       "btnBatch",
-                           "edtConbineFile", "btnCmbBrowse", "edtCombineGenba"};
+    const char* order[] = {"edtSimFile",  "btnSimBrowse",   "edtMifFile",   "btnMifBrowse",
+                           "cboAttrName", "edtGenba",       "cboZone",      "chkKakuchi",
+                           "chkRosen",    "chkYX",          "chkEnd",       "btnAdd",
+                           "btnConvert",  "lvwBatch",       "chkCombine",   "btnClear",
+                           "btnBatch",    "edtConbineFile", "btnCmbBrowse", "edtCombineGenba"};
     // btnReplace and btnRemove start disabled and are passed over.
     HWND at = C(order[0]);
     for (size_t i = 1; i < std::size(order); ++i) {
