@@ -252,18 +252,21 @@ TBatchRow TMainLogic::PanelRow() const {
 void TMainLogic::btnConvertClick() {
     if (!CheckInput()) return;
     TRunResult result;
+    const TConvertSettings settings = PanelSettings();
     view_.SetStatusText(std::string());
     {
         const auto busy = BusyCursor(view_);
-        result = RunConvert(PanelSettings());
+        result = RunConvert(settings);
     }
     if (result.Written) {
+        const int32_t zone = settings.Zone;
         std::string status = CountsText(result.Counts, TLanguage::Japanese);
         std::string warnings;
         if (!result.Inputs.empty()) {
             status = FormatMessage(
                 msg::kConvertedStatus,
                 {status, DescribeCoordSys(result.Inputs[0].CoordSys, TLanguage::Japanese)});
+            if (zone != 0) status += FormatMessage(msg::kProjectedToZone, {RomanZoneNumber(zone)});
             warnings = WarningsText(result.Inputs[0]);
         }
         view_.SetStatusText(status);

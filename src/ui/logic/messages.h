@@ -22,6 +22,8 @@ inline constexpr const char* kConvertFailed = "変換に失敗しました。";
 // The status bar after a conversion: "%1" what it wrote, "%2" what the
 // table's coordinates are.
 inline constexpr const char* kConvertedStatus = "%1　%2";
+// After the table's coordinate system when they were projected to zone "%1".
+inline constexpr const char* kProjectedToZone = " → 第%1系";
 
 // The batch list and its file
 inline constexpr const char* kNoBatchList = "対象のバッチリストがありません。";

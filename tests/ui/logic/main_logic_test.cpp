@@ -507,7 +507,7 @@ TEST_F(Zones, PanelStartsAsReadAndConvertsInTheChosenZone) {
     EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
               std::string::npos);
     // The table's own coordinates, beside the counts.
-    EXPECT_EQ(view.Status, "画地 0、路線 1、座標 2　経緯度（度、JGD2000）");
+    EXPECT_EQ(view.Status, "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
 }
 
 TEST_F(Zones, DegreesWrittenAsReadConvertWithTheWarningOnASecondLine) {

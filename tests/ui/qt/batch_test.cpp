@@ -459,7 +459,8 @@ TEST_F(Batch, ZoneDropDownCarriesTheZoneIntoConversionsRowsAndBack) {
     zone->setCurrentIndex(9);
     Button("btnConvert")->click();
     EXPECT_EQ(ui.Messages, (std::vector<Box>{{TMessageKind::Information, "変換に成功しました。"}}));
-    EXPECT_EQ(frm->statusBar()->currentMessage(), "画地 0、路線 1、座標 2　経緯度（度、JGD2000）");
+    EXPECT_EQ(frm->statusBar()->currentMessage(),
+              "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
     EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
               std::string::npos);
 

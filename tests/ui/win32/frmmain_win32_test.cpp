@@ -476,7 +476,7 @@ TEST_F(Win32Window, ZoneGoesIntoTheConversionAndTheRowsAndComesBack) {
     SendMessageW(C("cboZone"), CB_SETCURSEL, 9, 0);
     Click("btnConvert");
     EXPECT_EQ(ui.Log, std::vector<std::string>{std::string("information:") + msg::kConvertOk});
-    EXPECT_EQ(status(), "画地 0、路線 1、座標 2　経緯度（度、JGD2000）");
+    EXPECT_EQ(status(), "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
     EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
               std::string::npos);
     Click("btnAdd");
