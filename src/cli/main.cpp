@@ -291,8 +291,8 @@ int Run(int argc, char** argv) {
             if (IsPositionText(o.attr)) {
                 // One table: a position outside its columns is the user's
                 // slip, told with the columns there are.
-                if (const auto why = AttrPositionProblem(o.attr, s.MifFile)) {
-                    out.Error(*why);
+                if (const auto problem = AttrPositionProblem(o.attr, s.MifFile)) {
+                    out.Error(*problem);
                     return kUsageError;
                 }
             }

@@ -39,17 +39,19 @@ TMessage MessageOfKind(BatchListError::Kind kind, const std::string& line, int32
 
 }  // namespace
 
-BatchListError::BatchListError(Kind kind, std::string line)
-    : QuorvexError(MessageOfKind(kind, line, 0)), kind(kind), line(std::move(line)) {}
+BatchListError::BatchListError(Kind errorKind, std::string lineRead)
+    : QuorvexError(MessageOfKind(errorKind, lineRead, 0)),
+      kind(errorKind),
+      line(std::move(lineRead)) {}
 
-BatchListError::BatchListError(Kind kind, int32_t lineNumber)
-    : QuorvexError(MessageOfKind(kind, {}, lineNumber)), kind(kind), lineNumber(lineNumber) {}
+BatchListError::BatchListError(Kind errorKind, int32_t number)
+    : QuorvexError(MessageOfKind(errorKind, {}, number)), kind(errorKind), lineNumber(number) {}
 
-BatchListError::BatchListError(Kind kind, int32_t lineNumber, std::string value)
-    : QuorvexError(MessageOfKind(kind, value, lineNumber)),
-      kind(kind),
+BatchListError::BatchListError(Kind errorKind, int32_t number, std::string value)
+    : QuorvexError(MessageOfKind(errorKind, value, number)),
+      kind(errorKind),
       line(std::move(value)),
-      lineNumber(lineNumber) {}
+      lineNumber(number) {}
 
 namespace {
 

@@ -66,7 +66,7 @@ class TSIMPoints {
     const TPointHashKey& Key() const { return key_; }
     const TSIMPoint& operator[](size_t i) const {
         const size_t j = i + kFirstChunk;
-        const int c = std::bit_width(j) - (kFirstChunkBits + 1);
+        const int c = static_cast<int>(std::bit_width(j)) - (kFirstChunkBits + 1);
         return chunks_[c][j - (kFirstChunk << c)];
     }
 

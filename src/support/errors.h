@@ -14,16 +14,16 @@
 namespace quorvex {
 
 struct QuorvexError : std::runtime_error {
-    explicit QuorvexError(TMessage message)
-        : std::runtime_error(message.Text(TLanguage::English)), message(std::move(message)) {}
+    explicit QuorvexError(TMessage why)
+        : std::runtime_error(why.Text(TLanguage::English)), message(std::move(why)) {}
     // A text of its own, the same in every language.
     explicit QuorvexError(const std::string& text) : QuorvexError(TMessage(TMsg::Text, {text})) {}
     TMessage message;
 };
 
 struct FileError : QuorvexError {
-    explicit FileError(TMessage message, std::string path = {})
-        : QuorvexError(std::move(message)), path(std::move(path)) {}
+    explicit FileError(TMessage why, std::string file = {})
+        : QuorvexError(std::move(why)), path(std::move(file)) {}
     std::string path;  // the file concerned, when known
 };
 

@@ -81,7 +81,7 @@ TParts Decompose(double x) {
 // shift are zero). Used only where that holds by construction.
 double MakeDouble(bool negative, u64 m, int exp) {
     if (m == 0) return WithSign(0.0, negative);
-    const int lead = std::bit_width(m) - 1;
+    const int lead = static_cast<int>(std::bit_width(m)) - 1;
     const int e = lead + exp;
     u64 b;
     if (e >= -1022) {

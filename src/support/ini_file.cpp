@@ -133,9 +133,9 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     size_t header = FindSection(section);
     if (header == npos) {
         if (!lines_.empty() && !IsBlankLine(lines_.back())) lines_.emplace_back();
-        std::string header(1, '[');
-        header.append(section).push_back(']');
-        lines_.push_back(std::move(header));
+        std::string sectionLine(1, '[');
+        sectionLine.append(section).push_back(']');
+        lines_.push_back(std::move(sectionLine));
         lines_.push_back(std::move(entry));
         return;
     }

@@ -376,9 +376,9 @@ TEST_F(Logic, PerFileRunRefusesRowsThatWouldDestroyFilesOrCannotRun) {
     WriteMifPair(dir / "other.mif");
     WriteBytes(dir / "d.sim", "old");
     const std::string mid = ReadBytes(dir / "town.mid");
-    auto job = [](const std::string& mif, const std::string& sim, const char* switches,
+    auto job = [](const std::string& mifPath, const std::string& sim, const char* switches,
                   const char* genba) {
-        return "\"1\"\t\"" + mif + "\"\t\"" + sim + "\"\t\"\"\t\"" + genba + "\"\t" + switches +
+        return "\"1\"\t\"" + mifPath + "\"\t\"" + sim + "\"\t\"\"\t\"" + genba + "\"\t" + switches +
                "\r\n";
     };
     const char* on = "\"○\"\t\"○\"\t\"○\"\t\"×\"";
@@ -427,8 +427,8 @@ TEST_F(Logic, BatchRowsKeepTheirZonesThroughLoadingRunningAndSaving) {
                "CoordSys Earth Projection 1, 152\r\nColumns 1\r\n  ID Integer\r\nData\r\n"
                "Line 139.7 35.6 139.95 35.9\r\n");
     WriteBytes(dir / "lonlat.mid", "1\r\n");
-    auto job = [](const std::string& mif, const std::string& sim, const std::string& zone) {
-        return "\"1\"\t\"" + mif + "\"\t\"" + sim +
+    auto job = [](const std::string& mifPath, const std::string& sim, const std::string& zone) {
+        return "\"1\"\t\"" + mifPath + "\"\t\"" + sim +
                "\"\t\"\"\t\"\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x9B\"\t\"\x81\x7E\"" + zone +
                "\r\n";
     };
