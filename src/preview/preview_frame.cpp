@@ -1,0 +1,196 @@
+#include "preview/preview_frame.h"
+
+#include <algorithm>
+
+#include "sima/sima_number.h"
+
+namespace quorvex::preview {
+namespace {
+
+// Pixels far outside the frame are held here: what lies beyond is not seen,
+// and floats keep their fractions near the frame.
+constexpr double kFar = 1e6;
+
+float Pixel(double v) {
+    return static_cast<float>(std::clamp(v, -kFar, kFar));
+}
+
+class TBuilder {
+  public:
+    TBuilder(const TPreviewScene& scene, const TView& view)
+        : scene_(scene), view_(view), visible_(view.Visible()) {
+        f_.Width = static_cast<int>(view.Width());
+        f_.Height = static_cast<int>(view.Height());
+        dotted_.assign(static_cast<size_t>(std::max(f_.Width, 0)) *
+                           static_cast<size_t>(std::max(f_.Height, 0)),
+                       0);
+    }
+
+    TFrame Build() {
+        const auto& parcels = scene_.Parcels();
+        for (uint32_t i = 0; i < parcels.size(); ++i)
+            Parcel(i, parcels[i]);
+        const auto& routes = scene_.Routes();
+        for (uint32_t i = 0; i < routes.size(); ++i)
+            Route(i, routes[i]);
+        f_.RingStarts.push_back(Vertices());
+        Labels();
+        f_.ScaleBar = ScaleBarFor(view_.Scale(), view_.Width(), view_.Height());
+        f_.NorthLength = 28;
+        f_.NorthX = view_.Width() - 24;
+        f_.NorthY = 16;
+        return std::move(f_);
+    }
+
+  private:
+    uint32_t Vertices() const { return static_cast<uint32_t>(f_.Xy.size() / 2); }
+
+    bool InSight(const TBox& b) const {
+        return !b.Empty() && b.MaxE >= visible_.MinE && b.MinE <= visible_.MaxE &&
+               b.MaxN >= visible_.MinN && b.MinN <= visible_.MaxN;
+    }
+    // Below a pixel both ways: drawn as the pixel it falls in.
+    bool Tiny(const TBox& b) const {
+        const double s = view_.Scale();
+        return (b.MaxE - b.MinE) * s < 1 && (b.MaxN - b.MinN) * s < 1;
+    }
+    void Dot(const TBox& b, std::vector<uint32_t>& dots, uint8_t bit) {
+        const TScreenPoint p = view_.ToScreen({(b.MinE + b.MaxE) / 2, (b.MinN + b.MaxN) / 2});
+        if (!(p.X >= 0 && p.Y >= 0 && p.X < view_.Width() && p.Y < view_.Height())) return;
+        const auto x = static_cast<uint32_t>(p.X), y = static_cast<uint32_t>(p.Y);
+        if (x >= static_cast<uint32_t>(f_.Width) || y >= static_cast<uint32_t>(f_.Height)) return;
+        const size_t k = size_t(y) * static_cast<size_t>(f_.Width) + x;
+        if (dotted_[k] & bit) return;
+        dotted_[k] |= bit;
+        dots.push_back(static_cast<uint32_t>(k));
+    }
+
+    // Appends the vertices, leaving out one within half a pixel of the last
+    // kept; returns how many were kept.
+    uint32_t Put(const uint32_t* v, uint32_t count) {
+        const auto& points = scene_.Points();
+        uint32_t kept = 0;
+        double lastX = 0, lastY = 0;
+        for (uint32_t i = 0; i < count; ++i) {
+            const TScreenPoint p = view_.ToScreen(points[v[i]]);
+            if (kept > 0) {
+                const double dx = p.X - lastX, dy = p.Y - lastY;
+                if (dx < 0.5 && dx > -0.5 && dy < 0.5 && dy > -0.5) continue;
+            }
+            f_.Xy.push_back(Pixel(p.X));
+            f_.Xy.push_back(Pixel(p.Y));
+            lastX = p.X;
+            lastY = p.Y;
+            ++kept;
+        }
+        return kept;
+    }
+
+    void Parcel(uint32_t i, const TParcelShape& s) {
+        if (!InSight(s.Box)) return;
+        if (Tiny(s.Box)) return Dot(s.Box, f_.ParcelDots, 1);
+        TFramePolygon poly;
+        poly.Parcel = i;
+        poly.FirstRing = static_cast<uint32_t>(f_.RingStarts.size());
+        const auto& rings = scene_.Rings();
+        const auto& ringVertices = scene_.RingVertices();
+        for (uint32_t r = s.FirstRing; r < s.FirstRing + s.RingCount; ++r) {
+            const uint32_t start = Vertices();
+            if (Put(ringVertices.data() + rings[r].First, rings[r].Count) == 0) continue;
+            f_.RingStarts.push_back(start);
+            ++poly.RingCount;
+        }
+        if (poly.RingCount == 0) return;
+        f_.Polygons.push_back(poly);
+        if (!scene_.ParcelName(i).empty()) candidates_.push_back({s.Area, i, false});
+    }
+
+    void Route(uint32_t i, const TRouteShape& s) {
+        if (!InSight(s.Box)) return;
+        if (Tiny(s.Box)) return Dot(s.Box, f_.RouteDots, 2);
+        const TSimaBlock& b = scene_.File().Routes[i];
+        const auto [first, last] = scene_.File().VerticesOf(b);
+        TFramePolyline line;
+        line.Route = i;
+        line.First = Vertices();
+        line.Count = Put(first, static_cast<uint32_t>(last - first));
+        if (line.Count == 0) return;
+        f_.Polylines.push_back(line);
+        if (!scene_.RouteName(i).empty()) {
+            const double s2 = view_.Scale();
+            candidates_.push_back(
+                {((s.Box.MaxE - s.Box.MinE) + (s.Box.MaxN - s.Box.MinN)) * s2 * -1, i, true});
+        }
+    }
+
+    // Parcels by area, largest first, then routes by length; a label must
+    // fit its parcel's extent on the screen at least half way.
+    void Labels() {
+        std::sort(candidates_.begin(), candidates_.end(),
+                  [](const TCandidate& a, const TCandidate& b) {
+                      if (a.Route != b.Route) return !a.Route;
+                      if (a.Key != b.Key) return a.Key > b.Key;
+                      return a.Index < b.Index;
+                  });
+        TLabelPlacer placer(view_.Width(), view_.Height());
+        const double s = view_.Scale();
+        for (const TCandidate& c : candidates_) {
+            const TBox& box =
+                c.Route ? scene_.Routes()[c.Index].Box : scene_.Parcels()[c.Index].Box;
+            const TWorldPoint at =
+                c.Route ? scene_.Routes()[c.Index].LabelAt : scene_.Parcels()[c.Index].LabelAt;
+            const std::string_view text =
+                c.Route ? scene_.RouteName(c.Index) : scene_.ParcelName(c.Index);
+            TLabelBox lb;
+            lb.Width = TextWidthEm(text) * kLabelFontPx;
+            lb.Height = kLabelFontPx;
+            const double w = (box.MaxE - box.MinE) * s, h = (box.MaxN - box.MinN) * s;
+            if (c.Route ? (w + h < lb.Width) : (w < lb.Width / 2 || h < lb.Height)) continue;
+            const TScreenPoint p = view_.ToScreen(at);
+            if (p.X < 0 || p.Y < 0 || p.X > view_.Width() || p.Y > view_.Height()) continue;
+            lb.X = p.X;
+            lb.Y = p.Y;
+            if (placer.TryPlace(lb)) f_.Labels.push_back({lb, c.Index, c.Route});
+        }
+    }
+
+    struct TCandidate {
+        double Key;
+        uint32_t Index;
+        bool Route;
+    };
+
+    const TPreviewScene& scene_;
+    const TView& view_;
+    const TBox visible_;
+    TFrame f_;
+    std::vector<uint8_t> dotted_;  // per pixel: 1 a parcel dot, 2 a route dot
+    std::vector<TCandidate> candidates_;
+};
+
+}  // namespace
+
+TFrame BuildFrame(const TPreviewScene& scene, const TView& view) {
+    return TBuilder(scene, view).Build();
+}
+
+TScaleBar ScaleBarFor(double scale, double width, double height) {
+    static constexpr double kLengths[] = {0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1,   2,   5,   10,
+                                          20,   50,   100,  200, 500, 1e3, 2e3, 5e3, 1e4, 2e4,
+                                          5e4,  1e5,  2e5,  5e5, 1e6, 2e6, 5e6, 1e7, 2e7, 5e7};
+    TScaleBar bar;
+    bar.Metres = kLengths[0];
+    for (const double m : kLengths)
+        if (m * scale <= width / 4) bar.Metres = m;
+    bar.Length = bar.Metres * scale;
+    bar.X = 16;
+    bar.Y = height - 16;
+    char buf[kSimaNumberMax];
+    if (bar.Metres >= 1000)
+        bar.Text = std::string(buf, FormatSimaNumber(bar.Metres / 1000, buf)) + " km";
+    else
+        bar.Text = std::string(buf, FormatSimaNumber(bar.Metres, buf)) + " m";
+    return bar;
+}
+
+}  // namespace quorvex::preview
