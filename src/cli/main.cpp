@@ -9,6 +9,7 @@
 
 #include "cli/console.h"
 #include "cli/options.h"
+#include "cli/svg_command.h"
 #include "engine/batch_list.h"
 #include "engine/convert.h"
 #include "engine/coordinate_system.h"
@@ -16,6 +17,7 @@
 #include "mif/mid_values.h"
 #include "mif/mif_numbers.h"
 #include "mif/uniMifUtils.h"
+#include "preview/preview_job.h"
 #include "support/charset.h"
 #include "support/cp932.h"
 #include "support/errors.h"
@@ -266,6 +268,15 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     return true;
 }
 
+// --svg: the drawing of the job's SIMA file, reported as a job on its own.
+int RunSvg(const TReporter& out, const TConvertSettings& s, const std::string& svg) {
+    TRunReport r;
+    WriteSvgDrawing(s, svg, r);
+    out.Job(svg, r);
+    if (!preview::IsSimaPath(s.MifFile)) out.CoordSys(s.MifFile, r);
+    return r.Ok ? kOk : kJobFailed;
+}
+
 int ListColumns(const TReporter& out, const std::string& mif) {
     try {
         // Code page 932 names are printed as the bytes they are, as ever;
@@ -372,6 +383,8 @@ int Run(int argc, char** argv) {
         case Mode::Convert: {
             TConvertSettings s = SettingsFor(o, genba);
             s.MifFile = o.inputs[0];
+            // A SIMA file is drawn as it stands: it has no columns.
+            if (!o.svg.empty() && preview::IsSimaPath(s.MifFile)) return RunSvg(out, s, o.svg);
             s.SimFile = o.output.empty() ? ChangeFileExt(s.MifFile, ".sim") : o.output;
             TMessage why;
             const auto attr = ResolveAttr(o, s.MifFile, why);
@@ -388,6 +401,7 @@ int Run(int argc, char** argv) {
                     return kUsageError;
                 }
             }
+            if (!o.svg.empty()) return RunSvg(out, s, o.svg);
             try {
                 TStdoutOutput stdoutFile(s.SimFile);
                 return RunOne(out, s, &stdoutFile) ? kOk : kJobFailed;

@@ -13,6 +13,7 @@ const char* const kUsage =
     "       quorvex-convert --combine OUTPUT.sim [options] INPUT.mif...\n"
     "       quorvex-convert --batch LIST.txt\n"
     "       quorvex-convert --columns INPUT.mif\n"
+    "       quorvex-convert --svg OUT.svg [options] INPUT.mif|FILE.sim\n"
     "\n"
     "Converts MapInfo MIF/MID files into SIMA files: regions, rectangles and\n"
     "ellipses become parcels, lines, polylines and arcs become routes.\n"
@@ -33,6 +34,9 @@ const char* const kUsage =
     "  --batch FILE      run a batch list saved by the window; its rows carry\n"
     "                    their own settings, so no other job option is allowed\n"
     "  --columns         list the column names of INPUT.mif\n"
+    "  --svg FILE        draw the SIMA file INPUT.mif converts into (no SIMA file\n"
+    "                    is written), or FILE.sim as it stands, into FILE as SVG:\n"
+    "                    parcels, routes, lot numbers, scale bar, north arrow\n"
     "  -v, --verbose     after each job, tell what it wrote: parcels, routes,\n"
     "                    points, and the point and text objects skipped; and\n"
     "                    the coordinate system of each input\n"
@@ -76,6 +80,7 @@ Options ParseOptions(int argc, char** argv) {
         kColumns,
         kHelp,
         kVersion,
+        kSvg,
         kVerbose = 'v'
     };
     static const option kLong[] = {
@@ -92,6 +97,7 @@ Options ParseOptions(int argc, char** argv) {
         {"help", no_argument, nullptr, kHelp},
         {"version", no_argument, nullptr, kVersion},
         {"verbose", no_argument, nullptr, kVerbose},
+        {"svg", required_argument, nullptr, kSvg},
         {nullptr, 0, nullptr, 0},
     };
     Options o;
@@ -147,6 +153,10 @@ Options ParseOptions(int argc, char** argv) {
             case kVerbose:
                 o.verbose = true;
                 break;
+            case kSvg:
+                if (*optarg == '\0') throw UsageError{TMsg::OutputEmpty};
+                o.svg = optarg;
+                break;
             case kHelp:
                 o.mode = Mode::Help;
                 return o;
@@ -160,7 +170,10 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = optind; i < argc; ++i)
         o.inputs.push_back(argv[i]);
 
-    if (int(combine) + int(batch) + int(columns) > 1) throw UsageError{TMsg::ModesExclude};
+    if (int(combine) + int(batch) + int(columns) + int(!o.svg.empty()) > 1)
+        throw UsageError{TMsg::ModesExclude};
+    // One drawing of one input.
+    if (!o.svg.empty() && o.inputs.size() != 1) throw UsageError{TMsg::SvgTakesOneInput};
     // Silently ignored, they would leave the user believing they applied.
     if (batch && !o.jobOptions.empty())
         throw UsageError{{TMsg::BatchTakesNoJobOptions, {o.jobOptions[0]}}};

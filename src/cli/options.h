@@ -25,6 +25,7 @@ struct Options {
     bool closeParcel = false;
     int32_t zone = 0;      // plane rectangular zone to project to; 0: none
     bool verbose = false;  // what each job wrote
+    std::string svg;       // --svg: the drawing goes there ("-": standard output)
     // The options of a job given (--attr, --genba, ...), which a batch list
     // sets itself.
     std::vector<std::string> jobOptions;

@@ -30,10 +30,11 @@ class TBuilder {
         const auto& parcels = scene_.Parcels();
         for (uint32_t i = 0; i < parcels.size(); ++i)
             Parcel(i, parcels[i]);
+        // The end of the last ring, before the routes' vertices follow.
+        f_.RingStarts.push_back(Vertices());
         const auto& routes = scene_.Routes();
         for (uint32_t i = 0; i < routes.size(); ++i)
             Route(i, routes[i]);
-        f_.RingStarts.push_back(Vertices());
         Labels();
         f_.ScaleBar = ScaleBarFor(view_.Scale(), view_.Width(), view_.Height());
         f_.NorthLength = 28;

@@ -127,6 +127,7 @@ enum class TMsg {
     BatchTakesNoInputs,
     BatchTakesNoJobOptions,
     ColumnsTakesOneInput,
+    SvgTakesOneInput,
     CombineNeedsInputs,
     ExpectedInputAndOutput,
     OutputEmpty,
