@@ -12,6 +12,7 @@ namespace {
 constexpr double kFar = 1e6;
 
 float Pixel(double v) {
+    if (v != v) return 0;
     return static_cast<float>(std::clamp(v, -kFar, kFar));
 }
 
@@ -103,7 +104,9 @@ class TBuilder {
         }
         if (poly.RingCount == 0) return;
         f_.Polygons.push_back(poly);
-        if (!scene_.ParcelName(i).empty()) candidates_.push_back({s.Area, i, false});
+        // An area beyond the doubles' range sorts as none.
+        if (!scene_.ParcelName(i).empty())
+            candidates_.push_back({s.Area == s.Area ? s.Area : 0, i, false});
     }
 
     void Route(uint32_t i, const TRouteShape& s) {
@@ -119,8 +122,8 @@ class TBuilder {
         f_.Polylines.push_back(line);
         if (!scene_.RouteName(i).empty()) {
             const double s2 = view_.Scale();
-            candidates_.push_back(
-                {((s.Box.MaxE - s.Box.MinE) + (s.Box.MaxN - s.Box.MinN)) * s2 * -1, i, true});
+            const double length = ((s.Box.MaxE - s.Box.MinE) + (s.Box.MaxN - s.Box.MinN)) * s2;
+            candidates_.push_back({length == length ? length : 0, i, true});
         }
     }
 

@@ -37,7 +37,9 @@ void Text(std::string& out, double x, double y, std::string_view utf8Escaped,
 }  // namespace
 
 void AppendFixed(std::string& out, double v) {
-    // Hundredths, half away from zero; the frame keeps values far below 2^53.
+    // Hundredths, half away from zero. The frame keeps its values near the
+    // drawing; anything else (not a number) is written as 0.
+    if (!(v < 1e12 && v > -1e12)) v = 0;
     const double h = v * 100;
     int64_t n = static_cast<int64_t>(h < 0 ? h - 0.5 : h + 0.5);
     if (n < 0) {
@@ -88,7 +90,8 @@ TView SvgFitView(const TPreviewScene& scene) {
     const TBox& e = scene.Extent();
     if (!e.Empty()) {
         const double spanE = e.MaxE - e.MinE, spanN = e.MaxN - e.MinN;
-        const double inner = spanE > 0 ? (kWidth - 2 * kMargin) * spanN / spanE : 1e9;
+        double inner = spanE > 0 ? (kWidth - 2 * kMargin) * spanN / spanE : 1e9;
+        if (inner != inner) inner = 1e9;  // spans beyond the doubles' range
         height = static_cast<double>(
             static_cast<int64_t>(std::clamp(inner + 2 * kMargin, 300.0, 1400.0) + 0.5));
     }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "mif/mif_numbers.h"
+#include "sima/sima_number.h"
 #include "sima/sima_records.h"
 #include "support/errors.h"
 #include "support/line_reader.h"
@@ -70,6 +71,13 @@ class TReader {
         if (!v) Fail(TMsg::NotAFloat, text);
         return *v;
     }
+    // A coordinate the writers can print and read back.
+    double Coordinate(std::string_view text) const {
+        const double v = Float(text);
+        if (!(v - v == 0)) Fail(TMsg::NonFiniteVertex);
+        if (v > kLargestSimaNumber || v < -kLargestSimaNumber) Fail(TMsg::VertexTooLarge);
+        return v;
+    }
     // Field after the kind: its text, failing when the line has none.
     std::string_view Field(std::string_view& rest, std::string_view kind) const {
         std::string_view field;
@@ -121,8 +129,8 @@ class TReader {
         const std::string_view numberText = Field(rest, "A01");
         p.Number = Integer(numberText);
         const std::string_view name = Field(rest, "A01");
-        p.X = Float(Field(rest, "A01"));
-        p.Y = Float(Field(rest, "A01"));
+        p.X = Coordinate(Field(rest, "A01"));
+        p.Y = Coordinate(Field(rest, "A01"));
         if (file_.Points.size() >= kMaxCount) Fail(TMsg::SimaTooLarge);
         const auto index = static_cast<uint32_t>(file_.Points.size());
         if (name != DecimalText(p.Number) || rest != "0,")
