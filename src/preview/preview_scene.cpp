@@ -199,7 +199,7 @@ TPreviewScene::TPreviewScene(TSimaFile file) : file_(std::move(file)) {
         for (uint32_t r = 0; r < s.RingCount; ++r) {
             const uint32_t* v = ringVertices_.data() + rings[r].First;
             ringBoxes.push_back(RingBox(points_, v, rings[r].Count));
-            s.Box.Add(ringBoxes.back());
+            s.Box.Include(ringBoxes.back());
             if (RingCrossesItself(points_, v, rings[r].Count)) s.SelfCrossing = true;
         }
         // A ring inside an odd number of the parcel's other rings is a hole.
@@ -225,7 +225,7 @@ TPreviewScene::TPreviewScene(TSimaFile file) : file_(std::move(file)) {
         s.LabelAt = s.Box.Empty()
                         ? TWorldPoint{}
                         : LabelPoint(points_, ringVertices_, rings, s.RingCount, s.Box, xs);
-        extent_.Add(s.Box);
+        extent_.Include(s.Box);
         parcels_.push_back(s);
     }
     routes_.reserve(file_.Routes.size());
@@ -241,7 +241,7 @@ TPreviewScene::TPreviewScene(TSimaFile file) : file_(std::move(file)) {
         } else if (first != last) {
             s.LabelAt = points_[*first];
         }
-        extent_.Add(s.Box);
+        extent_.Include(s.Box);
         routes_.push_back(s);
     }
     // A file of points alone still shows where they lie.

@@ -35,7 +35,7 @@ struct TBox {
         if (p.N < MinN) MinN = p.N;
         if (p.N > MaxN) MaxN = p.N;
     }
-    void Add(const TBox& b) {
+    void Include(const TBox& b) {
         if (b.Empty()) return;
         Add(TWorldPoint{b.MinE, b.MinN});
         Add(TWorldPoint{b.MaxE, b.MaxN});
