@@ -1,7 +1,7 @@
 // libFuzzer target: the SIMA reader on any bytes. It either fails with a
 // conversion error or gives records that the record writer writes and the
-// reader reads back to the same records, whose bytes a second writing
-// repeats; and every such file draws (scene, marks, frames, SVG) without
+// reader reads back to the same records (coordinates as printed), whose
+// bytes a second writing repeats; and every such file draws (scene, marks, frames, SVG) without
 // fault.
 #include <cstdlib>
 #include <string>
@@ -10,6 +10,7 @@
 #include "preview/preview_marks.h"
 #include "preview/preview_scene.h"
 #include "preview/preview_svg.h"
+#include "sima/sima_number.h"
 #include "sima/sima_records.h"
 #include "support/errors.h"
 #include "support/line_reader.h"
@@ -31,6 +32,13 @@ std::string Written(const quorvex::TSimaFile& file) {
     return bytes;
 }
 
+// Coordinates of other programs may carry more digits than the writer's 15:
+// they come back as the writer printed them.
+std::string Printed(double v) {
+    char buf[quorvex::kSimaNumberMax];
+    return std::string(buf, quorvex::FormatSimaNumber(v, buf));
+}
+
 bool SameRecords(const quorvex::TSimaFile& a, const quorvex::TSimaFile& b) {
     if (a.Genba != b.Genba || a.Points.size() != b.Points.size() || a.Vertices != b.Vertices ||
         a.Parcels.size() != b.Parcels.size() || a.Routes.size() != b.Routes.size())
@@ -38,7 +46,7 @@ bool SameRecords(const quorvex::TSimaFile& a, const quorvex::TSimaFile& b) {
     for (size_t i = 0; i < a.Points.size(); ++i) {
         const auto& p = a.Points[i];
         const auto& q = b.Points[i];
-        if (p.Number != q.Number || !(p.X == q.X) || !(p.Y == q.Y) ||
+        if (p.Number != q.Number || Printed(p.X) != Printed(q.X) || Printed(p.Y) != Printed(q.Y) ||
             a.PointName(static_cast<uint32_t>(i)) != b.PointName(static_cast<uint32_t>(i)) ||
             a.PointRest(static_cast<uint32_t>(i)) != b.PointRest(static_cast<uint32_t>(i)))
             return false;
