@@ -22,9 +22,9 @@ class TBuilder {
         : scene_(scene), view_(view), visible_(view.Visible()) {
         f_.Width = static_cast<int>(view.Width());
         f_.Height = static_cast<int>(view.Height());
-        dotted_.assign(static_cast<size_t>(std::max(f_.Width, 0)) *
-                           static_cast<size_t>(std::max(f_.Height, 0)),
-                       0);
+        covered_.assign(static_cast<size_t>(std::max(f_.Width, 0)) *
+                            static_cast<size_t>(std::max(f_.Height, 0)),
+                        0);
     }
 
     TFrame Build() {
@@ -36,6 +36,8 @@ class TBuilder {
         const auto& routes = scene_.Routes();
         for (uint32_t i = 0; i < routes.size(); ++i)
             Route(i, routes[i]);
+        Runs(1, f_.ParcelRuns);
+        Runs(2, f_.RouteRuns);
         Labels();
         f_.ScaleBar = ScaleBarFor(view_.Scale(), view_.Width(), view_.Height());
         f_.NorthLength = 28;
@@ -51,20 +53,42 @@ class TBuilder {
         return !b.Empty() && b.MaxE >= visible_.MinE && b.MinE <= visible_.MaxE &&
                b.MaxN >= visible_.MinN && b.MinN <= visible_.MaxN;
     }
-    // Below a pixel both ways: drawn as the pixel it falls in.
-    bool Tiny(const TBox& b) const {
+    // Below a few pixels both ways: it covers the pixels of its extent.
+    bool Small(const TBox& b) const {
         const double s = view_.Scale();
-        return (b.MaxE - b.MinE) * s < 1 && (b.MaxN - b.MinN) * s < 1;
+        return (b.MaxE - b.MinE) * s < kSmallObjectPixels &&
+               (b.MaxN - b.MinN) * s < kSmallObjectPixels;
     }
-    void Dot(const TBox& b, std::vector<uint32_t>& dots, uint8_t bit) {
-        const TScreenPoint p = view_.ToScreen({(b.MinE + b.MaxE) / 2, (b.MinN + b.MaxN) / 2});
-        if (!(p.X >= 0 && p.Y >= 0 && p.X < view_.Width() && p.Y < view_.Height())) return;
-        const auto x = static_cast<uint32_t>(p.X), y = static_cast<uint32_t>(p.Y);
-        if (x >= static_cast<uint32_t>(f_.Width) || y >= static_cast<uint32_t>(f_.Height)) return;
-        const size_t k = size_t(y) * static_cast<size_t>(f_.Width) + x;
-        if (dotted_[k] & bit) return;
-        dotted_[k] |= bit;
-        dots.push_back(static_cast<uint32_t>(k));
+    void Cover(const TBox& b, uint8_t bit) {
+        const TScreenPoint a = view_.ToScreen({b.MinE, b.MaxN});
+        const TScreenPoint c = view_.ToScreen({b.MaxE, b.MinN});
+        const auto pixel = [](double v, int limit) {
+            return v < 0 ? 0 : v >= limit ? limit - 1 : static_cast<int>(v);
+        };
+        if (!(c.X >= 0 && c.Y >= 0 && a.X < f_.Width && a.Y < f_.Height)) return;
+        const int x0 = pixel(a.X, f_.Width), x1 = pixel(c.X, f_.Width);
+        const int y0 = pixel(a.Y, f_.Height), y1 = pixel(c.Y, f_.Height);
+        for (int y = y0; y <= y1; ++y) {
+            uint8_t* row = covered_.data() + static_cast<size_t>(y) * static_cast<size_t>(f_.Width);
+            for (int x = x0; x <= x1; ++x)
+                row[x] |= bit;
+        }
+    }
+    void Runs(uint8_t bit, std::vector<TPixelRun>& runs) const {
+        for (int y = 0; y < f_.Height; ++y) {
+            const uint8_t* row =
+                covered_.data() + static_cast<size_t>(y) * static_cast<size_t>(f_.Width);
+            for (int x = 0; x < f_.Width;) {
+                if (!(row[x] & bit)) {
+                    ++x;
+                    continue;
+                }
+                const int x0 = x;
+                while (x < f_.Width && (row[x] & bit))
+                    ++x;
+                runs.push_back({y, x0, x});
+            }
+        }
     }
 
     // Appends the vertices, leaving out one within half a pixel of the last
@@ -90,7 +114,7 @@ class TBuilder {
 
     void Parcel(uint32_t i, const TParcelShape& s) {
         if (!InSight(s.Box)) return;
-        if (Tiny(s.Box)) return Dot(s.Box, f_.ParcelDots, 1);
+        if (Small(s.Box)) return Cover(s.Box, 1);
         TFramePolygon poly;
         poly.Parcel = i;
         poly.FirstRing = static_cast<uint32_t>(f_.RingStarts.size());
@@ -111,7 +135,7 @@ class TBuilder {
 
     void Route(uint32_t i, const TRouteShape& s) {
         if (!InSight(s.Box)) return;
-        if (Tiny(s.Box)) return Dot(s.Box, f_.RouteDots, 2);
+        if (Small(s.Box)) return Cover(s.Box, 2);
         const TSimaBlock& b = scene_.File().Routes[i];
         const auto [first, last] = scene_.File().VerticesOf(b);
         TFramePolyline line;
@@ -168,7 +192,7 @@ class TBuilder {
     const TView& view_;
     const TBox visible_;
     TFrame f_;
-    std::vector<uint8_t> dotted_;  // per pixel: 1 a parcel dot, 2 a route dot
+    std::vector<uint8_t> covered_;  // per pixel: 1 by a small parcel, 2 by a small route
     std::vector<TCandidate> candidates_;
 };
 

@@ -1,7 +1,8 @@
 // One frame of the preview: what a view shows of a scene, in pixels, ready
 // to paint. Geometry is simplified to the pixel (a vertex closer than half a
-// pixel to the one before is left out); objects smaller than a pixel become
-// one dot per pixel; objects out of sight are left out. The faces and the
+// pixel to the one before is left out); objects smaller than a few pixels
+// are not drawn one by one but cover the pixels of their extent, painted as
+// runs along the rows; objects out of sight are left out. The faces and the
 // SVG writer paint the same frame.
 #pragma once
 
@@ -27,6 +28,14 @@ struct TFramePolyline {
     uint32_t Count = 0;
 };
 
+// Covered pixels X0 to before X1 of row Y.
+struct TPixelRun {
+    int32_t Y = 0, X0 = 0, X1 = 0;
+};
+
+// Objects whose extent is below this many pixels both ways cover pixels.
+inline constexpr double kSmallObjectPixels = 3;
+
 struct TFrameLabel {
     TLabelBox Box;
     uint32_t Object = 0;
@@ -50,9 +59,9 @@ struct TFrame {
     std::vector<uint32_t> RingStarts;
     std::vector<TFramePolygon> Polygons;
     std::vector<TFramePolyline> Polylines;
-    // Pixels (y * Width + x) of parcels and of routes smaller than a pixel.
-    std::vector<uint32_t> ParcelDots;
-    std::vector<uint32_t> RouteDots;
+    // The pixels small parcels and small routes cover.
+    std::vector<TPixelRun> ParcelRuns;
+    std::vector<TPixelRun> RouteRuns;
     std::vector<TFrameLabel> Labels;
     TScaleBar ScaleBar;
     // Where the north arrow stands: its tip and its length, pixels.

@@ -102,7 +102,7 @@ TView SvgFitView(const TPreviewScene& scene) {
 
 std::string SvgOf(const TPreviewScene& scene, const TFrame& f) {
     std::string out;
-    out.reserve(4096 + f.Xy.size() * 8 + (f.ParcelDots.size() + f.RouteDots.size()) * 40);
+    out.reserve(4096 + f.Xy.size() * 8 + (f.ParcelRuns.size() + f.RouteRuns.size()) * 24);
     const std::string title = XmlText(scene.File().Genba);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"";
@@ -125,18 +125,24 @@ std::string SvgOf(const TPreviewScene& scene, const TFrame& f) {
         out += ',';
         AppendFixed(out, f.Y(v));
     };
-    const auto dots = [&](const std::vector<uint32_t>& pixels, std::string_view colour) {
-        if (pixels.empty()) return;
-        out += "<g fill=\"";
+    // Each run a rectangle one pixel high, all in one path.
+    const auto runs = [&](const std::vector<TPixelRun>& list, std::string_view colour) {
+        if (list.empty()) return;
+        out += "<path fill=\"";
         out += colour;
-        out += "\">\n";
-        for (const uint32_t k : pixels) {
-            out += "<rect";
-            Attr(out, "x", static_cast<double>(k % static_cast<uint32_t>(f.Width)));
-            Attr(out, "y", static_cast<double>(k / static_cast<uint32_t>(f.Width)));
-            out += " width=\"1\" height=\"1\"/>\n";
+        out += "\" d=\"";
+        for (const TPixelRun& r : list) {
+            out += 'M';
+            AppendInt(out, r.X0);
+            out += ',';
+            AppendInt(out, r.Y);
+            out += 'h';
+            AppendInt(out, r.X1 - r.X0);
+            out += "v1h";
+            AppendInt(out, r.X0 - r.X1);
+            out += 'z';
         }
-        out += "</g>\n";
+        out += "\"/>\n";
     };
 
     out += "<g fill=\"";
@@ -156,7 +162,7 @@ std::string SvgOf(const TPreviewScene& scene, const TFrame& f) {
         out += "\"/>\n";
     }
     out += "</g>\n";
-    dots(f.ParcelDots, kParcelStroke);
+    runs(f.ParcelRuns, kSmallParcelFill);
 
     out += "<g fill=\"none\" stroke=\"";
     out += kRouteStroke;
@@ -170,7 +176,7 @@ std::string SvgOf(const TPreviewScene& scene, const TFrame& f) {
         out += "\"/>\n";
     }
     out += "</g>\n";
-    dots(f.RouteDots, kRouteStroke);
+    runs(f.RouteRuns, kRouteStroke);
 
     out += "<g font-family=\"sans-serif\" font-size=\"12\" text-anchor=\"middle\" fill=\"";
     out += kTextFill;

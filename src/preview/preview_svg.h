@@ -16,6 +16,8 @@ namespace quorvex::preview {
 inline constexpr std::string_view kParcelFill = "#d8e8f8";
 inline constexpr std::string_view kParcelStroke = "#1f4e8c";
 inline constexpr std::string_view kRouteStroke = "#b03020";
+// Parcels too small to outline: between their fill and their outline.
+inline constexpr std::string_view kSmallParcelFill = "#7c9cc4";
 inline constexpr std::string_view kTextFill = "#202020";
 
 // The fit-all view the command line draws: 1000 pixels wide, as high as the

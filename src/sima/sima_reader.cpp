@@ -62,11 +62,20 @@ class TReader {
     }
 
     int32_t Integer(std::string_view text) const {
+        // Plain digits, as every file of ours has them, first.
+        int32_t plain = 0;
+        const char* end = text.data() + text.size();
+        const auto r = std::from_chars(text.data(), end, plain);
+        if (r.ec == std::errc() && r.ptr == end) return plain;
         const auto n = TryParseMifInteger(text);
         if (!n) Fail(TMsg::NotAnInteger, text);
         return *n;
     }
     double Float(std::string_view text) const {
+        double shortValue = 0;
+        const char* end = text.data() + text.size();
+        if (!text.empty() && ParseShortDecimal(text.data(), end, shortValue) == end)
+            return shortValue;
         const auto v = TryParseMifFloat(text);
         if (!v) Fail(TMsg::NotAFloat, text);
         return *v;
@@ -179,12 +188,22 @@ class TReader {
             index = it->second;
         }
         if (file_.Vertices.size() >= kMaxCount) Fail(TMsg::SimaTooLarge);
-        const std::string name = file_.PointName(index);
-        if (!(rest.size() == name.size() + 1 && rest.back() == ',' &&
-              rest.substr(0, name.size()) == name))
+        if (!UsualVertexName(index, numberText, rest))
             file_.OddVertexNames.emplace_back(static_cast<uint32_t>(file_.Vertices.size()),
                                               std::string(rest));
         file_.Vertices.push_back(index);
+    }
+
+    // Whether the text after the number of a "B01," line is the point's name
+    // and a comma, as in every file of ours.
+    bool UsualVertexName(uint32_t index, std::string_view numberText, std::string_view rest) const {
+        if (file_.OddPointTexts.empty() && rest.size() == numberText.size() + 1 &&
+            rest.back() == ',' && rest.compare(0, numberText.size(), numberText) == 0 &&
+            numberText[0] >= '1' && numberText[0] <= '9')
+            return true;  // the number's own text, so the name of a usual point
+        const std::string name = file_.PointName(index);
+        return rest.size() == name.size() + 1 && rest.back() == ',' &&
+               rest.compare(0, name.size(), name) == 0;
     }
 
     // Indexes are 32 bits; a file with more lines than that is no SIMA file.

@@ -195,7 +195,7 @@ TEST(PreviewView, NorthIsUpAndZoomKeepsThePointUnderTheCursor) {
     EXPECT_EQ(view.Scale(), TView::kMaxScale);
 }
 
-TEST(PreviewFrame, TinyParcelsBecomeDotsAndOthersAreLeftOutOfSight) {
+TEST(PreviewFrame, SmallParcelsCoverPixelsAndOthersAreLeftOutOfSight) {
     std::vector<TParcelSpec> parcels = {{"big", Square(0, 0, 1000)}};
     // A hundred parcels of 1 cm in one corner: one dot.
     for (int i = 0; i < 100; ++i)
@@ -205,7 +205,14 @@ TEST(PreviewFrame, TinyParcelsBecomeDotsAndOthersAreLeftOutOfSight) {
     view.Fit(scene.Extent(), 0);
     TFrame f = BuildFrame(scene, view);
     EXPECT_EQ(f.Polygons.size(), 1u);
-    EXPECT_EQ(f.ParcelDots.size(), 1u);
+    // 11 cm at half a pixel per metre: the pixels about the corner.
+    ASSERT_GE(f.ParcelRuns.size(), 1u);
+    ASSERT_LE(f.ParcelRuns.size(), 2u);
+    for (const TPixelRun& r : f.ParcelRuns) {
+        EXPECT_LE(r.X1 - r.X0, 2);
+        EXPECT_NEAR(r.X0, 495, 1);
+        EXPECT_NEAR(r.Y, 5, 1);
+    }
     ASSERT_EQ(f.Labels.size(), 1u);
     EXPECT_EQ(f.Labels[0].Object, 0u);
     // Zoomed into the corner the small ones are drawn and the big one's
@@ -216,7 +223,7 @@ TEST(PreviewFrame, TinyParcelsBecomeDotsAndOthersAreLeftOutOfSight) {
     view.Fit(corner, 0);
     f = BuildFrame(scene, view);
     EXPECT_EQ(f.Polygons.size(), 101u);
-    EXPECT_TRUE(f.ParcelDots.empty());
+    EXPECT_TRUE(f.ParcelRuns.empty());
     EXPECT_TRUE(f.Labels.empty());
     // Far away nothing is drawn at all.
     view.Pan(1e7, 0);
