@@ -102,8 +102,9 @@ int main(int argc, char** argv) {
     t = Start();
     TFrame frame = BuildFrame(scene, view);
     std::printf(
-        "fit-all frame %4.0fx%-4.0f   %9.1f ms  (%zu polygons, %zu pixel runs, %zu labels)\n",
-        width, height, Since(t), frame.Polygons.size(), frame.ParcelRuns.size(),
+        "fit-all frame %4.0fx%-4.0f   %9.1f ms  (CPU %.1f ms, %zu polygons, %zu pixel runs, %zu "
+        "labels)\n",
+        width, height, Since(t), Cpu(), frame.Polygons.size(), frame.ParcelRuns.size(),
         frame.Labels.size());
 
     // Zoomed in by steps about the centre, then panned at each depth: what

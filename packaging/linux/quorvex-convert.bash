@@ -12,6 +12,11 @@ _quorvex_convert() {
             compopt -o filenames 2>/dev/null
             return
             ;;
+        --svg)
+            COMPREPLY=($(compgen -f -X '!*.@(svg|SVG)' -- "$cur") $(compgen -d -- "$cur"))
+            compopt -o filenames 2>/dev/null
+            return
+            ;;
         --batch)
             COMPREPLY=($(compgen -f -X '!*.@(txt|TXT)' -- "$cur") $(compgen -d -- "$cur"))
             compopt -o filenames 2>/dev/null
@@ -20,7 +25,7 @@ _quorvex_convert() {
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--attr --genba --no-parcels --no-routes --no-swap --close --zone
-            --verbose --combine --batch --columns --help --version' -- "$cur"))
+            --verbose --combine --batch --columns --svg --help --version' -- "$cur"))
         return
     fi
     COMPREPLY=($(compgen -f -X '!*.@(mif|MIF|sim|SIM)' -- "$cur") $(compgen -d -- "$cur"))
