@@ -10,6 +10,8 @@ namespace {
 // Pixels far outside the frame are held here: what lies beyond is not seen,
 // and floats keep their fractions near the frame.
 constexpr double kFar = 1e6;
+// Objects reaching further out than this are cut to it.
+constexpr double kGuard = 4096;
 
 float Pixel(double v) {
     if (v != v) return 0;
@@ -97,24 +99,118 @@ class TBuilder {
         const auto& points = scene_.Points();
         uint32_t kept = 0;
         double lastX = 0, lastY = 0;
-        for (uint32_t i = 0; i < count; ++i) {
-            const TScreenPoint p = view_.ToScreen(points[v[i]]);
-            if (kept > 0) {
-                const double dx = p.X - lastX, dy = p.Y - lastY;
-                if (dx < 0.5 && dx > -0.5 && dy < 0.5 && dy > -0.5) continue;
-            }
-            f_.Xy.push_back(Pixel(p.X));
-            f_.Xy.push_back(Pixel(p.Y));
-            lastX = p.X;
-            lastY = p.Y;
-            ++kept;
-        }
+        for (uint32_t i = 0; i < count; ++i)
+            PutOne(view_.ToScreen(points[v[i]]), kept, lastX, lastY);
         return kept;
+    }
+    void PutOne(TScreenPoint p, uint32_t& kept, double& lastX, double& lastY) {
+        if (kept > 0) {
+            const double dx = p.X - lastX, dy = p.Y - lastY;
+            if (dx < 0.5 && dx > -0.5 && dy < 0.5 && dy > -0.5) return;
+        }
+        f_.Xy.push_back(Pixel(p.X));
+        f_.Xy.push_back(Pixel(p.Y));
+        lastX = p.X;
+        lastY = p.Y;
+        ++kept;
+    }
+
+    // Whether the object reaches so far beyond the frame that it must be cut
+    // to the guard rectangle around it: pixels that far out would lose their
+    // fractions, and edges through the frame their direction.
+    bool FarReaching(const TBox& b) const {
+        const TScreenPoint a = view_.ToScreen({b.MinE, b.MaxN});
+        const TScreenPoint c = view_.ToScreen({b.MaxE, b.MinN});
+        return !(a.X >= -kGuard && a.Y >= -kGuard && c.X <= f_.Width + kGuard &&
+                 c.Y <= f_.Height + kGuard);
+    }
+
+    // A ring cut to the guard rectangle, one side after the other.
+    uint32_t PutClippedRing(const uint32_t* v, uint32_t count) {
+        const auto& points = scene_.Points();
+        ring_.clear();
+        for (uint32_t i = 0; i < count; ++i)
+            ring_.push_back(view_.ToScreen(points[v[i]]));
+        const double lo = -kGuard, hiX = f_.Width + kGuard, hiY = f_.Height + kGuard;
+        for (int side = 0; side < 4 && !ring_.empty(); ++side) {
+            const auto inside = [&](TScreenPoint p) {
+                return side == 0   ? p.X >= lo
+                       : side == 1 ? p.X <= hiX
+                       : side == 2 ? p.Y >= lo
+                                   : p.Y <= hiY;
+            };
+            const auto cross = [&](TScreenPoint a, TScreenPoint b) {
+                const double edge = side == 0 ? lo : side == 1 ? hiX : side == 2 ? lo : hiY;
+                const double t = side < 2 ? (edge - a.X) / (b.X - a.X) : (edge - a.Y) / (b.Y - a.Y);
+                return TScreenPoint{a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y)};
+            };
+            cut_.clear();
+            for (size_t i = 0; i < ring_.size(); ++i) {
+                const TScreenPoint a = ring_[i], b = ring_[(i + 1) % ring_.size()];
+                if (inside(a)) {
+                    cut_.push_back(a);
+                    if (!inside(b)) cut_.push_back(cross(a, b));
+                } else if (inside(b)) {
+                    cut_.push_back(cross(a, b));
+                }
+            }
+            ring_.swap(cut_);
+        }
+        uint32_t kept = 0;
+        double lastX = 0, lastY = 0;
+        for (const TScreenPoint& p : ring_)
+            PutOne(p, kept, lastX, lastY);
+        return kept;
+    }
+
+    // A route cut to the guard rectangle: the pieces inside, each a line.
+    void PutClippedRoute(uint32_t route, const uint32_t* v, uint32_t count) {
+        const auto& points = scene_.Points();
+        const double lo = -kGuard, hiX = f_.Width + kGuard, hiY = f_.Height + kGuard;
+        TFramePolyline line{route, Vertices(), 0};
+        double lastX = 0, lastY = 0;
+        const auto finish = [&] {
+            if (line.Count > 1)
+                f_.Polylines.push_back(line);
+            else
+                f_.Xy.resize(2 * size_t(line.First));
+            line = {route, Vertices(), 0};
+        };
+        for (uint32_t i = 0; i + 1 < count; ++i) {
+            const TScreenPoint a = view_.ToScreen(points[v[i]]),
+                               b = view_.ToScreen(points[v[i + 1]]);
+            // Liang-Barsky: the part of the segment from t0 to t1 is inside.
+            double t0 = 0, t1 = 1;
+            const double dx = b.X - a.X, dy = b.Y - a.Y;
+            const double p[4] = {-dx, dx, -dy, dy};
+            const double q[4] = {a.X - lo, hiX - a.X, a.Y - lo, hiY - a.Y};
+            bool visible = true;
+            for (int k = 0; k < 4 && visible; ++k) {
+                if (p[k] == 0) {
+                    visible = q[k] >= 0;
+                } else {
+                    const double t = q[k] / p[k];
+                    if (p[k] < 0 && t > t0) t0 = t;
+                    if (p[k] > 0 && t < t1) t1 = t;
+                    visible = t0 <= t1;
+                }
+            }
+            if (!visible) {
+                finish();
+                continue;
+            }
+            if (t0 > 0) finish();
+            PutOne({a.X + t0 * dx, a.Y + t0 * dy}, line.Count, lastX, lastY);
+            PutOne({a.X + t1 * dx, a.Y + t1 * dy}, line.Count, lastX, lastY);
+            if (t1 < 1) finish();
+        }
+        finish();
     }
 
     void Parcel(uint32_t i, const TParcelShape& s) {
         if (!InSight(s.Box)) return;
         if (Small(s.Box)) return Cover(s.Box, 1);
+        const bool far = FarReaching(s.Box);
         TFramePolygon poly;
         poly.Parcel = i;
         poly.FirstRing = static_cast<uint32_t>(f_.RingStarts.size());
@@ -122,7 +218,8 @@ class TBuilder {
         const auto& ringVertices = scene_.RingVertices();
         for (uint32_t r = s.FirstRing; r < s.FirstRing + s.RingCount; ++r) {
             const uint32_t start = Vertices();
-            if (Put(ringVertices.data() + rings[r].First, rings[r].Count) == 0) continue;
+            const uint32_t* v = ringVertices.data() + rings[r].First;
+            if ((far ? PutClippedRing(v, rings[r].Count) : Put(v, rings[r].Count)) == 0) continue;
             f_.RingStarts.push_back(start);
             ++poly.RingCount;
         }
@@ -138,12 +235,16 @@ class TBuilder {
         if (Small(s.Box)) return Cover(s.Box, 2);
         const TSimaBlock& b = scene_.File().Routes[i];
         const auto [first, last] = scene_.File().VerticesOf(b);
-        TFramePolyline line;
-        line.Route = i;
-        line.First = Vertices();
-        line.Count = Put(first, static_cast<uint32_t>(last - first));
-        if (line.Count == 0) return;
-        f_.Polylines.push_back(line);
+        if (FarReaching(s.Box)) {
+            PutClippedRoute(i, first, static_cast<uint32_t>(last - first));
+        } else {
+            TFramePolyline line;
+            line.Route = i;
+            line.First = Vertices();
+            line.Count = Put(first, static_cast<uint32_t>(last - first));
+            if (line.Count == 0) return;
+            f_.Polylines.push_back(line);
+        }
         if (!scene_.RouteName(i).empty()) {
             const double s2 = view_.Scale();
             const double length = ((s.Box.MaxE - s.Box.MinE) + (s.Box.MaxN - s.Box.MinN)) * s2;
@@ -194,6 +295,7 @@ class TBuilder {
     TFrame f_;
     std::vector<uint8_t> covered_;  // per pixel: 1 by a small parcel, 2 by a small route
     std::vector<TCandidate> candidates_;
+    std::vector<TScreenPoint> ring_, cut_;  // of the ring being cut
 };
 
 }  // namespace

@@ -21,8 +21,8 @@ struct TLabelBox {
     double Width = 0, Height = 0;
 };
 
-// Keeps the boxes that overlap no box kept before them, in the order given;
-// returns the indexes kept.
+// Takes label boxes one by one and keeps each that overlaps none kept
+// before it; a grid of cells keeps the test short on a full screen.
 class TLabelPlacer {
   public:
     TLabelPlacer(double width, double height);

@@ -232,6 +232,40 @@ TEST(PreviewFrame, SmallParcelsCoverPixelsAndOthersAreLeftOutOfSight) {
     EXPECT_EQ(f.RingStarts.size(), 1u);
 }
 
+TEST(PreviewFrame, ObjectsReachingFarOutAreCutNearTheFrame) {
+    // A 20 km parcel and a 20 km road crossing it, seen 1 m across.
+    const TPreviewScene scene =
+        SceneOf({{"big", {{-1e4, -1e4}, {1e4, -1e4}, {0, 1e4}, {-1e4, -1e4}}}},
+                {{"road", {{-1e4, 0.25}, {0, 0.25}, {1e4, 0.25}}}});
+    TView view(200, 100);
+    TBox near;
+    near.Add({-0.5, 0});
+    near.Add({0.5, 0.5});
+    view.Fit(near, 0);
+    const TFrame f = BuildFrame(scene, view);
+    ASSERT_EQ(f.Polygons.size(), 1u);
+    ASSERT_EQ(f.Polylines.size(), 1u);
+    for (size_t i = 0; i < f.Xy.size(); i += 2) {
+        EXPECT_GE(f.Xy[i], -4096.5f);
+        EXPECT_LE(f.Xy[i], 200 + 4096.5f);
+        EXPECT_GE(f.Xy[i + 1], -4096.5f);
+        EXPECT_LE(f.Xy[i + 1], 100 + 4096.5f);
+    }
+    // The cut road still runs straight through the frame at N = 0.25.
+    const TFramePolyline& road = f.Polylines[0];
+    for (uint32_t v = road.First; v < road.First + road.Count; ++v)
+        EXPECT_NEAR(f.Y(v), view.ToScreen({0, 0.25}).Y, 1e-3);
+    // The frame lies inside the cut parcel.
+    const uint32_t first = f.RingStarts[0], end = f.RingStarts[1];
+    bool inside = false;
+    const double cx = 100, cy = 50;
+    for (uint32_t i = first, j = end - 1; i < end; j = i++)
+        if ((f.Y(i) > cy) != (f.Y(j) > cy) &&
+            cx < f.X(i) + (cy - f.Y(i)) * (f.X(j) - f.X(i)) / (f.Y(j) - f.Y(i)))
+            inside = !inside;
+    EXPECT_TRUE(inside);
+}
+
 TEST(PreviewFrame, OverlappingLabelsAreHiddenTheLargerParcelFirst) {
     // Two parcels side by side whose labels would overlap at this scale.
     const TPreviewScene scene =
