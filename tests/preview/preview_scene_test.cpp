@@ -47,10 +47,9 @@ std::string SimaOf(const std::vector<TParcelSpec>& parcels,
     }
     std::string text = "G00,02,site,\nA00,\n";
     for (size_t i = 0; i < points.size(); ++i) {
-        char buf[128];
-        std::snprintf(buf, sizeof buf, "A01,%zu,%zu,%.17g,%.17g,0,\n", i + 1, i + 1,
-                      points[i].second, points[i].first);
-        text += buf;
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%.17g,%.17g", points[i].second, points[i].first);
+        text += "A01," + std::to_string(i + 1) + "," + std::to_string(i + 1) + "," + buf + ",0,\n";
     }
     return text + "A99,\n" + blocks;
 }

@@ -20,6 +20,7 @@
 namespace quorvex::preview {
 namespace {
 
+#ifdef QUORVEX_HAVE_ZLIB
 std::string FindOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
     if (!path) return {};
@@ -44,7 +45,6 @@ struct TImage {
     }
 };
 
-#ifdef QUORVEX_HAVE_ZLIB
 uint32_t Be32(const std::string& s, size_t at) {
     return uint32_t(uint8_t(s[at])) << 24 | uint32_t(uint8_t(s[at + 1])) << 16 |
            uint32_t(uint8_t(s[at + 2])) << 8 | uint32_t(uint8_t(s[at + 3]));
@@ -118,7 +118,6 @@ bool DecodePng(const std::string& png, TImage& image) {
     }
     return true;
 }
-#endif
 
 // Distance from (x, y) to the segment from a to b.
 double Distance(double x, double y, double ax, double ay, double bx, double by) {
@@ -128,6 +127,7 @@ double Distance(double x, double y, double ax, double ay, double bx, double by) 
     const double ex = ax + t * dx - x, ey = ay + t * dy - y;
     return std::sqrt(ex * ex + ey * ey);
 }
+#endif
 
 TEST(SvgRender, ParcelsShowTheirFillColour) {
 #ifndef QUORVEX_HAVE_ZLIB
