@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "engine/run_report.h"
 #include "preview/preview_frame.h"
 #include "preview/preview_job.h"
 #include "preview/preview_scene.h"

@@ -5,7 +5,10 @@
 #include <string>
 
 #include "engine/convert_settings.h"
-#include "engine/run_report.h"
+
+namespace quorvex {
+struct TRunReport;
+}
 
 namespace quorvex::cli {
 

@@ -1,6 +1,7 @@
 #include "preview/preview_job.h"
 
 #include "engine/convert.h"
+#include "engine/run_report.h"
 #include "support/errors.h"
 #include "support/line_reader.h"
 #include "support/output_file.h"

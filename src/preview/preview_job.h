@@ -6,8 +6,11 @@
 #include <string>
 
 #include "engine/convert_settings.h"
-#include "engine/run_report.h"
 #include "sima/sima_records.h"
+
+namespace quorvex {
+struct TRunReport;
+}
 
 namespace quorvex::preview {
 
