@@ -34,7 +34,7 @@ install_missing "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 # The targets that go through real files and a whole run are the slowest:
 # they start first.
 all=(convert_fuzz combined_fuzz legal_convert_fuzz mif_fuzz batch_list_fuzz line_reader_fuzz
-     cp932_fuzz field_fuzz)
+     cp932_fuzz field_fuzz sima_reader_fuzz)
 args=("$@")
 [ $# -eq 0 ] && args=("${all[@]}")
 targets=()
@@ -50,11 +50,12 @@ done
 # for the string routines.
 declare -A max_len=([mif_fuzz]=8192 [convert_fuzz]=8192 [combined_fuzz]=12288
                     [legal_convert_fuzz]=4096 [batch_list_fuzz]=4096 [field_fuzz]=512
-                    [cp932_fuzz]=512 [line_reader_fuzz]=2048)
+                    [cp932_fuzz]=512 [line_reader_fuzz]=2048 [sima_reader_fuzz]=4096)
 # Words the mutations splice in: MIF keywords and clauses, and the batch
 # list's switches and byte-order marks in code page 932 and in UTF-8.
 declare -A dict_of=([mif_fuzz]=fuzz/mif.dict [convert_fuzz]=fuzz/mif.dict
-                    [combined_fuzz]=fuzz/mif.dict [batch_list_fuzz]=fuzz/batch_list_fuzz.dict)
+                    [combined_fuzz]=fuzz/mif.dict [batch_list_fuzz]=fuzz/batch_list_fuzz.dict
+                    [sima_reader_fuzz]=fuzz/sima.dict)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUORVEX_FUZZ=ON -DQUORVEX_BUILD_UI=OFF -DQUORVEX_BUILD_TESTS=OFF \

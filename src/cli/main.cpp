@@ -9,9 +9,11 @@
 
 #include "cli/console.h"
 #include "cli/options.h"
+#include "cli/svg_command.h"
 #include "engine/coordinate_system.h"
 #include "engine/jobs.h"
 #include "engine/mif_info.h"
+#include "preview/preview_job.h"
 #include "support/cp932.h"
 #include "support/errors.h"
 #include "support/messages.h"
@@ -167,6 +169,15 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     return true;
 }
 
+// --svg: the drawing of the job's SIMA file, reported as a job on its own.
+int RunSvg(const TReporter& out, const TConvertSettings& s, const std::string& svg) {
+    TRunReport r;
+    WriteSvgDrawing(s, svg, r);
+    out.Job(svg, r);
+    if (!preview::IsSimaPath(s.MifFile)) out.CoordSys(r);
+    return r.Ok ? kOk : kJobFailed;
+}
+
 // The names in the terminal's encoding, spelt as --attr accepts them.
 int ListColumns(const TReporter& out, const std::string& mif) {
     try {
@@ -280,6 +291,8 @@ int Run(int argc, char** argv) {
         case Mode::Convert: {
             TConvertSettings s = SettingsFor(o, genba);
             s.MifFile = o.inputs[0];
+            // A SIMA file is drawn as it stands: it has no columns.
+            if (!o.svg.empty() && preview::IsSimaPath(s.MifFile)) return RunSvg(out, s, o.svg);
             s.SimFile = o.output.empty() ? ChangeFileExt(s.MifFile, ".sim") : o.output;
             TMessage why;
             const auto attr = ResolveAttr(o, s.MifFile, why);
@@ -296,6 +309,7 @@ int Run(int argc, char** argv) {
                     return kUsageError;
                 }
             }
+            if (!o.svg.empty()) return RunSvg(out, s, o.svg);
             return RunOne(out, s) ? kOk : kJobFailed;
         }
         case Mode::Combine: {

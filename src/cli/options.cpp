@@ -94,6 +94,10 @@ Options ParseOptions(int argc, char** argv) {
             case TOpt::Verbose:
                 o.verbose = true;
                 break;
+            case TOpt::Svg:
+                if (*optarg == '\0') throw UsageError{TMsg::OutputEmpty};
+                o.svg = optarg;
+                break;
             case TOpt::Help:
                 o.mode = Mode::Help;
                 return o;
@@ -105,9 +109,11 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = optind; i < argc; ++i)
         o.inputs.push_back(argv[i]);
 
-    if (int(combine) + int(batch) + int(columns) + int(info) > 1)
+    if (int(combine) + int(batch) + int(columns) + int(info) + int(!o.svg.empty()) > 1)
         throw UsageError{TMsg::ModesExclude};
     if (o.json && !info) throw UsageError{TMsg::JsonNeedsInfo};
+    // One drawing of one input.
+    if (!o.svg.empty() && o.inputs.size() != 1) throw UsageError{TMsg::SvgTakesOneInput};
     // Silently ignored, they would leave the user believing they applied.
     if (batch && !o.jobOptions.empty())
         throw UsageError{{TMsg::BatchTakesNoJobOptions, {o.jobOptions[0]}}};

@@ -28,6 +28,7 @@ struct Options {
     bool verbose = false;  // what each job wrote
     bool quiet = false;    // no line for a job that succeeded
     bool json = false;     // Info: as JSON
+    std::string svg;       // --svg: the drawing goes there ("-": standard output)
     // The options of a job given (--attr, --genba, ...), which a batch list
     // sets itself.
     std::vector<std::string> jobOptions;

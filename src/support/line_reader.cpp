@@ -64,6 +64,17 @@ TLineReader::TLineReader(const std::string& path, size_t blockSize) : path_(path
     }
 }
 
+TLineReader TLineReader::FromDescriptor(int fd, const std::string& name, size_t blockSize) {
+    TLineReader r;
+    r.path_ = name;
+    r.fd_ = ::dup(fd);
+    if (r.fd_ < 0) ThrowFileError("read", name, errno);
+    if (::lseek(r.fd_, 0, SEEK_SET) < 0) ThrowFileError("read", name, errno);
+    r.cap_ = blockSize;
+    r.buf_.reset(new char[r.cap_]);
+    return r;
+}
+
 TLineReader TLineReader::FromText(std::string_view text) {
     TLineReader r;
     r.path_ = "<text>";

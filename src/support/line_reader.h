@@ -24,6 +24,10 @@ class TLineReader {
     explicit TLineReader(const std::string& path, size_t blockSize = 1 << 20);
     // Reads from memory (tests).
     static TLineReader FromText(std::string_view text);
+    // Reads from the start of an open file (a scratch file just written),
+    // through a descriptor of its own; `name` stands for it in messages.
+    // Throws FileError.
+    static TLineReader FromDescriptor(int fd, const std::string& name, size_t blockSize = 1 << 20);
     ~TLineReader();
     TLineReader(TLineReader&&) noexcept;
     TLineReader& operator=(TLineReader&&) = delete;

@@ -68,6 +68,14 @@ enum class TMsg {
     VertexTooLarge,
     TooManyPoints,
 
+    // The content of a SIMA file read back
+    SimaFieldsMissing,
+    SimaUnknownPoint,
+    SimaDuplicatePoint,
+    SimaNoTail,
+    SimaOutsideBlock,
+    SimaTooLarge,
+
     // Character sets of MIF and MID files
     CharsetNotSupported,
     CharsetUnknown,
@@ -123,6 +131,7 @@ enum class TMsg {
     ColumnsTakesOneInput,
     InfoTakesOneInput,
     JsonNeedsInfo,
+    SvgTakesOneInput,
     CombineNeedsInputs,
     ExpectedInputAndOutput,
     OutputEmpty,
