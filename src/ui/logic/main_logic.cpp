@@ -242,6 +242,7 @@ void TMainLogic::btnConvertClick() {
 // ---- Batch list ----
 
 void TMainLogic::AppendRow(const TBatchRow& row) {
+    ListChanged();
     rows_.push_back(row);
     marks_.push_back(kNoMark);
     view_.InsertRow(RowCount() - 1, CellsOf(row));
@@ -249,21 +250,30 @@ void TMainLogic::AppendRow(const TBatchRow& row) {
 }
 
 void TMainLogic::SetRow(int i, const TBatchRow& row) {
+    ListChanged();
     rows_[static_cast<size_t>(i)] = row;
     view_.SetRowCells(i, CellsOf(row));
     SetRowMark(i, kNoMark);
 }
 
 void TMainLogic::RemoveRow(int i) {
+    ListChanged();
     rows_.erase(rows_.begin() + i);
     marks_.erase(marks_.begin() + i);
     view_.DeleteRow(i);
 }
 
 void TMainLogic::ClearRows() {
+    ListChanged();
     rows_.clear();
     marks_.clear();
     view_.ClearRows();
+}
+
+void TMainLogic::ListChanged() {
+    // What the status bar says of the last run or conversion is about
+    // another list now.
+    view_.SetStatusText(std::string());
 }
 
 void TMainLogic::SetRowMark(int i, TRowMark mark, const std::string& tip) {
@@ -406,6 +416,8 @@ void TMainLogic::ShowCurrentRow(int i) {
 
 void TMainLogic::btnBatchClick() {
     if (running_) return;
+    // A summary of an earlier run would no longer be true.
+    view_.SetStatusText(std::string());
     if (rows_.empty()) return Warn(msg::kNoBatchList);
     for (int i = 0; i < RowCount(); ++i)
         SetRowMark(i, kNoMark);
@@ -414,8 +426,8 @@ void TMainLogic::btnBatchClick() {
     const auto genba = Cp932Text(TControl::edtCombineGenba);
     if (combine && !genba) return Warn(msg::kBadGenba);
 
-    // An error that ends a per-file run at its row: shown after the run, and
-    // the row keeps no mark.
+    // An error that ends a per-file run at its row: shown after the run; the
+    // row gets its cross.
     std::optional<TMessage> error;
     TRunCallbacks callbacks;
     callbacks.BeginRow = [&](size_t row) {
@@ -424,10 +436,7 @@ void TMainLogic::btnBatchClick() {
         ShowCurrentRow(static_cast<int>(row));
     };
     callbacks.MarkRow = [&](size_t row, const TRunReport& r) {
-        if (!combine && ShownAsError(r.Failure)) {
-            error = r.Error;
-            return;
-        }
+        if (!combine && ShownAsError(r.Failure)) error = r.Error;
         SetRowMark(static_cast<int>(row), r.Ok ? kMarkDone : kMarkFailed,
                    r.Ok ? std::string() : Japanese(r.Error));
     };
@@ -444,16 +453,10 @@ void TMainLogic::btnBatchClick() {
             TOnExit end([this] { SetRunning(false); });
             result =
                 ConvertCombined(rows, view_.GetText(TControl::edtConbineFile), *genba, callbacks);
-            const size_t failed = result.FailedInputs();
-            const bool allFailed = result.Failure == TRunFailure::AllInputsFailed;
-            if (result.Written || allFailed)
-                view_.SetStatusText(
-                    BatchSummaryText(rows.size(), result.Inputs.size() - failed, failed) +
-                    (result.Written && failed > 0
-                         ? FormatMessage(msg::kCombinedWithoutFailed, {std::to_string(failed)})
-                         : std::string()));
+            EndCombinedRun(result, rows.size());
             // Every row failed: the file was left as it was.
-            if (result.Failure == TRunFailure::NoDestination || allFailed)
+            if (result.Failure == TRunFailure::NoDestination ||
+                result.Failure == TRunFailure::AllInputsFailed)
                 Warn(Japanese(result.Error));
         }
         // A file that could not be created or written, or a merge refused:
@@ -471,17 +474,49 @@ void TMainLogic::btnBatchClick() {
         TOnExit end([this] { SetRunning(false); });
         results = RunBatchJobs(rows, callbacks);
     }
-    // The row that ended the run with an error counts as neither.
-    if (error) results.pop_back();
     size_t failed = 0;
     for (const TRunResult& r : results)
         if (!r.Ok()) ++failed;
-    view_.SetStatusText(BatchSummaryText(rows.size(), results.size() - failed, failed));
+    view_.SetStatusText(SummaryText(rows.size(), results.size() - failed, failed));
     view_.Message(TMessageKind::Information, msg::kBatchDone);
     // Shown here, after the end message, so that a close asked for during the
     // run still follows it.
     if (error) view_.ShowError(Japanese(*error));
     CloseIfAsked();
+}
+
+std::string TMainLogic::SummaryText(size_t count, size_t succeeded, size_t failed) {
+    std::string text = BatchSummaryText(count, succeeded, failed);
+    if (succeeded + failed < count)
+        text += FormatMessage(msg::kBatchNotRun, {std::to_string(count - succeeded - failed)});
+    return text;
+}
+
+void TMainLogic::EndCombinedRun(const TRunResult& result, size_t count) {
+    const size_t reached = result.Inputs.size();
+    if (reached == 0) return;
+    size_t failed = result.FailedInputs();
+    if (result.Written) {
+        view_.SetStatusText(
+            SummaryText(count, reached - failed, failed) +
+            (failed > 0 ? FormatMessage(msg::kCombinedWithoutFailed, {std::to_string(failed)})
+                        : std::string()));
+        return;
+    }
+    // Nothing was written: no row keeps its tick. A stopped run leaves the
+    // rows it converted unmarked; a run whose file could not be made
+    // crosses them with the cause.
+    const bool stopped = result.Failure == TRunFailure::Cancelled;
+    for (size_t i = 0; i < reached; ++i) {
+        if (!result.Inputs[i].Ok) continue;
+        if (stopped) {
+            SetRowMark(static_cast<int>(i), kNoMark);
+        } else {
+            SetRowMark(static_cast<int>(i), kMarkFailed, Japanese(result.Error));
+            ++failed;
+        }
+    }
+    view_.SetStatusText(SummaryText(count, 0, failed));
 }
 
 bool TMainLogic::FormCloseQuery() {

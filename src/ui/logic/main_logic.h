@@ -17,6 +17,8 @@
 
 namespace quorvex {
 
+struct TRunResult;
+
 // "%1", "%2" … of a message replaced by the arguments in order.
 std::string FormatMessage(const char* pattern, const std::vector<std::string>& args);
 
@@ -85,6 +87,7 @@ class TMainLogic {
     void SetRow(int i, const TBatchRow& row);
     void RemoveRow(int i);
     void ClearRows();
+    void ListChanged();
     void SetRowMark(int i, TRowMark mark, const std::string& tip = {});
     // The MIF file chosen by the browse button or dropped on the panel.
     void ChooseMifFile(const std::string& path);
@@ -96,6 +99,10 @@ class TMainLogic {
     // pending events, so the window shows the row being worked on.
     void ShowCurrentRow(int i);
     void SetRunning(bool running);
+    // The status bar's summary of a run, naming the rows it did not reach.
+    static std::string SummaryText(size_t count, size_t succeeded, size_t failed);
+    // The marks and the summary at the end of a merged run.
+    void EndCombinedRun(const TRunResult& result, size_t count);
     void Warn(const std::string& text);
 
     TWindowView& view_;
