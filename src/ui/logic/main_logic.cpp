@@ -553,9 +553,25 @@ void TMainLogic::FilesDropped(TDropTarget target, const std::vector<std::string>
     for (const std::string& path : drop.Paths) {
         s.MifFile = path;
         s.SimFile = ChangeFileExt(path, ".sim");
-        AppendRow(RowFromSettings(s, ChosenAttrName()));
+        AppendRow(DroppedRow(s));
     }
     lvwBatchChange();
+}
+
+TBatchRow TMainLogic::DroppedRow(TConvertSettings s) const {
+    // The panel's attribute belongs to the panel's table: another file has
+    // it only under the same column name, wherever that column stands.
+    const int i = view_.ItemIndex(TControl::cboAttrName);
+    s.AttrIndex = -1;
+    if (i <= 0 || static_cast<size_t>(i) >= attrNames_.size()) return RowFromSettings(s, "");
+    TMessage why;
+    const std::optional<int32_t> position =
+        ColumnPositionOf(s.MifFile, attrCaptions_[size_t(i)], why);
+    if (!position) return RowFromSettings(s, "");
+    s.AttrIndex = *position;
+    TBatchRow row = RowFromSettings(s, attrNames_[size_t(i)].value_or(std::string()));
+    if (!attrNames_[size_t(i)]) row.UnheldAttrName = attrCaptions_[size_t(i)];
+    return row;
 }
 
 void TMainLogic::btnCmbBrowseClick() {

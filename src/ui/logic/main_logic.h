@@ -83,6 +83,9 @@ class TMainLogic {
 
   private:
     TBatchRow PanelRow() const;
+    // The row of a MIF file dropped on the list, with the panel's settings
+    // `s` for it.
+    TBatchRow DroppedRow(TConvertSettings s) const;
     void AppendRow(const TBatchRow& row);
     void SetRow(int i, const TBatchRow& row);
     void RemoveRow(int i);

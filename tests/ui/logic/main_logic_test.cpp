@@ -152,6 +152,35 @@ TEST_F(Logic, ColumnsOfOtherCharacterSetsAreShownDecodedAndANameCodePage932Lacks
     EXPECT_EQ(view.Log.back(), Warning("7 行目に保存できない文字が含まれています。"));
 }
 
+// A dropped file takes the panel's attribute only where its own table has a
+// column of that name, at that column's position.
+TEST_F(Logic, DroppedFilesTakeThePanelsAttributeOnlyByName) {
+    auto table = [](const std::string& columns, int count) {
+        return "Version 300\r\nCharset \"WindowsJapanese\"\r\nDelimiter \",\"\r\nColumns " +
+               std::to_string(count) + "\r\n" + columns + "Data\r\n";
+    };
+    WriteBytes(dir / "moved.mif", table("  id Integer\r\n  AREA Float\r\n  " +
+                                            std::string(test::kJapaneseColumn) + " Char(9)\r\n",
+                                        3));
+    WriteBytes(dir / "other.mif", table("  id Integer\r\n  AREA Float\r\n", 2));
+    FillPanel(mif, dir / "a.sim");
+    logic.cboAttrNameDropDown();
+    view.AttrChoice = 2;
+    logic.FilesDropped(TDropTarget::BatchList,
+                       {dir / "moved.mif", dir / "other.mif", dir / "town.mif"});
+    ASSERT_EQ(logic.RowCount(), 3);
+    EXPECT_EQ(logic.Row(0).Caption, "3");
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::AttrName], test::kJapaneseColumn);
+    EXPECT_EQ(logic.Row(1).Caption, "-1");
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::AttrName], "");
+    EXPECT_EQ(logic.Row(2).Caption, "2");
+
+    // Nothing chosen: no attribute for any dropped file.
+    view.AttrChoice = -1;
+    logic.FilesDropped(TDropTarget::BatchList, {dir / "moved.mif"});
+    EXPECT_EQ(logic.Row(3).Caption, "-1");
+}
+
 TEST_F(Logic, ConvertWritesTheFileUnderTheHourglassAndReports) {
     FillPanel(mif, dir / "a.sim");
     view.Texts[C::edtGenba] = "北地区";
