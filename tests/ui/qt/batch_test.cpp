@@ -569,7 +569,9 @@ TEST_F(Batch, EscapingErrorEndsThePerFileRunWithTheMessageFirst) {
     AddRow(mif, dir / "3.sim");
     ui.OnMessage = [this](const Box&) { EXPECT_TRUE(ui.Errors.empty()); };
     Button("btnBatch")->click();
-    EXPECT_EQ(Marks(), (std::vector<int>{0, -1, -1}));
+    // The row that ended the run has its cross; the row not run is counted.
+    EXPECT_EQ(Marks(), (std::vector<int>{0, 1, -1}));
+    EXPECT_EQ(frm->statusBar()->currentMessage(), "3 件中 1 件成功、1 件失敗、1 件未実行");
     EXPECT_EQ(ui.Texts(), std::vector<QString>{"変換が終了しました。"});
     EXPECT_EQ(ui.Errors.size(), 1u);
     EXPECT_EQ(ui.BusyDepth, 0);
@@ -669,6 +671,49 @@ TEST_F(CombinedRun, OutputThatCannotBeCreatedIsShownAndNoRowIsMarked) {
     EXPECT_EQ(frm->SelectedRow(), -1);
     EXPECT_EQ(ui.BusyDepth, 0);
     EXPECT_EQ(EditingEnabled(), (std::vector<bool>{true, false, false, true, true, true, true}));
+}
+
+// ---- Keys and focus ----
+
+// The window shown and active, so that the focus is real.
+void Activate(QWidget* w) {
+    w->show();
+    QApplication::setActiveWindow(w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
+// Enter and the keypad's Enter press the focused button; after the run the
+// focus is back on it, and a key typed then leaves the merged file's name.
+TEST_F(CombinedRun, EnterPressesTheFocusedButtonAndTheFocusStaysOnIt) {
+    Activate(frm.get());
+    AddRow(mif, dir / "1.sim");
+    const QString out = QString::fromStdString(dir / "all.sim");
+    Edit("edtConbineFile")->setText(out);
+    QPushButton* batch = Button("btnBatch");
+    batch->setFocus();
+    QTest::keyClick(batch, Qt::Key_Return);
+    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_EQ(Marks(), std::vector<int>{0});
+    EXPECT_EQ(QApplication::focusWidget(), batch);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+    EXPECT_EQ(Edit("edtConbineFile")->text(), out);
+
+    std::filesystem::remove(dir / "all.sim");
+    QTest::keyClick(batch, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_EQ(QApplication::focusWidget(), batch);
+
+    // A button pressed with Space keeps the focus the same way.
+    std::filesystem::remove(dir / "all.sim");
+    QTest::keyClick(batch, Qt::Key_Space);
+    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_EQ(QApplication::focusWidget(), batch);
+
+    // Enter on another button: "クリア" empties the list.
+    QPushButton* clear = Button("btnClear");
+    clear->setFocus();
+    QTest::keyClick(clear, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(frm->RowCount(), 0);
 }
 
 }  // namespace
