@@ -81,11 +81,15 @@ std::string FormatMessage(const char* pattern, const std::vector<std::string>& a
 
 TMainLogic::TMainLogic(TWindowView& view, std::string helpFile)
     : view_(view), helpFile_(std::move(helpFile)) {
-    openDialog1_ = {
-        "OpenDialog1", TFileDialog::Open, {{"MapInfo インポート/エクスポート", "*.mif"}}, "", ""};
-    saveDialog1_ = {"SaveDialog1", TFileDialog::Save, {{"SIMAファイル", "*.sim"}}, "sim", ""};
-    openDialog2_ = {"OpenDialog2", TFileDialog::Open, BatchFilters(), "", ""};
-    saveDialog2_ = {"SaveDialog2", TFileDialog::Save, BatchFilters(), "txt", ""};
+    openDialog1_ = {"OpenDialog1",
+                    TFileDialog::Open,
+                    {{"MapInfo インポート/エクスポート", "*.mif"}},
+                    "",
+                    "",
+                    ""};
+    saveDialog1_ = {"SaveDialog1", TFileDialog::Save, {{"SIMAファイル", "*.sim"}}, "sim", "", ""};
+    openDialog2_ = {"OpenDialog2", TFileDialog::Open, BatchFilters(), "", "", ""};
+    saveDialog2_ = {"SaveDialog2", TFileDialog::Save, BatchFilters(), "txt", "", ""};
 }
 
 bool TMainLogic::Guard(const std::function<void()>& handler) {
@@ -173,7 +177,19 @@ void TMainLogic::ChooseMifFile(const std::string& path) {
 }
 
 void TMainLogic::btnSimBrowseClick() {
+    // With no SIMA name yet, the file usually goes beside its MIF file.
+    const std::string mif(Trim(view_.GetText(TControl::edtMifFile)));
+    const bool beside = Trim(view_.GetText(TControl::edtSimFile)).empty() && !mif.empty();
+    saveDialog1_.InitialDir = beside ? GetFileDir(mif) : std::string();
     if (view_.Execute(saveDialog1_)) view_.SetText(TControl::edtSimFile, saveDialog1_.FileName);
+    saveDialog1_.InitialDir.clear();
+}
+
+bool TMainLogic::ExecuteListDialog(TFileDialog& dialog) {
+    if (!view_.Execute(dialog)) return false;
+    // Both batch-list dialogs open where the last list was opened or saved.
+    openDialog2_.InitialDir = saveDialog2_.InitialDir = GetFileDir(dialog.FileName);
+    return true;
 }
 
 void TMainLogic::cboAttrNameDropDown() {
@@ -337,7 +353,7 @@ void TMainLogic::lvwBatchDblClick() {
 void TMainLogic::S1Click() {
     if (running_) return;
     if (rows_.empty()) return Warn(msg::kNoBatchList);
-    if (!view_.Execute(saveDialog2_)) return;
+    if (!ExecuteListDialog(saveDialog2_)) return;
 
     // The file is code page 932: paths and typed names are encoded here;
     // names that came from files are already its bytes. The first file line
@@ -370,7 +386,7 @@ void TMainLogic::S1Click() {
 
 void TMainLogic::O1Click() {
     if (running_) return;
-    if (view_.Execute(openDialog2_)) LoadListFile(openDialog2_.FileName);
+    if (ExecuteListDialog(openDialog2_)) LoadListFile(openDialog2_.FileName);
 }
 
 void TMainLogic::LoadListFile(const std::string& path) {

@@ -96,6 +96,8 @@ class TMainLogic {
     void ChooseMifFile(const std::string& path);
     // The batch-list file chosen by "開く" or dropped on the list.
     void LoadListFile(const std::string& path);
+    // Runs a batch-list dialog; the folder chosen is both dialogs' next one.
+    bool ExecuteListDialog(TFileDialog& dialog);
     // The end of a batch run: the close asked for during it.
     void CloseIfAsked();
     // Selects the row and scrolls it into view between two rounds of

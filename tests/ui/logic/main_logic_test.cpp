@@ -181,6 +181,30 @@ TEST_F(Logic, DroppedFilesTakeThePanelsAttributeOnlyByName) {
     EXPECT_EQ(logic.Row(3).Caption, "-1");
 }
 
+// The SIMA dialog starts beside the MIF file while the SIMA box is empty;
+// the batch-list dialogs start where a list was last opened or saved.
+TEST_F(Logic, DialogsStartWhereTheWorkIs) {
+    view.Texts[C::edtMifFile] = mif;
+    logic.btnSimBrowseClick();
+    ASSERT_EQ(view.DialogsSeen.size(), 1u);
+    EXPECT_EQ(view.DialogsSeen[0].InitialDir, GetFileDir(mif));
+    view.Texts[C::edtSimFile] = "/elsewhere/a.sim";
+    logic.btnSimBrowseClick();
+    EXPECT_EQ(view.DialogsSeen[1].InitialDir, "");
+
+    std::filesystem::create_directories(dir / "lists");
+    AddRow(mif, dir / "a.sim");
+    view.Answers = {dir / "lists/one.txt", std::nullopt, std::nullopt};
+    logic.S1Click();
+    logic.O1Click();
+    logic.S1Click();
+    ASSERT_EQ(view.DialogsSeen.size(), 5u);
+    EXPECT_EQ(view.DialogsSeen[2].InitialDir, "");
+    EXPECT_EQ(view.DialogsSeen[3].Name, "OpenDialog2");
+    EXPECT_EQ(view.DialogsSeen[3].InitialDir, GetFileDir(dir / "lists/one.txt"));
+    EXPECT_EQ(view.DialogsSeen[4].InitialDir, GetFileDir(dir / "lists/one.txt"));
+}
+
 TEST_F(Logic, ConvertWritesTheFileUnderTheHourglassAndReports) {
     FillPanel(mif, dir / "a.sim");
     view.Texts[C::edtGenba] = "北地区";

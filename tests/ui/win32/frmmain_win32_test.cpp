@@ -446,6 +446,21 @@ TEST_F(Win32Window, DroppedFilesAndTheStatusTextOfARun) {
               "MIFファイル「" + std::string(dir / "gone.mif") + "」が見つかりません。");
 }
 
+// The button that started a run has the focus again when the run is done.
+TEST_F(Win32Window, TheFocusReturnsToTheButtonThatStartedTheRun) {
+    frm->Show();
+    SetForegroundWindow(frm->Handle());
+    Type("edtMifFile", mif);
+    Type("edtSimFile", dir / "a.sim");
+    Click("btnAdd");
+    ASSERT_EQ(Rows(), 1);
+    SetFocus(C("btnBatch"));
+    ASSERT_EQ(GetFocus(), C("btnBatch"));
+    Click("btnBatch");
+    EXPECT_EQ(Image(0), 0);
+    EXPECT_EQ(GetFocus(), C("btnBatch"));
+}
+
 TEST_F(Win32Window, KeysReachTheMenuCommandsAndHelpIsTheProgramsChm) {
     frm->Show();
     MSG f1{frm->Handle(), WM_KEYDOWN, VK_F1, 0, 0, {}};
