@@ -122,6 +122,7 @@ bool TMainLogic::Handle(TCommand command) {
         {TCommand::X1Click, &TMainLogic::X1Click},
         {TCommand::H2Click, &TMainLogic::H2Click},
         {TCommand::A1Click, &TMainLogic::A1Click},
+        {TCommand::lvwBatchEnter, &TMainLogic::lvwBatchEnter},
     };
     for (const auto& [c, handler] : kHandlers)
         if (c == command) return Guard([this, h = handler] { (this->*h)(); });
@@ -261,6 +262,7 @@ void TMainLogic::AppendRow(const TBatchRow& row) {
     ListChanged();
     rows_.push_back(row);
     marks_.push_back(kNoMark);
+    tips_.emplace_back();
     view_.InsertRow(RowCount() - 1, CellsOf(row));
     SetRowMark(RowCount() - 1, kNoMark);
 }
@@ -276,6 +278,7 @@ void TMainLogic::RemoveRow(int i) {
     ListChanged();
     rows_.erase(rows_.begin() + i);
     marks_.erase(marks_.begin() + i);
+    tips_.erase(tips_.begin() + i);
     view_.DeleteRow(i);
 }
 
@@ -283,6 +286,7 @@ void TMainLogic::ClearRows() {
     ListChanged();
     rows_.clear();
     marks_.clear();
+    tips_.clear();
     view_.ClearRows();
 }
 
@@ -294,6 +298,7 @@ void TMainLogic::ListChanged() {
 
 void TMainLogic::SetRowMark(int i, TRowMark mark, const std::string& tip) {
     marks_[static_cast<size_t>(i)] = mark;
+    tips_[static_cast<size_t>(i)] = tip;
     view_.SetRowMark(i, mark);
     view_.SetRowMarkTip(i, tip);
 }
@@ -346,6 +351,13 @@ void TMainLogic::lvwBatchDblClick() {
     view_.SetChecked(TControl::chkRosen, IsSwitchOn(row.SubItems[TBatchRow::Rosen]));
     view_.SetChecked(TControl::chkYX, IsSwitchOn(row.SubItems[TBatchRow::SwapXY]));
     view_.SetChecked(TControl::chkEnd, IsSwitchOn(row.SubItems[TBatchRow::CloseParcel]));
+}
+
+void TMainLogic::lvwBatchEnter() {
+    // The tooltip's text for those who do not hover: the cause of a cross.
+    const int i = view_.SelectedRow();
+    if (i < 0 || i >= RowCount() || marks_[size_t(i)] != kMarkFailed) return;
+    view_.Message(TMessageKind::Error, tips_[size_t(i)]);
 }
 
 // ---- Batch list file ----

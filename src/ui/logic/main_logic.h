@@ -44,6 +44,7 @@ class TMainLogic {
     void btnClearClick();
     void lvwBatchChange();
     void lvwBatchDblClick();
+    void lvwBatchEnter();
     void S1Click();
     void O1Click();
     void btnBatchClick();
@@ -116,6 +117,7 @@ class TMainLogic {
     bool closeRequested_ = false;
     std::vector<TBatchRow> rows_;
     std::vector<TRowMark> marks_;
+    std::vector<std::string> tips_;  // why each crossed row failed
     // The attribute list's entries as shown, and the column names behind
     // them in code page 932 (none for a name of another character set that
     // code page 932 cannot hold).

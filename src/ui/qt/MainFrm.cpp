@@ -242,6 +242,7 @@ void TfrmMain::ConnectHandlers() {
             if (dblClick != TCommand::None)
                 connect(l, &QTreeWidget::itemDoubleClicked, this,
                         [this, dblClick] { logic_.Handle(dblClick); });
+            l->installEventFilter(this);
         }
     }
 }
@@ -262,6 +263,11 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (watched == List() && enter && mods == Qt::NoModifier) {
+            logic_.Handle(TCommand::lvwBatchEnter);
+            return true;
+        }
         auto* button = qobject_cast<QPushButton*>(watched);
         if (button && button->isEnabled() && mods == Qt::NoModifier &&
             (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {

@@ -291,6 +291,12 @@ void TfrmMain::FormClose() {
 bool TfrmMain::PreTranslateMessage(MSG& msg) {
     if (!hwnd_) return false;
     if (accel_ && TranslateAcceleratorW(hwnd_, accel_, &msg)) return true;
+    // Enter on the list, which the dialog keys would take for a button.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN &&
+        msg.hwnd == Control(TControl::lvwBatch)) {
+        logic_.Handle(TCommand::lvwBatchEnter);
+        return true;
+    }
     return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 

@@ -810,6 +810,28 @@ TEST_F(Run, StatusBarSummaryIsClearedAndCountsEveryRow) {
     EXPECT_EQ(view.Status, "");
 }
 
+// Enter on a crossed row shows why it failed; on other rows nothing.
+TEST_F(Run, EnterOnACrossedRowShowsItsCause) {
+    logic.btnBatchClick();
+    view.Log.clear();
+    for (int row : {-1, 0, 1}) {
+        view.Selected = row;
+        EXPECT_TRUE(logic.Handle(TCommand::lvwBatchEnter));
+    }
+    EXPECT_EQ(view.Log, Log{"message:error:MIDファイル「" + std::string(dir / "broken.mid") +
+                            "」が見つかりません。"});
+    // A row removed takes its cause along.
+    view.Selected = 0;
+    logic.btnRemoveClick();
+    view.Selected = 0;
+    view.Log.clear();
+    logic.lvwBatchEnter();
+    EXPECT_EQ(view.Log.size(), 1u);
+    view.Selected = 1;
+    logic.lvwBatchEnter();
+    EXPECT_EQ(view.Log.size(), 1u);
+}
+
 TEST_F(Logic, MenuCommandsReachTheWindow) {
     logic.A1Click();
     logic.H2Click();

@@ -716,5 +716,26 @@ TEST_F(CombinedRun, EnterPressesTheFocusedButtonAndTheFocusStaysOnIt) {
     EXPECT_EQ(frm->RowCount(), 0);
 }
 
+// Enter on a crossed row shows its cause in a message box.
+TEST_F(Batch, EnterOnACrossedRowShowsItsCause) {
+    Activate(frm.get());
+    WriteMifPair(dir / "gone.mif");
+    AddRow(mif, dir / "1.sim");
+    AddRow(dir / "gone.mif", dir / "2.sim");
+    std::filesystem::remove(dir / "gone.mid");
+    Button("btnBatch")->click();
+    ASSERT_EQ(Marks(), (std::vector<int>{0, 1}));
+    ui.Messages.clear();
+    Select(1);
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Return);
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.Messages[0].Kind, TMessageKind::Error);
+    EXPECT_EQ(ui.Messages[0].Text, List()->topLevelItem(1)->toolTip(0));
+    Select(0);
+    QTest::keyClick(List(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(ui.Messages.size(), 1u);
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -461,6 +461,28 @@ TEST_F(Win32Window, TheFocusReturnsToTheButtonThatStartedTheRun) {
     EXPECT_EQ(GetFocus(), C("btnBatch"));
 }
 
+// Enter on a crossed row shows its cause in a message box.
+TEST_F(Win32Window, EnterOnACrossedRowShowsItsCause) {
+    frm->Show();
+    WriteMifPair(dir / "gone.mif");
+    Type("edtMifFile", dir / "gone.mif");
+    Type("edtSimFile", dir / "a.sim");
+    Click("btnAdd");
+    std::filesystem::remove(dir / "gone.mid");
+    ASSERT_EQ(Rows(), 1);
+    Click("btnBatch");
+    ASSERT_EQ(Image(0), 1);
+    ui.Log.clear();
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(C("lvwBatch"), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    MSG enter{C("lvwBatch"), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(frm->PreTranslateMessage(enter));
+    ASSERT_EQ(ui.Log.size(), 1u);
+    EXPECT_EQ(ui.Log[0],
+              "error:MIDファイル「" + std::string(dir / "gone.mid") + "」が見つかりません。");
+}
+
 TEST_F(Win32Window, KeysReachTheMenuCommandsAndHelpIsTheProgramsChm) {
     frm->Show();
     MSG f1{frm->Handle(), WM_KEYDOWN, VK_F1, 0, 0, {}};
