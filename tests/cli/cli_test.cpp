@@ -847,7 +847,7 @@ TEST(CommandLine, BatchRowsRunWithTheirOwnZones) {
     r = Cli({"--batch", listPath});
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out.find("warning"), std::string::npos) << r.out;
-    ASSERT_TRUE(ConvertCombined(list.Rows, lonLat.dir / "engine.sim", ""));
+    ASSERT_TRUE(ConvertCombined(list.Rows, lonLat.dir / "engine.sim", "").Written);
     EXPECT_EQ(ReadBytes(lonLat.dir / "merged.sim"), ReadBytes(lonLat.dir / "engine.sim"));
     // Rows of two zones are refused before any row is processed.
     list.Rows[1].Zone = 8;
