@@ -516,7 +516,7 @@ void TMainLogic::btnBatchClick() {
 std::string TMainLogic::SummaryText(size_t count, size_t succeeded, size_t failed) {
     std::string text = BatchSummaryText(count, succeeded, failed);
     if (succeeded + failed < count)
-        text += FormatMessage(msg::kBatchNotRun, {std::to_string(count - succeeded - failed)});
+        text += Japanese({TMsg::BatchRowsNotRun, {std::to_string(count - succeeded - failed)}});
     return text;
 }
 
