@@ -1,9 +1,11 @@
-# The portable Windows package: a zip of the programs, a short Japanese
-# read-me and the licence, built by the target `package-zip`.
-# Programs join the package with
+# The Windows packages, built from one folder of the programs, a short
+# Japanese read-me and the licence:
+#   package-zip  the portable zip;
+#   package-msi  the installer (packaging/windows/build-msi.sh, with wixl).
+# Programs join the packages with
 #   set_property(GLOBAL APPEND PROPERTY QUORVEX_PACKAGE_PROGRAMS <target>)
 # Include this file after every target is defined.
-# Other files (the help) join it with
+# Other files (the help) join them with
 #   set_property(GLOBAL APPEND PROPERTY QUORVEX_PACKAGE_FILES <path>)
 get_property(programs GLOBAL PROPERTY QUORVEX_PACKAGE_PROGRAMS)
 get_property(package_files GLOBAL PROPERTY QUORVEX_PACKAGE_FILES)
@@ -31,3 +33,18 @@ add_custom_target(package-zip
   DEPENDS ${programs}
   COMMENT "Packing ${QUORVEX_PACKAGE_NAME}.zip"
   VERBATIM)
+
+# The installer holds the zip's folder as it is, so both carry the same files.
+find_program(QUORVEX_WIXL wixl)
+find_program(QUORVEX_MSIBUILD msibuild)
+set(QUORVEX_MSI ${CMAKE_BINARY_DIR}/QuorvexConverter-${PROJECT_VERSION}-x64.msi)
+if(QUORVEX_WIXL AND QUORVEX_MSIBUILD)
+  add_custom_target(package-msi
+    COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/windows/build-msi.sh ${stage} ${PROJECT_VERSION}
+            ${QUORVEX_MSI}
+    COMMENT "Building QuorvexConverter-${PROJECT_VERSION}-x64.msi"
+    VERBATIM)
+  add_dependencies(package-msi package-zip)
+else()
+  message(STATUS "wixl or msibuild not found (Debian packages wixl, msitools): no installer")
+endif()

@@ -19,8 +19,9 @@ TEST_PACKAGES=(libgtest-dev qt6-base-dev libgl-dev fonts-noto-cjk libclang-commo
 # scripts/fuzz.sh: clang with libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The Windows build (MinGW-w64) and its tests under Wine.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip fp-utils)
-WINDOWS_TEST_PACKAGES=(googletest wine wine64 xvfb xauth fonts-noto-cjk)
+# wixl and msibuild (msitools) build the installer; osslsigncode signs.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix zip fp-utils wixl msitools)
+WINDOWS_TEST_PACKAGES=(googletest wine wine64 xvfb xauth fonts-noto-cjk osslsigncode openssl)
 WINDOWS_TEST_PACKAGES+=(locales)
 
 # Generates the named UTF-8 locales (ja_JP.UTF-8 …) that are missing. Wine

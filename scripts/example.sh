@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the command-line converter and converts the bundled example.
+# Builds the command-line converter with its documentation and converts the
+# bundled example.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -7,7 +8,9 @@ install_missing "${BUILD_PACKAGES[@]}"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BUILD_UI=OFF \
       -DQUORVEX_BUILD_TESTS=OFF >/dev/null
-cmake --build build --target quorvex-convert
+# The manual pages, completion and changelog too, so that `cmake --install
+# build` works after this script.
+cmake --build build --target quorvex-convert quorvex_compressed_docs
 
 out=build/example/town.sim
 mkdir -p build/example

@@ -203,4 +203,29 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 
 #endif
 
+#ifdef _WIN32
+namespace {
+constexpr const wchar_t* kProgramKey = L"Software\\Quorvex\\Quorvex Converter";
+}  // namespace
+
+RegisteredInstallDir::RegisteredInstallDir(const std::string& dir) {
+    const std::wstring value = Utf8ToWide(dir);
+    ok_ =
+        RegSetKeyValueW(HKEY_CURRENT_USER, kProgramKey, L"InstallDir", REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+RegisteredInstallDir::~RegisteredInstallDir() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kProgramKey, L"InstallDir");
+    // The keys the registration created go too (each only while empty of subkeys).
+    RegDeleteKeyW(HKEY_CURRENT_USER, kProgramKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Quorvex");
+}
+
+bool RegisteredInstallDir::Exists() {
+    return RegGetValueW(HKEY_CURRENT_USER, kProgramKey, L"InstallDir", RRF_RT_ANY, nullptr, nullptr,
+                        nullptr) == ERROR_SUCCESS;
+}
+#endif
+
 }  // namespace quorvex::test

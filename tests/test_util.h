@@ -55,4 +55,21 @@ struct ProgramResult {
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& env = {});
 
+#ifdef _WIN32
+// The installer's registration of its folder (value InstallDir of the
+// program's key in HKEY_CURRENT_USER), for the object's lifetime.
+class RegisteredInstallDir {
+  public:
+    explicit RegisteredInstallDir(const std::string& dir);
+    ~RegisteredInstallDir();
+    RegisteredInstallDir(const RegisteredInstallDir&) = delete;
+    bool ok() const { return ok_; }
+    // Whether a registration exists already (a test would then change it).
+    static bool Exists();
+
+  private:
+    bool ok_ = false;
+};
+#endif
+
 }  // namespace quorvex::test

@@ -13,6 +13,11 @@ namespace quorvex::cli {
 // code page); puts standard output and standard error into binary mode.
 std::vector<std::string> StartConsole(int argc, char** argv);
 
+// `utf8` in the terminal's encoding, for standard output: UTF-8 on POSIX
+// systems; on Windows the console's output code page (the ANSI code page
+// without a console), characters it lacks as '?'.
+std::string ForTerminal(std::string_view utf8);
+
 // Writes `utf8` to standard error: as UTF-16 when it is a Windows console,
 // as UTF-8 bytes otherwise.
 void WriteMessage(std::string_view utf8);

@@ -25,6 +25,21 @@ std::vector<std::string> StartConsole(int, char**) {
     return args;
 }
 
+std::string ForTerminal(std::string_view utf8) {
+    UINT codePage = ::GetConsoleOutputCP();
+    if (codePage == 0) codePage = ::GetACP();
+    if (codePage == CP_UTF8) return std::string(utf8);
+    const std::wstring wide = Utf8ToWide(utf8);
+    if (wide.empty()) return {};
+    const int n = ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                              n, nullptr, nullptr);
+    return out;
+}
+
 void WriteMessage(std::string_view utf8) {
     const HANDLE h = ::GetStdHandle(STD_ERROR_HANDLE);
     DWORD mode;

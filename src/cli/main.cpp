@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "engine/coordinate_system.h"
 #include "engine/jobs.h"
+#include "engine/mif_info.h"
 #include "support/cp932.h"
 #include "support/errors.h"
 #include "support/messages.h"
@@ -26,7 +27,8 @@ enum ExitCode { kOk = 0, kJobFailed = 1, kUsageError = 2 };
 // Where the command's words go: standard error, in the user's language.
 class TReporter {
   public:
-    TReporter(TLanguage language, bool verbose) : language_(language), verbose_(verbose) {}
+    TReporter(TLanguage language, bool verbose, bool quiet = false)
+        : language_(language), verbose_(verbose), quiet_(quiet) {}
 
     // "quorvex-convert: <message>"
     void Error(const TMessage& m) const {
@@ -34,24 +36,27 @@ class TReporter {
     }
     // One line per job: "ok FILE" or "failed FILE: reason"; with -v the
     // counts of a job that wrote its file follow on a line of their own.
+    // With -q a job that succeeded says nothing.
     void Job(const std::string& file, const TRunReport& r) const {
         if (!r.Ok) {
             Line({TMsg::JobFailed, {file, r.Error.Text(language_)}});
             return;
         }
+        if (quiet_) return;
         Line({TMsg::JobOk, {file}});
         Counts(r.Counts);
     }
     // With -v, what a job wrote, on a line of its own.
     void Counts(const TConvertCounts& counts) const {
-        if (verbose_) WriteMessage("  " + CountsText(counts, language_) + "\n");
+        if (verbose_ && !quiet_) WriteMessage("  " + CountsText(counts, language_) + "\n");
     }
     // After the line of a job that converted its input: with -v what its
     // coordinates are; whatever the options, its warnings (coordinates
     // written as they stand that are not plane rectangular metres).
     void CoordSys(const TRunReport& r) const {
         if (!r.Ok) return;
-        if (verbose_) WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
+        if (verbose_ && !quiet_)
+            WriteMessage("  " + DescribeCoordSys(r.CoordSys, language_) + "\n");
         for (const TMessage& warning : r.Warnings)
             Line({TMsg::JobWarning, {r.Input, warning.Text(language_)}});
     }
@@ -72,6 +77,7 @@ class TReporter {
     void Line(const TMessage& m) const { WriteMessage(m.Text(language_) + "\n"); }
     TLanguage language_;
     bool verbose_;
+    bool quiet_;
 };
 
 // Writes `text` (help, version, column names) to standard output and flushes
@@ -161,17 +167,27 @@ bool RunCombined(const TReporter& out, const std::vector<TBatchRow>& rows,
     return true;
 }
 
+// The names in the terminal's encoding, spelt as --attr accepts them.
 int ListColumns(const TReporter& out, const std::string& mif) {
     try {
-        // Code page 932 names are printed as the bytes they are, as ever;
-        // names in other character sets as UTF-8.
-        const TTableColumns table = ReadTableColumns(mif);
         std::string names;
-        for (const TColumnName& c : table.Names) {
-            names += table.Cp932 ? c.Cp932.value_or(c.Shown) : c.Shown;
-            names += '\n';
-        }
-        return WriteStdout(out, names) ? kOk : kJobFailed;
+        for (const std::string& name : MifColumnNames(mif))
+            names += name + '\n';
+        return WriteStdout(out, ForTerminal(names)) ? kOk : kJobFailed;
+    } catch (const std::exception& e) {
+        out.Error(MessageOf(e));
+        return kJobFailed;
+    }
+}
+
+// What --info tells of `mif`; JSON is UTF-8 whatever the terminal.
+int ShowInfo(const TReporter& out, const std::string& mif, bool json) {
+    try {
+        const TMifInfo info = InspectMif(mif, out.Language());
+        return WriteStdout(out, json ? InfoJson(info, out.Language())
+                                     : ForTerminal(InfoText(info, out.Language())))
+                   ? kOk
+                   : kJobFailed;
     } catch (const std::exception& e) {
         out.Error(MessageOf(e));
         return kJobFailed;
@@ -227,7 +243,7 @@ int Run(int argc, char** argv) {
         WriteMessage(TMessage(TMsg::TryHelp).Text(language) + "\n");
         return kUsageError;
     }
-    const TReporter out(language, o.verbose);
+    const TReporter out(language, o.verbose, o.quiet);
     std::string genba;
     if (o.genba) {
         const auto encoded = Utf8ToCp932(*o.genba);
@@ -250,13 +266,15 @@ int Run(int argc, char** argv) {
 
     switch (o.mode) {
         case Mode::Help:
-            return WriteStdout(out, kUsage) ? kOk : kJobFailed;
+            return WriteStdout(out, ForTerminal(HelpText(language))) ? kOk : kJobFailed;
         case Mode::Version:
             return WriteStdout(out, std::string("quorvex-convert ") + QUORVEX_VERSION + "\n")
                        ? kOk
                        : kJobFailed;
         case Mode::Columns:
             return ListColumns(out, o.inputs[0]);
+        case Mode::Info:
+            return ShowInfo(out, o.inputs[0], o.json);
         case Mode::Batch:
             return RunBatch(out, o.batchList);
         case Mode::Convert: {

@@ -11,7 +11,7 @@
 
 namespace quorvex::cli {
 
-enum class Mode { Convert, Combine, Batch, Columns, Help, Version };
+enum class Mode { Convert, Combine, Batch, Columns, Info, Help, Version };
 
 struct Options {
     Mode mode = Mode::Convert;
@@ -26,6 +26,8 @@ struct Options {
     bool closeParcel = false;
     int32_t zone = 0;      // plane rectangular zone to project to; 0: none
     bool verbose = false;  // what each job wrote
+    bool quiet = false;    // no line for a job that succeeded
+    bool json = false;     // Info: as JSON
     // The options of a job given (--attr, --genba, ...), which a batch list
     // sets itself.
     std::vector<std::string> jobOptions;
@@ -37,6 +39,7 @@ struct UsageError : QuorvexError {
 };
 Options ParseOptions(int argc, char** argv);
 
-extern const char* const kUsage;
+// --help in `language`, made from the option table like the parser.
+const char* HelpText(TLanguage language);
 
 }  // namespace quorvex::cli

@@ -1,25 +1,32 @@
 #include "support/install_layout.h"
 
-#include <sys/stat.h>
-
 #include "support/paths.h"
 
 namespace quorvex {
+namespace {
 
-std::string InstalledDataDir(std::string_view exePath) {
-#ifdef _WIN32
-    (void)exePath;
-    return {};  // Windows copies are portable folders
-#else
-    std::string dir = GetFileDir(exePath);  // "<prefix>/bin/"
-    constexpr std::string_view kBin = "/bin/";
-    if (dir.size() < kBin.size() || dir.compare(dir.size() - kBin.size(), kBin.size(), kBin) != 0)
-        return {};
-    dir.resize(dir.size() - kBin.size() + 1);
-    dir += "share/quorvex/";
-    struct stat st;
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? dir : std::string();
-#endif
+// A folder name compared as Windows compares it, short of Unicode case.
+std::string FolderKey(std::string_view dir) {
+    std::string key(dir);
+    for (char& c : key) {
+        if (c == '/') c = '\\';
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    while (!key.empty() && key.back() == '\\')
+        key.pop_back();
+    return key;
+}
+
+}  // namespace
+
+std::string RegisteredInstallDir(std::string_view exePath, std::string_view registered) {
+    // Windows paths on every system, so that this rule is tested everywhere.
+    const size_t name = exePath.find_last_of("/\\");
+    if (name == std::string_view::npos) return {};
+    const std::string dir(exePath.substr(0, name + 1));
+    const std::string key = FolderKey(registered);
+    if (key.empty() || FolderKey(dir) != key) return {};
+    return dir;
 }
 
 std::string FindProgramFile(std::string_view exePath, std::string_view ext) {

@@ -122,6 +122,8 @@ enum class TMsg {
     BatchTakesNoInputs,
     BatchTakesNoJobOptions,
     ColumnsTakesOneInput,
+    InfoTakesOneInput,
+    JsonNeedsInfo,
     CombineNeedsInputs,
     ExpectedInputAndOutput,
     OutputEmpty,

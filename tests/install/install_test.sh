@@ -2,7 +2,8 @@
 # Installs the build into a scratch DESTDIR under /usr and checks what a user
 # gets: the files in their places, valid desktop, AppStream and MIME data,
 # clean manual pages, the installed converter writing the build's bytes, and
-# the installed window finding its help and icon.
+# the installed window finding its help and icon; then each of the two
+# components (the Debian packages quorvex-convert and quorvex) alone.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
 build=$1
@@ -27,7 +28,8 @@ for f in bin/quorvex bin/quorvex-convert \
          share/man/man1/quorvex.1.gz share/man/man1/quorvex-convert.1.gz \
          share/man/ja/man1/quorvex.1.gz share/man/ja/man1/quorvex-convert.1.gz \
          share/bash-completion/completions/quorvex-convert \
-         share/doc/quorvex-converter/copyright share/doc/quorvex-converter/changelog.gz; do
+         share/doc/quorvex-convert/copyright share/doc/quorvex-convert/changelog.gz \
+         share/doc/quorvex/copyright share/doc/quorvex/changelog.gz; do
     [ -f "$usr/$f" ] || fail "not installed: $f"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -86,6 +88,29 @@ grep -qF "help document: $usr/share/quorvex/quorvex.html" "$log" ||
 grep -q 'icon sizes:.*QSize(256, 256)' "$log" || { cat "$log"; fail "installed window without its icon"; }
 [ -z "$(ls -A "$usr/bin" | grep -v '^quorvex\(-convert\)\?$')" ] ||
     fail "the window wrote beside its installed executable: $(ls "$usr/bin")"
+
+# The components: the command line alone has everything it needs and nothing
+# of the window; the window's half holds no file of the command line's, so
+# the two packages never claim the same file.
+for component in convert window; do
+    DESTDIR="$root/$component" cmake --install "$build" --prefix /usr --component $component \
+        >"$root/$component.log" 2>&1 || { cat "$root/$component.log"; fail "install $component"; }
+    (cd "$root/$component" && find . -type f | sort) >"$root/$component.files"
+done
+grep -qxF ./usr/bin/quorvex-convert "$root/convert.files" || fail "convert lacks the program"
+grep -qxF ./usr/share/bash-completion/completions/quorvex-convert "$root/convert.files" ||
+    fail "convert lacks the completion"
+grep -q 'quorvex\.html\|/applications/\|/icons/\|bin/quorvex$\|man1/quorvex\.1' "$root/convert.files" &&
+    fail "convert holds files of the window"
+grep -qxF ./usr/bin/quorvex "$root/window.files" || fail "window lacks the program"
+[ -z "$(sort "$root/convert.files" "$root/window.files" | uniq -d)" ] ||
+    fail "files in both components"
+DESTDIR="$root/all" cmake --install "$build" --prefix /usr >/dev/null 2>&1
+[ "$(cat "$root/convert.files" "$root/window.files" | sort)" = \
+  "$(cd "$root/all" && find . -type f | sort)" ] ||
+    fail "the components do not add up to the whole install"
+"$root/convert/usr/bin/quorvex-convert" --info "$source/examples/town.mif" >/dev/null ||
+    fail "the command line alone cannot describe the example"
 
 [ "$failures" -eq 0 ] && echo "install checks passed"
 exit $((failures > 0))

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace quorvex {
@@ -24,12 +25,14 @@ enum class TControl {
     Label5,
     Label6,
     Label7,
+    Label8,
     edtSimFile,
     btnSimBrowse,
     edtMifFile,
     btnMifBrowse,
     cboAttrName,
     edtGenba,
+    cboZone,
     GroupBox1,
     chkKakuchi,
     chkRosen,
@@ -107,7 +110,17 @@ struct TControlSpec {
     bool Checked = false;
     bool Enabled = true;
     bool SeparatorBefore = false;  // menu items
+    // The fixed entries of a drop-down list, the first one chosen at the
+    // start; none for a list the logic fills.
+    std::span<const char* const> Items = {};
 };
+
+// The plane rectangular zone drop-down: entry k is zone k, entry 0 writes
+// the coordinates as they stand.
+inline constexpr const char* kZoneItems[] = {
+    "そのまま", "第I系",    "第II系",  "第III系",  "第IV系",    "第V系",   "第VI系",
+    "第VII系",  "第VIII系", "第IX系",  "第X系",    "第XI系",    "第XII系", "第XIII系",
+    "第XIV系",  "第XV系",   "第XVI系", "第XVII系", "第XVIII系", "第XIX系"};
 
 namespace main_layout_rows {
 using K = TControlKind;
@@ -124,6 +137,7 @@ inline constexpr TControlSpec kMainControls[] = {
     {TControl::Label5, "Label5", K::Label, "バッチリスト", 328, 8},
     {TControl::Label6, "Label6", K::Label, "統合後のSIMAに登録する現場名称", 328, 272},
     {TControl::Label7, "Label7", K::Label, "統合後のファイル名", 328, 312},
+    {TControl::Label8, "Label8", K::Label, "平面直角座標系", 176, 144},
     {TControl::edtSimFile, "edtSimFile", K::Edit, "", 8, 64, 249, 20},
     {TControl::btnSimBrowse, "btnSimBrowse", K::Button, "参照", 264, 64, 49, 21, kNone,
      C::btnSimBrowseClick},
@@ -132,7 +146,10 @@ inline constexpr TControlSpec kMainControls[] = {
      C::btnMifBrowseClick},
     {TControl::cboAttrName, "cboAttrName", K::DropDownList, "", 8, 112, 249, 22, kNone,
      C::cboAttrNameDropDown},
-    {TControl::edtGenba, "edtGenba", K::Edit, "", 8, 160, 249, 20},
+    // The site name leaves the right of its row to the zone.
+    {TControl::edtGenba, "edtGenba", K::Edit, "", 8, 160, 161, 20},
+    {TControl::cboZone, "cboZone", K::DropDownList, "", 176, 160, 137, 22, kNone,
+     C::None, C::None, "", false, true, false, kZoneItems},
     {TControl::GroupBox1, "GroupBox1", K::GroupBox, "変換対象", 8, 192, 305, 73},
     {TControl::chkKakuchi, "chkKakuchi", K::CheckBox, "ポリゴン、円、長方形を画地として変換する。",
      16, 24, 281, 17, TControl::GroupBox1, C::None, C::None, "", true},
@@ -218,16 +235,18 @@ constexpr const TControlSpec* FindControlSpec(std::string_view name) {
     return nullptr;
 }
 
-// The batch list's nine columns: the mark and caption, then the sub-items.
+// The batch list's columns: the mark and caption, then the sub-items, then
+// the row's zone.
 struct TColumnSpec {
     const char* Caption;
     int Width;
     bool Centred;
 };
-inline constexpr TColumnSpec kBatchColumns[9] = {
+inline constexpr TColumnSpec kBatchColumns[10] = {
     {"", 18, false},       {"元ファイル", 122, false}, {"先ファイル", 122, false},
     {"属性名", 62, false}, {"現場名", 62, false},      {"画", 28, true},
     {"路", 28, true},      {"替", 28, true},           {"同", 28, true},
+    {"系", 40, true},
 };
 
 // The client area below the menu bar at 96 dpi: the controls end at 787,

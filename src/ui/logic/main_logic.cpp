@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "engine/coordinate_system.h"
 #include "engine/jobs.h"
 #include "support/cp932.h"
 #include "support/errors.h"
@@ -48,7 +49,32 @@ TRowCells CellsOf(const TBatchRow& row) {
                        : unheld ? row.UnheldAttrName
                                 : Cp932ToUtf8(row.SubItems[k]);
     }
+    if (row.Zone >= 1 && row.Zone <= 19) cells[9] = RomanZoneNumber(row.Zone);
     return cells;
+}
+
+// An input's warnings, one a line, for a message's second line or a
+// mark's tooltip.
+std::string WarningsText(const TRunReport& r) {
+    std::string text;
+    for (const TMessage& w : r.Warnings) {
+        if (!text.empty()) text += '\n';
+        text += Japanese(w);
+    }
+    return text;
+}
+
+size_t RowsWithWarnings(const std::vector<TRunReport>& inputs) {
+    size_t n = 0;
+    for (const TRunReport& r : inputs)
+        if (r.Ok && !r.Warnings.empty()) ++n;
+    return n;
+}
+
+// The summary's count of rows that converted with warnings; nothing when
+// none did, so a run without them reads as it always did.
+std::string WarningsCountText(size_t rows) {
+    return rows == 0 ? std::string() : FormatMessage(msg::kBatchWarnings, {std::to_string(rows)});
 }
 
 // Failures the window shows in the standard error box, as errors rather than
@@ -220,6 +246,9 @@ TConvertSettings TMainLogic::PanelSettings() const {
     s.Rosen = view_.IsChecked(TControl::chkRosen);
     s.SwapXY = view_.IsChecked(TControl::chkYX);
     s.CloseParcel = view_.IsChecked(TControl::chkEnd);
+    // Entry k of the zone list is zone k; nothing chosen writes as read.
+    const int zone = view_.ItemIndex(TControl::cboZone);
+    s.Zone = zone >= 1 && zone <= 19 ? zone : 0;
     return s;
 }
 
@@ -240,14 +269,29 @@ TBatchRow TMainLogic::PanelRow() const {
 void TMainLogic::btnConvertClick() {
     if (!CheckInput()) return;
     TRunResult result;
+    const TConvertSettings settings = PanelSettings();
     view_.SetStatusText(std::string());
     {
         const auto busy = BusyCursor(view_);
-        result = RunConvert(PanelSettings());
+        result = RunConvert(settings);
     }
     if (result.Written) {
-        view_.SetStatusText(CountsText(result.Counts, TLanguage::Japanese));
-        view_.Message(TMessageKind::Information, msg::kConvertOk);
+        const int32_t zone = settings.Zone;
+        std::string status = CountsText(result.Counts, TLanguage::Japanese);
+        std::string warnings;
+        if (!result.Inputs.empty()) {
+            status = FormatMessage(
+                msg::kConvertedStatus,
+                {status, DescribeCoordSys(result.Inputs[0].CoordSys, TLanguage::Japanese)});
+            if (zone != 0) status += FormatMessage(msg::kProjectedToZone, {RomanZoneNumber(zone)});
+            warnings = WarningsText(result.Inputs[0]);
+        }
+        view_.SetStatusText(status);
+        // A warning, like a failure's cause, on a line of its own.
+        if (warnings.empty())
+            view_.Message(TMessageKind::Information, msg::kConvertOk);
+        else
+            Warn(std::string(msg::kConvertOk) + "\n" + warnings);
     } else if (ShownAsError(result.Failure)) {
         view_.ShowError(Japanese(result.Error));
     } else {
@@ -351,6 +395,7 @@ void TMainLogic::lvwBatchDblClick() {
     view_.SetChecked(TControl::chkRosen, IsSwitchOn(row.SubItems[TBatchRow::Rosen]));
     view_.SetChecked(TControl::chkYX, IsSwitchOn(row.SubItems[TBatchRow::SwapXY]));
     view_.SetChecked(TControl::chkEnd, IsSwitchOn(row.SubItems[TBatchRow::CloseParcel]));
+    view_.SetItemIndex(TControl::cboZone, row.Zone >= 1 && row.Zone <= 19 ? row.Zone : 0);
 }
 
 void TMainLogic::lvwBatchEnter() {
@@ -466,7 +511,7 @@ void TMainLogic::btnBatchClick() {
     callbacks.MarkRow = [&](size_t row, const TRunReport& r) {
         if (!combine && ShownAsError(r.Failure)) error = r.Error;
         SetRowMark(static_cast<int>(row), r.Ok ? kMarkDone : kMarkFailed,
-                   r.Ok ? std::string() : Japanese(r.Error));
+                   r.Ok ? WarningsText(r) : Japanese(r.Error));
     };
     callbacks.SetBusy = [this](bool busy) { view_.SetBusy(busy); };
     // A close asked for during the run ends it after the current row.
@@ -503,9 +548,13 @@ void TMainLogic::btnBatchClick() {
         results = RunBatchJobs(rows, callbacks);
     }
     size_t failed = 0;
-    for (const TRunResult& r : results)
+    std::vector<TRunReport> inputs;
+    for (const TRunResult& r : results) {
         if (!r.Ok()) ++failed;
-    view_.SetStatusText(SummaryText(rows.size(), results.size() - failed, failed));
+        inputs.insert(inputs.end(), r.Inputs.begin(), r.Inputs.end());
+    }
+    view_.SetStatusText(SummaryText(rows.size(), results.size() - failed, failed) +
+                        WarningsCountText(RowsWithWarnings(inputs)));
     view_.Message(TMessageKind::Information, msg::kBatchDone);
     // Shown here, after the end message, so that a close asked for during the
     // run still follows it.
@@ -527,6 +576,7 @@ void TMainLogic::EndCombinedRun(const TRunResult& result, size_t count) {
     if (result.Written) {
         view_.SetStatusText(
             SummaryText(count, reached - failed, failed) +
+            WarningsCountText(RowsWithWarnings(result.Inputs)) +
             (failed > 0 ? FormatMessage(msg::kCombinedWithoutFailed, {std::to_string(failed)})
                         : std::string()));
         return;

@@ -19,6 +19,11 @@ inline constexpr const char* kNoTarget = "変換対象は最低1つは必要で�
 inline constexpr const char* kBadGenba = "現場名称に使用できない文字が含まれています。";
 inline constexpr const char* kConvertOk = "変換に成功しました。";
 inline constexpr const char* kConvertFailed = "変換に失敗しました。";
+// The status bar after a conversion: "%1" what it wrote, "%2" what the
+// table's coordinates are.
+inline constexpr const char* kConvertedStatus = "%1　%2";
+// After the table's coordinate system when they were projected to zone "%1".
+inline constexpr const char* kProjectedToZone = " → 第%1系";
 
 // The batch list and its file
 inline constexpr const char* kNoBatchList = "対象のバッチリストがありません。";
@@ -32,6 +37,8 @@ inline constexpr const char* kBatchDone = "変換が終了しました。";
 inline constexpr const char* kBatchProgress = "%1 / %2 件目を変換中: %3";
 inline constexpr const char* kBatchSummary = "%1 件中 %2 件成功、%3 件失敗";
 // After the summary of a merged run that left out failed rows ("%1").
+// After the summary of a run in which rows ("%1") converted with warnings.
+inline constexpr const char* kBatchWarnings = "、警告 %1 件";
 inline constexpr const char* kCombinedWithoutFailed =
     "（統合ファイルは失敗した %1 件を除いて書き込みました）";
 

@@ -39,8 +39,9 @@ struct TFileDialog {
     std::string InitialDir;
 };
 
-// The nine cells of a batch row as shown: the caption, then the sub-items.
-using TRowCells = std::array<std::string, 9>;
+// The cells of a batch row as shown: the caption, then the sub-items, then
+// the zone ("IX"; empty for none).
+using TRowCells = std::array<std::string, 10>;
 
 class TWindowView {
   public:
@@ -68,7 +69,8 @@ class TWindowView {
     virtual void DeleteRow(int index) = 0;
     virtual void ClearRows() = 0;
     virtual void SetRowMark(int index, TRowMark mark) = 0;
-    // The tooltip of the row's mark: why the row failed, or nothing.
+    // The tooltip of the row's mark: why the row failed, its warnings, or
+    // nothing.
     virtual void SetRowMarkTip(int index, const std::string& text) = 0;
     // -1 when no row is selected.
     virtual int SelectedRow() const = 0;

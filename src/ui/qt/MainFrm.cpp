@@ -133,9 +133,14 @@ void TfrmMain::CreateControls() {
                 w = b;
                 break;
             }
-            case TControlKind::DropDownList:
-                w = new TDropDownList(owner);
+            case TControlKind::DropDownList: {
+                // A fixed list starts at its first entry.
+                auto* d = new TDropDownList(owner);
+                for (const char* item : spec.Items)
+                    d->addItem(Q(item));
+                w = d;
                 break;
+            }
             case TControlKind::GroupBox:
                 w = new QGroupBox(caption, owner);
                 break;

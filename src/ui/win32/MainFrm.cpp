@@ -181,6 +181,10 @@ void TfrmMain::CreateControls() {
         if (spec.Kind == TControlKind::CheckBox)
             SendMessageW(control, BM_SETCHECK, spec.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         if (!spec.Enabled) EnableWindow(control, FALSE);
+        // A fixed list starts at its first entry.
+        for (const char* item : spec.Items)
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(item).c_str()));
+        if (!spec.Items.empty()) SendMessageW(control, CB_SETCURSEL, 0, 0);
         controls_[size_t(spec.Id)] = control;
     }
 

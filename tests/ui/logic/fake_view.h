@@ -17,7 +17,12 @@ namespace quorvex::test {
 
 class TFakeView : public TWindowView {
   public:
-    TFakeView() = default;
+    // Fixed drop-down lists start as the faces build them: at their first entry.
+    TFakeView() {
+        for (const TControlSpec& spec : kMainControls)
+            if (!spec.Items.empty())
+                DropDowns[spec.Id] = {{spec.Items.begin(), spec.Items.end()}, 0};
+    }
     TFakeView(const TFakeView&) = delete;
     TFakeView& operator=(const TFakeView&) = delete;
 

@@ -36,11 +36,11 @@ TEST(MainLayout, TabOrderAndStartStatesAreTheDesigned) {
     for (const TControlSpec& spec : kMainControls)
         if (TakesFocus(spec.Kind)) order.push_back(spec.Name);
     const std::vector<std::string> designed = {
-        "edtSimFile",     "btnSimBrowse", "edtMifFile", "btnMifBrowse",   "cboAttrName",
-        "edtGenba",       "chkKakuchi",   "chkRosen",   "chkYX",          "chkEnd",
-        "btnAdd",         "btnReplace",   "btnConvert", "lvwBatch",       "chkCombine",
-        "btnClear",       "btnRemove",    "btnBatch",   "edtConbineFile", "btnCmbBrowse",
-        "edtCombineGenba"};
+        "edtSimFile",   "btnSimBrowse",   "edtMifFile", "btnMifBrowse", "cboAttrName",
+        "edtGenba",     "cboZone",        "chkKakuchi", "chkRosen",     "chkYX",
+        "chkEnd",       "btnAdd",         "btnReplace", "btnConvert",   "lvwBatch",
+        "chkCombine",   "btnClear",       "btnRemove",  "btnBatch",     "edtConbineFile",
+        "btnCmbBrowse", "edtCombineGenba"};
     EXPECT_EQ(order, designed);
     std::vector<std::string> disabled, ticked;
     for (const TControlSpec& spec : kMainControls) {
@@ -160,6 +160,43 @@ TEST(MainLayout, MarksAndAboutItemsFitTheirBoxes) {
                             spec.Id == TAboutItem::Label4 || spec.Kind == TAboutKind::Image;
         EXPECT_EQ(spec.Caption == nullptr, filled);
     }
+}
+
+TEST(MainLayout, ZoneDropDownListsEveryZoneBesideTheSiteNameAndTheListHasItsColumn) {
+    const TControlSpec& zone = Spec(TControl::cboZone);
+    EXPECT_EQ(zone.Kind, TControlKind::DropDownList);
+    EXPECT_EQ(zone.Command, TCommand::None);  // a fixed list: nothing to read as it opens
+    ASSERT_EQ(zone.Items.size(), 20u);
+    EXPECT_EQ(std::string(zone.Items[0]), "そのまま");
+    const char* roman[] = {"I",  "II",  "III",  "IV",  "V",  "VI",  "VII",  "VIII",  "IX", "X",
+                           "XI", "XII", "XIII", "XIV", "XV", "XVI", "XVII", "XVIII", "XIX"};
+    for (size_t k = 1; k < zone.Items.size(); ++k)
+        EXPECT_EQ(zone.Items[k], "第" + std::string(roman[k - 1]) + "系") << k;
+    // Only the zone list has fixed entries; the attribute list is filled as it opens.
+    for (const TControlSpec& spec : kMainControls)
+        EXPECT_EQ(spec.Items.empty(), spec.Id != TControl::cboZone) << spec.Name;
+
+    // Its caption above it, both on the site name's rows right of the box,
+    // within the panel (the browse buttons' right edge) and above the groups.
+    const TControlSpec& label = Spec(TControl::Label8);
+    const TControlSpec& genba = Spec(TControl::edtGenba);
+    EXPECT_EQ(std::string(label.Caption), "平面直角座標系");
+    EXPECT_EQ(label.Left, zone.Left);
+    EXPECT_EQ(label.Top, Spec(TControl::Label4).Top);
+    EXPECT_EQ(zone.Top, genba.Top);
+    EXPECT_LT(genba.Left + genba.Width, zone.Left);
+    EXPECT_EQ(zone.Left + zone.Width,
+              Spec(TControl::btnMifBrowse).Left + Spec(TControl::btnMifBrowse).Width);
+    EXPECT_LE(zone.Top + zone.Height, Spec(TControl::GroupBox1).Top);
+    // The site name's caption (13 characters, 4 of them narrow, at 12 pixels
+    // a wide one) ends before the zone's.
+    EXPECT_LT(Spec(TControl::Label4).Left + 9 * 12 + 4 * 6, label.Left);
+
+    EXPECT_EQ(std::size(kBatchColumns), 10u);
+    EXPECT_EQ(std::string(kBatchColumns[9].Caption), "系");
+    EXPECT_TRUE(kBatchColumns[9].Centred);
+    // "XVIII", the widest, fits.
+    EXPECT_GE(kBatchColumns[9].Width, 36);
 }
 
 }  // namespace

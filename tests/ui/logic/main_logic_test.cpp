@@ -214,7 +214,7 @@ TEST_F(Logic, ConvertWritesTheFileUnderTheHourglassAndReports) {
     const std::string sima = ReadBytes(dir / "a.sim");
     EXPECT_NE(sima.find(kKitaChiku), std::string::npos);
     // What was written, in the status bar.
-    EXPECT_EQ(view.Status, "画地 1、路線 1、座標 5");
+    EXPECT_EQ(view.Status, "画地 1、路線 1、座標 5　非地球座標（m）");
 
     // A failure gives its cause on a second line; the status bar is empty.
     view.Log.clear();
@@ -522,6 +522,136 @@ TEST_F(Logic, BatchRowsKeepTheirZonesThroughLoadingRunningAndSaving) {
     EXPECT_EQ(logic.RowCount(), 0);
     EXPECT_NE(view.Log.back().find("6 行目に平面直角座標系 '9' がありますが"), std::string::npos)
         << view.Log.back();
+}
+
+// The zone drop-down of the panel: its zone goes into the job, the rows and
+// back; what a table's coordinates are and the warning about them reach the
+// status bar, the message and the marks.
+class Zones : public Logic {
+  protected:
+    void SetUp() override {
+        Logic::SetUp();
+        lonLat = dir / "lonlat.mif";
+        WriteBytes(lonLat,
+                   "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n"
+                   "CoordSys Earth Projection 1, 152\r\nColumns 1\r\n  ID Integer\r\nData\r\n"
+                   "Line 139.7 35.6 139.95 35.9\r\n");
+        WriteBytes(dir / "lonlat.mid", "1\r\n");
+    }
+    int& Zone() { return view.DropDowns[C::cboZone].Choice; }
+    std::string lonLat;
+};
+
+TEST_F(Zones, PanelStartsAsReadAndConvertsInTheChosenZone) {
+    // The list as the table gives it, at "そのまま".
+    ASSERT_EQ(view.ItemCount(C::cboZone), 20);
+    EXPECT_EQ(view.DropDowns[C::cboZone].Items[9], "第IX系");
+    EXPECT_EQ(Zone(), 0);
+    EXPECT_EQ(logic.PanelSettings().Zone, 0);
+    Zone() = -1;  // nothing chosen writes as read too
+    EXPECT_EQ(logic.PanelSettings().Zone, 0);
+    Zone() = 19;
+    EXPECT_EQ(logic.PanelSettings().Zone, 19);
+
+    Zone() = 9;
+    FillPanel(lonLat, dir / "z.sim");
+    logic.btnConvertClick();
+    EXPECT_EQ(view.Log.back(), std::string("message:information:") + msg::kConvertOk);
+    EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
+              std::string::npos);
+    // The table's own coordinates, beside the counts.
+    EXPECT_EQ(view.Status, "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
+}
+
+TEST_F(Zones, DegreesWrittenAsReadConvertWithTheWarningOnASecondLine) {
+    FillPanel(lonLat, dir / "plain.sim");
+    logic.btnConvertClick();
+    const std::string ok = Warning(msg::kConvertOk) + "\n";
+    ASSERT_EQ(view.Log.back().compare(0, ok.size(), ok), 0) << view.Log.back();
+    EXPECT_NE(view.Log.back().find("経緯度"), std::string::npos) << view.Log.back();
+    EXPECT_NE(ReadBytes(dir / "plain.sim").find("A01,1,1,35.6,139.7,0,"), std::string::npos);
+    EXPECT_EQ(view.Status, "画地 0、路線 1、座標 2　経緯度（度、JGD2000）");
+
+    // A zone the table cannot be projected to is a failure with its cause.
+    Zone() = 9;
+    FillPanel(mif, dir / "nonearth.sim");
+    view.Log.clear();
+    logic.btnConvertClick();
+    ASSERT_FALSE(view.Log.empty());
+    EXPECT_EQ(view.Log.back().rfind(Warning(msg::kConvertFailed) + "\n平面直角座標系 第IX系", 0),
+              0u)
+        << view.Log.back();
+    EXPECT_FALSE(std::filesystem::exists(dir / "nonearth.sim"));
+}
+
+TEST_F(Zones, RowsTakeThePanelsZoneShowItAndGiveItBack) {
+    Zone() = 9;
+    AddRow(lonLat, dir / "a.sim");
+    Zone() = 0;
+    AddRow(lonLat, dir / "b.sim");
+    ASSERT_EQ(logic.RowCount(), 2);
+    EXPECT_EQ(logic.Row(0).Zone, 9);
+    EXPECT_EQ(logic.Row(1).Zone, 0);
+    EXPECT_EQ(view.Rows[0].Cells[9], "IX");
+    EXPECT_EQ(view.Rows[1].Cells[9], "");
+
+    // Replacing takes the panel's zone as well.
+    view.Selected = 1;
+    Zone() = 18;
+    logic.btnReplaceClick();
+    EXPECT_EQ(logic.Row(1).Zone, 18);
+    EXPECT_EQ(view.Rows[1].Cells[9], "XVIII");
+
+    // A double click puts the row's zone back, "そのまま" for none.
+    view.Selected = 0;
+    Zone() = 3;
+    logic.lvwBatchDblClick();
+    EXPECT_EQ(Zone(), 9);
+    Zone() = 0;
+    AddRow(mif, dir / "c.sim");
+    view.Selected = 2;
+    Zone() = 5;
+    logic.lvwBatchDblClick();
+    EXPECT_EQ(Zone(), 0);
+
+    // Files dropped on the list get the panel's zone.
+    Zone() = 12;
+    logic.FilesDropped(TDropTarget::BatchList, {lonLat});
+    ASSERT_EQ(logic.RowCount(), 4);
+    EXPECT_EQ(logic.Row(3).Zone, 12);
+    EXPECT_EQ(view.Rows[3].Cells[9], "XII");
+}
+
+TEST_F(Zones, BatchRunsCarryWarningsInTheTicksTipAndCountThem) {
+    Zone() = 9;
+    AddRow(lonLat, dir / "a.sim");
+    Zone() = 0;
+    AddRow(lonLat, dir / "b.sim");
+    AddRow(mif, dir / "c.sim");
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkDone, kMarkDone}));
+    EXPECT_EQ(view.Rows[0].MarkTip, "");
+    EXPECT_NE(view.Rows[1].MarkTip.find("経緯度"), std::string::npos) << view.Rows[1].MarkTip;
+    EXPECT_EQ(view.Rows[2].MarkTip, "");
+    EXPECT_EQ(view.Status, "3 件中 3 件成功、0 件失敗、警告 1 件");
+
+    // Merged: the rows of one zone (none), each degree row with its warning.
+    view.Selected = 0;
+    logic.btnRemoveClick();
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtConbineFile] = dir / "all.sim";
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkDone}));
+    EXPECT_NE(view.Rows[0].MarkTip.find("経緯度"), std::string::npos) << view.Rows[0].MarkTip;
+    EXPECT_EQ(view.Rows[1].MarkTip, "");
+    EXPECT_EQ(view.Status, "2 件中 2 件成功、0 件失敗、警告 1 件");
+
+    // A run without warnings reads as it always did.
+    view.Selected = 0;
+    logic.btnRemoveClick();
+    view.Checks[C::chkCombine] = false;
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Status, "1 件中 1 件成功、0 件失敗");
 }
 
 class Run : public Logic {

@@ -76,6 +76,30 @@ TEST_F(PlacementStore, UnwritableStoreFallsBackAndIsReadFromThere) {
     }
 }
 
+#ifdef _WIN32
+// An installed window keeps its placement in the user's profile from the
+// first start, although a per-user installation's folder could be written;
+// the portable copy keeps it beside itself, the profile as fallback.
+TEST_F(PlacementStore, InstalledWindowKeepsItsPlacementInTheProfile) {
+    if (test::RegisteredInstallDir::Exists()) GTEST_SKIP() << "an installation is registered here";
+    const std::string exe = dir / "Quorvex Converter\\quorvex.exe";
+    const std::string profile = dir / "AppData\\Quorvex Converter";
+    TPlacementStore s = TPlacementStore::ForExecutable(exe, profile);
+    EXPECT_EQ(s.Path, dir / "Quorvex Converter\\quorvex.INI");
+    EXPECT_EQ(s.FallbackPath, profile + "/quorvex.INI");
+
+    const test::RegisteredInstallDir registered(dir / "Quorvex Converter");
+    ASSERT_TRUE(registered.ok());
+    s = TPlacementStore::ForExecutable(exe, profile);
+    EXPECT_EQ(s.Path, profile + "/quorvex.INI");
+    EXPECT_EQ(s.FallbackPath, "");
+    EXPECT_TRUE(s.CreateFolder);
+    WriteFormPlacement(s.Chosen(), {7, 8, 800, 451, kStateNormal});
+    EXPECT_EQ(TIniFile(profile + "/quorvex.INI").ReadInteger("Window", "Left", -1), 7);
+    EXPECT_FALSE(test::Exists(dir / "Quorvex Converter\\quorvex.INI"));
+}
+#endif
+
 #ifndef _WIN32
 // Run as an unprivileged user, since root may write any file: a read-only
 // store beside the program is passed over for the user's one, and the

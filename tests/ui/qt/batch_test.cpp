@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QStatusBar>
@@ -435,6 +436,56 @@ TEST_F(Batch, LoadingRejectsMalformedFilesAfterEmptyingTheList) {
 }
 
 // ---- Runs ----
+
+// The zone drop-down as the table builds it, its zone in the conversion, the
+// rows and back, and what the coordinates are in the status bar and the tick.
+TEST_F(Batch, ZoneDropDownCarriesTheZoneIntoConversionsRowsAndBack) {
+    QComboBox* zone = Get<QComboBox>("cboZone");
+    ASSERT_NE(zone, nullptr);
+    ASSERT_EQ(zone->count(), 20);
+    EXPECT_EQ(zone->currentIndex(), 0);
+    EXPECT_EQ(zone->itemText(0), "そのまま");
+    EXPECT_EQ(zone->itemText(19), "第XIX系");
+    EXPECT_EQ(zone->geometry(), QRect(176, 160, 137, 22));
+    EXPECT_EQ(List()->headerItem()->text(9), "系");
+
+    const std::string lonLat = dir / "lonlat.mif";
+    WriteBytes(lonLat,
+               "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n"
+               "CoordSys Earth Projection 1, 152\r\nColumns 1\r\n  ID Integer\r\nData\r\n"
+               "Line 139.7 35.6 139.95 35.9\r\n");
+    WriteBytes(dir / "lonlat.mid", "1\r\n");
+    FillPanel(lonLat, dir / "z.sim");
+    zone->setCurrentIndex(9);
+    Button("btnConvert")->click();
+    EXPECT_EQ(ui.Messages, (std::vector<Box>{{TMessageKind::Information, "変換に成功しました。"}}));
+    EXPECT_EQ(frm->statusBar()->currentMessage(),
+              "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
+    EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
+              std::string::npos);
+
+    Button("btnAdd")->click();
+    zone->setCurrentIndex(0);
+    AddRow(lonLat, dir / "plain.sim");
+    ASSERT_EQ(frm->RowCount(), 2);
+    EXPECT_EQ(frm->Row(0).Zone, 9);
+    EXPECT_EQ(frm->Row(1).Zone, 0);
+    EXPECT_EQ(List()->topLevelItem(0)->text(9), "IX");
+    EXPECT_EQ(List()->topLevelItem(1)->text(9), "");
+
+    Button("btnBatch")->click();
+    EXPECT_EQ(Marks(), (std::vector<int>{kMarkDone, kMarkDone}));
+    EXPECT_EQ(List()->topLevelItem(0)->toolTip(0), "");
+    EXPECT_TRUE(List()->topLevelItem(1)->toolTip(0).contains("経緯度"))
+        << List()->topLevelItem(1)->toolTip(0).toStdString();
+    EXPECT_EQ(frm->statusBar()->currentMessage(), "2 件中 2 件成功、0 件失敗、警告 1 件");
+
+    zone->setCurrentIndex(3);
+    DoubleClick(0);
+    EXPECT_EQ(zone->currentIndex(), 9);
+    DoubleClick(1);
+    EXPECT_EQ(zone->currentIndex(), 0);
+}
 
 TEST_F(Batch, RunWithAnEmptyListIsRefused) {
     Button("btnBatch")->click();

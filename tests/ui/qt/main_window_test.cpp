@@ -71,7 +71,7 @@ TEST_F(MainWindowLayout, ControlsHaveTheirCaptionsAndStartStates) {
     for (const char* text :
          {"変換元MIFのファイル名", "変換後SIMAのファイル名",
           "SIMAの地番、路線名フィールドに格納する属性名", "SIMAに登録する現場名称", "バッチリスト",
-          "統合後のSIMAに登録する現場名称", "統合後のファイル名"})
+          "統合後のSIMAに登録する現場名称", "統合後のファイル名", "平面直角座標系"})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
 
     EXPECT_FALSE(frm->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -84,12 +84,12 @@ TEST_F(MainWindowLayout, ControlsHaveTheirCaptionsAndStartStates) {
 }
 
 TEST_F(MainWindowLayout, TabOrderFollowsTheDesignAndFocusStartsInTheSimaName) {
-    const char* order[] = {"edtSimFile",     "btnSimBrowse", "edtMifFile",     "btnMifBrowse",
-                           "cboAttrName",    "edtGenba",     "chkKakuchi",     "chkRosen",
-                           "chkYX",          "chkEnd",       "btnAdd",         "btnReplace",
-                           "btnConvert",     "lvwBatch",     "chkCombine",     "btnClear",
-                           "btnRemove",      "btnBatch",     "edtConbineFile", "btnCmbBrowse",
-                           "edtCombineGenba"};
+    const char* order[] = {"edtSimFile",   "btnSimBrowse",   "edtMifFile", "btnMifBrowse",
+                           "cboAttrName",  "edtGenba",       "cboZone",    "chkKakuchi",
+                           "chkRosen",     "chkYX",          "chkEnd",     "btnAdd",
+                           "btnReplace",   "btnConvert",     "lvwBatch",   "chkCombine",
+                           "btnClear",     "btnRemove",      "btnBatch",   "edtConbineFile",
+                           "btnCmbBrowse", "edtCombineGenba"};
     for (size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget* w = Get<QWidget>(order[i])->nextInFocusChain();
         while (!(w->focusPolicy() & Qt::TabFocus))
@@ -99,13 +99,13 @@ TEST_F(MainWindowLayout, TabOrderFollowsTheDesignAndFocusStartsInTheSimaName) {
     EXPECT_EQ(frm->focusWidget(), Edit("edtSimFile"));
 }
 
-TEST_F(MainWindowLayout, BatchListHasNineColumns) {
+TEST_F(MainWindowLayout, BatchListHasTenColumns) {
     QTreeWidget* list = List();
     const QString captions[] = {"",   "元ファイル", "先ファイル", "属性名", "現場名",
-                                "画", "路",         "替",         "同"};
-    const int widths[] = {18, 122, 122, 62, 62, 28, 28, 28, 28};
-    ASSERT_EQ(list->columnCount(), 9);
-    for (int c = 0; c < 9; ++c) {
+                                "画", "路",         "替",         "同",     "系"};
+    const int widths[] = {18, 122, 122, 62, 62, 28, 28, 28, 28, 40};
+    ASSERT_EQ(list->columnCount(), 10);
+    for (int c = 0; c < 10; ++c) {
         EXPECT_EQ(list->headerItem()->text(c), captions[c]);
         EXPECT_EQ(list->columnWidth(c), widths[c]);
         EXPECT_EQ(bool(list->headerItem()->textAlignment(c) & Qt::AlignHCenter), c >= 5) << c;

@@ -182,7 +182,8 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
         const std::wstring expectedClass[] = {L"Static", L"Edit",   L"Button",       L"ComboBox",
                                               L"Button", L"Button", L"SysListView32"};
         EXPECT_EQ(_wcsicmp(ClassOf(c).c_str(), expectedClass[int(spec.Kind)].c_str()), 0);
-        EXPECT_EQ(Text(c), spec.Caption);
+        // A drop-down list's text is its choice.
+        EXPECT_EQ(Text(c), spec.Items.empty() ? spec.Caption : spec.Items[0]);
         RECT r{};
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, frm->Handle(), reinterpret_cast<POINT*>(&r), 2);
@@ -203,6 +204,14 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
         }
         if (spec.Kind == TControlKind::DropDownList) {
             EXPECT_EQ(style & 3, CBS_DROPDOWNLIST);
+            // A fixed list holds its entries from the start, the first chosen.
+            EXPECT_EQ(SendMessageW(c, CB_GETCOUNT, 0, 0), LRESULT(spec.Items.size()));
+            EXPECT_EQ(SendMessageW(c, CB_GETCURSEL, 0, 0), spec.Items.empty() ? CB_ERR : 0);
+            for (size_t k = 0; k < spec.Items.size(); ++k) {
+                wchar_t item[64] = {};
+                SendMessageW(c, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(item));
+                EXPECT_EQ(WideToUtf8(item), spec.Items[k]);
+            }
         }
     }
     HWND list = C("lvwBatch");
@@ -216,7 +225,7 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
         &cy);
     EXPECT_EQ(cx, S(16));
     EXPECT_EQ(cy, S(16));
-    for (int c = 0; c < 9; ++c) {
+    for (int c = 0; c < int(std::size(kBatchColumns)); ++c) {
         wchar_t caption[32] = {};
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -293,11 +302,11 @@ TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndGrowsTheWindow) {
 
 TEST_F(Win32Window, TabOrderFollowsTheDesign) {
     frm->Show();
-    const char* order[] = {"edtSimFile",     "btnSimBrowse", "edtMifFile",     "btnMifBrowse",
-                           "cboAttrName",    "edtGenba",     "chkKakuchi",     "chkRosen",
-                           "chkYX",          "chkEnd",       "btnAdd",         "btnConvert",
-                           "lvwBatch",       "chkCombine",   "btnClear",       "btnBatch",
-                           "edtConbineFile", "btnCmbBrowse", "edtCombineGenba"};
+    const char* order[] = {"edtSimFile",  "btnSimBrowse",   "edtMifFile",   "btnMifBrowse",
+                           "cboAttrName", "edtGenba",       "cboZone",      "chkKakuchi",
+                           "chkRosen",    "chkYX",          "chkEnd",       "btnAdd",
+                           "btnConvert",  "lvwBatch",       "chkCombine",   "btnClear",
+                           "btnBatch",    "edtConbineFile", "btnCmbBrowse", "edtCombineGenba"};
     // btnReplace and btnRemove start disabled and are passed over.
     HWND at = C(order[0]);
     for (size_t i = 1; i < std::size(order); ++i) {
@@ -526,6 +535,61 @@ TEST(Win32FileDialog, OpensInItsFolder) {
     for (wchar_t& c : want)
         if (c == L'/') c = L'\\';
     EXPECT_EQ(lstrcmpiW(folder, want.c_str()), 0) << WideToUtf8(folder);
+}
+
+// The zone drop-down: its zone in the conversion and the rows, the row's zone
+// in its column and back by a double click, the coordinates in the status
+// bar, a warning in the tick's tip.
+TEST_F(Win32Window, ZoneGoesIntoTheConversionAndTheRowsAndComesBack) {
+    frm->Show();
+    const std::string lonLat = dir / "lonlat.mif";
+    WriteBytes(lonLat,
+               "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n"
+               "CoordSys Earth Projection 1, 152\r\nColumns 1\r\n  ID Integer\r\nData\r\n"
+               "Line 139.7 35.6 139.95 35.9\r\n");
+    WriteBytes(dir / "lonlat.mid", "1\r\n");
+    auto status = [this] {
+        wchar_t text[256] = {};
+        SendMessageW(frm->StatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return WideToUtf8(text);
+    };
+    Type("edtMifFile", lonLat);
+    Type("edtSimFile", dir / "z.sim");
+    SendMessageW(C("cboZone"), CB_SETCURSEL, 9, 0);
+    Click("btnConvert");
+    EXPECT_EQ(ui.Log, std::vector<std::string>{std::string("information:") + msg::kConvertOk});
+    EXPECT_EQ(status(), "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
+    EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
+              std::string::npos);
+    Click("btnAdd");
+    SendMessageW(C("cboZone"), CB_SETCURSEL, 0, 0);
+    Type("edtSimFile", dir / "plain.sim");
+    Click("btnAdd");
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(frm->Logic().Row(0).Zone, 9);
+    EXPECT_EQ(Cell(0, 9), "IX");
+    EXPECT_EQ(Cell(1, 9), "");
+
+    ui.Log.clear();
+    Click("btnBatch");
+    EXPECT_EQ(status(), "2 件中 2 件成功、0 件失敗、警告 1 件");
+    EXPECT_EQ(Image(1), 0);
+    wchar_t tip[512] = {};
+    NMLVGETINFOTIPW info{};
+    info.hdr = {C("lvwBatch"), static_cast<UINT_PTR>(GetDlgCtrlID(C("lvwBatch"))), LVN_GETINFOTIPW};
+    info.pszText = tip;
+    info.cchTextMax = 512;
+    info.iItem = 1;
+    SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    EXPECT_NE(WideToUtf8(tip).find("経緯度"), std::string::npos) << WideToUtf8(tip);
+
+    // A double click puts the row's zone back.
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageW(C("lvwBatch"), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    NMHDR dbl{C("lvwBatch"), static_cast<UINT_PTR>(GetDlgCtrlID(C("lvwBatch"))), NM_DBLCLK};
+    SendMessageW(frm->Handle(), WM_NOTIFY, dbl.idFrom, reinterpret_cast<LPARAM>(&dbl));
+    EXPECT_EQ(SendMessageW(C("cboZone"), CB_GETCURSEL, 0, 0), 9);
 }
 
 TEST_F(Win32Window, KeysReachTheMenuCommandsAndHelpIsTheProgramsChm) {

@@ -1,7 +1,7 @@
 # Checks the compiled help file: it holds the help document unchanged, its
 # keyword index (as a file and as the binary index that HH_DISPLAY_INDEX
 # shows), and one index entry per keyword line of the source index.
-# cmake -DCHM=… -DSOURCE=<docs/help> -DWORK=<scratch folder> -P help_chm_check.cmake
+# cmake -DCHM=… -DSOURCE=<the generated help folder> -DWORK=<scratch folder> -P help_chm_check.cmake
 find_program(CHMLS chmls REQUIRED)
 execute_process(COMMAND ${CHMLS} list ${CHM} OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
