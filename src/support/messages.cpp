@@ -163,6 +163,7 @@ constexpr TEntry kTable[] = {
      "成功 {1}（失敗した変換元ファイル 1 件を除く）"},
     {TMsg::MergedWithoutFailed, "ok {1} (without {2} failed inputs)",
      "成功 {1}（失敗した変換元ファイル {2} 件を除く）"},
+    {TMsg::BatchRowsNotRun, ", {1} not run", "、{1} 件未実行"},
     {TMsg::OutOfMemory, "out of memory", "メモリが不足しています。"},
     {TMsg::NoDestination, "no destination SIMA file given",
      "変換後のSIMAファイル名が指定されていません。"},

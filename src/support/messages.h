@@ -97,6 +97,7 @@ enum class TMsg {
     AllInputsFailed,
     MergedWithoutOneFailed,
     MergedWithoutFailed,
+    BatchRowsNotRun,  // after a run's summary: {1} rows it did not reach
     OutOfMemory,
     NoDestination,
     Unexpected,

@@ -238,6 +238,7 @@ const Case kCases[] = {
     {{TMsg::MergedWithoutFailed, {"all.sim", "2"}},
      "ok all.sim (without 2 failed inputs)",
      "成功 all.sim（失敗した変換元ファイル 2 件を除く）"},
+    {{TMsg::BatchRowsNotRun, {"14"}}, ", 14 not run", "、14 件未実行"},
     {{TMsg::OutOfMemory}, "out of memory", "メモリが不足しています。"},
     {{TMsg::NoDestination},
      "no destination SIMA file given",

@@ -79,6 +79,7 @@ enum class TCommand {
     X1Click,
     H2Click,
     A1Click,
+    lvwBatchEnter,  // Enter on the list: why the selected row failed
 };
 
 enum class TControlKind {

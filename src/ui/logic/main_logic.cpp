@@ -107,11 +107,15 @@ std::string FormatMessage(const char* pattern, const std::vector<std::string>& a
 
 TMainLogic::TMainLogic(TWindowView& view, std::string helpFile)
     : view_(view), helpFile_(std::move(helpFile)) {
-    openDialog1_ = {
-        "OpenDialog1", TFileDialog::Open, {{"MapInfo インポート/エクスポート", "*.mif"}}, "", ""};
-    saveDialog1_ = {"SaveDialog1", TFileDialog::Save, {{"SIMAファイル", "*.sim"}}, "sim", ""};
-    openDialog2_ = {"OpenDialog2", TFileDialog::Open, BatchFilters(), "", ""};
-    saveDialog2_ = {"SaveDialog2", TFileDialog::Save, BatchFilters(), "txt", ""};
+    openDialog1_ = {"OpenDialog1",
+                    TFileDialog::Open,
+                    {{"MapInfo インポート/エクスポート", "*.mif"}},
+                    "",
+                    "",
+                    ""};
+    saveDialog1_ = {"SaveDialog1", TFileDialog::Save, {{"SIMAファイル", "*.sim"}}, "sim", "", ""};
+    openDialog2_ = {"OpenDialog2", TFileDialog::Open, BatchFilters(), "", "", ""};
+    saveDialog2_ = {"SaveDialog2", TFileDialog::Save, BatchFilters(), "txt", "", ""};
 }
 
 bool TMainLogic::Guard(const std::function<void()>& handler) {
@@ -144,6 +148,7 @@ bool TMainLogic::Handle(TCommand command) {
         {TCommand::X1Click, &TMainLogic::X1Click},
         {TCommand::H2Click, &TMainLogic::H2Click},
         {TCommand::A1Click, &TMainLogic::A1Click},
+        {TCommand::lvwBatchEnter, &TMainLogic::lvwBatchEnter},
     };
     for (const auto& [c, handler] : kHandlers)
         if (c == command) return Guard([this, h = handler] { (this->*h)(); });
@@ -199,7 +204,19 @@ void TMainLogic::ChooseMifFile(const std::string& path) {
 }
 
 void TMainLogic::btnSimBrowseClick() {
+    // With no SIMA name yet, the file usually goes beside its MIF file.
+    const std::string mif(Trim(view_.GetText(TControl::edtMifFile)));
+    const bool beside = Trim(view_.GetText(TControl::edtSimFile)).empty() && !mif.empty();
+    saveDialog1_.InitialDir = beside ? GetFileDir(mif) : std::string();
     if (view_.Execute(saveDialog1_)) view_.SetText(TControl::edtSimFile, saveDialog1_.FileName);
+    saveDialog1_.InitialDir.clear();
+}
+
+bool TMainLogic::ExecuteListDialog(TFileDialog& dialog) {
+    if (!view_.Execute(dialog)) return false;
+    // Both batch-list dialogs open where the last list was opened or saved.
+    openDialog2_.InitialDir = saveDialog2_.InitialDir = GetFileDir(dialog.FileName);
+    return true;
 }
 
 void TMainLogic::cboAttrNameDropDown() {
@@ -286,32 +303,46 @@ void TMainLogic::btnConvertClick() {
 // ---- Batch list ----
 
 void TMainLogic::AppendRow(const TBatchRow& row) {
+    ListChanged();
     rows_.push_back(row);
     marks_.push_back(kNoMark);
+    tips_.emplace_back();
     view_.InsertRow(RowCount() - 1, CellsOf(row));
     SetRowMark(RowCount() - 1, kNoMark);
 }
 
 void TMainLogic::SetRow(int i, const TBatchRow& row) {
+    ListChanged();
     rows_[static_cast<size_t>(i)] = row;
     view_.SetRowCells(i, CellsOf(row));
     SetRowMark(i, kNoMark);
 }
 
 void TMainLogic::RemoveRow(int i) {
+    ListChanged();
     rows_.erase(rows_.begin() + i);
     marks_.erase(marks_.begin() + i);
+    tips_.erase(tips_.begin() + i);
     view_.DeleteRow(i);
 }
 
 void TMainLogic::ClearRows() {
+    ListChanged();
     rows_.clear();
     marks_.clear();
+    tips_.clear();
     view_.ClearRows();
+}
+
+void TMainLogic::ListChanged() {
+    // What the status bar says of the last run or conversion is about
+    // another list now.
+    view_.SetStatusText(std::string());
 }
 
 void TMainLogic::SetRowMark(int i, TRowMark mark, const std::string& tip) {
     marks_[static_cast<size_t>(i)] = mark;
+    tips_[static_cast<size_t>(i)] = tip;
     view_.SetRowMark(i, mark);
     view_.SetRowMarkTip(i, tip);
 }
@@ -367,12 +398,19 @@ void TMainLogic::lvwBatchDblClick() {
     view_.SetItemIndex(TControl::cboZone, row.Zone >= 1 && row.Zone <= 19 ? row.Zone : 0);
 }
 
+void TMainLogic::lvwBatchEnter() {
+    // The tooltip's text for those who do not hover: the cause of a cross.
+    const int i = view_.SelectedRow();
+    if (i < 0 || i >= RowCount() || marks_[size_t(i)] != kMarkFailed) return;
+    view_.Message(TMessageKind::Error, tips_[size_t(i)]);
+}
+
 // ---- Batch list file ----
 
 void TMainLogic::S1Click() {
     if (running_) return;
     if (rows_.empty()) return Warn(msg::kNoBatchList);
-    if (!view_.Execute(saveDialog2_)) return;
+    if (!ExecuteListDialog(saveDialog2_)) return;
 
     // The file is code page 932: paths and typed names are encoded here;
     // names that came from files are already its bytes. The first file line
@@ -405,7 +443,7 @@ void TMainLogic::S1Click() {
 
 void TMainLogic::O1Click() {
     if (running_) return;
-    if (view_.Execute(openDialog2_)) LoadListFile(openDialog2_.FileName);
+    if (ExecuteListDialog(openDialog2_)) LoadListFile(openDialog2_.FileName);
 }
 
 void TMainLogic::LoadListFile(const std::string& path) {
@@ -451,6 +489,8 @@ void TMainLogic::ShowCurrentRow(int i) {
 
 void TMainLogic::btnBatchClick() {
     if (running_) return;
+    // A summary of an earlier run would no longer be true.
+    view_.SetStatusText(std::string());
     if (rows_.empty()) return Warn(msg::kNoBatchList);
     for (int i = 0; i < RowCount(); ++i)
         SetRowMark(i, kNoMark);
@@ -459,8 +499,8 @@ void TMainLogic::btnBatchClick() {
     const auto genba = Cp932Text(TControl::edtCombineGenba);
     if (combine && !genba) return Warn(msg::kBadGenba);
 
-    // An error that ends a per-file run at its row: shown after the run, and
-    // the row keeps no mark.
+    // An error that ends a per-file run at its row: shown after the run; the
+    // row gets its cross.
     std::optional<TMessage> error;
     TRunCallbacks callbacks;
     callbacks.BeginRow = [&](size_t row) {
@@ -469,10 +509,7 @@ void TMainLogic::btnBatchClick() {
         ShowCurrentRow(static_cast<int>(row));
     };
     callbacks.MarkRow = [&](size_t row, const TRunReport& r) {
-        if (!combine && ShownAsError(r.Failure)) {
-            error = r.Error;
-            return;
-        }
+        if (!combine && ShownAsError(r.Failure)) error = r.Error;
         SetRowMark(static_cast<int>(row), r.Ok ? kMarkDone : kMarkFailed,
                    r.Ok ? WarningsText(r) : Japanese(r.Error));
     };
@@ -489,17 +526,10 @@ void TMainLogic::btnBatchClick() {
             TOnExit end([this] { SetRunning(false); });
             result =
                 ConvertCombined(rows, view_.GetText(TControl::edtConbineFile), *genba, callbacks);
-            const size_t failed = result.FailedInputs();
-            const bool allFailed = result.Failure == TRunFailure::AllInputsFailed;
-            if (result.Written || allFailed)
-                view_.SetStatusText(
-                    BatchSummaryText(rows.size(), result.Inputs.size() - failed, failed) +
-                    WarningsCountText(RowsWithWarnings(result.Inputs)) +
-                    (result.Written && failed > 0
-                         ? FormatMessage(msg::kCombinedWithoutFailed, {std::to_string(failed)})
-                         : std::string()));
+            EndCombinedRun(result, rows.size());
             // Every row failed: the file was left as it was.
-            if (result.Failure == TRunFailure::NoDestination || allFailed)
+            if (result.Failure == TRunFailure::NoDestination ||
+                result.Failure == TRunFailure::AllInputsFailed)
                 Warn(Japanese(result.Error));
         }
         // A file that could not be created or written, or a merge refused:
@@ -517,21 +547,54 @@ void TMainLogic::btnBatchClick() {
         TOnExit end([this] { SetRunning(false); });
         results = RunBatchJobs(rows, callbacks);
     }
-    // The row that ended the run with an error counts as neither.
-    if (error) results.pop_back();
     size_t failed = 0;
     std::vector<TRunReport> inputs;
     for (const TRunResult& r : results) {
         if (!r.Ok()) ++failed;
         inputs.insert(inputs.end(), r.Inputs.begin(), r.Inputs.end());
     }
-    view_.SetStatusText(BatchSummaryText(rows.size(), results.size() - failed, failed) +
+    view_.SetStatusText(SummaryText(rows.size(), results.size() - failed, failed) +
                         WarningsCountText(RowsWithWarnings(inputs)));
     view_.Message(TMessageKind::Information, msg::kBatchDone);
     // Shown here, after the end message, so that a close asked for during the
     // run still follows it.
     if (error) view_.ShowError(Japanese(*error));
     CloseIfAsked();
+}
+
+std::string TMainLogic::SummaryText(size_t count, size_t succeeded, size_t failed) {
+    std::string text = BatchSummaryText(count, succeeded, failed);
+    if (succeeded + failed < count)
+        text += Japanese({TMsg::BatchRowsNotRun, {std::to_string(count - succeeded - failed)}});
+    return text;
+}
+
+void TMainLogic::EndCombinedRun(const TRunResult& result, size_t count) {
+    const size_t reached = result.Inputs.size();
+    if (reached == 0) return;
+    size_t failed = result.FailedInputs();
+    if (result.Written) {
+        view_.SetStatusText(
+            SummaryText(count, reached - failed, failed) +
+            WarningsCountText(RowsWithWarnings(result.Inputs)) +
+            (failed > 0 ? FormatMessage(msg::kCombinedWithoutFailed, {std::to_string(failed)})
+                        : std::string()));
+        return;
+    }
+    // Nothing was written: no row keeps its tick. A stopped run leaves the
+    // rows it converted unmarked; a run whose file could not be made
+    // crosses them with the cause.
+    const bool stopped = result.Failure == TRunFailure::Cancelled;
+    for (size_t i = 0; i < reached; ++i) {
+        if (!result.Inputs[i].Ok) continue;
+        if (stopped) {
+            SetRowMark(static_cast<int>(i), kNoMark);
+        } else {
+            SetRowMark(static_cast<int>(i), kMarkFailed, Japanese(result.Error));
+            ++failed;
+        }
+    }
+    view_.SetStatusText(SummaryText(count, 0, failed));
 }
 
 bool TMainLogic::FormCloseQuery() {
@@ -568,9 +631,25 @@ void TMainLogic::FilesDropped(TDropTarget target, const std::vector<std::string>
     for (const std::string& path : drop.Paths) {
         s.MifFile = path;
         s.SimFile = ChangeFileExt(path, ".sim");
-        AppendRow(RowFromSettings(s, ChosenAttrName()));
+        AppendRow(DroppedRow(s));
     }
     lvwBatchChange();
+}
+
+TBatchRow TMainLogic::DroppedRow(TConvertSettings s) const {
+    // The panel's attribute belongs to the panel's table: another file has
+    // it only under the same column name, wherever that column stands.
+    const int i = view_.ItemIndex(TControl::cboAttrName);
+    s.AttrIndex = -1;
+    if (i <= 0 || static_cast<size_t>(i) >= attrNames_.size()) return RowFromSettings(s, "");
+    TMessage why;
+    const std::optional<int32_t> position =
+        ColumnPositionOf(s.MifFile, attrCaptions_[size_t(i)], why);
+    if (!position) return RowFromSettings(s, "");
+    s.AttrIndex = *position;
+    TBatchRow row = RowFromSettings(s, attrNames_[size_t(i)].value_or(std::string()));
+    if (!attrNames_[size_t(i)]) row.UnheldAttrName = attrCaptions_[size_t(i)];
+    return row;
 }
 
 void TMainLogic::btnCmbBrowseClick() {

@@ -17,6 +17,8 @@
 
 namespace quorvex {
 
+struct TRunResult;
+
 // "%1", "%2" … of a message replaced by the arguments in order.
 std::string FormatMessage(const char* pattern, const std::vector<std::string>& args);
 
@@ -42,6 +44,7 @@ class TMainLogic {
     void btnClearClick();
     void lvwBatchChange();
     void lvwBatchDblClick();
+    void lvwBatchEnter();
     void S1Click();
     void O1Click();
     void btnBatchClick();
@@ -81,21 +84,31 @@ class TMainLogic {
 
   private:
     TBatchRow PanelRow() const;
+    // The row of a MIF file dropped on the list, with the panel's settings
+    // `s` for it.
+    TBatchRow DroppedRow(TConvertSettings s) const;
     void AppendRow(const TBatchRow& row);
     void SetRow(int i, const TBatchRow& row);
     void RemoveRow(int i);
     void ClearRows();
+    void ListChanged();
     void SetRowMark(int i, TRowMark mark, const std::string& tip = {});
     // The MIF file chosen by the browse button or dropped on the panel.
     void ChooseMifFile(const std::string& path);
     // The batch-list file chosen by "開く" or dropped on the list.
     void LoadListFile(const std::string& path);
+    // Runs a batch-list dialog; the folder chosen is both dialogs' next one.
+    bool ExecuteListDialog(TFileDialog& dialog);
     // The end of a batch run: the close asked for during it.
     void CloseIfAsked();
     // Selects the row and scrolls it into view between two rounds of
     // pending events, so the window shows the row being worked on.
     void ShowCurrentRow(int i);
     void SetRunning(bool running);
+    // The status bar's summary of a run, naming the rows it did not reach.
+    static std::string SummaryText(size_t count, size_t succeeded, size_t failed);
+    // The marks and the summary at the end of a merged run.
+    void EndCombinedRun(const TRunResult& result, size_t count);
     void Warn(const std::string& text);
 
     TWindowView& view_;
@@ -104,6 +117,7 @@ class TMainLogic {
     bool closeRequested_ = false;
     std::vector<TBatchRow> rows_;
     std::vector<TRowMark> marks_;
+    std::vector<std::string> tips_;  // why each crossed row failed
     // The attribute list's entries as shown, and the column names behind
     // them in code page 932 (none for a name of another character set that
     // code page 932 cannot hold).

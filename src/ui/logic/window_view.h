@@ -34,6 +34,9 @@ struct TFileDialog {
     std::vector<TFileFilter> Filters;
     std::string DefaultExt;  // without the dot; empty for none
     std::string FileName;    // the last choice
+    // The folder it opens in, FileName's name chosen there; empty: the
+    // folder of FileName.
+    std::string InitialDir;
 };
 
 // The cells of a batch row as shown: the caption, then the sub-items, then

@@ -8,12 +8,14 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -230,8 +232,10 @@ void TfrmMain::ConnectHandlers() {
     for (const TControlSpec& spec : kMainControls) {
         const TCommand command = spec.Command, dblClick = spec.DblClick;
         auto run = [this, command] { logic_.Handle(command); };
-        if (auto* b = Get<QPushButton>(spec.Id); b && command != TCommand::None)
-            connect(b, &QPushButton::clicked, this, run);
+        if (auto* b = Get<QPushButton>(spec.Id); b && command != TCommand::None) {
+            connect(b, &QPushButton::clicked, this, [this, command] { Press(command); });
+            b->installEventFilter(this);
+        }
         if (auto* a = Get<QAction>(spec.Id); a && command != TCommand::None)
             connect(a, &QAction::triggered, this, run);
         // A list that could not be read stays closed; the error has been shown.
@@ -243,8 +247,40 @@ void TfrmMain::ConnectHandlers() {
             if (dblClick != TCommand::None)
                 connect(l, &QTreeWidget::itemDoubleClicked, this,
                         [this, dblClick] { logic_.Handle(dblClick); });
+            l->installEventFilter(this);
         }
     }
+}
+
+void TfrmMain::Press(TCommand command) {
+    // A run disables the button it was started from, and Qt hands the focus
+    // on to the next control (the merged file's name, all of it selected);
+    // it comes back once the handler is done.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    logic_.Handle(command);
+    if (focused && focused->isEnabled() && focused->isVisible() &&
+        QApplication::focusWidget() != focused)
+        focused->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // Enter and the keypad's Enter press the focused button, as on Windows.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (watched == List() && enter && mods == Qt::NoModifier) {
+            logic_.Handle(TCommand::lvwBatchEnter);
+            return true;
+        }
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && button->isEnabled() && mods == Qt::NoModifier &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QTreeWidget* TfrmMain::List() const {

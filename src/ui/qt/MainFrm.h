@@ -72,6 +72,7 @@ class TfrmMain : public QMainWindow, private TWindowView {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void CreateControls();
@@ -84,6 +85,8 @@ class TfrmMain : public QMainWindow, private TWindowView {
     void CreateMenu();
     // Each control's and menu item's events to the logic, as its row says.
     void ConnectHandlers();
+    // A button's command, the focus kept where it was.
+    void Press(TCommand command);
     template <class T>
     T* Get(TControl control) const {
         return qobject_cast<T*>(controls_[static_cast<size_t>(control)]);

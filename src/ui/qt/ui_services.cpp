@@ -65,6 +65,11 @@ bool TDesktopServices::Execute(QWidget* parent, TFileDialog& dialog) {
         fd.setDirectory(last.absolutePath());
         fd.selectFile(last.fileName());
     }
+    if (!dialog.InitialDir.empty()) {
+        fd.setDirectory(QString::fromStdString(dialog.InitialDir));
+        if (!dialog.FileName.empty())
+            fd.selectFile(QFileInfo(QString::fromStdString(dialog.FileName)).fileName());
+    }
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return false;
     dialog.FileName = fd.selectedFiles().constFirst().toStdString();
     return true;

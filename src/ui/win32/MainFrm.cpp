@@ -295,6 +295,12 @@ void TfrmMain::FormClose() {
 bool TfrmMain::PreTranslateMessage(MSG& msg) {
     if (!hwnd_) return false;
     if (accel_ && TranslateAcceleratorW(hwnd_, accel_, &msg)) return true;
+    // Enter on the list, which the dialog keys would take for a button.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN &&
+        msg.hwnd == Control(TControl::lvwBatch)) {
+        logic_.Handle(TCommand::lvwBatchEnter);
+        return true;
+    }
     return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
@@ -363,13 +369,22 @@ void TfrmMain::OnCommand(int id, int code) {
     if (index < 0 || size_t(index) >= kControlCount) return;
     const TControlSpec& spec = kMainControls[index];
     if (spec.Command == TCommand::None) return;
-    if (spec.Kind == TControlKind::MenuItem ||
-        (spec.Kind == TControlKind::Button && code == BN_CLICKED))
-        logic_.Handle(spec.Command);
+    if (spec.Kind == TControlKind::MenuItem) logic_.Handle(spec.Command);
+    if (spec.Kind == TControlKind::Button && code == BN_CLICKED) Press(spec.Command);
     // A list that could not be read stays closed; the error has been shown.
     if (spec.Kind == TControlKind::DropDownList && code == CBN_DROPDOWN &&
         !logic_.Handle(spec.Command))
         PostMessageW(controls_[size_t(index)], CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+void TfrmMain::Press(TCommand command) {
+    // A run disables the button it was started from, which leaves the
+    // keyboard nowhere; the focus comes back once the handler is done.
+    const HWND focused = GetFocus();
+    logic_.Handle(command);
+    if (hwnd_ && focused && IsWindow(focused) && IsChild(hwnd_, focused) &&
+        IsWindowEnabled(focused) && GetFocus() != focused)
+        SetFocus(focused);
 }
 
 void TfrmMain::OnNotify(const NMHDR& header) {

@@ -70,6 +70,8 @@ class TfrmMain : private TWindowView {
     void Layout();
     // Events of the controls and the menu, to the logic as their rows say.
     void OnCommand(int id, int code);
+    // A button's command, the focus kept where it was.
+    void Press(TCommand command);
     void OnNotify(const NMHDR& header);
     // Files dropped from the shell (WM_DROPFILES).
     void OnDropFiles(HDROP drop);

@@ -44,6 +44,10 @@ bool TDesktop::Execute(HWND owner, TFileDialog& dialog) {
     std::wstring last = Utf8ToWide(dialog.FileName);
     for (wchar_t& c : last)
         if (c == L'/') c = L'\\';
+    std::wstring initialDir = Utf8ToWide(dialog.InitialDir);
+    // A folder to open in: the last choice gives only its name, or its
+    // folder would win.
+    if (!initialDir.empty()) last = last.substr(last.find_last_of(L"\\:") + 1);
     std::vector<wchar_t> file(32768, L'\0');
     last.copy(file.data(), std::min(last.size(), file.size() - 1));
 
@@ -55,6 +59,7 @@ bool TDesktop::Execute(HWND owner, TFileDialog& dialog) {
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrDefExt = defExt.empty() ? nullptr : defExt.c_str();
+    ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     // A typed name need not exist (a missing file fails when it is read),
     // and replacing an existing file is not questioned.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;

@@ -152,6 +152,59 @@ TEST_F(Logic, ColumnsOfOtherCharacterSetsAreShownDecodedAndANameCodePage932Lacks
     EXPECT_EQ(view.Log.back(), Warning("7 行目に保存できない文字が含まれています。"));
 }
 
+// A dropped file takes the panel's attribute only where its own table has a
+// column of that name, at that column's position.
+TEST_F(Logic, DroppedFilesTakeThePanelsAttributeOnlyByName) {
+    auto table = [](const std::string& columns, int count) {
+        return "Version 300\r\nCharset \"WindowsJapanese\"\r\nDelimiter \",\"\r\nColumns " +
+               std::to_string(count) + "\r\n" + columns + "Data\r\n";
+    };
+    WriteBytes(dir / "moved.mif", table("  id Integer\r\n  AREA Float\r\n  " +
+                                            std::string(test::kJapaneseColumn) + " Char(9)\r\n",
+                                        3));
+    WriteBytes(dir / "other.mif", table("  id Integer\r\n  AREA Float\r\n", 2));
+    FillPanel(mif, dir / "a.sim");
+    logic.cboAttrNameDropDown();
+    view.AttrChoice = 2;
+    logic.FilesDropped(TDropTarget::BatchList,
+                       {dir / "moved.mif", dir / "other.mif", dir / "town.mif"});
+    ASSERT_EQ(logic.RowCount(), 3);
+    EXPECT_EQ(logic.Row(0).Caption, "3");
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::AttrName], test::kJapaneseColumn);
+    EXPECT_EQ(logic.Row(1).Caption, "-1");
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::AttrName], "");
+    EXPECT_EQ(logic.Row(2).Caption, "2");
+
+    // Nothing chosen: no attribute for any dropped file.
+    view.AttrChoice = -1;
+    logic.FilesDropped(TDropTarget::BatchList, {dir / "moved.mif"});
+    EXPECT_EQ(logic.Row(3).Caption, "-1");
+}
+
+// The SIMA dialog starts beside the MIF file while the SIMA box is empty;
+// the batch-list dialogs start where a list was last opened or saved.
+TEST_F(Logic, DialogsStartWhereTheWorkIs) {
+    view.Texts[C::edtMifFile] = mif;
+    logic.btnSimBrowseClick();
+    ASSERT_EQ(view.DialogsSeen.size(), 1u);
+    EXPECT_EQ(view.DialogsSeen[0].InitialDir, GetFileDir(mif));
+    view.Texts[C::edtSimFile] = "/elsewhere/a.sim";
+    logic.btnSimBrowseClick();
+    EXPECT_EQ(view.DialogsSeen[1].InitialDir, "");
+
+    std::filesystem::create_directories(dir / "lists");
+    AddRow(mif, dir / "a.sim");
+    view.Answers = {dir / "lists/one.txt", std::nullopt, std::nullopt};
+    logic.S1Click();
+    logic.O1Click();
+    logic.S1Click();
+    ASSERT_EQ(view.DialogsSeen.size(), 5u);
+    EXPECT_EQ(view.DialogsSeen[2].InitialDir, "");
+    EXPECT_EQ(view.DialogsSeen[3].Name, "OpenDialog2");
+    EXPECT_EQ(view.DialogsSeen[3].InitialDir, GetFileDir(dir / "lists/one.txt"));
+    EXPECT_EQ(view.DialogsSeen[4].InitialDir, GetFileDir(dir / "lists/one.txt"));
+}
+
 TEST_F(Logic, ConvertWritesTheFileUnderTheHourglassAndReports) {
     FillPanel(mif, dir / "a.sim");
     view.Texts[C::edtGenba] = "北地区";
@@ -625,6 +678,7 @@ class Run : public Logic {
 TEST_F(Run, PerFileRunShowsEachRowBetweenPendingEventsMarksItAndEndsWithTheMessage) {
     view.Rows[0].Mark = kMarkFailed;
     view.Status = "old";
+    view.StatusTexts.clear();
     logic.btnBatchClick();
     EXPECT_EQ(view.Log, (Log{"busy:1", "events", "show:0", "events", "events", "show:1", "events",
                              "events", "show:2", "events", "busy:0",
@@ -637,7 +691,7 @@ TEST_F(Run, PerFileRunShowsEachRowBetweenPendingEventsMarksItAndEndsWithTheMessa
     EXPECT_FALSE(logic.Running());
     // The status bar follows the run, then sums it up; the cross tells why.
     EXPECT_EQ(view.StatusTexts,
-              (Log{"1 / 3 件目を変換中: town.mif", "2 / 3 件目を変換中: broken.mif",
+              (Log{"", "1 / 3 件目を変換中: town.mif", "2 / 3 件目を変換中: broken.mif",
                    "3 / 3 件目を変換中: town.mif", "3 件中 2 件成功、1 件失敗"}));
     EXPECT_EQ(view.Rows[0].MarkTip, "");
     EXPECT_EQ(view.Rows[1].MarkTip,
@@ -659,7 +713,7 @@ TEST_F(Run, CloseDuringARunEndsItAfterTheCurrentRowThenCloses) {
     const Log tail(view.Log.end() - 3, view.Log.end());
     EXPECT_EQ(tail,
               (Log{"busy:0", "message:information:" + std::string(msg::kBatchDone), "close"}));
-    EXPECT_EQ(view.Status, "3 件中 1 件成功、1 件失敗");
+    EXPECT_EQ(view.Status, "3 件中 1 件成功、1 件失敗、1 件未実行");
     EXPECT_TRUE(logic.FormCloseQuery());
 
     // A merged run stops the same way and leaves its file untouched.
@@ -674,7 +728,9 @@ TEST_F(Run, CloseDuringARunEndsItAfterTheCurrentRowThenCloses) {
         }
     };
     logic.btnBatchClick();
-    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kNoMark, kNoMark}));
+    // Nothing was written, so no row keeps a tick.
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kNoMark, kNoMark, kNoMark}));
+    EXPECT_EQ(view.Status, "3 件中 0 件成功、0 件失敗、3 件未実行");
     EXPECT_EQ(ReadBytes(dir / "all.sim"), "old");
     EXPECT_EQ(view.Log.back(), "close");
     EXPECT_FALSE(logic.Running());
@@ -811,6 +867,99 @@ TEST_F(Run, CombinedRunMarksEveryRowWithoutEndMessageAndRefusesAnEmptyPath) {
     EXPECT_TRUE(view.Entries("message:").empty());
     EXPECT_EQ(ReadBytes(dir / "broken.mid"), input);
     EXPECT_FALSE(logic.Running());
+}
+
+// A merged file that cannot be made ends the run before its first row; one
+// that cannot replace the old file at the end takes every tick back and
+// crosses the rows with the cause.
+TEST_F(Run, CombinedRunWhoseFileCannotBeMadeLeavesNoTick) {
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtConbineFile] = dir / "no-folder/all.sim";
+    logic.btnBatchClick();
+    EXPECT_TRUE(view.Entries("show:").empty());
+    EXPECT_EQ(view.Marks(), std::vector<TRowMark>(3, kNoMark));
+    EXPECT_EQ(view.Status, "");
+    ASSERT_EQ(view.Entries("error:").size(), 1u);
+
+    view.Log.clear();
+    view.Texts[C::edtConbineFile] = dir / "all.sim";
+    WriteBytes(dir / "all.sim", "old");
+    // While the last row runs, the old file becomes a folder nothing replaces.
+    view.OnEvents = [&] {
+        if (view.Entries("show:").size() == 3 && !std::filesystem::is_directory(dir / "all.sim")) {
+            std::filesystem::remove(dir / "all.sim");
+            std::filesystem::create_directories(dir / "all.sim/held");
+        }
+    };
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Marks(), std::vector<TRowMark>(3, kMarkFailed));
+    const std::vector<std::string> errors = view.Entries("error:");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(view.Rows[0].MarkTip, errors[0]);
+    EXPECT_EQ(view.Rows[2].MarkTip, errors[0]);
+    EXPECT_EQ(view.Rows[1].MarkTip,
+              "MIDファイル「" + std::string(dir / "broken.mid") + "」が見つかりません。");
+    EXPECT_EQ(view.Status, "3 件中 0 件成功、3 件失敗");
+    EXPECT_FALSE(logic.Running());
+}
+
+// The status bar never keeps a summary of another list, every row tried has
+// a mark, and rows not run are counted.
+TEST_F(Run, StatusBarSummaryIsClearedAndCountsEveryRow) {
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Status, "3 件中 2 件成功、1 件失敗");
+    logic.btnClearClick();
+    EXPECT_EQ(view.Status, "");
+
+    AddRow(mif, dir / "a.sim");
+    AddRow(mif, dir / "no-folder/b.sim");
+    AddRow(mif, dir / "c.sim");
+    AddRow(mif, dir / "d.sim");
+    view.Log.clear();
+    logic.btnBatchClick();
+    // The row whose file cannot be created ends the run with its cross.
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kNoMark, kNoMark}));
+    EXPECT_NE(view.Rows[1].MarkTip, "");
+    EXPECT_EQ(view.Status, "4 件中 1 件成功、1 件失敗、2 件未実行");
+    EXPECT_EQ(view.Entries("error:").size(), 1u);
+
+    logic.FilesDropped(TDropTarget::BatchList, {mif});
+    EXPECT_EQ(view.Status, "");
+    logic.btnBatchClick();
+    view.Answers = {dir / "list.txt", dir / "list.txt"};
+    logic.S1Click();
+    logic.O1Click();
+    EXPECT_EQ(view.Status, "");
+
+    // A run whose check fails says nothing of the one before.
+    logic.btnBatchClick();
+    EXPECT_NE(view.Status, "");
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtCombineGenba] = "𠮷";
+    logic.btnBatchClick();
+    EXPECT_EQ(view.Status, "");
+}
+
+// Enter on a crossed row shows why it failed; on other rows nothing.
+TEST_F(Run, EnterOnACrossedRowShowsItsCause) {
+    logic.btnBatchClick();
+    view.Log.clear();
+    for (int row : {-1, 0, 1}) {
+        view.Selected = row;
+        EXPECT_TRUE(logic.Handle(TCommand::lvwBatchEnter));
+    }
+    EXPECT_EQ(view.Log, Log{"message:error:MIDファイル「" + std::string(dir / "broken.mid") +
+                            "」が見つかりません。"});
+    // A row removed takes its cause along.
+    view.Selected = 0;
+    logic.btnRemoveClick();
+    view.Selected = 0;
+    view.Log.clear();
+    logic.lvwBatchEnter();
+    EXPECT_EQ(view.Log.size(), 1u);
+    view.Selected = 1;
+    logic.lvwBatchEnter();
+    EXPECT_EQ(view.Log.size(), 1u);
 }
 
 TEST_F(Logic, MenuCommandsReachTheWindow) {

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <filesystem>
 #include <memory>
 
 #include "test_util.h"
@@ -299,8 +300,12 @@ TEST(QtTexts, AreJapanese) {
     EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
 
     TDesktopServices desktop;
-    TFileDialog dialog{
-        "OpenDialog1", TFileDialog::Open, {{"MapInfo インポート/エクスポート", "*.mif"}}, "", ""};
+    TFileDialog dialog{"OpenDialog1",
+                       TFileDialog::Open,
+                       {{"MapInfo インポート/エクスポート", "*.mif"}},
+                       "",
+                       "",
+                       ""};
     dialog.FileName = std::string(QUORVEX_EXAMPLES) + "/town.mif";
     QStringList texts;
     QTimer::singleShot(0, [&] {
@@ -319,6 +324,27 @@ TEST(QtTexts, AreJapanese) {
     EXPECT_TRUE(texts.contains(QStringLiteral("開く(&O)")) ||
                 texts.contains(QStringLiteral("開く")))
         << texts.join('|').toStdString();
+}
+
+// A dialog given a folder opens there, with the last choice's name only.
+TEST(QtFileDialog, OpensInItsFolderWithTheLastName) {
+    EnsureQtApp();
+    test::TempDir dir;
+    std::filesystem::create_directories(dir / "here");
+    TDesktopServices desktop;
+    TFileDialog dialog{
+        "SaveDialog1", TFileDialog::Save, {{"SIMAファイル", "*.sim"}}, "sim", "", ""};
+    dialog.FileName = std::string(QUORVEX_EXAMPLES) + "/town.sim";
+    dialog.InitialDir = dir / "here";
+    QString folder;
+    QTimer::singleShot(0, [&] {
+        auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(fd, nullptr);
+        folder = fd->directory().absolutePath();
+        fd->reject();
+    });
+    EXPECT_FALSE(desktop.Execute(nullptr, dialog));
+    EXPECT_EQ(folder.toStdString(), dir / "here");
 }
 
 }  // namespace

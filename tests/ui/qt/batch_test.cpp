@@ -620,7 +620,9 @@ TEST_F(Batch, EscapingErrorEndsThePerFileRunWithTheMessageFirst) {
     AddRow(mif, dir / "3.sim");
     ui.OnMessage = [this](const Box&) { EXPECT_TRUE(ui.Errors.empty()); };
     Button("btnBatch")->click();
-    EXPECT_EQ(Marks(), (std::vector<int>{0, -1, -1}));
+    // The row that ended the run has its cross; the row not run is counted.
+    EXPECT_EQ(Marks(), (std::vector<int>{0, 1, -1}));
+    EXPECT_EQ(frm->statusBar()->currentMessage(), "3 件中 1 件成功、1 件失敗、1 件未実行");
     EXPECT_EQ(ui.Texts(), std::vector<QString>{"変換が終了しました。"});
     EXPECT_EQ(ui.Errors.size(), 1u);
     EXPECT_EQ(ui.BusyDepth, 0);
@@ -720,6 +722,70 @@ TEST_F(CombinedRun, OutputThatCannotBeCreatedIsShownAndNoRowIsMarked) {
     EXPECT_EQ(frm->SelectedRow(), -1);
     EXPECT_EQ(ui.BusyDepth, 0);
     EXPECT_EQ(EditingEnabled(), (std::vector<bool>{true, false, false, true, true, true, true}));
+}
+
+// ---- Keys and focus ----
+
+// The window shown and active, so that the focus is real.
+void Activate(QWidget* w) {
+    w->show();
+    QApplication::setActiveWindow(w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
+// Enter and the keypad's Enter press the focused button; after the run the
+// focus is back on it, and a key typed then leaves the merged file's name.
+TEST_F(CombinedRun, EnterPressesTheFocusedButtonAndTheFocusStaysOnIt) {
+    Activate(frm.get());
+    AddRow(mif, dir / "1.sim");
+    const QString out = QString::fromStdString(dir / "all.sim");
+    Edit("edtConbineFile")->setText(out);
+    QPushButton* batch = Button("btnBatch");
+    batch->setFocus();
+    QTest::keyClick(batch, Qt::Key_Return);
+    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_EQ(Marks(), std::vector<int>{0});
+    EXPECT_EQ(QApplication::focusWidget(), batch);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+    EXPECT_EQ(Edit("edtConbineFile")->text(), out);
+
+    std::filesystem::remove(dir / "all.sim");
+    QTest::keyClick(batch, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_EQ(QApplication::focusWidget(), batch);
+
+    // A button pressed with Space keeps the focus the same way.
+    std::filesystem::remove(dir / "all.sim");
+    QTest::keyClick(batch, Qt::Key_Space);
+    EXPECT_TRUE(std::filesystem::exists(dir / "all.sim"));
+    EXPECT_EQ(QApplication::focusWidget(), batch);
+
+    // Enter on another button: "クリア" empties the list.
+    QPushButton* clear = Button("btnClear");
+    clear->setFocus();
+    QTest::keyClick(clear, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(frm->RowCount(), 0);
+}
+
+// Enter on a crossed row shows its cause in a message box.
+TEST_F(Batch, EnterOnACrossedRowShowsItsCause) {
+    Activate(frm.get());
+    WriteMifPair(dir / "gone.mif");
+    AddRow(mif, dir / "1.sim");
+    AddRow(dir / "gone.mif", dir / "2.sim");
+    std::filesystem::remove(dir / "gone.mid");
+    Button("btnBatch")->click();
+    ASSERT_EQ(Marks(), (std::vector<int>{0, 1}));
+    ui.Messages.clear();
+    Select(1);
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Return);
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.Messages[0].Kind, TMessageKind::Error);
+    EXPECT_EQ(ui.Messages[0].Text, List()->topLevelItem(1)->toolTip(0));
+    Select(0);
+    QTest::keyClick(List(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(ui.Messages.size(), 1u);
 }
 
 }  // namespace

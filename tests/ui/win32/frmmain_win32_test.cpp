@@ -4,6 +4,7 @@
 #include <windows.h>
 // After windows.h:
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <deque>
 #include <iterator>
 #include <optional>
+#include <thread>
 
 #include "support/ini_file.h"
 #include "support/win32_text.h"
@@ -20,6 +22,7 @@
 #include "ui/logic/window_files.h"
 #include "ui/win32/AboutDlg.h"
 #include "ui/win32/MainFrm.h"
+#include "ui/win32/desktop.h"
 #include "ui/win32/win32_window.h"
 
 namespace quorvex {
@@ -453,6 +456,85 @@ TEST_F(Win32Window, DroppedFilesAndTheStatusTextOfARun) {
     SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(WideToUtf8(tip),
               "MIFファイル「" + std::string(dir / "gone.mif") + "」が見つかりません。");
+}
+
+// The button that started a run has the focus again when the run is done.
+TEST_F(Win32Window, TheFocusReturnsToTheButtonThatStartedTheRun) {
+    frm->Show();
+    SetForegroundWindow(frm->Handle());
+    Type("edtMifFile", mif);
+    Type("edtSimFile", dir / "a.sim");
+    Click("btnAdd");
+    ASSERT_EQ(Rows(), 1);
+    SetFocus(C("btnBatch"));
+    ASSERT_EQ(GetFocus(), C("btnBatch"));
+    Click("btnBatch");
+    EXPECT_EQ(Image(0), 0);
+    EXPECT_EQ(GetFocus(), C("btnBatch"));
+}
+
+// Enter on a crossed row shows its cause in a message box.
+TEST_F(Win32Window, EnterOnACrossedRowShowsItsCause) {
+    frm->Show();
+    WriteMifPair(dir / "gone.mif");
+    Type("edtMifFile", dir / "gone.mif");
+    Type("edtSimFile", dir / "a.sim");
+    Click("btnAdd");
+    std::filesystem::remove(dir / "gone.mid");
+    ASSERT_EQ(Rows(), 1);
+    Click("btnBatch");
+    ASSERT_EQ(Image(0), 1);
+    ui.Log.clear();
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(C("lvwBatch"), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    MSG enter{C("lvwBatch"), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(frm->PreTranslateMessage(enter));
+    ASSERT_EQ(ui.Log.size(), 1u);
+    EXPECT_EQ(ui.Log[0],
+              "error:MIDファイル「" + std::string(dir / "gone.mid") + "」が見つかりません。");
+}
+
+// A file dialog given a folder opens there, whatever folder its last
+// choice was in.
+TEST(Win32FileDialog, OpensInItsFolder) {
+    test::TempDir dir;
+    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(dir / "here").c_str(), nullptr));
+    TFileDialog dialog{
+        "SaveDialog1", TFileDialog::Save, {{"SIMAファイル", "*.sim"}}, "sim", "", ""};
+    dialog.FileName = dir / "a.sim";
+    dialog.InitialDir = dir / "here";
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD self = GetCurrentThreadId();
+    // The dialog runs its own loop on this thread; another one reads it and
+    // cancels it.
+    std::thread reader([&] {
+        for (int i = 0; i < 200; ++i) {
+            Sleep(50);
+            HWND found = nullptr;
+            EnumThreadWindows(
+                self,
+                [](HWND w, LPARAM out) {
+                    wchar_t name[16] = {};
+                    GetClassNameW(w, name, 16);
+                    if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+                    *reinterpret_cast<HWND*>(out) = w;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&found));
+            if (!found) continue;
+            SendMessageW(found, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+            PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+    });
+    TDesktop desktop;
+    EXPECT_FALSE(desktop.Execute(nullptr, dialog));
+    reader.join();
+    std::wstring want = Utf8ToWide(dir / "here");
+    for (wchar_t& c : want)
+        if (c == L'/') c = L'\\';
+    EXPECT_EQ(lstrcmpiW(folder, want.c_str()), 0) << WideToUtf8(folder);
 }
 
 // The zone drop-down: its zone in the conversion and the rows, the row's zone
