@@ -364,7 +364,7 @@ u64 BitsFrom(const TFixed<N>& a, long p) {
 template <int N>
 long LeadingBit(const TFixed<N>& a) {  // -1 for zero
     for (int i = 0; i < N; ++i)
-        if (a.W[i] != 0) return 64L * (N - 1 - i) + std::bit_width(a.W[i]) - 1;
+        if (a.W[i] != 0) return 64L * (N - 1 - i) + static_cast<long>(std::bit_width(a.W[i])) - 1;
     return -1;
 }
 

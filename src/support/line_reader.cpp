@@ -7,6 +7,7 @@
 #else
 #include <unistd.h>
 #endif
+#include <cstddef>
 
 #include <algorithm>
 #include <cerrno>
@@ -25,6 +26,16 @@
 #include "support/file_access.h"
 
 namespace quorvex {
+
+namespace {
+// The byte count read() takes: unsigned int in the Windows C runtime. The
+// buffer is far smaller than either limit.
+#ifdef _WIN32
+using TReadCount = unsigned int;
+#else
+using TReadCount = size_t;
+#endif
+}  // namespace
 
 TLineReader::TLineReader(const std::string& path, size_t blockSize) : path_(path) {
 #ifdef _WIN32
@@ -114,7 +125,7 @@ bool TLineReader::Fill() {
     }
     if (end_ == cap_) return true;  // caller moves a full buffer into scratch_
     for (;;) {
-        const ssize_t n = ::read(fd_, buf_.get() + end_, cap_ - end_);
+        const ssize_t n = ::read(fd_, buf_.get() + end_, static_cast<TReadCount>(cap_ - end_));
         if (n > 0) {
             end_ += static_cast<size_t>(n);
             return true;

@@ -11,8 +11,8 @@ bool FontInstalled(const wchar_t* face) {
     bool found = false;
     EnumFontFamiliesExW(
         dc, &lf,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
-            *reinterpret_cast<bool*>(found) = true;
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM result) -> int {
+            *reinterpret_cast<bool*>(result) = true;
             return 0;
         },
         reinterpret_cast<LPARAM>(&found), 0);
@@ -93,8 +93,8 @@ void SetFontOnChildren(HWND window, HFONT font) {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     EnumChildWindows(
         window,
-        [](HWND child, LPARAM font) -> BOOL {
-            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+        [](HWND child, LPARAM childFont) -> BOOL {
+            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(childFont), TRUE);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(font));
