@@ -43,6 +43,22 @@ struct TRunCallbacks {
     std::function<void(size_t row, const TRunReport& report)> RefuseRow;
 };
 
+// Sets the callbacks' busy state for its lifetime, cleared on every path.
+class TBusyGuard {
+  public:
+    explicit TBusyGuard(const TRunCallbacks& cb) : cb_(cb) {
+        if (cb_.SetBusy) cb_.SetBusy(true);
+    }
+    ~TBusyGuard() {
+        if (cb_.SetBusy) cb_.SetBusy(false);
+    }
+    TBusyGuard(const TBusyGuard&) = delete;
+    TBusyGuard& operator=(const TBusyGuard&) = delete;
+
+  private:
+    const TRunCallbacks& cb_;
+};
+
 // Merges the rows into `outputPath`: parcels and routes in row order with
 // running numbers, the swap switch of the first row, `genba` as site name.
 // A failing row is marked and contributes nothing: what it wrote before

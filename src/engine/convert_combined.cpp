@@ -13,20 +13,6 @@
 namespace quorvex {
 namespace {
 
-// Sets the busy state and clears it on every path.
-class TBusy {
-  public:
-    explicit TBusy(const TRunCallbacks& cb) : cb_(cb) {
-        if (cb_.SetBusy) cb_.SetBusy(true);
-    }
-    ~TBusy() {
-        if (cb_.SetBusy) cb_.SetBusy(false);
-    }
-
-  private:
-    const TRunCallbacks& cb_;
-};
-
 // Reads one row into the shared run; `outputPath` is null for a stream. A
 // row that fails leaves the run as it found it.
 TRunReport ConvertRow(TRunState& run, const TBatchRow& row, const std::string* outputPath,
@@ -88,7 +74,7 @@ void Merge(const std::vector<TBatchRow>& rows, TFileWriter& sima, const std::str
     // Only the first row's swap switch counts, for the whole file.
     TRunState run(sima, !rows.empty() && IsSwitchOn(rows[0].SubItems[TBatchRow::SwapXY]));
     WriteSimaHead(sima, genba);
-    TBusy busy(cb);
+    TBusyGuard busy(cb);
 
     bool overwritesInput = false;
     for (size_t i = 0; i < rows.size(); ++i) {

@@ -15,22 +15,6 @@
 namespace quorvex {
 namespace {
 
-// Sets the busy state and clears it on every path.
-class TBusy {
-  public:
-    explicit TBusy(const TRunCallbacks& cb) : cb_(cb) {
-        if (cb_.SetBusy) cb_.SetBusy(true);
-    }
-    ~TBusy() {
-        if (cb_.SetBusy) cb_.SetBusy(false);
-    }
-    TBusy(const TBusy&) = delete;
-    TBusy& operator=(const TBusy&) = delete;
-
-  private:
-    const TRunCallbacks& cb_;
-};
-
 // A run onto standard output: into a nameless scratch file, copied out only
 // once it has succeeded, so a failure writes nothing there and a killed run
 // leaves no file behind.
@@ -81,7 +65,7 @@ TRunResult RunMergedJobs(const std::vector<TBatchRow>& rows, const std::string& 
 }
 
 std::vector<TRunResult> RunBatchJobs(const std::vector<TBatchRow>& rows, const TRunCallbacks& cb) {
-    TBusy busy(cb);
+    TBusyGuard busy(cb);
     std::vector<std::optional<TMessage>> refusals;
     try {
         refusals = RefusedBatchRows(rows);

@@ -217,7 +217,7 @@ int32_t TSIMPoints::Resolve(double x, double y, uint32_t tag) {
     probes_ += (s - home) & mask_;
     if (count_ >= static_cast<size_t>(INT32_MAX) - 1) throw ConversionError(TMsg::TooManyPoints);
     if (const size_t j = count_ + kFirstChunk; std::has_single_bit(j)) {
-        const int c = static_cast<int>(std::bit_width(j)) - (kFirstChunkBits + 1);
+        const int c = static_cast<int>(std::bit_width(j | kFirstChunk)) - (kFirstChunkBits + 1);
         chunks_[c] = TZeroedArray<TSIMPoint>(j);  // chunk c starts at j - kFirstChunk, holds j
     }
     At(count_) = {x, y};

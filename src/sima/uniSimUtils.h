@@ -66,7 +66,8 @@ class TSIMPoints {
     const TPointHashKey& Key() const { return key_; }
     const TSIMPoint& operator[](size_t i) const {
         const size_t j = i + kFirstChunk;
-        const int c = static_cast<int>(std::bit_width(j)) - (kFirstChunkBits + 1);
+        // j >= kFirstChunk; the OR, a no-op then, lets the compiler see c >= 0.
+        const int c = static_cast<int>(std::bit_width(j | kFirstChunk)) - (kFirstChunkBits + 1);
         return chunks_[c][j - (kFirstChunk << c)];
     }
 
