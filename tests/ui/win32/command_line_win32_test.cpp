@@ -146,5 +146,78 @@ TEST_F(Win32OpenFiles, FilesHandedOverByLaterStartsBecomeRowsTogether) {
     EXPECT_EQ(TfrmMain::FindRunning(), nullptr);
 }
 
+// The program as the file manager starts it: with a file, then a second
+// start with two more, which hands them to the first and ends.
+class Win32Program : public testing::Test {
+  protected:
+    void SetUp() override {
+        // A copy, so its placement file is written beside it here.
+        exe = dir / "quorvex.exe";
+        ASSERT_TRUE(CopyFileW(Utf8ToWide(QUORVEX_WINDOW).c_str(), Utf8ToWide(exe).c_str(), TRUE));
+        for (const char* name : {"town.mif", "a.mif", "b.mif"})
+            WriteMifPair(dir / name);
+    }
+    void TearDown() override {
+        for (PROCESS_INFORMATION& p : started) {
+            if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(p.hProcess, 1);
+            WaitForSingleObject(p.hProcess, 10000);
+            CloseHandle(p.hProcess);
+            CloseHandle(p.hThread);
+        }
+    }
+    HANDLE Start(const std::string& arguments) {
+        std::wstring line = L"\"" + Utf8ToWide(exe) + L"\" " + Utf8ToWide(arguments);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION p{};
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            dir.path().wstring().c_str(), &si, &p))
+            return nullptr;
+        started.push_back(p);
+        return p.hProcess;
+    }
+    static std::string ControlText(HWND window, TControl control) {
+        wchar_t text[1024] = {};
+        SendMessageW(GetDlgItem(window, ControlId(control)), WM_GETTEXT, 1024,
+                     reinterpret_cast<LPARAM>(text));
+        return WideToUtf8(text);
+    }
+    static int Rows(HWND window) {
+        return int(SendMessageW(GetDlgItem(window, ControlId(TControl::lvwBatch)), LVM_GETITEMCOUNT,
+                                0, 0));
+    }
+
+    test::TempDir dir;
+    std::string exe;
+    std::vector<PROCESS_INFORMATION> started;
+};
+
+TEST_F(Win32Program, AFileArgumentFillsThePanelAndALaterStartHandsItsFilesOver) {
+    ASSERT_EQ(TfrmMain::FindRunning(), nullptr);
+    ASSERT_TRUE(Start("town.mif"));
+    HWND window = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        window = TfrmMain::FindRunning();
+        return window && !ControlText(window, TControl::edtMifFile).empty();
+    }));
+    EXPECT_EQ(ControlText(window, TControl::edtMifFile), Backslashed(dir / "town.mif"));
+    EXPECT_EQ(Rows(window), 0);
+
+    const HANDLE second = Start("a.mif \"" + dir / "b.mif" + "\"");
+    ASSERT_TRUE(second);
+    // It ends once the first window has the files.
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }));
+    DWORD code = 1;
+    GetExitCodeProcess(second, &code);
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(PumpUntil([&] { return Rows(window) > 0; }));
+    EXPECT_EQ(Rows(window), 2);
+    EXPECT_EQ(TfrmMain::FindRunning(), window);  // no second window
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(
+        PumpUntil([&] { return WaitForSingleObject(started[0].hProcess, 0) == WAIT_OBJECT_0; }));
+}
+
 }  // namespace
 }  // namespace quorvex
