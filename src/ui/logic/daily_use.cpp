@@ -67,6 +67,11 @@ TDrop ClassifyDrop(TDropTarget target, const std::vector<std::string>& paths) {
     return Refuse(msg::kDropOnList);
 }
 
+TDropTarget CommandLineTarget(const std::vector<std::string>& paths) {
+    return paths.size() == 1 && HasExtension(paths[0], ".mif") ? TDropTarget::Panel
+                                                               : TDropTarget::BatchList;
+}
+
 TScreenRect KeepTitleBarOnScreen(const TScreenRect& frame, int titleHeight,
                                  const std::vector<TScreenRect>& screens) {
     if (screens.empty()) return frame;

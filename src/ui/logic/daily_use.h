@@ -32,6 +32,9 @@ struct TDrop {
 // or one batch-list ".txt" file (ASCII case ignored). Anything else is
 // refused with a message.
 TDrop ClassifyDrop(TDropTarget target, const std::vector<std::string>& paths);
+// Files named on the command line (a double-click in the file manager) are
+// taken as a drop: one ".mif" file on the panel, anything else on the list.
+TDropTarget CommandLineTarget(const std::vector<std::string>& paths);
 
 struct TScreenRect {
     int Left = 0, Top = 0, Width = 0, Height = 0;

@@ -636,6 +636,10 @@ void TMainLogic::FilesDropped(TDropTarget target, const std::vector<std::string>
     lvwBatchChange();
 }
 
+void TMainLogic::CommandLineFiles(const std::vector<std::string>& paths) {
+    if (!paths.empty()) FilesDropped(CommandLineTarget(paths), paths);
+}
+
 TBatchRow TMainLogic::DroppedRow(TConvertSettings s) const {
     // The panel's attribute belongs to the panel's table: another file has
     // it only under the same column name, wherever that column stands.

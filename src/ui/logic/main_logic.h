@@ -53,6 +53,9 @@ class TMainLogic {
     void H2Click();
     // Files dropped on the single panel or the batch list.
     void FilesDropped(TDropTarget target, const std::vector<std::string>& paths);
+    // Files named on the command line, or passed on by a second start of the
+    // program: taken as a drop where CommandLineTarget says. None: nothing.
+    void CommandLineFiles(const std::vector<std::string>& paths);
     // Whether the window may close now. During a batch run it may not: the
     // run ends after the current row, then the window closes (Close).
     bool FormCloseQuery();

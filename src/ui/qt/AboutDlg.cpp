@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "ui/qt/app_icon.h"
-#include "ui/qt/help_window.h"
 #include "ui/qt/placement.h"
 
 namespace quorvex {
@@ -23,6 +22,11 @@ constexpr int kOuterHeight = kAboutOuterHeight;
 TdlgAbout::TUrlOpener& UrlOpener() {
     static TdlgAbout::TUrlOpener opener;
     return opener;
+}
+
+std::optional<TAboutLinks>& LinksSet() {
+    static std::optional<TAboutLinks> links;
+    return links;
 }
 
 void OpenUrl(const QUrl& url) {
@@ -71,6 +75,7 @@ TdlgAbout::TdlgAbout(QWidget* parent)
             }
         }
         w->setObjectName(QString::fromLatin1(spec.Name));
+        if (!AboutItemShown(spec.Id, Links())) w->hide();
         items_[static_cast<size_t>(spec.Id)] = w;
     }
 
@@ -93,8 +98,8 @@ QLabel* TdlgAbout::AddLink(const QString& text, const TAboutSpec& spec) {
     palette.setColor(QPalette::WindowText, Qt::blue);
     label->setPalette(palette);
     label->setCursor(Qt::PointingHandCursor);
-    // A long address (the local help page) is shortened in the middle to fit
-    // the box; the whole address is in the tool tip.
+    // A long address is shortened in the middle to fit the box; the whole
+    // address is in the tool tip.
     const int width = kClientWidth - spec.Left - kAboutMargin;
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, width));
     label->setToolTip(text);
@@ -126,14 +131,21 @@ void TdlgAbout::SetUrlOpener(TUrlOpener opener) {
     UrlOpener() = std::move(opener);
 }
 
+TAboutLinks TdlgAbout::Links() {
+    if (LinksSet()) return *LinksSet();
+    return AboutLinks(QUORVEX_HOMEPAGE_URL, QUORVEX_CONTACT_EMAIL);
+}
+
+void TdlgAbout::SetLinks(std::optional<TAboutLinks> links) {
+    LinksSet() = std::move(links);
+}
+
 QUrl TdlgAbout::WebUrl() {
-    const QString configured = QStringLiteral(QUORVEX_HELP_WEB_URL);
-    if (!configured.isEmpty()) return QUrl(configured);
-    return QUrl::fromLocalFile(HelpDocumentPath());
+    return QUrl(QString::fromStdString(Links().WebUrl));
 }
 
 QString TdlgAbout::MailAddress() {
-    return QStringLiteral(QUORVEX_SUPPORT_MAIL);
+    return QString::fromStdString(Links().MailAddress);
 }
 
 void TdlgAbout::Button1Click() {
@@ -141,11 +153,11 @@ void TdlgAbout::Button1Click() {
 }
 
 void TdlgAbout::Label6Click() {
-    OpenUrl(WebUrl());
+    if (!WebUrl().isEmpty()) OpenUrl(WebUrl());
 }
 
 void TdlgAbout::Label4Click() {
-    OpenUrl(QUrl(QStringLiteral("mailto:") + MailAddress()));
+    if (!MailAddress().isEmpty()) OpenUrl(QUrl(QStringLiteral("mailto:") + MailAddress()));
 }
 
 bool TdlgAbout::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,6 @@
-// The About box: title, version and two links, the web page and the support
-// mail address. Created for one showing and released after it.
+// The About box: title, version and the project's home page and contact
+// address, each line shown only when the build was configured with a real
+// one. Created for one showing and released after it.
 #pragma once
 
 #include <QDialog>
@@ -7,7 +8,9 @@
 #include <array>
 #include <functional>
 #include <iterator>
+#include <optional>
 
+#include "ui/logic/about_links.h"
 #include "ui/logic/main_layout.h"
 
 class QLabel;
@@ -29,7 +32,11 @@ class TdlgAbout : public QDialog {
     // How links are opened; the desktop's opener when none is set. Tests set
     // a recorder so no browser or mail program starts.
     static void SetUrlOpener(TUrlOpener opener);
-    // The addresses behind the links.
+    // The addresses the build was configured with, or those a test set;
+    // nullopt goes back to the configured ones.
+    static TAboutLinks Links();
+    static void SetLinks(std::optional<TAboutLinks> links);
+    // The addresses behind the links; empty when the line is hidden.
     static QUrl WebUrl();
     static QString MailAddress();
 

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -446,6 +448,13 @@ std::optional<TDropTarget> TfrmMain::DropTargetAt(const QPoint& pos) const {
     if (list.contains(at)) return TDropTarget::BatchList;
     if (at.x() < list.x()) return TDropTarget::Panel;
     return std::nullopt;
+}
+
+void TfrmMain::OpenCommandLineFiles(const QStringList& files) {
+    std::vector<std::string> paths;
+    for (const QString& file : files)
+        paths.push_back(QDir::cleanPath(QFileInfo(file).absoluteFilePath()).toStdString());
+    Guard([&] { logic_.CommandLineFiles(paths); });
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {

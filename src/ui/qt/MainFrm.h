@@ -52,6 +52,9 @@ class TfrmMain : public QMainWindow, private TWindowView {
     void FormShow();
     void FormClose();
     TMainLogic& Logic() { return logic_; }
+    // Files named on the command line, relative to the current folder:
+    // taken as a drop on the panel or on the list.
+    void OpenCommandLineFiles(const QStringList& files);
 
     // Runs a handler; an error that escapes it is shown in the standard
     // error box and the program goes on. False when an error was shown.

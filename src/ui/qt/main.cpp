@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <QLoggingCategory>
 
 #include "support/std_streams.h"
@@ -13,7 +14,11 @@ Q_LOGGING_CATEGORY(lcFiles, "quorvex.files", QtWarningMsg)
 int main(int argc, char** argv) {
     // Qt writes its warnings to descriptor 2: never into a file of ours.
     quorvex::GuardStandardStreams();
-    // The program reads no command line: Qt gets the program name only.
+    // The arguments are files to open (the desktop entry's %F); Qt gets the
+    // program name only, so a file named like one of its options stays a file.
+    QStringList files;
+    for (int i = 1; i < argc; ++i)
+        files.append(QFile::decodeName(argv[i]));
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QString::fromUtf8(quorvex::kAppTitle));
@@ -26,6 +31,7 @@ int main(int argc, char** argv) {
     quorvex::TDesktopServices services;
     quorvex::TfrmMain frmMain(services);
     frmMain.show();
+    frmMain.OpenCommandLineFiles(files);
     qCInfo(lcFiles).noquote() << "help document:" << quorvex::HelpDocumentPath();
     qCInfo(lcFiles) << "icon sizes:" << frmMain.windowIcon().availableSizes();
     return app.exec();

@@ -23,6 +23,11 @@ std::function<void(HWND)>& OnShown() {
     return shown;
 }
 
+std::optional<TAboutLinks>& LinksSet() {
+    static std::optional<TAboutLinks> links;
+    return links;
+}
+
 void OpenUrl(const std::string& url) {
     // Whether the desktop could open it is not examined: the box stays open.
     if (UrlOpener())
@@ -50,14 +55,16 @@ void Build(HWND dlg, TAboutState& state) {
 
     SetWindowTextW(dlg, Utf8ToWide(kAboutCaption).c_str());
     HWND ok = nullptr;
+    const TAboutLinks links = TdlgAbout::Links();
     for (const TAboutSpec& spec : kAboutItems) {
         const int id = AboutId(spec.Id);
+        // A line without an address is there but hidden.
+        const DWORD visible = AboutItemShown(spec.Id, links) ? WS_VISIBLE : 0;
         auto create = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int width,
                           int height) {
-            return CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   s(spec.Left), s(spec.Top), width, height, dlg,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
-                                   nullptr);
+            return CreateWindowExW(
+                0, cls, text.c_str(), WS_CHILD | visible | style, s(spec.Left), s(spec.Top), width,
+                height, dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
         };
         switch (spec.Kind) {
             case TAboutKind::Image:
@@ -72,11 +79,11 @@ void Build(HWND dlg, TAboutState& state) {
                 const std::wstring text = Utf8ToWide(
                     spec.Caption                        ? std::string(spec.Caption)
                     : spec.Id == TAboutItem::lblVersion ? "Version " + GetFileVersionString()
-                    : spec.Id == TAboutItem::Label6     ? TdlgAbout::WebUrl()
-                                                        : TdlgAbout::MailAddress());
+                    : spec.Id == TAboutItem::Label6     ? links.WebUrl
+                                                        : links.MailAddress);
                 const HFONT font = link ? state.LinkFont : state.Font;
                 const SIZE size = TextExtent(dlg, font, text);
-                // A long address (the local help page) is shortened to fit the box.
+                // A long address is shortened to fit the box.
                 const int room = s(kAboutClientWidth - spec.Left - kAboutMargin);
                 const DWORD style = link ? SS_NOTIFY | SS_NOPREFIX | SS_PATHELLIPSIS : SS_NOPREFIX;
                 HWND c =
@@ -136,10 +143,12 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                     EndDialog(dlg, IDOK);
                     return TRUE;
                 case TdlgAbout::Label6:
-                    if (HIWORD(wp) == STN_CLICKED) OpenUrl(TdlgAbout::WebUrl());
+                    if (HIWORD(wp) == STN_CLICKED && !TdlgAbout::WebUrl().empty())
+                        OpenUrl(TdlgAbout::WebUrl());
                     return TRUE;
                 case TdlgAbout::Label4:
-                    if (HIWORD(wp) == STN_CLICKED) OpenUrl("mailto:" + TdlgAbout::MailAddress());
+                    if (HIWORD(wp) == STN_CLICKED && !TdlgAbout::MailAddress().empty())
+                        OpenUrl("mailto:" + TdlgAbout::MailAddress());
                     return TRUE;
             }
             break;
@@ -185,14 +194,21 @@ void TdlgAbout::SetOnShown(std::function<void(HWND)> shown) {
     OnShown() = std::move(shown);
 }
 
+TAboutLinks TdlgAbout::Links() {
+    if (LinksSet()) return *LinksSet();
+    return AboutLinks(QUORVEX_HOMEPAGE_URL, QUORVEX_CONTACT_EMAIL);
+}
+
+void TdlgAbout::SetLinks(std::optional<TAboutLinks> links) {
+    LinksSet() = std::move(links);
+}
+
 std::string TdlgAbout::WebUrl() {
-    const std::string configured = QUORVEX_HELP_WEB_URL;
-    if (!configured.empty()) return configured;
-    return ChangeFileExt(GetExePath(), ".chm");
+    return Links().WebUrl;
 }
 
 std::string TdlgAbout::MailAddress() {
-    return QUORVEX_SUPPORT_MAIL;
+    return Links().MailAddress;
 }
 
 std::string GetFileVersionString() {

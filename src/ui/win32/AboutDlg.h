@@ -1,12 +1,15 @@
-// The About box of the Win32 face: title, version and two links, the web
-// page and the support mail address, as a modal dialog.
+// The About box of the Win32 face: title, version and the project's home page
+// and contact address (each line only when the build was configured with a
+// real one), as a modal dialog.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "ui/logic/about_links.h"
 #include "ui/logic/main_layout.h"
 
 namespace quorvex {
@@ -28,7 +31,11 @@ class TdlgAbout {
     // Runs once the box is up, with its window; tests look at it here.
     static void SetOnShown(std::function<void(HWND)> shown);
 
-    // The addresses behind the links.
+    // The addresses the build was configured with, or those a test set;
+    // nullopt goes back to the configured ones.
+    static TAboutLinks Links();
+    static void SetLinks(std::optional<TAboutLinks> links);
+    // The addresses behind the links; empty when the line is hidden.
     static std::string WebUrl();
     static std::string MailAddress();
 
@@ -36,6 +43,8 @@ class TdlgAbout {
     enum {
         Button1 = IDOK,
         lblVersion = AboutId(TAboutItem::lblVersion),
+        lblUrlCaption = AboutId(TAboutItem::lblUrlCaption),
+        lblMailCaption = AboutId(TAboutItem::lblMailCaption),
         Label6 = AboutId(TAboutItem::Label6),
         Label4 = AboutId(TAboutItem::Label4),
     };

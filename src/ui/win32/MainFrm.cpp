@@ -9,13 +9,18 @@
 #include "support/win32_text.h"
 #include "ui/logic/main_layout.h"
 #include "ui/logic/messages.h"
+#include "ui/win32/instances.h"
 #include "ui/win32/win32_window.h"
 
 namespace quorvex {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TfrmMain";
-constexpr int kBlankImage = 2;  // ImageList1's third image: no mark
+// Marks the window as this program's among others of the same class name.
+constexpr wchar_t kProgramProperty[] = L"QuorvexConverter.Main";
+constexpr UINT_PTR kOpenFilesTimer = 1;
+constexpr UINT kOpenFilesDelay = 400;  // ms without further files
+constexpr int kBlankImage = 2;         // ImageList1's third image: no mark
 
 std::wstring W(const std::string& utf8) {
     return Utf8ToWide(utf8);
@@ -130,6 +135,7 @@ TfrmMain::TfrmMain(TWin32Desktop& desktop, TPlacementStore store)
     SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(kMainOuterWidth, dpi_),
                  ScaleForDpi(kMainOuterHeight, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     DragAcceptFiles(hwnd_, TRUE);
+    SetPropW(hwnd_, kProgramProperty, reinterpret_cast<HANDLE>(1));
 }
 
 TfrmMain::~TfrmMain() {
@@ -292,6 +298,28 @@ void TfrmMain::FormClose() {
     WriteFormPlacement(store_, p);
 }
 
+HWND TfrmMain::FindRunning() {
+    for (HWND w = FindWindowExW(nullptr, nullptr, kWindowClass, nullptr); w;
+         w = FindWindowExW(nullptr, w, kWindowClass, nullptr))
+        if (GetPropW(w, kProgramProperty)) return w;
+    return nullptr;
+}
+
+void TfrmMain::OpenFiles(const std::vector<std::string>& paths) {
+    if (paths.empty() || !hwnd_) return;
+    pendingFiles_.insert(pendingFiles_.end(), paths.begin(), paths.end());
+    SetTimer(hwnd_, kOpenFilesTimer, kOpenFilesDelay, nullptr);
+}
+
+void TfrmMain::OpenPendingFiles() {
+    // A run keeps the list as it is: the files wait for its end.
+    if (logic_.Running()) return;
+    KillTimer(hwnd_, kOpenFilesTimer);
+    const std::vector<std::string> files = std::move(pendingFiles_);
+    pendingFiles_.clear();
+    Guard([&] { logic_.CommandLineFiles(files); });
+}
+
 bool TfrmMain::PreTranslateMessage(MSG& msg) {
     if (!hwnd_) return false;
     if (accel_ && TranslateAcceleratorW(hwnd_, accel_, &msg)) return true;
@@ -346,6 +374,22 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wp));
             return 0;
+        case WM_COPYDATA: {
+            // Files from a later start: taken here, opened once the sender
+            // is free again.
+            const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            if (!copy || copy->dwData != kCopyDataFiles) break;
+            const std::vector<std::string> files = UnpackFiles(copy->lpData, copy->cbData);
+            if (files.empty()) return FALSE;
+            OpenFiles(files);
+            if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+            SetForegroundWindow(hwnd_);
+            return TRUE;
+        }
+        case WM_TIMER:
+            if (wp != kOpenFilesTimer) break;
+            OpenPendingFiles();
+            return 0;
         case WM_CLOSE:
             // During a batch run the run ends first, after its current row.
             if (!logic_.FormCloseQuery()) return 0;
@@ -355,6 +399,7 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY:
+            RemovePropW(hwnd_, kProgramProperty);
             hwnd_ = nullptr;
             if (quitOnDestroy_) PostQuitMessage(0);
             return 0;

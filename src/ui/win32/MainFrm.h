@@ -46,6 +46,12 @@ class TfrmMain : private TWindowView {
     void Show();
     // Accelerators and keyboard navigation; true when the message was used.
     bool PreTranslateMessage(MSG& msg);
+    // Files from the command line or handed over by a later start
+    // (WM_COPYDATA): opened together once none has come for a moment, so
+    // files from one start per file still make one list.
+    void OpenFiles(const std::vector<std::string>& paths);
+    // This program's main window open in the session; nullptr if none.
+    static HWND FindRunning();
 
     // Handlers: those of the panel, the list and the menu are the shared
     // logic's.
@@ -75,6 +81,8 @@ class TfrmMain : private TWindowView {
     void OnNotify(const NMHDR& header);
     // Files dropped from the shell (WM_DROPFILES).
     void OnDropFiles(HDROP drop);
+    // The files gathered by OpenFiles, once their moment is over.
+    void OpenPendingFiles();
 
     // TWindowView
     std::string GetText(TControl control) const override;
@@ -118,6 +126,7 @@ class TfrmMain : private TWindowView {
     bool quitOnDestroy_ = false;
     std::array<HWND, kControlCount> controls_{};  // none for the menus
     std::vector<std::wstring> markTips_;          // per row: why it failed
+    std::vector<std::string> pendingFiles_;       // for OpenPendingFiles
 };
 
 }  // namespace quorvex

@@ -13,6 +13,17 @@ TEST(DailyUse, BatchStatusTexts) {
     EXPECT_EQ(BatchSummaryText(3, 1, 0), "3 件中 1 件成功、0 件失敗");
 }
 
+TEST(DailyUse, CommandLineFilesGoWhereTheirDropWouldBeTaken) {
+    EXPECT_EQ(CommandLineTarget({"/d/town.mif"}), TDropTarget::Panel);
+    EXPECT_EQ(CommandLineTarget({"C:\\d\\TOWN.MIF"}), TDropTarget::Panel);
+    EXPECT_EQ(CommandLineTarget({"/d/a.mif", "/d/b.mif"}), TDropTarget::BatchList);
+    EXPECT_EQ(CommandLineTarget({"/d/list.txt"}), TDropTarget::BatchList);
+    // Refused there, with the list's message naming both kinds.
+    EXPECT_EQ(CommandLineTarget({"/d/a.mid"}), TDropTarget::BatchList);
+    EXPECT_EQ(CommandLineTarget({"/d/.mif"}), TDropTarget::BatchList);
+    EXPECT_EQ(CommandLineTarget({}), TDropTarget::BatchList);
+}
+
 TEST(DailyUse, DropsAreTakenOrRefusedByKindAndPlace) {
     using K = TDrop;
     const auto panel = [](std::vector<std::string> p) {

@@ -778,6 +778,44 @@ TEST_F(Run, DroppedFilesFillThePanelOrTheListOrAreRefused) {
     EXPECT_EQ(logic.RowCount(), 2);
 }
 
+// `quorvex town.mif`, or a multiple selection opened from the file manager.
+TEST_F(Logic, CommandLineFilesFillThePanelOrTheListAsADropWould) {
+    logic.CommandLineFiles({});
+    EXPECT_TRUE(view.Log.empty());
+    EXPECT_EQ(view.Texts[C::edtMifFile], "");
+
+    // One MIF file fills the panel and leaves the list alone.
+    AddRow(mif, dir / "kept.sim");
+    logic.CommandLineFiles({dir / "other.MIF"});
+    EXPECT_EQ(view.Texts[C::edtMifFile], dir / "other.MIF");
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "other.sim");
+    EXPECT_EQ(logic.RowCount(), 1);
+
+    // Several become rows after those there, with the panel's settings.
+    view.Texts[C::edtGenba] = "北地区";
+    logic.CommandLineFiles({dir / "a.mif", dir / "b.mif"});
+    ASSERT_EQ(logic.RowCount(), 3);
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::MifFile], dir / "a.mif");
+    EXPECT_EQ(logic.Row(2).SubItems[TBatchRow::SimFile], dir / "b.sim");
+    EXPECT_EQ(logic.Row(2).SubItems[TBatchRow::Genba], kKitaChiku);
+    EXPECT_EQ(view.Texts[C::edtMifFile], dir / "other.MIF");
+
+    // A batch-list file replaces the list with its own.
+    view.Answers = {dir / "list.txt"};
+    logic.S1Click();
+    logic.btnClearClick();
+    logic.CommandLineFiles({dir / "list.txt"});
+    EXPECT_EQ(logic.RowCount(), 3);
+
+    // Anything else is refused as on the list, which stays.
+    view.Log.clear();
+    logic.CommandLineFiles({dir / "a.mid"});
+    logic.CommandLineFiles({mif, dir / "list.txt"});
+    logic.CommandLineFiles({dir / "l1.txt", dir / "l2.txt"});
+    EXPECT_EQ(view.Log, Log(3, Warning(msg::kDropOnList)));
+    EXPECT_EQ(logic.RowCount(), 3);
+}
+
 TEST_F(Run, HandlersThatChangeTheListDoNothingWhileItRuns) {
     view.OnEvents = [this] {
         logic.btnClearClick();

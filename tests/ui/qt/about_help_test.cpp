@@ -45,7 +45,10 @@ class AboutBox : public testing::Test {
         main->setGeometry(200, 150, 800, 451);
         main->show();
     }
-    void TearDown() override { TdlgAbout::SetUrlOpener(nullptr); }
+    void TearDown() override {
+        TdlgAbout::SetUrlOpener(nullptr);
+        TdlgAbout::SetLinks(std::nullopt);
+    }
 
     // Runs the box modally and presses `key` in it; 99 when the key did not
     // close it.
@@ -95,7 +98,30 @@ TEST_F(AboutBox, EscAndEnterCloseWithResultOk) {
     }
 }
 
+TEST_F(AboutBox, WithoutConfiguredAddressesTheLinesAreHidden) {
+    // The default build is configured with no home page and no contact.
+    EXPECT_TRUE(TdlgAbout::WebUrl().isEmpty());
+    EXPECT_TRUE(TdlgAbout::MailAddress().isEmpty());
+    TdlgAbout dlg(main.get());
+    dlg.Prepare();
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    for (const char* name : {"lblUrlCaption", "Label6", "lblMailCaption", "Label4"}) {
+        QLabel* line = Child<QLabel>(dlg, name);
+        ASSERT_TRUE(line);
+        EXPECT_FALSE(line->isVisible()) << name;
+        QTest::mouseClick(line, Qt::LeftButton);
+    }
+    for (const char* name : {"lblTitle", "lblVersion", "Button1"})
+        EXPECT_TRUE(Child<QWidget>(dlg, name)->isVisible()) << name;
+    dlg.Label6Click();
+    dlg.Label4Click();
+    EXPECT_TRUE(opened.isEmpty());
+}
+
 TEST_F(AboutBox, LinksShowTheirAddressesAndOpenThem) {
+    TdlgAbout::SetLinks(AboutLinks("https://www.quorvex.co.jp/converter/download/latest/index.html",
+                                   "support@quorvex.co.jp"));
     TdlgAbout dlg(main.get());
     dlg.Prepare();
     dlg.show();
@@ -104,11 +130,15 @@ TEST_F(AboutBox, LinksShowTheirAddressesAndOpenThem) {
     QLabel* mail = Child<QLabel>(dlg, "Label4");
     ASSERT_TRUE(web && mail);
 
-    const QString address = QStringLiteral(QUORVEX_SUPPORT_MAIL);
+    const QString address = QStringLiteral("support@quorvex.co.jp");
+    const QUrl url(
+        QStringLiteral("https://www.quorvex.co.jp/converter/download/latest/index.html"));
+    for (const char* name : {"lblUrlCaption", "Label6", "lblMailCaption", "Label4"})
+        EXPECT_TRUE(Child<QLabel>(dlg, name)->isVisible()) << name;
     EXPECT_EQ(mail->text(), address);
     EXPECT_EQ(mail->pos(), QPoint(152, 128));
     EXPECT_EQ(web->pos(), QPoint(152, 112));
-    EXPECT_EQ(web->toolTip(), TdlgAbout::WebUrl().toString());
+    EXPECT_EQ(web->toolTip(), url.toString());
     EXPECT_LE(web->geometry().right(), dlg.width());
     for (QLabel* link : {web, mail}) {
         EXPECT_TRUE(link->font().underline());
@@ -116,20 +146,11 @@ TEST_F(AboutBox, LinksShowTheirAddressesAndOpenThem) {
         EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     }
 
-    if (QStringLiteral(QUORVEX_HELP_WEB_URL).isEmpty()) {
-        // The start page of the help document installed beside the program.
-        EXPECT_EQ(TdlgAbout::WebUrl(),
-                  QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
-                                      QStringLiteral("/about_help_test.html")));
-    } else {
-        EXPECT_EQ(TdlgAbout::WebUrl(), QUrl(QStringLiteral(QUORVEX_HELP_WEB_URL)));
-    }
-
     QTest::mouseClick(web, Qt::LeftButton);
     QTest::mouseClick(mail, Qt::LeftButton);
     QTest::mouseClick(Child<QLabel>(dlg, "lblMailCaption"), Qt::LeftButton);
     ASSERT_EQ(opened.size(), 2);
-    EXPECT_EQ(opened[0], TdlgAbout::WebUrl());
+    EXPECT_EQ(opened[0], url);
     EXPECT_EQ(opened[1], QUrl(QStringLiteral("mailto:") + address));
     EXPECT_TRUE(dlg.isVisible());  // the box stays open
 }

@@ -633,29 +633,64 @@ TEST_F(Win32Window, ClosingStoresThePlacementInTheIni) {
     EXPECT_EQ(ReadBytes(store.Path).substr(0, 22), "[Recent]\r\nFile=a.txt\r\n");
 }
 
-TEST(Win32About, ShowsTitleVersionAndLinksAndClosesWithOk) {
-    EXPECT_EQ(GetFileVersionString(), "2.0.0.77");
-    std::vector<std::string> opened;
-    TdlgAbout::SetUrlOpener([&](const std::string& url) { opened.push_back(url); });
-    std::string caption, version;
-    int height = 0;
+// The box as shown: its caption, version and outer height, which of its
+// address lines are visible, and what clicking both links opened.
+struct TAboutSeen {
+    std::string Caption, Version;
+    int Height = 0;
+    std::vector<bool> LinesVisible;
+    std::string WebText, MailText;
+    std::vector<std::string> Opened;
+};
+
+TAboutSeen ShowAboutAndClickLinks() {
+    TAboutSeen seen;
+    TdlgAbout::SetUrlOpener([&](const std::string& url) { seen.Opened.push_back(url); });
     TdlgAbout::SetOnShown([&](HWND dlg) {
-        caption = Text(dlg);
-        version = Text(GetDlgItem(dlg, TdlgAbout::lblVersion));
+        seen.Caption = Text(dlg);
+        seen.Version = Text(GetDlgItem(dlg, TdlgAbout::lblVersion));
         RECT r{};
         GetWindowRect(dlg, &r);
-        height = r.bottom - r.top;
-        SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(TdlgAbout::Label4, STN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, TdlgAbout::Label4)));
+        seen.Height = r.bottom - r.top;
+        for (int id : {TdlgAbout::lblUrlCaption, TdlgAbout::Label6, TdlgAbout::lblMailCaption,
+                       TdlgAbout::Label4})
+            seen.LinesVisible.push_back(
+                (GetWindowLongPtrW(GetDlgItem(dlg, id), GWL_STYLE) & WS_VISIBLE) != 0);
+        seen.WebText = Text(GetDlgItem(dlg, TdlgAbout::Label6));
+        seen.MailText = Text(GetDlgItem(dlg, TdlgAbout::Label4));
+        for (int id : {TdlgAbout::Label6, TdlgAbout::Label4})
+            SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
         PostMessageW(dlg, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(TdlgAbout::ShowModal(nullptr), IDOK);
     TdlgAbout::SetOnShown({});
     TdlgAbout::SetUrlOpener({});
-    EXPECT_EQ(caption, kAboutCaption);
-    EXPECT_EQ(version, "Version 2.0.0.77");
-    EXPECT_EQ(height, ScaleForDpi(kAboutOuterHeight, WindowDpi(nullptr)));
-    EXPECT_EQ(opened, std::vector<std::string>{"mailto:" + TdlgAbout::MailAddress()});
+    return seen;
+}
+
+TEST(Win32About, ShowsTitleVersionAndClosesWithOkWithoutAddressLinesByDefault) {
+    EXPECT_EQ(GetFileVersionString(), "2.0.0.77");
+    // The default build is configured with no home page and no contact.
+    EXPECT_EQ(TdlgAbout::WebUrl(), "");
+    EXPECT_EQ(TdlgAbout::MailAddress(), "");
+    const TAboutSeen seen = ShowAboutAndClickLinks();
+    EXPECT_EQ(seen.Caption, kAboutCaption);
+    EXPECT_EQ(seen.Version, "Version 2.0.0.77");
+    EXPECT_EQ(seen.Height, ScaleForDpi(kAboutOuterHeight, WindowDpi(nullptr)));
+    EXPECT_EQ(seen.LinesVisible, std::vector<bool>(4, false));
+    EXPECT_TRUE(seen.Opened.empty());
+}
+
+TEST(Win32About, ConfiguredAddressesAreShownAndOpened) {
+    TdlgAbout::SetLinks(AboutLinks("https://www.quorvex.co.jp/", "support@quorvex.co.jp"));
+    const TAboutSeen seen = ShowAboutAndClickLinks();
+    TdlgAbout::SetLinks(std::nullopt);
+    EXPECT_EQ(seen.LinesVisible, std::vector<bool>(4, true));
+    EXPECT_EQ(seen.WebText, "https://www.quorvex.co.jp/");
+    EXPECT_EQ(seen.MailText, "support@quorvex.co.jp");
+    EXPECT_EQ(seen.Opened, (std::vector<std::string>{"https://www.quorvex.co.jp/",
+                                                     "mailto:support@quorvex.co.jp"}));
 }
 
 }  // namespace
