@@ -605,6 +605,8 @@ void TfrmMain::SetRowCells(int index, const TRowCells& cells) {
         SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&item));
     }
+    // A cell that was asked for before is asked for again.
+    SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
 }
 
 void TfrmMain::DeleteRow(int index) {
