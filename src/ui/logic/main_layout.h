@@ -16,7 +16,8 @@ namespace quorvex {
 // Every control and menu of the window, in table order: kMainControls[i]
 // describes TControl(i). Controls come in creation order, which is also the
 // Tab order of those that take the focus; the menus ("ファイル" F1,
-// "ヘルプ" H1) follow, each with its items.
+// "ヘルプ" H1) follow, each with its items, and the batch list's context
+// menu (PopupMenu1) with its items.
 enum class TControl {
     Label1,
     Label2,
@@ -56,7 +57,14 @@ enum class TControl {
     X1,
     H1,
     H2,
-    A1
+    A1,
+    PopupMenu1,
+    mnuMoveUp,
+    mnuMoveDown,
+    mnuRemove,
+    mnuToPanel,
+    mnuShowError,
+    mnuCopyResults
 };
 
 // What an event of a control asks the logic to do: the window's handlers.
@@ -79,7 +87,11 @@ enum class TCommand {
     X1Click,
     H2Click,
     A1Click,
-    lvwBatchEnter,  // Enter on the list: why the selected row failed
+    lvwBatchEnter,    // Enter on the list: why the selected row failed
+    PopupMenu1Popup,  // the list's context menu is about to open
+    mnuMoveUpClick,
+    mnuMoveDownClick,
+    mnuCopyResultsClick,
 };
 
 enum class TControlKind {
@@ -91,7 +103,8 @@ enum class TControlKind {
     CheckBox,
     ListView,
     Menu,
-    MenuItem
+    MenuItem,
+    PopupMenu  // a context menu: no entry of the menu bar
 };
 
 struct TControlSpec {
@@ -106,7 +119,8 @@ struct TControlSpec {
     // Click, menu choice, a drop-down about to open, a list's new selection.
     TCommand Command = TCommand::None;
     TCommand DblClick = TCommand::None;
-    const char* Shortcut = "";  // "Ctrl+O", "F1"
+    // "Ctrl+O", "F1"; a context menu's item's key works on its control alone.
+    const char* Shortcut = "";
     bool Checked = false;
     bool Enabled = true;
     bool SeparatorBefore = false;  // menu items
@@ -192,6 +206,21 @@ inline constexpr TControlSpec kMainControls[] = {
      C::H2Click, C::None, "F1"},
     {TControl::A1, "A1", K::MenuItem, "バージョン情報(&A)...", 0, 0, 0, 0, TControl::H1,
      C::A1Click, C::None, "", false, true, true},
+    // The first row decides the merged run's X/Y swap, so order matters.
+    {TControl::PopupMenu1, "PopupMenu1", K::PopupMenu, "", 0, 0, 0, 0, TControl::lvwBatch,
+     C::PopupMenu1Popup},
+    {TControl::mnuMoveUp, "mnuMoveUp", K::MenuItem, "上へ", 0, 0, 0, 0, TControl::PopupMenu1,
+     C::mnuMoveUpClick, C::None, "Alt+Up", false, false},
+    {TControl::mnuMoveDown, "mnuMoveDown", K::MenuItem, "下へ", 0, 0, 0, 0, TControl::PopupMenu1,
+     C::mnuMoveDownClick, C::None, "Alt+Down", false, false},
+    {TControl::mnuRemove, "mnuRemove", K::MenuItem, "削除", 0, 0, 0, 0, TControl::PopupMenu1,
+     C::btnRemoveClick, C::None, "Del", false, false, true},
+    {TControl::mnuToPanel, "mnuToPanel", K::MenuItem, "パネルへコピー", 0, 0, 0, 0,
+     TControl::PopupMenu1, C::lvwBatchDblClick, C::None, "", false, false, true},
+    {TControl::mnuShowError, "mnuShowError", K::MenuItem, "エラー内容を表示", 0, 0, 0, 0,
+     TControl::PopupMenu1, C::lvwBatchEnter, C::None, "", false, false},
+    {TControl::mnuCopyResults, "mnuCopyResults", K::MenuItem, "結果をコピー", 0, 0, 0, 0,
+     TControl::PopupMenu1, C::mnuCopyResultsClick, C::None, "", false, false, true},
 };
 // clang-format on
 }  // namespace main_layout_rows
@@ -212,7 +241,14 @@ constexpr const TControlSpec& Spec(TControl control) {
 
 // Child windows of the client area, as opposed to the menu bar's entries.
 constexpr bool IsClientControl(TControlKind kind) {
-    return kind != TControlKind::Menu && kind != TControlKind::MenuItem;
+    return kind != TControlKind::Menu && kind != TControlKind::MenuItem &&
+           kind != TControlKind::PopupMenu;
+}
+
+// Items of the context menu, as opposed to the menu bar's.
+constexpr bool IsPopupItem(const TControlSpec& spec) {
+    return spec.Kind == TControlKind::MenuItem && spec.Parent &&
+           Spec(*spec.Parent).Kind == TControlKind::PopupMenu;
 }
 
 // Controls that the Tab key visits.

@@ -149,6 +149,10 @@ bool TMainLogic::Handle(TCommand command) {
         {TCommand::H2Click, &TMainLogic::H2Click},
         {TCommand::A1Click, &TMainLogic::A1Click},
         {TCommand::lvwBatchEnter, &TMainLogic::lvwBatchEnter},
+        {TCommand::PopupMenu1Popup, &TMainLogic::PopupMenu1Popup},
+        {TCommand::mnuMoveUpClick, &TMainLogic::mnuMoveUpClick},
+        {TCommand::mnuMoveDownClick, &TMainLogic::mnuMoveDownClick},
+        {TCommand::mnuCopyResultsClick, &TMainLogic::mnuCopyResultsClick},
     };
     for (const auto& [c, handler] : kHandlers)
         if (c == command) return Guard([this, h = handler] { (this->*h)(); });
@@ -375,9 +379,76 @@ void TMainLogic::btnClearClick() {
 }
 
 void TMainLogic::lvwBatchChange() {
-    const bool selected = view_.SelectedRow() >= 0 && !running_;
+    const int i = view_.SelectedRow();
+    const bool selected = i >= 0 && !running_;
+    const bool row = i >= 0 && i < RowCount();
     view_.SetEnabled(TControl::btnReplace, selected);
     view_.SetEnabled(TControl::btnRemove, selected);
+    view_.SetEnabled(TControl::mnuMoveUp, selected && row && i > 0);
+    view_.SetEnabled(TControl::mnuMoveDown, selected && row && i + 1 < RowCount());
+    view_.SetEnabled(TControl::mnuRemove, selected);
+    view_.SetEnabled(TControl::mnuToPanel, selected);
+    view_.SetEnabled(TControl::mnuShowError, row && marks_[size_t(i)] == kMarkFailed);
+    view_.SetEnabled(TControl::mnuCopyResults, !rows_.empty());
+}
+
+void TMainLogic::PopupMenu1Popup() {
+    // Marks change during a run without the selection changing.
+    lvwBatchChange();
+}
+
+void TMainLogic::mnuMoveUpClick() {
+    MoveSelectedRow(-1);
+}
+
+void TMainLogic::mnuMoveDownClick() {
+    MoveSelectedRow(1);
+}
+
+void TMainLogic::MoveSelectedRow(int step) {
+    const int i = view_.SelectedRow(), j = i + step;
+    if (running_ || i < 0 || i >= RowCount() || j < 0 || j >= RowCount()) return;
+    // A row's mark and its cause move with it: they are still its own.
+    std::swap(rows_[size_t(i)], rows_[size_t(j)]);
+    std::swap(marks_[size_t(i)], marks_[size_t(j)]);
+    std::swap(tips_[size_t(i)], tips_[size_t(j)]);
+    for (int k : {i, j}) {
+        view_.SetRowCells(k, CellsOf(rows_[size_t(k)]));
+        view_.SetRowMark(k, marks_[size_t(k)]);
+        view_.SetRowMarkTip(k, tips_[size_t(k)]);
+    }
+    view_.ShowRow(j);
+    lvwBatchChange();
+}
+
+std::string TMainLogic::ResultsText() const {
+    // One line a row, whatever line breaks or tabs a cause holds.
+    auto oneLine = [](const std::string& text) {
+        std::string out;
+        for (size_t k = 0; k < text.size(); ++k) {
+            const char c = text[k];
+            if (c == '\r' || c == '\n') {
+                if (c == '\r' && k + 1 < text.size() && text[k + 1] == '\n') ++k;
+                out += " / ";
+            } else {
+                out += c == '\t' ? ' ' : c;
+            }
+        }
+        return out;
+    };
+    std::string text = std::string(msg::kResultsHeader) + "\n";
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const char* result = marks_[i] == kMarkDone     ? msg::kResultDone
+                             : marks_[i] == kMarkFailed ? msg::kResultFailed
+                                                        : msg::kResultNotRun;
+        text += oneLine(rows_[i].SubItems[TBatchRow::MifFile]) + "\t" + result + "\t" +
+                oneLine(tips_[i]) + "\n";
+    }
+    return text;
+}
+
+void TMainLogic::mnuCopyResultsClick() {
+    if (!rows_.empty()) view_.SetClipboardText(ResultsText());
 }
 
 void TMainLogic::lvwBatchDblClick() {

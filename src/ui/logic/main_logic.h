@@ -45,6 +45,12 @@ class TMainLogic {
     void lvwBatchChange();
     void lvwBatchDblClick();
     void lvwBatchEnter();
+    // The list's context menu: its items' states before it opens, moving
+    // the selected row, and every row's result to the clipboard.
+    void PopupMenu1Popup();
+    void mnuMoveUpClick();
+    void mnuMoveDownClick();
+    void mnuCopyResultsClick();
     void S1Click();
     void O1Click();
     void btnBatchClick();
@@ -70,6 +76,11 @@ class TMainLogic {
     const TBatchRow& Row(int i) const { return rows_[static_cast<size_t>(i)]; }
     TRowMark RowMark(int i) const { return marks_[static_cast<size_t>(i)]; }
     bool Running() const { return running_; }
+    // What "結果をコピー" copies: a header line, then per row its MIF file,
+    // its result ("成功", "失敗", "未実行") and the cause of its cross or the
+    // warnings of its tick, tab-separated, each line ended by "\n"; the
+    // lines of a cause are joined by " / ", tabs in it become spaces.
+    std::string ResultsText() const;
     const std::string& HelpFile() const { return helpFile_; }
 
     // The panel's job and the attribute name chosen with it.
@@ -94,6 +105,8 @@ class TMainLogic {
     void SetRow(int i, const TBatchRow& row);
     void RemoveRow(int i);
     void ClearRows();
+    // Moves the selected row by `step` rows and keeps it selected.
+    void MoveSelectedRow(int step);
     void ListChanged();
     void SetRowMark(int i, TRowMark mark, const std::string& tip = {});
     // The MIF file chosen by the browse button or dropped on the panel.

@@ -30,6 +30,13 @@ inline constexpr const char* kNoBatchList = "対象のバッチリストがあ�
 // "%1" is the file line (4, 5, 6 …).
 inline constexpr const char* kUnsavableLine = "%1 行目に保存できない文字が含まれています。";
 
+// The batch list's results as copied: a header line, then per row its MIF
+// file, its result and the cause of a failure or the warnings of a success.
+inline constexpr const char* kResultsHeader = "元ファイル\t結果\t内容";
+inline constexpr const char* kResultDone = "成功";
+inline constexpr const char* kResultFailed = "失敗";
+inline constexpr const char* kResultNotRun = "未実行";
+
 // The batch run
 inline constexpr const char* kBatchDone = "変換が終了しました。";
 // The status bar during and after a run: "%1" the row (from 1), "%2" the

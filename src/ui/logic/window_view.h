@@ -80,6 +80,8 @@ class TWindowView {
     virtual void SetStatusText(const std::string& text) = 0;
 
     // The desktop.
+    // Plain text on the clipboard; the face ends its lines as its system does.
+    virtual void SetClipboardText(const std::string& text) = 0;
     virtual void Message(TMessageKind kind, const std::string& text) = 0;
     // The standard error box of errors no handler caught.
     virtual void ShowError(const std::string& text) = 0;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -29,6 +31,7 @@
 #include <iterator>
 
 #include "ui/logic/main_layout.h"
+#include "ui/logic/path_elide.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/help_window.h"
 
@@ -75,6 +78,36 @@ void FitCaption(QAbstractButton* button) {
     font.setLetterSpacing(QFont::AbsoluteSpacing,
                           -std::ceil(10.0 * excess / button->text().size()) / 10.0);
     button->setFont(font);
+}
+
+// A path cell: the folders give way before the file's name does. The item
+// keeps the whole path for its tooltip.
+class TPathDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!(option->features & QStyleOptionViewItem::HasDisplay)) return;
+        const QWidget* view = option->widget;
+        const QStyle* style = view ? view->style() : QApplication::style();
+        // The style draws the text inside these margins of its rectangle.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const int width =
+            style->subElementRect(QStyle::SE_ItemViewItemText, option, view).width() - 2 * margin;
+        const QFontMetrics metrics(option->font);
+        option->text = Q(ElidePath(option->text.toStdString(), width, [&](std::string_view text) {
+            return metrics.horizontalAdvance(
+                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        }));
+    }
+};
+
+// The key of a key press as a shortcut reads it; the keypad counts as the
+// main keys.
+QKeySequence KeyOf(const QKeyEvent& key) {
+    return QKeySequence(QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key())));
 }
 
 }  // namespace
@@ -157,6 +190,7 @@ void TfrmMain::CreateControls() {
                 break;
             case TControlKind::Menu:
             case TControlKind::MenuItem:
+            case TControlKind::PopupMenu:
                 continue;
         }
         w->setObjectName(spec.Name);
@@ -189,8 +223,11 @@ void TfrmMain::CreateControls() {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSortingEnabled(false);
     list->setIconSize(QSize(kMarkBox, kMarkBox));
-    // Long paths lose their middle, so the file name stays in sight.
+    // Long paths lose their folders first, so the file name stays in sight.
     list->setTextElideMode(Qt::ElideMiddle);
+    for (int k : {TBatchRow::MifFile, TBatchRow::SimFile})
+        list->setItemDelegateForColumn(1 + k, new TPathDelegate(list));
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
     QHeaderView* header = list->header();
     header->setSectionsClickable(false);
     header->setSectionsMovable(false);
@@ -212,8 +249,9 @@ void TfrmMain::CreateMenu() {
     bar->setObjectName("MainMenu1");
     for (const TControlSpec& spec : kMainControls) {
         QObject* made = nullptr;
-        if (spec.Kind == TControlKind::Menu) {
-            QMenu* menu = bar->addMenu(Q(spec.Caption));
+        if (spec.Kind == TControlKind::Menu || spec.Kind == TControlKind::PopupMenu) {
+            QMenu* menu =
+                spec.Kind == TControlKind::Menu ? bar->addMenu(Q(spec.Caption)) : new QMenu(this);
             menu->setFont(font());
             made = menu;
         } else if (spec.Kind == TControlKind::MenuItem) {
@@ -221,6 +259,10 @@ void TfrmMain::CreateMenu() {
             if (spec.SeparatorBefore) menu->addSeparator();
             QAction* a = menu->addAction(Q(spec.Caption));
             if (*spec.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(spec.Shortcut)));
+            // The menu shows the key; the list's own key handling runs it
+            // (eventFilter), so Delete still deletes text in the edit boxes.
+            if (IsPopupItem(spec)) a->setShortcutContext(Qt::WidgetShortcut);
+            a->setEnabled(spec.Enabled);
             made = a;
         } else {
             continue;
@@ -249,6 +291,8 @@ void TfrmMain::ConnectHandlers() {
             if (dblClick != TCommand::None)
                 connect(l, &QTreeWidget::itemDoubleClicked, this,
                         [this, dblClick] { logic_.Handle(dblClick); });
+            connect(l, &QWidget::customContextMenuRequested, this,
+                    [this, l](const QPoint& at) { PopupListMenu(l->viewport()->mapToGlobal(at)); });
             l->installEventFilter(this);
         }
     }
@@ -275,6 +319,16 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
             logic_.Handle(TCommand::lvwBatchEnter);
             return true;
         }
+        // The context menu's keys: Delete, Alt+Up, Alt+Down.
+        if (watched == List()) {
+            for (const TControlSpec& spec : kMainControls) {
+                if (!IsPopupItem(spec) || !*spec.Shortcut ||
+                    KeyOf(*key) != QKeySequence(QString::fromLatin1(spec.Shortcut)))
+                    continue;
+                logic_.Handle(spec.Command);
+                return true;
+            }
+        }
         auto* button = qobject_cast<QPushButton*>(watched);
         if (button && button->isEnabled() && mods == Qt::NoModifier &&
             (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
@@ -287,6 +341,11 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 
 QTreeWidget* TfrmMain::List() const {
     return Get<QTreeWidget>(TControl::lvwBatch);
+}
+
+void TfrmMain::PopupListMenu(const QPoint& globalPos) {
+    logic_.Handle(Spec(TControl::PopupMenu1).Command);
+    Get<QMenu>(TControl::PopupMenu1)->exec(globalPos);
 }
 
 // ---- Start and end ----
@@ -503,6 +562,10 @@ void TfrmMain::SetStatusText(const std::string& text) {
         statusBar()->clearMessage();
     else
         statusBar()->showMessage(Q(text));
+}
+
+void TfrmMain::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(Q(text));
 }
 
 void TfrmMain::Message(TMessageKind kind, const std::string& text) {

@@ -95,6 +95,9 @@ class TfrmMain : public QMainWindow, private TWindowView {
         return qobject_cast<T*>(controls_[static_cast<size_t>(control)]);
     }
     QTreeWidget* List() const;
+    // The list's context menu at a point of the screen, its items' states
+    // set first.
+    void PopupListMenu(const QPoint& globalPos);
 
     // TWindowView
     std::string GetText(TControl control) const override;
@@ -114,6 +117,7 @@ class TfrmMain : public QMainWindow, private TWindowView {
     void SetRowMarkTip(int index, const std::string& text) override;
     void ShowRow(int index) override;
     void SetStatusText(const std::string& text) override;
+    void SetClipboardText(const std::string& text) override;
     void Message(TMessageKind kind, const std::string& text) override;
     void ShowError(const std::string& text) override;
     bool Execute(TFileDialog& dialog) override;

@@ -3,12 +3,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "support/paths.h"
 #include "support/win32_text.h"
 #include "ui/logic/main_layout.h"
 #include "ui/logic/messages.h"
+#include "ui/logic/path_elide.h"
 #include "ui/win32/instances.h"
 #include "ui/win32/win32_window.h"
 
@@ -21,6 +24,13 @@ constexpr wchar_t kProgramProperty[] = L"QuorvexConverter.Main";
 constexpr UINT_PTR kOpenFilesTimer = 1;
 constexpr UINT kOpenFilesDelay = 400;  // ms without further files
 constexpr int kBlankImage = 2;         // ImageList1's third image: no mark
+// What the list view leaves free on either side of a sub-item's text, at 96
+// dpi, with a pixel or two to spare: a text any wider it cuts at its end.
+constexpr int kCellPadding = 7;
+
+bool IsPathColumn(int column) {
+    return column == 1 + TBatchRow::MifFile || column == 1 + TBatchRow::SimFile;
+}
 
 std::wstring W(const std::string& utf8) {
     return Utf8ToWide(utf8);
@@ -65,16 +75,34 @@ HBITMAP MarkBitmap(int image, int size) {
     return bitmap;
 }
 
-// "Ctrl+O", "F1" as an accelerator for the command `id`.
+// "Ctrl+O", "F1", "Alt+Up", "Del" as an accelerator for the command `id`.
 ACCEL Accelerator(std::string_view key, WORD id) {
     BYTE flags = FVIRTKEY;
-    if (key.substr(0, 5) == "Ctrl+") {
-        flags |= FCONTROL;
-        key.remove_prefix(5);
+    for (auto [prefix, flag] : {std::pair{std::string_view("Ctrl+"), BYTE(FCONTROL)},
+                                std::pair{std::string_view("Alt+"), BYTE(FALT)}}) {
+        if (key.substr(0, prefix.size()) == prefix) {
+            flags |= flag;
+            key.remove_prefix(prefix.size());
+        }
     }
+    for (auto [name, vk] : {std::pair{std::string_view("Del"), WORD(VK_DELETE)},
+                            std::pair{std::string_view("Up"), WORD(VK_UP)},
+                            std::pair{std::string_view("Down"), WORD(VK_DOWN)}})
+        if (key == name) return {flags, vk, id};
     if (key.size() > 1 && key[0] == 'F')
         return {flags, static_cast<WORD>(VK_F1 + std::stoi(std::string(key.substr(1))) - 1), id};
     return {flags, static_cast<WORD>(key[0]), id};
+}
+
+// Whether the key message is the accelerator's key with its modifiers, the
+// modifiers read from the keyboard state.
+bool IsKey(const MSG& msg, const ACCEL& key) {
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || msg.wParam != key.key)
+        return false;
+    auto down = [](int vk) { return (GetKeyState(vk) & 0x8000) != 0; };
+    const bool alt = msg.message == WM_SYSKEYDOWN || down(VK_MENU);
+    return alt == ((key.fVirt & FALT) != 0) && down(VK_CONTROL) == ((key.fVirt & FCONTROL) != 0) &&
+           down(VK_SHIFT) == ((key.fVirt & FSHIFT) != 0);
 }
 
 // The window class and styles of each kind of client control.
@@ -144,6 +172,7 @@ TfrmMain::~TfrmMain() {
         DestroyWindow(hwnd_);
     }
     if (accel_) DestroyAcceleratorTable(accel_);
+    if (popup_) DestroyMenu(popup_);
     if (imageList1_) ImageList_Destroy(imageList1_);
     if (font_) DeleteObject(font_);
 }
@@ -158,15 +187,21 @@ void TfrmMain::CreateMenuBar() {
             menus[size_t(spec.Id)] = CreatePopupMenu();
             AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(menus[size_t(spec.Id)]),
                         W(spec.Caption).c_str());
+        } else if (spec.Kind == TControlKind::PopupMenu) {
+            menus[size_t(spec.Id)] = popup_ = CreatePopupMenu();
         } else if (spec.Kind == TControlKind::MenuItem) {
             HMENU menu = menus[size_t(*spec.Parent)];
             if (spec.SeparatorBefore) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             std::string caption = spec.Caption;
             if (*spec.Shortcut) {
                 caption += std::string("\t") + spec.Shortcut;
-                keys.push_back(Accelerator(spec.Shortcut, static_cast<WORD>(id)));
+                // A context menu's keys work on the list alone
+                // (PreTranslateMessage): Delete must still delete text.
+                if (!IsPopupItem(spec))
+                    keys.push_back(Accelerator(spec.Shortcut, static_cast<WORD>(id)));
             }
-            AppendMenuW(menu, MF_STRING, id, W(caption).c_str());
+            AppendMenuW(menu, MF_STRING | (spec.Enabled ? MF_ENABLED : MF_GRAYED), id,
+                        W(caption).c_str());
         }
     }
     SetMenu(hwnd_, menu_);
@@ -329,6 +364,15 @@ bool TfrmMain::PreTranslateMessage(MSG& msg) {
         logic_.Handle(TCommand::lvwBatchEnter);
         return true;
     }
+    // The context menu's keys on the list: Delete, Alt+Up, Alt+Down.
+    if (msg.hwnd == Control(TControl::lvwBatch)) {
+        for (const TControlSpec& spec : kMainControls) {
+            if (!IsPopupItem(spec) || !*spec.Shortcut || !IsKey(msg, Accelerator(spec.Shortcut, 0)))
+                continue;
+            logic_.Handle(spec.Command);
+            return true;
+        }
+    }
     return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
@@ -390,6 +434,10 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp != kOpenFilesTimer) break;
             OpenPendingFiles();
             return 0;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wp) != Control(TControl::lvwBatch)) break;
+            PopupListMenu(lp);
+            return 0;
         case WM_CLOSE:
             // During a batch run the run ends first, after its current row.
             if (!logic_.FormCloseQuery()) return 0;
@@ -445,12 +493,65 @@ void TfrmMain::OnNotify(const NMHDR& header) {
     } else if (header.code == NM_DBLCLK) {
         logic_.Handle(spec.DblClick);
     } else if (header.code == LVN_GETINFOTIPW) {
-        // The mark's tooltip: why the row failed.
+        // Over a path, the whole path; elsewhere the mark's tooltip: why the
+        // row failed. The notice does not say which cell, the mouse does.
         auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
-        if (tip.iItem >= 0 && size_t(tip.iItem) < markTips_.size() && tip.cchTextMax > 0 &&
-            !markTips_[size_t(tip.iItem)].empty())
-            lstrcpynW(tip.pszText, markTips_[size_t(tip.iItem)].c_str(), tip.cchTextMax);
+        if (tip.iItem < 0 || size_t(tip.iItem) >= markTips_.size() || tip.cchTextMax <= 0) return;
+        LVHITTESTINFO hit{};
+        GetCursorPos(&hit.pt);
+        ScreenToClient(header.hwndFrom, &hit.pt);
+        SendMessageW(header.hwndFrom, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        const std::wstring text = hit.iItem == tip.iItem && IsPathColumn(hit.iSubItem)
+                                      ? W(cells_[size_t(tip.iItem)][size_t(hit.iSubItem)])
+                                      : markTips_[size_t(tip.iItem)];
+        if (!text.empty()) lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
+    } else if (header.code == LVN_GETDISPINFOW) {
+        auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
+        const int row = info.item.iItem, column = info.item.iSubItem;
+        if (!(info.item.mask & LVIF_TEXT) || row < 0 || size_t(row) >= cells_.size() ||
+            !IsPathColumn(column) || info.item.cchTextMax <= 0)
+            return;
+        const std::wstring text = W(ShownPath(column, cells_[size_t(row)][size_t(column)]));
+        lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
     }
+}
+
+std::string TfrmMain::ShownPath(int column, const std::string& path) const {
+    HWND list = Control(TControl::lvwBatch);
+    const int width =
+        static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0)) -
+        2 * ScaleForDpi(kCellPadding, dpi_);
+    HDC dc = GetDC(list);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    const std::string shown = ElidePath(path, width, [dc](std::string_view text) {
+        const std::wstring wide = W(std::string(text));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    });
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    return shown;
+}
+
+void TfrmMain::PopupListMenu(LPARAM at) {
+    HWND list = Control(TControl::lvwBatch);
+    POINT p{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    // From the keyboard (Shift+F10, the menu key): at the selected row, or
+    // the list's corner.
+    if (at == static_cast<LPARAM>(-1)) {
+        RECT r{};
+        const int row = SelectedRow();
+        r.left = LVIR_LABEL;
+        if (row < 0 || !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                     reinterpret_cast<LPARAM>(&r)))
+            r = {};
+        p = {r.left, r.bottom};
+        ClientToScreen(list, &p);
+    }
+    logic_.Handle(Spec(TControl::PopupMenu1).Command);
+    TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr);
 }
 
 void TfrmMain::OnDropFiles(HDROP drop) {
@@ -494,7 +595,8 @@ void TfrmMain::SetChecked(TControl control, bool checked) {
 
 void TfrmMain::SetEnabled(TControl control, bool enabled) {
     if (Spec(control).Kind == TControlKind::MenuItem) {
-        EnableMenuItem(menu_, static_cast<UINT>(ControlId(control)),
+        EnableMenuItem(IsPopupItem(Spec(control)) ? popup_ : menu_,
+                       static_cast<UINT>(ControlId(control)),
                        MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
         return;
     }
@@ -524,6 +626,7 @@ void TfrmMain::SetItemIndex(TControl control, int index) {
 
 void TfrmMain::InsertRow(int index, const TRowCells& cells) {
     markTips_.insert(markTips_.begin() + std::min(size_t(index), markTips_.size()), std::wstring());
+    cells_.insert(cells_.begin() + std::min(size_t(index), cells_.size()), TRowCells());
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index;
@@ -536,18 +639,24 @@ void TfrmMain::InsertRow(int index, const TRowCells& cells) {
 
 void TfrmMain::SetRowCells(int index, const TRowCells& cells) {
     HWND list = Control(TControl::lvwBatch);
+    if (size_t(index) < cells_.size()) cells_[size_t(index)] = cells;
     for (int c = 0; c < int(cells.size()); ++c) {
         std::wstring text = W(cells[size_t(c)]);
         LVITEMW item{};
         item.iSubItem = c;
-        item.pszText = text.data();
+        // Paths are asked for when drawn (LVN_GETDISPINFOW), shortened to
+        // the column's width at that moment.
+        item.pszText = IsPathColumn(c) ? LPSTR_TEXTCALLBACKW : text.data();
         SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&item));
     }
+    // A cell that was asked for before is asked for again.
+    SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
 }
 
 void TfrmMain::DeleteRow(int index) {
     if (size_t(index) < markTips_.size()) markTips_.erase(markTips_.begin() + index);
+    if (size_t(index) < cells_.size()) cells_.erase(cells_.begin() + index);
     HWND list = Control(TControl::lvwBatch);
     SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
     // After a deletion no row is selected.
@@ -558,6 +667,7 @@ void TfrmMain::DeleteRow(int index) {
 
 void TfrmMain::ClearRows() {
     markTips_.clear();
+    cells_.clear();
     SendMessageW(Control(TControl::lvwBatch), LVM_DELETEALLITEMS, 0, 0);
 }
 
@@ -590,6 +700,35 @@ void TfrmMain::ShowRow(int index) {
 
 void TfrmMain::SetStatusText(const std::string& text) {
     SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(text).c_str()));
+}
+
+void TfrmMain::SetClipboardText(const std::string& text) {
+    // Windows ends the lines of text on the clipboard with CR LF.
+    std::wstring wide;
+    for (wchar_t c : W(text)) {
+        if (c == L'\n') wide += L'\r';
+        wide += c;
+    }
+    if (!OpenClipboard(hwnd_)) return;
+    EmptyClipboard();
+    const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* p = GlobalLock(block)) {
+            memcpy(p, wide.c_str(), bytes);
+            GlobalUnlock(block);
+            // The clipboard owns the block once it has taken it.
+            if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+        } else {
+            GlobalFree(block);
+        }
+    }
+    CloseClipboard();
+}
+
+std::string TfrmMain::CellText(int row, int column) const {
+    if (row < 0 || size_t(row) >= cells_.size() || column < 0 || column >= int(TRowCells().size()))
+        return std::string();
+    return cells_[size_t(row)][size_t(column)];
 }
 
 void TfrmMain::Message(TMessageKind kind, const std::string& text) {

@@ -64,6 +64,10 @@ class TfrmMain : private TWindowView {
     HWND Control(const char* name) const;
     HWND Control(TControl control) const;
     HWND StatusBar() const { return status_; }
+    // The batch list's context menu.
+    HMENU ListMenu() const { return popup_; }
+    // A batch-list cell's whole text, as the logic gave it.
+    std::string CellText(int row, int column) const;
     UINT Dpi() const { return dpi_; }
 
   private:
@@ -83,6 +87,12 @@ class TfrmMain : private TWindowView {
     void OnDropFiles(HDROP drop);
     // The files gathered by OpenFiles, once their moment is over.
     void OpenPendingFiles();
+    return 0;
+    // The path as the column has room for it in the list's font.
+    std::string ShownPath(int column, const std::string& path) const;
+    // The list's context menu at the point of WM_CONTEXTMENU, its items'
+    // states set first.
+    void PopupListMenu(LPARAM at);
 
     // TWindowView
     std::string GetText(TControl control) const override;
@@ -103,6 +113,7 @@ class TfrmMain : private TWindowView {
     int SelectedRow() const override;
     void ShowRow(int index) override;
     void SetStatusText(const std::string& text) override;
+    void SetClipboardText(const std::string& text) override;
     void Message(TMessageKind kind, const std::string& text) override;
     void ShowError(const std::string& text) override;
     bool Execute(TFileDialog& dialog) override;
@@ -118,6 +129,7 @@ class TfrmMain : private TWindowView {
     HWND hwnd_ = nullptr;
     HWND status_ = nullptr;
     HMENU menu_ = nullptr;
+    HMENU popup_ = nullptr;  // the batch list's context menu
     HACCEL accel_ = nullptr;
     HFONT font_ = nullptr;
     HIMAGELIST imageList1_ = nullptr;
@@ -127,6 +139,7 @@ class TfrmMain : private TWindowView {
     std::array<HWND, kControlCount> controls_{};  // none for the menus
     std::vector<std::wstring> markTips_;          // per row: why it failed
     std::vector<std::string> pendingFiles_;       // for OpenPendingFiles
+    std::vector<TRowCells> cells_;                // per row: the whole texts
 };
 
 }  // namespace quorvex

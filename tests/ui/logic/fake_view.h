@@ -48,7 +48,7 @@ class TFakeView : public TWindowView {
     int Selected = -1;
     std::string Status = "ready";
 
-    // The desktop: "message:<kind>:<text>", "error:<text>", "dialog:<name>",
+    // The desktop: "clipboard", "message:<kind>:<text>", "error:<text>", "dialog:<name>",
     // "busy:1"/"busy:0", "events", "show:<row>", "about", "help:<file>", "close".
     std::vector<std::string> Log;
     std::deque<std::optional<std::string>> Answers;
@@ -120,6 +120,11 @@ class TFakeView : public TWindowView {
     void SetStatusText(const std::string& text) override {
         Status = text;
         StatusTexts.push_back(text);
+    }
+    std::string Clipboard;
+    void SetClipboardText(const std::string& text) override {
+        Clipboard = text;
+        Log.push_back("clipboard");
     }
     void Message(TMessageKind kind, const std::string& text) override {
         const char* k = kind == TMessageKind::Warning       ? "warning"

@@ -47,7 +47,10 @@ TEST(MainLayout, TabOrderAndStartStatesAreTheDesigned) {
         if (!spec.Enabled) disabled.push_back(spec.Name);
         if (spec.Checked) ticked.push_back(spec.Name);
     }
-    EXPECT_EQ(disabled, (std::vector<std::string>{"btnReplace", "btnRemove"}));
+    // The list's context menu starts as a list without rows leaves it.
+    EXPECT_EQ(disabled, (std::vector<std::string>{"btnReplace", "btnRemove", "mnuMoveUp",
+                                                  "mnuMoveDown", "mnuRemove", "mnuToPanel",
+                                                  "mnuShowError", "mnuCopyResults"}));
     EXPECT_EQ(ticked, (std::vector<std::string>{"chkKakuchi", "chkRosen", "chkYX"}));
 }
 
@@ -88,9 +91,13 @@ TEST(MainLayout, MenusHoldTheirItemsWithUniqueShortcuts) {
             EXPECT_EQ(spec.Kind, TControlKind::MenuItem);
             EXPECT_TRUE(keys.insert(spec.Shortcut).second);
         }
+        if (spec.Kind == TControlKind::PopupMenu) {
+            EXPECT_EQ(spec.Parent, TControl::lvwBatch);
+        }
         if (spec.Kind != TControlKind::MenuItem) continue;
         ASSERT_TRUE(spec.Parent);
-        EXPECT_EQ(Spec(*spec.Parent).Kind, TControlKind::Menu);
+        EXPECT_EQ(Spec(*spec.Parent).Kind,
+                  IsPopupItem(spec) ? TControlKind::PopupMenu : TControlKind::Menu);
         EXPECT_LT(*spec.Parent, spec.Id);
         items[Spec(*spec.Parent).Name].push_back(std::string(spec.SeparatorBefore ? "-" : "") +
                                                  spec.Caption);
@@ -99,18 +106,24 @@ TEST(MainLayout, MenusHoldTheirItemsWithUniqueShortcuts) {
     EXPECT_EQ(items["F1"], (std::vector<std::string>{"開く(&O)...", "保存(&S)...", "-終了(&X)"}));
     EXPECT_EQ(items["H1"],
               (std::vector<std::string>{"トピックの検索(&H)", "-バージョン情報(&A)..."}));
-    EXPECT_EQ(keys, (std::set<std::string>{"Ctrl+O", "Ctrl+S", "F1"}));
+    EXPECT_EQ(items["PopupMenu1"],
+              (std::vector<std::string>{"上へ", "下へ", "-削除", "-パネルへコピー",
+                                        "エラー内容を表示", "-結果をコピー"}));
+    EXPECT_EQ(keys, (std::set<std::string>{"Ctrl+O", "Ctrl+S", "F1", "Alt+Up", "Alt+Down", "Del"}));
 }
 
 TEST(MainLayout, EveryCommandIsRaisedByOneEventOfAControlThatHasIt) {
     std::map<TCommand, int> raised;
     for (const TControlSpec& spec : kMainControls) {
         SCOPED_TRACE(spec.Name);
-        if (spec.Command != TCommand::None) {
+        // The context menu's items may repeat a button's or the list's own
+        // command: the same handler, reached another way.
+        if (spec.Command != TCommand::None && !IsPopupItem(spec)) {
             ++raised[spec.Command];
             EXPECT_TRUE(spec.Kind == TControlKind::Button || spec.Kind == TControlKind::MenuItem ||
                         spec.Kind == TControlKind::DropDownList ||
-                        spec.Kind == TControlKind::ListView);
+                        spec.Kind == TControlKind::ListView ||
+                        spec.Kind == TControlKind::PopupMenu);
         }
         if (spec.DblClick != TCommand::None) {
             ++raised[spec.DblClick];
@@ -124,6 +137,16 @@ TEST(MainLayout, EveryCommandIsRaisedByOneEventOfAControlThatHasIt) {
     for (int c = static_cast<int>(TCommand::None) + 1; c <= static_cast<int>(TCommand::A1Click);
          ++c)
         EXPECT_EQ(raised[static_cast<TCommand>(c)], 1) << c;
+    std::map<TCommand, int> fromPopup;
+    for (const TControlSpec& spec : kMainControls)
+        if (IsPopupItem(spec)) ++fromPopup[spec.Command];
+    for (int c = static_cast<int>(TCommand::PopupMenu1Popup) + 1;
+         c <= static_cast<int>(TCommand::mnuCopyResultsClick); ++c)
+        EXPECT_EQ(fromPopup[static_cast<TCommand>(c)], 1) << c;
+    EXPECT_EQ(raised[TCommand::PopupMenu1Popup], 1);
+    EXPECT_EQ(Spec(TControl::mnuRemove).Command, TCommand::btnRemoveClick);
+    EXPECT_EQ(Spec(TControl::mnuToPanel).Command, Spec(TControl::lvwBatch).DblClick);
+    EXPECT_EQ(Spec(TControl::mnuShowError).Command, TCommand::lvwBatchEnter);
     EXPECT_EQ(Spec(TControl::btnConvert).Command, TCommand::btnConvertClick);
     EXPECT_EQ(Spec(TControl::lvwBatch).DblClick, TCommand::lvwBatchDblClick);
 }

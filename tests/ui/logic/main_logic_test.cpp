@@ -1000,6 +1000,130 @@ TEST_F(Run, EnterOnACrossedRowShowsItsCause) {
     EXPECT_EQ(view.Log.size(), 1u);
 }
 
+// The list's context menu: rows move with their marks and causes, the
+// order reaches the run, and the results go to the clipboard as text.
+TEST_F(Run, ContextMenuMovesRowsAndCopiesEveryResult) {
+    auto enabled = [this] {
+        std::string states;
+        for (TControl c : {C::mnuMoveUp, C::mnuMoveDown, C::mnuRemove, C::mnuToPanel,
+                           C::mnuShowError, C::mnuCopyResults})
+            states += view.Enabled(c) ? '1' : '0';
+        return states;
+    };
+    view.Selected = -1;
+    logic.Handle(Spec(C::PopupMenu1).Command);
+    EXPECT_EQ(enabled(), "000001");
+    // A close during the run leaves the last row not run.
+    view.OnEvents = [&] {
+        if (view.Entries("show:").size() == 2) logic.FormCloseQuery();
+    };
+    logic.btnBatchClick();
+    view.OnEvents = nullptr;
+    ASSERT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kMarkFailed, kNoMark}));
+    const std::string cause =
+        "MIDファイル「" + std::string(dir / "broken.mid") + "」が見つかりません。";
+    view.Log.clear();
+    logic.Handle(Spec(C::mnuCopyResults).Command);
+    EXPECT_EQ(view.Log, Log{"clipboard"});
+    EXPECT_EQ(view.Clipboard, "元ファイル\t結果\t内容\n" + mif + "\t成功\t\n" +
+                                  std::string(dir / "broken.mif") + "\t失敗\t" + cause + "\n" +
+                                  mif + "\t未実行\t\n");
+
+    view.Selected = 1;
+    logic.Handle(Spec(C::PopupMenu1).Command);
+    EXPECT_EQ(enabled(), "111111");
+    EXPECT_TRUE(logic.Handle(Spec(C::mnuMoveUp).Command));
+    EXPECT_EQ(view.Selected, 0);
+    EXPECT_EQ(enabled(), "011111");
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::SimFile], dir / "b.sim");
+    EXPECT_EQ(view.Rows[0].Cells[2], dir / "b.sim");
+    EXPECT_EQ(view.Rows[1].Cells[2], dir / "a.sim");
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkFailed, kMarkDone, kNoMark}));
+    EXPECT_EQ(view.Rows[0].MarkTip, cause);
+    EXPECT_EQ(view.Rows[1].MarkTip, "");
+    // The top row goes no higher; the bottom one no lower.
+    logic.mnuMoveUpClick();
+    EXPECT_EQ(logic.Row(0).SubItems[TBatchRow::SimFile], dir / "b.sim");
+    logic.mnuMoveDownClick();
+    logic.mnuMoveDownClick();
+    EXPECT_EQ(view.Selected, 2);
+    EXPECT_EQ(enabled(), "101111");
+    logic.mnuMoveDownClick();
+    std::vector<std::string> sims;
+    for (int i = 0; i < logic.RowCount(); ++i)
+        sims.push_back(logic.Row(i).SubItems[TBatchRow::SimFile]);
+    EXPECT_EQ(sims, (Log{dir / "a.sim", dir / "c.sim", dir / "b.sim"}));
+    EXPECT_EQ(view.Marks(), (std::vector<TRowMark>{kMarkDone, kNoMark, kMarkFailed}));
+    // The cause follows its row, for Enter as for the menu.
+    view.Log.clear();
+    logic.Handle(Spec(C::mnuShowError).Command);
+    EXPECT_EQ(view.Log, Log{"message:error:" + cause});
+    view.Selected = 1;
+    logic.Handle(Spec(C::PopupMenu1).Command);
+    EXPECT_EQ(enabled(), "111101");
+    // Delete and "パネルへコピー" are the buttons' and the double click's.
+    logic.Handle(Spec(C::mnuToPanel).Command);
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "c.sim");
+    logic.Handle(Spec(C::mnuRemove).Command);
+    EXPECT_EQ(logic.RowCount(), 2);
+    EXPECT_EQ(view.Selected, -1);
+    EXPECT_EQ(enabled(), "000001");
+
+    logic.btnClearClick();
+    EXPECT_EQ(enabled(), "000000");
+    view.Log.clear();
+    logic.mnuCopyResultsClick();
+    EXPECT_EQ(view.Log, Log{});
+    // A tab in a path (Linux allows it) stays inside its cell.
+    logic.FilesDropped(TDropTarget::BatchList, {dir / "tab\tname.mif"});
+    logic.mnuCopyResultsClick();
+    EXPECT_EQ(view.Clipboard,
+              "元ファイル\t結果\t内容\n" + std::string(dir / "tab name.mif") + "\t未実行\t\n");
+}
+
+// The order of the rows reaches the merged run: the first row's X/Y swap
+// counts for all.
+TEST_F(Logic, AMovedRowLeadsTheMergedRun) {
+    view.Checks[C::chkYX] = false;
+    AddRow(mif, dir / "a.sim");
+    view.Checks[C::chkYX] = true;
+    AddRow(mif, dir / "b.sim");
+    view.Checks[C::chkCombine] = true;
+    view.Texts[C::edtConbineFile] = dir / "first.sim";
+    logic.btnBatchClick();
+    view.Selected = 1;
+    logic.mnuMoveUpClick();
+    view.Texts[C::edtConbineFile] = dir / "moved.sim";
+    logic.btnBatchClick();
+    EXPECT_NE(ReadBytes(dir / "first.sim"), ReadBytes(dir / "moved.sim"));
+    ASSERT_TRUE(ConvertCombined({logic.Row(0), logic.Row(1)}, dir / "b-first.sim", "").Written);
+    EXPECT_EQ(ReadBytes(dir / "moved.sim"), ReadBytes(dir / "b-first.sim"));
+}
+
+// During a run nothing moves or leaves the list, from the menu or a key.
+TEST_F(Run, RowsNeitherMoveNorGoDuringARun) {
+    view.Selected = 1;
+    logic.lvwBatchChange();
+    std::vector<bool> enabledInRun;
+    view.OnEvents = [&] {
+        view.Selected = 1;
+        logic.PopupMenu1Popup();
+        enabledInRun.push_back(view.Enabled(C::mnuMoveUp) || view.Enabled(C::mnuMoveDown) ||
+                               view.Enabled(C::mnuRemove) || view.Enabled(C::mnuToPanel));
+        for (TControl c : {C::mnuMoveUp, C::mnuMoveDown, C::mnuRemove, C::mnuToPanel})
+            logic.Handle(Spec(c).Command);
+    };
+    logic.btnBatchClick();
+    EXPECT_EQ(enabledInRun, std::vector<bool>(6, false));
+    EXPECT_EQ(logic.RowCount(), 3);
+    EXPECT_EQ(logic.Row(1).SubItems[TBatchRow::SimFile], dir / "b.sim");
+    EXPECT_EQ(view.Texts[C::edtSimFile], dir / "c.sim");  // the panel as it was
+    view.OnEvents = nullptr;
+    view.Selected = 1;
+    logic.PopupMenu1Popup();
+    EXPECT_TRUE(view.Enabled(C::mnuMoveUp) && view.Enabled(C::mnuRemove));
+}
+
 TEST_F(Logic, MenuCommandsReachTheWindow) {
     logic.A1Click();
     logic.H2Click();

@@ -1,14 +1,20 @@
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QStatusBar>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
+#include "support/paths.h"
 #include "window_fixture.h"
 
 namespace quorvex {
@@ -786,6 +792,148 @@ TEST_F(Batch, EnterOnACrossedRowShowsItsCause) {
     Select(0);
     QTest::keyClick(List(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(ui.Messages.size(), 1u);
+}
+
+// ---- The list's cells, keys and context menu ----
+
+// The list's style, recording the text of every cell it draws.
+class TCellTexts : public QProxyStyle {
+  public:
+    mutable QStringList Texts;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (element == CE_ItemViewItem)
+            if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option))
+                Texts << item->text;
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+// A path cell shows the file's name: the folders give way, and a name too
+// long for the cell keeps its extension; the tooltip has the whole path.
+TEST_F(Batch, PathCellsKeepTheFileNameInSight) {
+    const std::string deep = dir / "a folder with a rather long name/and another one";
+    std::filesystem::create_directories(deep);
+    const std::string longName = deep + "/調査結果一覧表_北地区_令和六年度_第二回の提出分.mif";
+    WriteMifPair(deep + "/town.mif");
+    WriteMifPair(longName);
+    AddRow(deep + "/town.mif", deep + "/result.sim");
+    AddRow(longName, dir / "b.sim");
+    TCellTexts style;
+    QTreeWidget* list = List();
+    list->setStyle(&style);
+    struct TRestore {
+        QTreeWidget* List;
+        ~TRestore() { List->setStyle(nullptr); }
+    } restore{list};
+    frm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
+    auto drawn = [&] {
+        style.Texts.clear();
+        list->viewport()->grab();
+        return style.Texts;
+    };
+    const QString ellipsis = QString::fromUtf8("…");
+    const QFontMetrics metrics(list->font());
+    QStringList texts = drawn();
+    auto shown = [&](const char* tail) {
+        for (const QString& t : texts)
+            if (t.endsWith(QString::fromUtf8(tail))) return t;
+        return QString();
+    };
+    for (const char* tail : {"/town.mif", "/result.sim"}) {
+        const QString t = shown(tail);
+        EXPECT_TRUE(t.startsWith(ellipsis + "/")) << t.toStdString() << " " << tail;
+        EXPECT_LE(metrics.horizontalAdvance(t), list->columnWidth(1)) << t.toStdString();
+    }
+    // The long name keeps its start, its end and its extension.
+    QString name;
+    for (const QString& t : texts)
+        if (t.startsWith(QString::fromUtf8("調査"))) name = t;
+    EXPECT_TRUE(name.startsWith(QString::fromUtf8("調査")) && name.contains(ellipsis) &&
+                name.endsWith(QString::fromUtf8("提出分.mif")))
+        << name.toStdString();
+    EXPECT_EQ(list->topLevelItem(1)->toolTip(1), QString::fromStdString(longName));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QString::fromStdString(deep + "/town.mif"));
+    // A column wide enough shows the whole path.
+    list->setColumnWidth(1, 760);
+    texts = drawn();
+    EXPECT_TRUE(texts.contains(QString::fromStdString(deep + "/town.mif")));
+}
+
+// Delete and Alt+Up/Down on the list, the context menu's commands and
+// states, and none of them while a run goes on.
+TEST_F(Batch, ListKeysAndContextMenuMoveDeleteAndCopyResults) {
+    Activate(frm.get());
+    for (const char* sim : {"a.sim", "b.sim", "c.sim"})
+        AddRow(mif, dir / sim);
+    auto sims = [&] {
+        std::string order;
+        for (int i = 0; i < frm->RowCount(); ++i)
+            order += std::string(GetFileName(frm->Row(i).SubItems[TBatchRow::SimFile])) + " ";
+        return order;
+    };
+    Select(2);
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(sims(), "a.sim c.sim b.sim ");
+    EXPECT_EQ(frm->SelectedRow(), 1);
+    QTest::keyClick(List(), Qt::Key_Up, Qt::AltModifier | Qt::KeypadModifier);
+    EXPECT_EQ(sims(), "c.sim a.sim b.sim ");
+    QTest::keyClick(List(), Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(sims(), "a.sim c.sim b.sim ");
+    EXPECT_EQ(List()->topLevelItem(1)->text(2), QString::fromStdString(dir / "c.sim"));
+    QTest::keyClick(List(), Qt::Key_Delete);
+    EXPECT_EQ(sims(), "a.sim b.sim ");
+    // Delete in an edit box deletes text, not a row.
+    Select(0);
+    Edit("edtGenba")->setText("ab");
+    Edit("edtGenba")->setFocus();
+    Edit("edtGenba")->setCursorPosition(0);
+    QTest::keyClick(Edit("edtGenba"), Qt::Key_Delete);
+    EXPECT_EQ(Edit("edtGenba")->text(), "b");
+    EXPECT_EQ(frm->RowCount(), 2);
+
+    // The menu at the second row: its states, then "結果をコピー".
+    Select(1);
+    std::map<std::string, bool> states;
+    QTimer::singleShot(0, frm.get(), [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator()) states[a->objectName().toStdString()] = a->isEnabled();
+        menu->findChild<QAction*>("mnuCopyResults")->trigger();
+        menu->close();
+    });
+    const QPoint at = List()->visualItemRect(List()->topLevelItem(1)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, List()->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(List()->viewport(), &click);
+    EXPECT_EQ(states, (std::map<std::string, bool>{{"mnuMoveUp", true},
+                                                   {"mnuMoveDown", false},
+                                                   {"mnuRemove", true},
+                                                   {"mnuToPanel", true},
+                                                   {"mnuShowError", false},
+                                                   {"mnuCopyResults", true}}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "元ファイル\t結果\t内容\n" + mif + "\t未実行\t\n" + mif + "\t未実行\t\n");
+    Get<QAction>("mnuToPanel")->trigger();
+    EXPECT_EQ(Edit("edtSimFile")->text().toStdString(), dir / "b.sim");
+
+    // During a run the keys and the menu's commands change nothing.
+    Select(1);
+    std::vector<bool> enabledInRun;
+    QTimer::singleShot(0, frm.get(), [&] {
+        for (const char* name : {"mnuMoveUp", "mnuRemove", "mnuToPanel"})
+            enabledInRun.push_back(Get<QAction>(name)->isEnabled());
+        Get<QAction>("mnuMoveUp")->trigger();
+    });
+    QCoreApplication::postEvent(List(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, {}));
+    QCoreApplication::postEvent(List(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::AltModifier));
+    Button("btnBatch")->click();
+    EXPECT_EQ(Marks(), (std::vector<int>{0, 0}));
+    EXPECT_EQ(sims(), "a.sim b.sim ");
+    EXPECT_EQ(enabledInRun, (std::vector<bool>{false, false, false}));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "support/ini_file.h"
+#include "support/paths.h"
 #include "support/win32_text.h"
 #include "test_util.h"
 #include "ui/logic/main_layout.h"
@@ -266,10 +267,11 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     GetMenuStringW(menu, ControlId(TControl::H2), text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "トピックの検索(&H)\tF1");
     EXPECT_EQ(CopyAcceleratorTableW(frm->Accelerators(), nullptr, 0), 3);
-    // Every item of the table, under its own ID.
+    // Every item of the table, under its own ID; the list's in its own menu.
     for (const TControlSpec& spec : kMainControls) {
         if (spec.Kind != TControlKind::MenuItem) continue;
-        ASSERT_GT(GetMenuStringW(menu, UINT(ControlId(spec.Id)), text, 64, MF_BYCOMMAND), 0);
+        HMENU owner = IsPopupItem(spec) ? frm->ListMenu() : menu;
+        ASSERT_GT(GetMenuStringW(owner, UINT(ControlId(spec.Id)), text, 64, MF_BYCOMMAND), 0);
         EXPECT_EQ(WideToUtf8(text),
                   std::string(spec.Caption) + (*spec.Shortcut ? "\t" : "") + spec.Shortcut);
     }
@@ -355,7 +357,7 @@ TEST_F(Win32Window, TwoRowBatchPerFileAndCombinedThenSavedAndLoaded) {
         Click("btnAdd");
     }
     ASSERT_EQ(Rows(), 2);
-    EXPECT_EQ(Cell(1, 1), dir / "表.mif");
+    EXPECT_EQ(frm->CellText(1, 1), dir / "表.mif");
     EXPECT_EQ(Cell(0, 5), "○");
     Type("edtGenba", "北地区");
     Click("btnBatch");
@@ -380,7 +382,7 @@ TEST_F(Win32Window, TwoRowBatchPerFileAndCombinedThenSavedAndLoaded) {
     EXPECT_EQ(Rows(), 0);
     Menu("O1");
     ASSERT_EQ(Rows(), 2);
-    EXPECT_EQ(Cell(1, 1), dir / "表.mif");
+    EXPECT_EQ(frm->CellText(1, 1), dir / "表.mif");
     EXPECT_EQ(SendMessageW(C("chkCombine"), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(ui.Dialogs[0].Name, "SaveDialog2");
     EXPECT_EQ(ui.Dialogs[1].Name, "OpenDialog2");
@@ -433,7 +435,7 @@ TEST_F(Win32Window, DroppedFilesAndTheStatusTextOfARun) {
         CopyFileW(Utf8ToWide(dir / "town.mid").c_str(), Utf8ToWide(dir / "表.mid").c_str(), FALSE));
     DropFiles(frm->Handle(), onList, {mif, dir / "表.mif", dir / "gone.mif"});
     ASSERT_EQ(Rows(), 3);
-    EXPECT_EQ(Cell(1, 2), dir / "表.sim");
+    EXPECT_EQ(frm->CellText(1, 2), dir / "表.sim");
     DropFiles(frm->Handle(), POINT{S(20), S(30)}, {dir / "表.mif"});
     EXPECT_EQ(Text(C("edtMifFile")), dir / "表.mif");
     EXPECT_EQ(Text(C("edtSimFile")), dir / "表.sim");
@@ -493,6 +495,161 @@ TEST_F(Win32Window, EnterOnACrossedRowShowsItsCause) {
     ASSERT_EQ(ui.Log.size(), 1u);
     EXPECT_EQ(ui.Log[0],
               "error:MIDファイル「" + std::string(dir / "gone.mid") + "」が見つかりません。");
+}
+
+// ---- The list's cells, keys and context menu ----
+
+// A path cell shows the file's name, the folders giving way; the tooltip over
+// it has the whole path.
+TEST_F(Win32Window, PathCellsKeepTheFileNameAndTipTheWholePath) {
+    const std::string deep = dir / "a folder with a rather long name\\and another one";
+    ASSERT_TRUE(
+        CreateDirectoryW(Utf8ToWide(dir / "a folder with a rather long name").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(deep).c_str(), nullptr));
+    WriteMifPair(deep + "\\表.mif");
+    const std::string longName = deep + "\\調査結果一覧表_北地区_令和六年度_第二回の提出分.mif";
+    WriteMifPair(longName);
+    for (const std::string& m : {deep + "\\表.mif", longName}) {
+        Type("edtMifFile", m);
+        Type("edtSimFile", deep + "\\result.sim");
+        Click("btnAdd");
+    }
+    frm->Show();
+    ASSERT_EQ(Rows(), 2);
+    const std::string ellipsis = "\xE2\x80\xA6";
+    EXPECT_EQ(frm->CellText(0, 1), deep + "\\表.mif");
+    const std::string shown = Cell(0, 1);
+    EXPECT_EQ(shown.substr(0, ellipsis.size() + 1), ellipsis + "\\") << shown;
+    auto endsWith = [](const std::string& text, const std::string& tail) {
+        return text.size() >= tail.size() &&
+               text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    EXPECT_TRUE(endsWith(shown, "\\表.mif")) << shown;
+    EXPECT_EQ(Cell(0, 2).substr(0, ellipsis.size() + 1), ellipsis + "\\") << Cell(0, 2);
+    const std::string name = Cell(1, 1);
+    EXPECT_EQ(name.substr(0, 3), "調") << name;
+    EXPECT_NE(name.find(ellipsis), std::string::npos) << name;
+    EXPECT_TRUE(endsWith(name, "分.mif")) << name;
+    // The text fits its column in the list's font.
+    HWND list = C("lvwBatch");
+    HDC dc = GetDC(list);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    for (const std::string& text : {shown, name}) {
+        const std::wstring wide = Utf8ToWide(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
+        EXPECT_LE(size.cx, SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0)) << text;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+
+    // The tooltip over the path is the path; over the mark, the mark's.
+    auto tipAt = [&](int column) {
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_BOUNDS;
+        SendMessageW(list, LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell));
+        POINT at{(column == 0 ? cell.left + 4 : (cell.left + cell.right) / 2),
+                 (cell.top + cell.bottom) / 2};
+        ClientToScreen(list, &at);
+        SetCursorPos(at.x, at.y);
+        wchar_t tip[512] = {};
+        NMLVGETINFOTIPW info{};
+        info.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_GETINFOTIPW};
+        info.pszText = tip;
+        info.cchTextMax = 512;
+        info.iItem = 1;
+        SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+        return WideToUtf8(tip);
+    };
+    EXPECT_EQ(tipAt(1), longName);
+    EXPECT_EQ(tipAt(2), deep + "\\result.sim");
+    EXPECT_EQ(tipAt(0), "");
+    // A column wide enough shows it all.
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, S(700));
+    EXPECT_EQ(Cell(0, 1), deep + "\\表.mif");
+}
+
+// Delete and Alt+Up/Down on the list, the context menu's commands and
+// states, the results on the clipboard, and nothing of it during a run.
+TEST_F(Win32Window, ListKeysAndMenuMoveDeleteAndCopyResults) {
+    frm->Show();
+    for (const char* sim : {"a.sim", "b.sim", "c.sim"}) {
+        Type("edtMifFile", mif);
+        Type("edtSimFile", dir / sim);
+        Click("btnAdd");
+    }
+    HWND list = C("lvwBatch");
+    auto select = [&](int row) {
+        LVITEMW item{};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+    };
+    auto sims = [&] {
+        std::string order;
+        for (int i = 0; i < Rows(); ++i)
+            order += std::string(GetFileName(frm->CellText(i, 2))) + " ";
+        return order;
+    };
+    auto enabled = [&] {
+        std::string states;
+        for (TControl c : {TControl::mnuMoveUp, TControl::mnuMoveDown, TControl::mnuRemove,
+                           TControl::mnuToPanel, TControl::mnuShowError, TControl::mnuCopyResults})
+            states += GetMenuState(frm->ListMenu(), UINT(ControlId(c)), MF_BYCOMMAND) & MF_GRAYED
+                          ? '0'
+                          : '1';
+        return states;
+    };
+    auto selected = [&] {
+        return int(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    };
+    EXPECT_EQ(enabled(), "000001");
+    select(2);
+    EXPECT_EQ(enabled(), "101101");
+    MSG altUp{list, WM_SYSKEYDOWN, VK_UP, 0x20000000, 0, {}};
+    EXPECT_TRUE(frm->PreTranslateMessage(altUp));
+    EXPECT_EQ(sims(), "a.sim c.sim b.sim ");
+    EXPECT_EQ(selected(), 1);
+    EXPECT_EQ(enabled(), "111101");
+    MSG altDown{list, WM_SYSKEYDOWN, VK_DOWN, 0x20000000, 0, {}};
+    EXPECT_TRUE(frm->PreTranslateMessage(altDown));
+    EXPECT_EQ(sims(), "a.sim b.sim c.sim ");
+    MSG del{list, WM_KEYDOWN, VK_DELETE, 0, 0, {}};
+    EXPECT_TRUE(frm->PreTranslateMessage(del));
+    EXPECT_EQ(sims(), "a.sim b.sim ");
+    // Delete elsewhere is the edit box's.
+    MSG delInEdit{C("edtGenba"), WM_KEYDOWN, VK_DELETE, 0, 0, {}};
+    frm->PreTranslateMessage(delInEdit);
+    EXPECT_EQ(Rows(), 2);
+
+    // The menu's commands arrive as the menu sends them.
+    select(1);
+    Menu("mnuMoveUp");
+    EXPECT_EQ(sims(), "b.sim a.sim ");
+    Menu("mnuToPanel");
+    EXPECT_EQ(Text(C("edtSimFile")), dir / "b.sim");
+    Menu("mnuCopyResults");
+    ASSERT_TRUE(OpenClipboard(frm->Handle()));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(data, nullptr);
+    const std::string copied = WideToUtf8(static_cast<const wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(copied,
+              "元ファイル\t結果\t内容\r\n" + mif + "\t未実行\t\r\n" + mif + "\t未実行\t\r\n");
+
+    // Keys and commands waiting while a run goes on change nothing.
+    select(1);
+    PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    PostMessageW(list, WM_SYSKEYDOWN, VK_UP, 0x20000000);
+    PostMessageW(frm->Handle(), WM_COMMAND, ControlId(TControl::mnuRemove), 0);
+    PostMessageW(frm->Handle(), WM_COMMAND, ControlId(TControl::mnuMoveUp), 0);
+    Click("btnBatch");
+    EXPECT_EQ(Image(0), 0);
+    EXPECT_EQ(Image(1), 0);
+    EXPECT_EQ(sims(), "b.sim a.sim ");
 }
 
 // A file dialog given a folder opens there, whatever folder its last
