@@ -13,25 +13,11 @@
 #include "preview/preview_svg.h"
 #include "sima/sima_number.h"
 #include "sima/sima_records.h"
+#include "sima_bytes.h"
 #include "support/errors.h"
-#include "support/line_reader.h"
-#include "support/output_file.h"
 #include "support/text.h"
 
 namespace {
-
-std::string Written(const quorvex::TSimaFile& file) {
-    quorvex::TScratchFile out;
-    quorvex::WriteSimaRecords(out, file);
-    quorvex::TLineReader in = quorvex::TLineReader::FromDescriptor(out.Fd(), "(scratch)");
-    std::string bytes;
-    std::string_view line;
-    while (in.ReadLine(line)) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
 
 // Coordinates of other programs may carry more digits than the writer's 15:
 // they come back as the writer printed them.
@@ -79,10 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     try {
-        const std::string once = Written(file);
+        const std::string once = quorvex::test::WrittenSimaBytes(file);
         const quorvex::TSimaFile again = quorvex::ReadSimaText(once);
         if (!SameRecords(file, again)) std::abort();
-        if (Written(again) != once) std::abort();
+        if (quorvex::test::WrittenSimaBytes(again) != once) std::abort();
     } catch (const quorvex::ConversionError&) {
         // Only a site name with a control character may not be written.
         if (!quorvex::HasControlCharacter(file.Genba)) std::abort();

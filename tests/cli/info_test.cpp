@@ -2,6 +2,7 @@
 // and --help in the user's language.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,26 +27,26 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// Every one of `parts` stands in `text`; each missing one fails on its own.
+void ExpectHasAll(const std::string& text, std::initializer_list<std::string> parts) {
+    for (const std::string& part : parts)
+        EXPECT_TRUE(Has(text, part)) << "missing: " << part << "\nin:\n" << text;
+}
+
 const std::string kExample = std::string(QUORVEX_EXAMPLES) + "/town.mif";
 
 TEST(Info, DescribesTheExampleWithoutWritingAnything) {
     const auto r = Cli({"--info", kExample});
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(Has(r.out, "Character set: Neutral, Shift_JIS (code page 932)\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "Delimiter: \",\"\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "Coordinate system: non-earth")) << r.out;
-    EXPECT_TRUE(Has(r.out,
-                    "Columns: 3\n  1  CHIBAN  Char(20)\n  2  YOTO  Char(10)\n"
-                    "  3  MENSEKI  Float\n"))
-        << r.out;
     // Regions, rectangles and ellipses become parcels; lines, polylines and
     // arcs routes; the point and the text nothing.
-    EXPECT_TRUE(Has(r.out, "Objects: 11\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Region  3\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Pline  2\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "Converted: parcels 6, routes 3, points ")) << r.out;
-    EXPECT_TRUE(Has(r.out, "MID rows: 11\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "Extent: X -12510 .. -12349.5, Y -34012.75 .. -33925\n")) << r.out;
+    ExpectHasAll(r.out, {"Character set: Neutral, Shift_JIS (code page 932)\n",
+                         "Delimiter: \",\"\n", "Coordinate system: non-earth",
+                         "Columns: 3\n  1  CHIBAN  Char(20)\n  2  YOTO  Char(10)\n"
+                         "  3  MENSEKI  Float\n",
+                         "Objects: 11\n", "  Region  3\n", "  Pline  2\n",
+                         "Converted: parcels 6, routes 3, points ", "MID rows: 11\n",
+                         "Extent: X -12510 .. -12349.5, Y -34012.75 .. -33925\n"});
     EXPECT_FALSE(Has(r.out, "warning")) << r.out;
     EXPECT_FALSE(test::Exists(std::string(QUORVEX_EXAMPLES) + "/town.sim"));
 
@@ -62,14 +63,11 @@ TEST(Info, JsonHoldsTheSameForScripts) {
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out.substr(0, 2), "{\n");
     EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
-    EXPECT_TRUE(Has(r.out, "\"charset\": \"Neutral\"")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"delimiter\": \",\"")) << r.out;
-    EXPECT_TRUE(Has(r.out, "{\"name\": \"CHIBAN\", \"type\": \"Char\", \"width\": 20}")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"Region\": 3")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"objectCount\": 11,\n  \"parcels\": 6,\n  \"routes\": 3,")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"midRows\": 11,")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"extent\": {\"minX\": -12510, ")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"warnings\": []")) << r.out;
+    ExpectHasAll(r.out,
+                 {"\"charset\": \"Neutral\"", "\"delimiter\": \",\"",
+                  "{\"name\": \"CHIBAN\", \"type\": \"Char\", \"width\": 20}", "\"Region\": 3",
+                  "\"objectCount\": 11,\n  \"parcels\": 6,\n  \"routes\": 3,", "\"midRows\": 11,",
+                  "\"extent\": {\"minX\": -12510, ", "\"warnings\": []"});
 }
 
 // A Japanese table in code page 932 and one in UTF-8 show the same names in
@@ -103,23 +101,18 @@ TEST(Info, JapaneseAndUtf8TablesAndTheirWarnings) {
     EXPECT_TRUE(Has(r.out, "  1  \xE5\x9C\xB0\xE7\x95\xAA  Char(10)\n")) << r.out;  // 地番
 #endif
     // The text's string and the collection's parts are no objects of their own.
-    EXPECT_TRUE(Has(r.out, "Objects: 3\n  Region  1\n  Text  1\n  Collection  1\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "Converted: parcels 1, routes 2, ")) << r.out;
-    EXPECT_TRUE(Has(r.out, "MID rows: 2\n")) << r.out;
-    EXPECT_TRUE(
-        Has(r.out,
-            "warning: the MID file does not hold one row per object (MIF objects: 3, MID rows: 2)"))
-        << r.out;
-    EXPECT_TRUE(Has(r.out, "warning: the coordinates are longitude and latitude in degrees"))
-        << r.out;
+    ExpectHasAll(r.out,
+                 {"Objects: 3\n  Region  1\n  Text  1\n  Collection  1\n",
+                  "Converted: parcels 1, routes 2, ", "MID rows: 2\n",
+                  "warning: the MID file does not hold one row per object (MIF objects: 3, MID "
+                  "rows: 2)",
+                  "warning: the coordinates are longitude and latitude in degrees"});
 
     r = Cli({"--info", "--json", utf8});
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"charsetMeaning\": \"UTF-8\"")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"delimiter\": \"\\t\"")) << r.out;
-    EXPECT_TRUE(Has(r.out, "{\"name\": \"\xE5\x9C\xB0\xE7\x95\xAA\", \"type\": \"Char\"")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"midRows\": 3,")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"warnings\": []")) << r.out;
+    ExpectHasAll(r.out, {"\"charsetMeaning\": \"UTF-8\"", "\"delimiter\": \"\\t\"",
+                         "{\"name\": \"\xE5\x9C\xB0\xE7\x95\xAA\", \"type\": \"Char\"",
+                         "\"midRows\": 3,", "\"warnings\": []"});
 #ifndef _WIN32
     const auto columns = Cli({"--columns", utf8});
     EXPECT_EQ(columns.out, "\xE5\x9C\xB0\xE7\x95\xAA\n");

@@ -6,6 +6,7 @@
 
 #include "engine/convert.h"
 #include "engine/object_pass.h"
+#include "sima_bytes.h"
 #include "support/charset.h"
 #include "support/errors.h"
 #include "support/field.h"
@@ -14,6 +15,10 @@
 namespace quorvex {
 namespace {
 
+using test::kParcelsBanner;
+using test::kPointsBanner;
+using test::kRoutesBanner;
+using test::kSimaHead;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -21,17 +26,6 @@ using test::WriteBytes;
 const std::string kHeader =
     "Version 300\r\nCharset \"Neutral\"\r\nDelimiter \",\"\r\n"
     "CoordSys NonEarth Units \"m\" Bounds (0, 0) (1000, 1000)\r\n";
-
-const std::string kBanners =
-    "Z00,{--------------SIMA-FORMAT DATA--------------},\r\n"
-    "Z00,{--------------Quorvex Converter-------------},\r\n"
-    "Z00,\r\n";
-const std::string kPointsBanner =
-    "Z00,{-----------------\x8D\xC0\x95\x57\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
-const std::string kParcelsBanner =
-    "Z00,{-----------------\x89\xE6\x92\x6E\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
-const std::string kRoutesBanner =
-    "Z00,{-----------------\x98\x48\x90\xFC\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
 
 struct Job {
     TempDir dir;
@@ -66,7 +60,7 @@ TEST(ConvertFile, SmallRegionGivesTheSeventeenLineFile) {
     job.s.AttrIndex = 1;
     job.s.Rosen = false;
     ASSERT_TRUE(job.Run());
-    EXPECT_EQ(job.Out(), kBanners + "G00,02,S1,\r\n" + kPointsBanner +
+    EXPECT_EQ(job.Out(), kSimaHead + "G00,02,S1,\r\n" + kPointsBanner +
                              "A00,\r\nA01,1,1,100,200,0,\r\nA01,2,2,110,200,0,\r\n"
                              "A01,3,3,110,210,0,\r\nA99,\r\n" +
                              kParcelsBanner +
@@ -78,7 +72,7 @@ TEST(ConvertFile, TableWithoutObjectsGivesTheNineLines) {
     const std::string mid;
     Job job(Table(kOneColumn, ""), &mid);
     ASSERT_TRUE(job.Run());
-    EXPECT_EQ(job.Out(), kBanners + "G00,02,,\r\n" + kPointsBanner + "A00,\r\nA99,\r\n" +
+    EXPECT_EQ(job.Out(), kSimaHead + "G00,02,,\r\n" + kPointsBanner + "A00,\r\nA99,\r\n" +
                              kParcelsBanner + kRoutesBanner);
 }
 

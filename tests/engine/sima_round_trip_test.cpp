@@ -10,9 +10,8 @@
 #include "engine/convert.h"
 #include "mif/uniMifUtils.h"
 #include "sima/sima_records.h"
+#include "sima_bytes.h"
 #include "sima_grammar.h"
-#include "support/line_reader.h"
-#include "support/output_file.h"
 #include "support/text.h"
 #include "test_util.h"
 
@@ -21,19 +20,7 @@ namespace {
 
 using test::ReadBytes;
 using test::TempDir;
-
-std::string Rewritten(const TSimaFile& file) {
-    TScratchFile out;
-    WriteSimaRecords(out, file);
-    TLineReader in = TLineReader::FromDescriptor(out.Fd(), "(scratch)");
-    std::string bytes;
-    std::string_view line;
-    while (in.ReadLine(line)) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
+using test::WrittenSimaBytes;
 
 // Field `k` of a comma-separated line.
 std::string_view FieldOf(std::string_view line, int k) {
@@ -82,7 +69,7 @@ void ExpectSameObjects(const std::string& bytes, const TSimaFile& f, const std::
     EXPECT_EQ(point, f.Points.size());
     EXPECT_TRUE(f.OddPointTexts.empty()) << what;
     EXPECT_TRUE(f.OddVertexNames.empty()) << what;
-    EXPECT_TRUE(Rewritten(f) == bytes) << what;
+    EXPECT_TRUE(WrittenSimaBytes(f) == bytes) << what;
 }
 
 struct Case {

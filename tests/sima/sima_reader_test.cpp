@@ -3,26 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "sima/sima_records.h"
+#include "sima_bytes.h"
 #include "support/errors.h"
-#include "support/line_reader.h"
-#include "support/output_file.h"
 #include "test_util.h"
 
 namespace quorvex {
 namespace {
 
-std::string Rewritten(const TSimaFile& file) {
-    TScratchFile out;
-    WriteSimaRecords(out, file);
-    TLineReader in = TLineReader::FromDescriptor(out.Fd(), "(scratch)");
-    std::string bytes;
-    std::string_view line;
-    while (in.ReadLine(line)) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
+using test::WrittenSimaBytes;
 
 // The error a text raises, with its message's arguments.
 TMessage ErrorOf(std::string_view text) {
@@ -70,7 +58,7 @@ TEST(SimaReader, ReadsAnotherProgramsFile) {
     EXPECT_EQ(f.SkippedLines, 4);  // Z00, A00, A99, Q07
 
     // Written in our layout and read again: the same records.
-    const TSimaFile g = ReadSimaText(Rewritten(f));
+    const TSimaFile g = ReadSimaText(WrittenSimaBytes(f));
     EXPECT_EQ(g.Genba, f.Genba);
     EXPECT_EQ(g.Vertices, f.Vertices);
     EXPECT_EQ(g.PointRest(0), "12.5,extra,");
@@ -144,7 +132,7 @@ TEST(SimaReader, GoldenFilesComeBackByteForByte) {
         EXPECT_TRUE(f.OddPointTexts.empty()) << name;
         EXPECT_TRUE(f.OddVertexNames.empty()) << name;
         EXPECT_EQ(f.SkippedLines, 8) << name;  // banners, Z00, A00, A99
-        EXPECT_TRUE(Rewritten(f) == bytes) << name;
+        EXPECT_TRUE(WrittenSimaBytes(f) == bytes) << name;
         ++files;
     }
     EXPECT_GE(files, 4);

@@ -11,12 +11,18 @@
 
 #include "sima/sima_layout.h"
 #include "sima/uniSimUtils.h"
+#include "sima_bytes.h"
 #include "support/errors.h"
 #include "support/output_file.h"
 #include "test_util.h"
 
 namespace quorvex {
 namespace {
+
+using test::kParcelsBanner;
+using test::kPointsBanner;
+using test::kRoutesBanner;
+using test::kSimaHead;
 
 // Bytes that `write` puts into a fresh output file.
 template <class F>
@@ -300,26 +306,14 @@ TEST(WriteSimRoute, SharesPointsWithParcels) {
               "F00,1,R,1,\r\nB01,4,4,\r\nB01,2,2,\r\nB01,3,3,\r\nB01,5,5,\r\nF99,\r\n");
 }
 
-const std::string kHead =
-    "Z00,{--------------SIMA-FORMAT DATA--------------},\r\n"
-    "Z00,{--------------Quorvex Converter-------------},\r\n"
-    "Z00,\r\n";
-// 座標データ, 画地データ, 路線データ in code page 932.
-const std::string kPointsBanner =
-    "Z00,{-----------------\x8D\xC0\x95\x57\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
-const std::string kParcelsBanner =
-    "Z00,{-----------------\x89\xE6\x92\x6E\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
-const std::string kRoutesBanner =
-    "Z00,{-----------------\x98\x48\x90\xFC\x83\x66\x81\x5B\x83\x5E-----------------},\r\n";
-
 TEST(WriteSimaFile, RunWithoutObjects) {
     TSIMPoints table;
     TScratchFile parcels, routes;
     const std::string bytes =
         Written([&](TFileWriter& out) { WriteSimaFile(out, "", table, true, parcels, routes); });
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 9);
-    EXPECT_EQ(bytes, kHead + "G00,02,,\r\n" + kPointsBanner + "A00,\r\nA99,\r\n" + kParcelsBanner +
-                         kRoutesBanner);
+    EXPECT_EQ(bytes, kSimaHead + "G00,02,,\r\n" + kPointsBanner + "A00,\r\nA99,\r\n" +
+                         kParcelsBanner + kRoutesBanner);
 }
 
 TEST(WriteSimaFile, SmallSingleFileRun) {
@@ -331,7 +325,7 @@ TEST(WriteSimaFile, SmallSingleFileRun) {
     WriteSimParcel(parcels, region, table, 1, "12-4");
     const std::string bytes =
         Written([&](TFileWriter& out) { WriteSimaFile(out, "S1", table, false, parcels, routes); });
-    EXPECT_EQ(bytes, kHead + "G00,02,S1,\r\n" + kPointsBanner +
+    EXPECT_EQ(bytes, kSimaHead + "G00,02,S1,\r\n" + kPointsBanner +
                          "A00,\r\n"
                          "A01,1,1,100,200,0,\r\n"
                          "A01,2,2,110,200,0,\r\n"
@@ -366,7 +360,7 @@ TEST(WriteSimaFile, RoutesOnlyAndJapaneseSiteName) {
     const std::string bytes = Written([&](TFileWriter& out) {
         WriteSimaFile(out, "\x8C\xBB\x8F\xEA", table, true, parcels, routes);
     });
-    EXPECT_EQ(bytes, kHead + "G00,02,\x8C\xBB\x8F\xEA,\r\n" + kPointsBanner +
+    EXPECT_EQ(bytes, kSimaHead + "G00,02,\x8C\xBB\x8F\xEA,\r\n" + kPointsBanner +
                          "A00,\r\nA01,1,1,2,1,0,\r\nA01,2,2,4,3,0,\r\nA01,3,3,6,5,0,\r\nA99,\r\n" +
                          kParcelsBanner + kRoutesBanner +
                          "F00,1,,1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"

@@ -158,6 +158,23 @@ class Win32Window : public testing::Test {
                      reinterpret_cast<LPARAM>(&item));
         return WideToUtf8(buffer);
     }
+    // The status bar's text, and the tip the list shows for a row.
+    std::string Status() {
+        wchar_t text[256] = {};
+        SendMessageW(frm->StatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return WideToUtf8(text);
+    }
+    std::string Tip(int row) {
+        wchar_t tip[512] = {};
+        NMLVGETINFOTIPW info{};
+        info.hdr = {C("lvwBatch"), static_cast<UINT_PTR>(GetDlgCtrlID(C("lvwBatch"))),
+                    LVN_GETINFOTIPW};
+        info.pszText = tip;
+        info.cchTextMax = 512;
+        info.iItem = row;
+        SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+        return WideToUtf8(tip);
+    }
     int S(int v) { return ScaleForDpi(v, frm->Dpi()); }
 
     test::TempDir dir;
@@ -445,19 +462,9 @@ TEST_F(Win32Window, DroppedFilesAndTheStatusTextOfARun) {
     // The run's end in the status bar; the failed row's cause for its tip.
     ui.Log.clear();
     Click("btnBatch");
-    wchar_t status[256] = {};
-    SendMessageW(frm->StatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
-    EXPECT_EQ(WideToUtf8(status), "3 件中 2 件成功、1 件失敗");
+    EXPECT_EQ(Status(), "3 件中 2 件成功、1 件失敗");
     EXPECT_EQ(Image(2), 1);
-    wchar_t tip[512] = {};
-    NMLVGETINFOTIPW info{};
-    info.hdr = {C("lvwBatch"), static_cast<UINT_PTR>(GetDlgCtrlID(C("lvwBatch"))), LVN_GETINFOTIPW};
-    info.pszText = tip;
-    info.cchTextMax = 512;
-    info.iItem = 2;
-    SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(WideToUtf8(tip),
-              "MIFファイル「" + std::string(dir / "gone.mif") + "」が見つかりません。");
+    EXPECT_EQ(Tip(2), "MIFファイル「" + std::string(dir / "gone.mif") + "」が見つかりません。");
 }
 
 // The button that started a run has the focus again when the run is done.
@@ -705,17 +712,12 @@ TEST_F(Win32Window, ZoneGoesIntoTheConversionAndTheRowsAndComesBack) {
                "CoordSys Earth Projection 1, 152\r\nColumns 1\r\n  ID Integer\r\nData\r\n"
                "Line 139.7 35.6 139.95 35.9\r\n");
     WriteBytes(dir / "lonlat.mid", "1\r\n");
-    auto status = [this] {
-        wchar_t text[256] = {};
-        SendMessageW(frm->StatusBar(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
-        return WideToUtf8(text);
-    };
     Type("edtMifFile", lonLat);
     Type("edtSimFile", dir / "z.sim");
     SendMessageW(C("cboZone"), CB_SETCURSEL, 9, 0);
     Click("btnConvert");
     EXPECT_EQ(ui.Log, std::vector<std::string>{std::string("information:") + msg::kConvertOk});
-    EXPECT_EQ(status(), "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
+    EXPECT_EQ(Status(), "画地 0、路線 1、座標 2　経緯度（度、JGD2000） → 第IX系");
     EXPECT_NE(ReadBytes(dir / "z.sim").find("A01,1,1,-44369.4985042834,-12081.0357751727,0,"),
               std::string::npos);
     Click("btnAdd");
@@ -729,16 +731,9 @@ TEST_F(Win32Window, ZoneGoesIntoTheConversionAndTheRowsAndComesBack) {
 
     ui.Log.clear();
     Click("btnBatch");
-    EXPECT_EQ(status(), "2 件中 2 件成功、0 件失敗、警告 1 件");
+    EXPECT_EQ(Status(), "2 件中 2 件成功、0 件失敗、警告 1 件");
     EXPECT_EQ(Image(1), 0);
-    wchar_t tip[512] = {};
-    NMLVGETINFOTIPW info{};
-    info.hdr = {C("lvwBatch"), static_cast<UINT_PTR>(GetDlgCtrlID(C("lvwBatch"))), LVN_GETINFOTIPW};
-    info.pszText = tip;
-    info.cchTextMax = 512;
-    info.iItem = 1;
-    SendMessageW(frm->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-    EXPECT_NE(WideToUtf8(tip).find("経緯度"), std::string::npos) << WideToUtf8(tip);
+    EXPECT_NE(Tip(1).find("経緯度"), std::string::npos) << Tip(1);
 
     // A double click puts the row's zone back.
     LVITEMW item{};
