@@ -27,5 +27,15 @@ QUORVEX_WINEPREFIX="$PWD/build-windows/wine-prefix" QUORVEX_WINE_CODEPAGE=932 \
     "Z:${PWD//\//\\}\\build-windows\\bin\\frmmain_win32_test.exe" \
     --gtest_filter=Win32Window.TwoRowBatchPerFileAndCombinedThenSavedAndLoaded
 convert "$shots/window-windows.bmp" docs/window-windows.png
+# docs/window-windows10.png: the same window under Windows 10's thicker frame
+# and caption, in the Wine prefix whose metrics say so.
+QUORVEX_WINE_CODEPAGE=932 QUORVEX_SCREENSHOT_DIR="Z:${shots//\//\\}" \
+    xvfb-run -a -s "-screen 0 1024x768x24" \
+    tests/ui/win32/thick_frames.sh scripts/wine-run.sh "$PWD/build-windows/wine-prefix" \
+    "$PWD/build-windows/thick-frame-wine-prefix" "$PWD/tests/ui/win32/windows10_metrics.reg" \
+    explorer.exe /desktop=shot,1000x560 \
+    "Z:${PWD//\//\\}\\build-windows\\bin\\frmmain_win32_test.exe" \
+    --gtest_filter=Win32Window.ThickFramesCoverNoControl
+convert "$shots/window-windows10.bmp" docs/window-windows10.png
 rm -rf "$shots"
-echo "Saved docs/window-windows.png"
+echo "Saved docs/window-windows.png and docs/window-windows10.png"
