@@ -14,8 +14,8 @@ if [ ! -f "$prefix/metrics.done" ]; then
         flock 9
         if [ ! -f "$prefix/metrics.done" ]; then
             rm -rf "$prefix"
-            # The base prefix's server may still be writing its registry.
-            WINEPREFIX=$base wineserver -w || true
+            # The base prefix's server may be serving other tests meanwhile;
+            # it replaces its registry files whole, so a copy is consistent.
             cp -a "$base" "$prefix"
             QUORVEX_WINEPREFIX=$prefix "$wine_run" reg import "Z:${metrics//\//\\}"
             WINEPREFIX=$prefix wineserver -w || true
