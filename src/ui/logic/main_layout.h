@@ -286,12 +286,12 @@ inline constexpr TColumnSpec kBatchColumns[10] = {
 };
 
 // The client area below the menu bar at 96 dpi: the controls end at 787,
-// the status bar (19 high) starts at 378; the window's outer size.
+// the status bar (19 high) starts at 378. The window is sized from it, the
+// frame of the system added, so no title bar or border covers a control.
 inline constexpr int kMainClientWidth = 792;
 inline constexpr int kMainStatusTop = 378;
 inline constexpr int kMainStatusHeight = 19;
-inline constexpr int kMainOuterWidth = 800;
-inline constexpr int kMainOuterHeight = 451;
+inline constexpr int kMainClientHeight = kMainStatusTop + kMainStatusHeight;
 
 // Row marks: the images of ImageList1.
 enum TRowMark { kNoMark = -1, kMarkDone = 0, kMarkFailed = 1 };

@@ -1,5 +1,7 @@
 #include "ui/logic/placement_store.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 
 #include "support/errors.h"
@@ -53,13 +55,30 @@ TFormPlacement ReadFormPlacement(const TPlacementStore& store) {
     TFormPlacement p;
     p.Left = ini.ReadInteger(kSection, "Left", p.Left);
     p.Top = ini.ReadInteger(kSection, "Top", p.Top);
-    p.Width = ini.ReadInteger(kSection, "Width", p.Width);
-    p.Height = ini.ReadInteger(kSection, "Height", p.Height);
+    // Two different defaults tell a stored number from a missing one.
+    const auto stored = [&](const char* key, int& value) {
+        const int32_t a = ini.ReadInteger(kSection, key, 0);
+        const bool found = a == ini.ReadInteger(kSection, key, 1);
+        if (found) value = a;
+        return found;
+    };
+    const bool width = stored("Width", p.Width);
+    const bool height = stored("Height", p.Height);
+    p.SizeStored = width && height;
     const int state = ini.ReadInteger(kSection, "State", kStateNormal);
     p.State = state == kStateMaximised   ? kStateMaximised
               : state == kStateMinimised ? kStateMinimised
                                          : kStateNormal;
     return p;
+}
+
+TOuterSize NeededOuterSize(int clientWidth, int clientHeight, const TFrameMargins& frame) {
+    return {clientWidth + frame.Left + frame.Right, clientHeight + frame.Top + frame.Bottom};
+}
+
+TOuterSize ShownOuterSize(const TFormPlacement& stored, TOuterSize needed) {
+    if (!stored.SizeStored) return needed;
+    return {std::max(stored.Width, needed.Width), std::max(stored.Height, needed.Height)};
 }
 
 void WriteFormPlacement(const TPlacementStore& store, const TFormPlacement& p) {

@@ -48,10 +48,33 @@ struct TFormPlacement {
     int Width = 700;
     int Height = 500;
     TWindowState State = kStateNormal;
+    // Width and Height were both read from the store, not defaulted.
+    bool SizeStored = false;
 };
+
+// What the frame adds around the client area on each side: borders, the
+// title bar, and a menu bar drawn outside the client area.
+struct TFrameMargins {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+struct TOuterSize {
+    int Width = 0, Height = 0;
+    bool operator==(const TOuterSize&) const = default;
+};
+
+// The outer size that leaves a client area of the given size inside `frame`.
+TOuterSize NeededOuterSize(int clientWidth, int clientHeight, const TFrameMargins& frame);
+
+// The outer size the window opens at. The layout is fixed in client pixels,
+// so no frame may eat into it: the first start (no stored size) gets the
+// needed size, and a stored size is kept where it is at least the needed
+// one and enlarged to it where it falls short.
+TOuterSize ShownOuterSize(const TFormPlacement& stored, TOuterSize needed);
 
 // Reads the store (the one beside the executable while it exists); missing
 // or malformed values give the defaults, an unknown state the normal one.
+// SizeStored tells whether Width and Height were there.
 TFormPlacement ReadFormPlacement(const TPlacementStore& store);
 // Writes "State", and before it "Left", "Top", "Width", "Height" when the
 // window is in the normal state; other lines of the file stay. Throws

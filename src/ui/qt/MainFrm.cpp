@@ -38,13 +38,9 @@
 namespace quorvex {
 namespace {
 
-// The window's outer size whenever it is shown.
-constexpr QSize kShownSize(kMainOuterWidth, kMainOuterHeight);
-
-// The window just large enough for the designed client area.
+// The client area the layout needs: the menu bar over the designed area.
 QSize DesignedSize(QMainWindow* form) {
-    return {kMainClientWidth,
-            form->menuBar()->sizeHint().height() + kMainStatusTop + kMainStatusHeight};
+    return {kMainClientWidth, form->menuBar()->sizeHint().height() + kMainClientHeight};
 }
 
 QString Q(const std::string& utf8) {
@@ -365,16 +361,27 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::FormShow() {
     setWindowTitle(QString::fromUtf8(kAppTitle));
-    LoadFormPlacement(this, store_);
-    // Whatever size was stored, the window opens at its own; never so small,
-    // though, that a tall title bar would push the status bar over controls.
-    const QSize frame = frameGeometry().size() - size();
-    resize((kShownSize - frame).expandedTo(DesignedSize(this)));
+    placement_ = LoadFormPlacement(this, DesignedSize(this), store_);
     // Under a window manager a window not yet mapped is placed by its
-    // client, and its frame may be unknown: the position and the outer
-    // size are applied again once it is mapped and its frame known.
-    if (windowState() == Qt::WindowNoState && QGuiApplication::platformName() == "xcb")
+    // client, and its frame is unknown: the position and the outer size
+    // are applied again once it is mapped and its frame known. A window
+    // shown maximised or minimised gets them when it first comes back to
+    // the normal state, which the window manager would otherwise take from
+    // the frameless guess.
+    if (QGuiApplication::platformName() != "xcb") return;
+    if (windowState() == Qt::WindowNoState)
         PlaceOnceFrameKnown(pos(), 100, 0);
+    else
+        placeWhenRestored_ = true;
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !placeWhenRestored_ ||
+        windowState() != Qt::WindowNoState)
+        return;
+    placeWhenRestored_ = false;
+    PlaceOnceFrameKnown({placement_.Left, placement_.Top}, 100, 0);
 }
 
 void TfrmMain::PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft, int steady) {
@@ -384,22 +391,22 @@ void TfrmMain::PlaceOnceFrameKnown(const QPoint& framePos, int triesLeft, int st
         const bool ready = handle && handle->isExposed() && !m.isNull();
         if (!ready && triesLeft > 0) return PlaceOnceFrameKnown(framePos, triesLeft - 1, 0);
         if (!ready || windowState() != Qt::WindowNoState) return;
-        resize((kShownSize - QSize(m.left() + m.right(), m.top() + m.bottom()))
-                   .expandedTo(DesignedSize(this)));
+        const QRect normal = NormalFrame(placement_, DesignedSize(this), m);
         std::vector<TScreenRect> screens;
         for (const QScreen* s : QGuiApplication::screens()) {
             const QRect a = s->availableGeometry();
             screens.push_back({a.x(), a.y(), a.width(), a.height()});
         }
-        const QRect outer = frameGeometry();
         const TScreenRect at = KeepTitleBarOnScreen(
-            {framePos.x(), framePos.y(), outer.width(), outer.height()}, m.top(), screens);
+            {framePos.x(), framePos.y(), normal.width(), normal.height()}, m.top(), screens);
         const QPoint target(at.Left, at.Top);
-        // A shown window moves by its frame's top-left corner. The window
-        // manager may still be placing it after the first move, so the
-        // place is checked until it has held a few rounds.
-        if (outer.topLeft() != target) {
-            move(target);
+        // The client's rectangle is set, inside the margins the window
+        // manager told: Qt's own idea of the frame may lag behind them. The
+        // window manager may still be placing the window after the first
+        // change, so the place is checked until it has held a few rounds.
+        const QRect client = QRect(target, normal.size()).marginsRemoved(m);
+        if (geometry() != client) {
+            setGeometry(client);
             if (triesLeft > 0) PlaceOnceFrameKnown(target, triesLeft - 1, 0);
         } else if (steady < 4 && triesLeft > 0) {
             PlaceOnceFrameKnown(target, triesLeft - 1, steady + 1);

@@ -71,6 +71,7 @@ class TfrmMain : public QMainWindow, private TWindowView {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -131,6 +132,10 @@ class TfrmMain : public QMainWindow, private TWindowView {
     TPlacementStore store_;
     TMainLogic logic_;
     bool shown_ = false;
+    // The placement read when the window was first shown, and whether its
+    // normal frame is still to be applied on leaving the state it started in.
+    TFormPlacement placement_;
+    bool placeWhenRestored_ = false;
     // ImageList1: the green tick and the red cross.
     QList<QIcon> imageList1_;
 

@@ -2,6 +2,7 @@
 
 #include <QStandardPaths>
 #include <QWidget>
+#include <QWindow>
 
 #include "support/paths.h"
 
@@ -16,12 +17,29 @@ TPlacementStore TPlacementStore::Default() {
     return ForExecutable(GetExePath());
 }
 
-void LoadFormPlacement(QWidget* form, const TPlacementStore& store) {
+QMargins FrameMargins(const QWidget* form) {
+    const QWindow* handle = form->windowHandle();
+    if (handle && !handle->frameMargins().isNull()) return handle->frameMargins();
+    const QRect outer = form->frameGeometry();
+    const QRect inner = form->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+QRect NormalFrame(const TFormPlacement& stored, QSize client, const QMargins& m) {
+    const TOuterSize size =
+        ShownOuterSize(stored, NeededOuterSize(client.width(), client.height(),
+                                               {m.left(), m.top(), m.right(), m.bottom()}));
+    return {stored.Left, stored.Top, size.Width, size.Height};
+}
+
+TFormPlacement LoadFormPlacement(QWidget* form, QSize client, const TPlacementStore& store) {
     const TFormPlacement p = ReadFormPlacement(store);
-    form->move(p.Left, p.Top);
+    const QMargins m = FrameMargins(form);
+    const QRect frame = NormalFrame(p, client, m);
+    form->move(frame.topLeft());
     // The store holds the outer size; Qt sizes the client area.
-    const QSize frame = form->frameGeometry().size() - form->size();
-    form->resize(p.Width - frame.width(), p.Height - frame.height());
+    form->resize(frame.width() - m.left() - m.right(), frame.height() - m.top() - m.bottom());
     switch (p.State) {
         case kStateMaximised:
             form->setWindowState(Qt::WindowMaximized);
@@ -33,6 +51,7 @@ void LoadFormPlacement(QWidget* form, const TPlacementStore& store) {
             form->setWindowState(Qt::WindowNoState);
             break;
     }
+    return p;
 }
 
 void SaveFormPlacement(QWidget* form, const TPlacementStore& store) {

@@ -153,15 +153,16 @@ TfrmMain::TfrmMain(TWin32Desktop& desktop, TPlacementStore store)
     // No maximise button; resizable.
     const DWORD style = WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX;
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, W(msg::kAppTitle).c_str(), style,
-                            CW_USEDEFAULT, CW_USEDEFAULT, kMainOuterWidth, kMainOuterHeight,
+                            CW_USEDEFAULT, CW_USEDEFAULT, kMainClientWidth, kMainClientHeight,
                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
     dpi_ = WindowDpi(hwnd_);
     CreateMenuBar();
     CreateControls();
     CreateImageList();
     Layout();
-    SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(kMainOuterWidth, dpi_),
-                 ScaleForDpi(kMainOuterHeight, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const TOuterSize outer = NeededOuterSize();
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.Width, outer.Height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     DragAcceptFiles(hwnd_, TRUE);
     SetPropW(hwnd_, kProgramProperty, reinterpret_cast<HANDLE>(1));
 }
@@ -295,6 +296,21 @@ void TfrmMain::Layout() {
     SendMessageW(status_, WM_SIZE, 0, 0);
 }
 
+TOuterSize TfrmMain::NeededOuterSize() const {
+    // Frames differ by system and theme (Windows 10 and 11 draw thicker
+    // ones than the design assumed), so the outer size follows from them.
+    // The status bar takes the height its font needs, which may be more
+    // than the design's; the buttons above it stay clear either way.
+    RECT bar{};
+    GetWindowRect(status_, &bar);
+    const int barHeight = std::max<int>(bar.bottom - bar.top, ScaleForDpi(kMainStatusHeight, dpi_));
+    RECT r{0, 0, ScaleForDpi(kMainClientWidth, dpi_),
+           ScaleForDpi(kMainStatusTop, dpi_) + barHeight};
+    AdjustRectForDpi(r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), true, dpi_);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
 HWND TfrmMain::Control(const char* name) const {
     const TControlSpec* spec = FindControlSpec(name);
     return spec ? Control(spec->Id) : nullptr;
@@ -312,9 +328,11 @@ void TfrmMain::Show() {
 
 void TfrmMain::FormShow() {
     const TFormPlacement p = ReadFormPlacement(store_);
-    // Whatever size was stored, the window opens at its own.
-    SetWindowPos(hwnd_, nullptr, p.Left, p.Top, ScaleForDpi(kMainOuterWidth, dpi_),
-                 ScaleForDpi(kMainOuterHeight, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+    // The stored outer size, unless today's frame would leave too small a
+    // client area in it; the needed size alone at the first start.
+    const TOuterSize outer = ShownOuterSize(p, NeededOuterSize());
+    SetWindowPos(hwnd_, nullptr, p.Left, p.Top, outer.Width, outer.Height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(hwnd_, p.State == kStateMinimised   ? SW_SHOWMINIMIZED
                       : p.State == kStateMaximised ? SW_SHOWMAXIMIZED
                                                    : SW_SHOWNORMAL);
@@ -410,9 +428,13 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             dpi_ = HIWORD(wp);
             CreateImageList();
             Layout();
+            // The suggested rectangle scales the old frame, whose parts do
+            // not all grow with the dpi: never smaller than the client needs.
             const RECT* r = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            const TOuterSize needed = NeededOuterSize();
+            SetWindowPos(
+                hwnd_, nullptr, r->left, r->top, std::max<int>(r->right - r->left, needed.Width),
+                std::max<int>(r->bottom - r->top, needed.Height), SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
         case WM_DROPFILES:

@@ -78,6 +78,9 @@ class TfrmMain : private TWindowView {
     void CreateImageList();
     // Places every control for the current dpi and gives it the font.
     void Layout();
+    // The outer size that leaves the designed client area (below the menu
+    // bar) inside this window's frame at the current dpi.
+    TOuterSize NeededOuterSize() const;
     // Events of the controls and the menu, to the logic as their rows say.
     void OnCommand(int id, int code);
     // A button's command, the focus kept where it was.

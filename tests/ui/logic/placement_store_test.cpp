@@ -60,6 +60,38 @@ TEST_F(PlacementStore, NormalWritesFiveKeysMinimisedOnlyTheStateAndForeignLinesS
     EXPECT_EQ(p.State, kStateMinimised);
 }
 
+// The size the window opens at: what the client area needs in today's frame
+// at the first start, a stored size kept unless the client would not fit.
+TEST_F(PlacementStore, ShownSizeLeavesTheWholeClientAreaInsideTheFrame) {
+    // A Windows 10 frame: 8 px borders, a 23 px caption and a 20 px menu
+    // bar above the client area.
+    const TFrameMargins thick{8, 8 + 23 + 20, 8, 8};
+    const TOuterSize needed = NeededOuterSize(792, 397, thick);
+    EXPECT_EQ(needed, (TOuterSize{808, 456}));
+    EXPECT_EQ(NeededOuterSize(792, 397, {}), (TOuterSize{792, 397}));
+
+    // First start: no size stored, whatever the defaults read.
+    TFormPlacement p = ReadFormPlacement(store);
+    EXPECT_FALSE(p.SizeStored);
+    EXPECT_EQ(ShownOuterSize(p, needed), needed);
+    // Only one of the two keys is no stored size either.
+    WriteBytes(store.Path, "[Window]\r\nWidth=1000\r\nHeight=x\r\n");
+    EXPECT_FALSE(ReadFormPlacement(store).SizeStored);
+    EXPECT_EQ(ShownOuterSize(ReadFormPlacement(store), needed), needed);
+
+    // The old design's 800 x 451 falls short in this frame: enlarged.
+    WriteFormPlacement(store, {5, 6, 800, 451, kStateNormal});
+    p = ReadFormPlacement(store);
+    EXPECT_TRUE(p.SizeStored);
+    EXPECT_EQ(ShownOuterSize(p, needed), needed);
+    // Larger is the user's choice and stays; each side on its own.
+    WriteBytes(store.Path, "[Window]\r\nWidth=0x400\r\nHeight=300\r\n");
+    EXPECT_EQ(ShownOuterSize(ReadFormPlacement(store), needed), (TOuterSize{1024, 456}));
+    WriteBytes(store.Path, "[Window]\r\nWidth=700\r\nHeight=600\r\n");
+    EXPECT_EQ(ShownOuterSize(ReadFormPlacement(store), needed), (TOuterSize{808, 600}));
+    EXPECT_EQ(ShownOuterSize(ReadFormPlacement(store), {700, 600}), (TOuterSize{700, 600}));
+}
+
 TEST_F(PlacementStore, UnwritableStoreFallsBackAndIsReadFromThere) {
     store.Path = dir / "missing-dir/Quorvex.INI";
     WriteFormPlacement(store, {33, 44, 800, 451, kStateNormal});

@@ -11,6 +11,7 @@
 #include "engine/convert.h"
 #include "support/ini_file.h"
 #include "support/paths.h"
+#include "ui/logic/main_layout.h"
 #include "ui/qt/placement.h"
 #include "window_fixture.h"
 
@@ -157,12 +158,36 @@ TEST_F(MainWindowLayout, HelpFileIsTheExecutableWithHtmlAndKeysReachTheHandlers)
 
 using Placement = test::WindowTest;
 
+// The client area the layout needs: the menu bar over the designed area.
+QSize NeededClient(const TfrmMain& form) {
+    return {kMainClientWidth, form.menuBar()->sizeHint().height() + kMainClientHeight};
+}
+
+// Under a window manager the frame's margins are told some time after the
+// window is mapped; until then no outer size can be checked.
+bool FrameKnown(TfrmMain& form) {
+    return QGuiApplication::platformName() != "xcb" ||
+           QTest::qWaitFor([&] { return !form.windowHandle()->frameMargins().isNull(); }, 3000);
+}
+
+// Waits until the window manager has put the frame at `expected`, the
+// client area inside it (Qt may tell one before the other).
+bool FrameSettlesAt(TfrmMain& form, const QRect& expected) {
+    return QTest::qWaitFor(
+        [&] {
+            return form.frameGeometry() == expected &&
+                   form.geometry() == expected.marginsRemoved(FrameMargins(&form));
+        },
+        3000);
+}
+
 TEST_F(Placement, FirstRunOpensAtDefaultsAndCloseWritesFiveKeys) {
     frm->show();
     EXPECT_EQ(frm->pos(), QPoint(20, 20));
     EXPECT_EQ(frm->windowState(), Qt::WindowNoState);
-    // Its own size, whatever was stored.
-    EXPECT_EQ(frm->frameGeometry().size(), QSize(800, 451));
+    // Just the size the designed client area needs in this frame.
+    EXPECT_EQ(frm->size(), NeededClient(*frm));
+    EXPECT_EQ(frm->frameGeometry().size(), NeededClient(*frm).grownBy(FrameMargins(frm.get())));
     EXPECT_EQ(frm->statusBar()->geometry().bottom(), frm->height() - 1);
     frm->close();
     const TIniFile ini(store.Path);
@@ -252,19 +277,94 @@ TEST_F(Placement, StoreThatCannotBeWrittenAnywhereIsReportedAndTheWindowStillClo
 // the position stored is the frame's and must come back as the frame's.
 TEST_F(Placement, ThreeRestartsKeepThePositionAndOuterSizeToThePixel) {
     WriteBytes(store.Path, "[Window]\r\nLeft=19\r\nTop=0\r\n");
+    QSize outer;
     for (int start = 0; start < 3; ++start) {
         TfrmMain form(ui, store);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        (void)QTest::qWaitFor([&] { return form.frameGeometry() == QRect(19, 0, 800, 451); }, 3000);
-        EXPECT_EQ(form.frameGeometry(), QRect(19, 0, 800, 451)) << "start " << start;
+        ASSERT_TRUE(FrameKnown(form));
+        const QRect expected(QPoint(19, 0), NeededClient(form).grownBy(FrameMargins(&form)));
+        (void)FrameSettlesAt(form, expected);
+        EXPECT_EQ(form.frameGeometry(), expected) << "start " << start;
+        EXPECT_EQ(form.size(), NeededClient(form));
+        outer = form.frameGeometry().size();
         form.close();
         const TIniFile ini(store.Path);
         EXPECT_EQ(ini.ReadInteger("Window", "Left", -1), 19);
         EXPECT_EQ(ini.ReadInteger("Window", "Top", -1), 0);
-        EXPECT_EQ(ini.ReadInteger("Window", "Width", -1), 800);
-        EXPECT_EQ(ini.ReadInteger("Window", "Height", -1), 451);
+        EXPECT_EQ(ini.ReadInteger("Window", "Width", -1), outer.width());
+        EXPECT_EQ(ini.ReadInteger("Window", "Height", -1), outer.height());
     }
+}
+
+// The store keeps the outer rectangle the user left; only a size too small
+// for the client area in today's frame is enlarged, never one larger.
+TEST_F(Placement, StoredSizeIsKeptUnlessTheClientAreaWouldNotFit) {
+    WriteBytes(store.Path, "[Window]\r\nLeft=30\r\nTop=40\r\nWidth=1000\r\nHeight=120\r\n");
+    frm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
+    ASSERT_TRUE(FrameKnown(*frm));
+    const QMargins m = FrameMargins(frm.get());
+    const QRect expected(30, 40, 1000, NeededClient(*frm).height() + m.top() + m.bottom());
+    (void)FrameSettlesAt(*frm, expected);
+    EXPECT_EQ(frm->frameGeometry(), expected);
+    EXPECT_GE(frm->height(), NeededClient(*frm).height());
+    // The status bar along the bottom, below the lowest row of buttons.
+    EXPECT_GE(frm->statusBar()->geometry().top(), frm->centralWidget()->y() + kMainStatusTop);
+    frm->close();
+    const TIniFile ini(store.Path);
+    EXPECT_EQ(ini.ReadInteger("Window", "Width", -1), 1000);
+    EXPECT_EQ(ini.ReadInteger("Window", "Height", -1), expected.height());
+}
+
+// A window closed maximised stores its state only; the next start opens
+// maximised, and leaving that state brings back the frame the user left,
+// not one shifted by the title bar, however often this repeats.
+TEST_F(Placement, MaximisedCloseAndRestartRestoresTheNormalFrameEachTime) {
+    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs a window manager";
+    WriteBytes(store.Path,
+               "[Window]\r\nLeft=100\r\nTop=50\r\nWidth=900\r\nHeight=520\r\nState=1\r\n");
+    for (int start = 0; start < 3; ++start) {
+        TfrmMain form(ui, store);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form.isMaximized(); }, 3000)) << start;
+        form.showNormal();
+        EXPECT_TRUE(FrameSettlesAt(form, QRect(100, 50, 900, 520)))
+            << "start " << start << ": " << form.frameGeometry().x() << ","
+            << form.frameGeometry().y() << " " << form.frameGeometry().width() << "x"
+            << form.frameGeometry().height();
+        form.showMaximized();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form.isMaximized(); }, 3000)) << start;
+        form.close();
+        EXPECT_EQ(ReadBytes(store.Path),
+                  "[Window]\r\nLeft=100\r\nTop=50\r\nWidth=900\r\nHeight=520\r\nState=1\r\n");
+    }
+    // Closed after leaving the maximised state, it stores that same frame.
+    TfrmMain form(ui, store);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.isMaximized(); }, 3000));
+    form.showNormal();
+    EXPECT_TRUE(FrameSettlesAt(form, QRect(100, 50, 900, 520)));
+    form.close();
+    EXPECT_EQ(ReadBytes(store.Path),
+              "[Window]\r\nLeft=100\r\nTop=50\r\nWidth=900\r\nHeight=520\r\nState=0\r\n");
+}
+
+// State 2 starts minimised; restored, the window takes the stored frame.
+TEST_F(Placement, MinimisedStartRestoresToTheStoredFrame) {
+    WriteBytes(store.Path,
+               "[Window]\r\nLeft=120\r\nTop=60\r\nWidth=880\r\nHeight=500\r\nState=2\r\n");
+    frm->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frm->isMinimized(); }, 3000));
+    if (QGuiApplication::platformName() == "xcb") {
+        EXPECT_FALSE(QTest::qWaitForWindowExposed(frm.get(), 500));
+    }
+    frm->showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
+    EXPECT_TRUE(FrameSettlesAt(*frm, QRect(120, 60, 880, 500)))
+        << frm->frameGeometry().x() << "," << frm->frameGeometry().y() << " "
+        << frm->frameGeometry().width() << "x" << frm->frameGeometry().height();
 }
 
 TEST_F(Placement, TitleBarOffEveryScreenIsBroughtBack) {

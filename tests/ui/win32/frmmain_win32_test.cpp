@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <iterator>
 #include <optional>
@@ -121,6 +122,34 @@ std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     return name;
+}
+
+// The client area (below the menu bar) the layout needs at `dpi`: the
+// designed one, or down to the status bar's bottom where the bar, sized by
+// its font, is higher than designed.
+SIZE NeededClient(HWND statusBar, UINT dpi) {
+    RECT bar{};
+    GetWindowRect(statusBar, &bar);
+    return {ScaleForDpi(kMainClientWidth, dpi),
+            std::max<LONG>(ScaleForDpi(kMainClientHeight, dpi),
+                           ScaleForDpi(kMainStatusTop, dpi) + bar.bottom - bar.top)};
+}
+
+// The outer size that leaves that client area inside the window's frame.
+SIZE NeededOuter(HWND window, HWND statusBar, UINT dpi) {
+    const SIZE client = NeededClient(statusBar, dpi);
+    RECT r{0, 0, client.cx, client.cy};
+    AdjustRectForDpi(r, DWORD(GetWindowLongPtrW(window, GWL_STYLE)),
+                     DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)), true, dpi);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// A control's rectangle in the client area of its top-level window.
+RECT InClient(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 class Win32Window : public testing::Test {
@@ -258,11 +287,17 @@ TEST_F(Win32Window, EveryControlHasItsClassIdCaptionRectangleAndStartState) {
 
 TEST_F(Win32Window, WindowMenuAndStatusBar) {
     frm->Show();
+    // The first start: just the designed client area inside the frame.
     RECT r{};
     GetWindowRect(frm->Handle(), &r);
-    EXPECT_EQ(r.right - r.left, S(kMainOuterWidth));
-    EXPECT_EQ(r.bottom - r.top, S(kMainOuterHeight));
+    const SIZE outer = NeededOuter(frm->Handle(), frm->StatusBar(), frm->Dpi());
+    EXPECT_EQ(r.right - r.left, outer.cx);
+    EXPECT_EQ(r.bottom - r.top, outer.cy);
     EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(20L, 20L));
+    GetClientRect(frm->Handle(), &r);
+    const SIZE needed = NeededClient(frm->StatusBar(), frm->Dpi());
+    EXPECT_EQ(r.right, needed.cx);
+    EXPECT_EQ(r.bottom, needed.cy);
     EXPECT_EQ(Text(frm->Handle()), msg::kAppTitle);
     const LONG_PTR style = GetWindowLongPtrW(frm->Handle(), GWL_STYLE);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
@@ -273,6 +308,8 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     GetWindowRect(frm->StatusBar(), &bar);
     MapWindowPoints(nullptr, frm->Handle(), reinterpret_cast<POINT*>(&bar), 2);
     EXPECT_EQ(bar.bottom, client.bottom);
+    // Below the lowest row of buttons, however high its font makes it.
+    EXPECT_LE(InClient(C("btnBatch")).bottom, bar.top);
 
     HMENU menu = GetMenu(frm->Handle());
     ASSERT_EQ(GetMenuItemCount(menu), 2);
@@ -296,10 +333,12 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
 
 TEST_F(Win32Window, ADpiChangeScalesControlsAndFontAndGrowsTheWindow) {
     frm->Show();
-    const int widthBefore = S(kMainOuterWidth);
+    RECT before{};
+    GetWindowRect(frm->Handle(), &before);
+    const int widthBefore = before.right - before.left;
     const int dpi = int(frm->Dpi()) * 3 / 2;
-    RECT suggested{10, 10, 10 + ScaleForDpi(kMainOuterWidth, UINT(dpi)),
-                   10 + ScaleForDpi(kMainOuterHeight, UINT(dpi))};
+    RECT suggested{10, 10, 10 + MulDiv(widthBefore, dpi, int(frm->Dpi())),
+                   10 + MulDiv(before.bottom - before.top, dpi, int(frm->Dpi()))};
     SendMessageW(frm->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(frm->Dpi(), UINT(dpi));
@@ -767,6 +806,56 @@ TEST_F(Win32Window, KeysReachTheMenuCommandsAndHelpIsTheProgramsChm) {
     EXPECT_EQ(ui.Dialogs[0].Name, "OpenDialog2");
 }
 
+// A stored outer size is the user's and comes back, unless today's frame
+// would leave too small a client area in it.
+TEST_F(Win32Window, StoredSizeIsKeptUnlessTheClientAreaWouldNotFit) {
+    const SIZE needed = NeededOuter(frm->Handle(), frm->StatusBar(), frm->Dpi());
+    WriteBytes(store.Path, "[Window]\r\nLeft=30\r\nTop=20\r\nWidth=" +
+                               std::to_string(needed.cx + 100) + "\r\nHeight=200\r\n");
+    frm->Show();
+    RECT r{};
+    GetWindowRect(frm->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, needed.cx + 100);
+    EXPECT_EQ(r.bottom - r.top, needed.cy);
+}
+
+// Windows 10 and 11 draw thicker frames and captions than the design's
+// 800 x 451 allowed for. This runs in a Wine prefix whose window metrics
+// are Windows 10's (thick_frames.sh, QUORVEX_THICK_FRAMES set); under the
+// usual metrics it has nothing to show and skips.
+TEST_F(Win32Window, ThickFramesCoverNoControl) {
+    // The design's client area in the frame, without the status bar's growth.
+    RECT design{0, 0, S(kMainClientWidth), S(kMainClientHeight)};
+    AdjustRectForDpi(design, DWORD(GetWindowLongPtrW(frm->Handle(), GWL_STYLE)),
+                     DWORD(GetWindowLongPtrW(frm->Handle(), GWL_EXSTYLE)), true, frm->Dpi());
+    if (design.right - design.left <= S(800) && design.bottom - design.top <= S(451)) {
+        ASSERT_EQ(GetEnvironmentVariableW(L"QUORVEX_THICK_FRAMES", nullptr, 0), 0u)
+            << "the prefix's frames are not thick: caption " << GetSystemMetrics(SM_CYCAPTION)
+            << ", frame " << GetSystemMetrics(SM_CXFRAME);
+        GTEST_SKIP() << "the frames here leave 800 x 451 room enough";
+    }
+    // The first start, and a size stored by the design's outer size.
+    for (const char* size : {"", "Width=800\r\nHeight=451\r\n"}) {
+        SCOPED_TRACE(size);
+        WriteBytes(store.Path, std::string("[Window]\r\nLeft=30\r\nTop=20\r\n") + size);
+        TfrmMain form(ui, store);
+        form.Show();
+        if (!*size) SaveScreenshot(form.Handle(), "window-windows10.bmp");
+        RECT client{};
+        GetClientRect(form.Handle(), &client);
+        const SIZE needed = NeededClient(form.StatusBar(), form.Dpi());
+        EXPECT_EQ(client.right, needed.cx);
+        EXPECT_EQ(client.bottom, needed.cy);
+        const RECT bar = InClient(form.StatusBar());
+        EXPECT_EQ(bar.bottom, client.bottom);
+        for (const char* button :
+             {"btnAdd", "btnReplace", "btnConvert", "btnClear", "btnRemove", "btnBatch"})
+            EXPECT_LE(InClient(form.Control(button)).bottom, bar.top) << button;
+        for (const char* right : {"lvwBatch", "chkCombine", "btnCmbBrowse", "btnBatch"})
+            EXPECT_LE(InClient(form.Control(right)).right, client.right) << right;
+    }
+}
+
 TEST_F(Win32Window, ClosingStoresThePlacementInTheIni) {
     WriteBytes(store.Path, "[Recent]\r\nFile=a.txt\r\n[Window]\r\nLeft=40\r\nTop=30\r\n");
     frm->Show();
@@ -774,13 +863,14 @@ TEST_F(Win32Window, ClosingStoresThePlacementInTheIni) {
     GetWindowRect(frm->Handle(), &r);
     EXPECT_EQ(r.left, 40);
     EXPECT_EQ(r.top, 30);
+    const LONG width = r.right - r.left;
     SetWindowPos(frm->Handle(), nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Menu("X1");
     EXPECT_FALSE(IsWindow(frm->Handle()));
     const TIniFile ini(store.Path);
     EXPECT_EQ(ini.ReadInteger("Window", "Left", -1), 70);
     EXPECT_EQ(ini.ReadInteger("Window", "Top", -1), 60);
-    EXPECT_EQ(ini.ReadInteger("Window", "Width", -1), S(kMainOuterWidth));
+    EXPECT_EQ(ini.ReadInteger("Window", "Width", -1), width);
     EXPECT_EQ(ini.ReadInteger("Window", "State", -1), 0);
     EXPECT_EQ(ReadBytes(store.Path).substr(0, 22), "[Recent]\r\nFile=a.txt\r\n");
 }
