@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
+#include "preview/preview_svg.h"
 #include "ui/qt/PreviewWnd.h"
 #include "ui/qt/window_fixture.h"
 
