@@ -243,7 +243,7 @@ TfrmPreview::TfrmPreview(TUiServices& services, QWidget* parent)
     split->addWidget(side);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
-    split->setSizes({660, 240});
+    split->setSizes({620, 280});
     setCentralWidget(split);
     // A click, the arrow keys or Enter on an entry: its object chosen and in sight.
     connect(marks_, &QListWidget::currentRowChanged, this,
