@@ -51,10 +51,26 @@ void PaintRuns(QPainter& p, const std::vector<preview::TPixelRun>& runs, const Q
 // holes stay open) and outlined, routes as lines, small objects as pixel
 // runs, labels, the site name, the scale bar and the north arrow.
 void PaintFrame(QPainter& p, const preview::TPreviewScene& scene, const TFrame& f) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(Colour(preview::kParcelStroke), 1, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    // Smoothing costs most on a frame full of lines (a whole town zoomed out
+    // a little), where it shows least: there the lines are drawn plain.
+    constexpr size_t kSmoothVerticesUpTo = 10000;
+    const bool smooth = f.Xy.size() / 2 <= kSmoothVerticesUpTo;
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    // One-pixel cosmetic pens take the rasteriser's fast path.
+    QPen outline(Colour(preview::kParcelStroke), 1, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    outline.setCosmetic(true);
+    p.setPen(outline);
     p.setBrush(Colour(preview::kParcelFill));
+    QPolygonF ring;
     for (const preview::TFramePolygon& polygon : f.Polygons) {
+        if (polygon.RingCount == 1) {
+            ring.clear();
+            const uint32_t r = polygon.FirstRing;
+            for (uint32_t v = f.RingStarts[r]; v < f.RingStarts[r + 1]; ++v)
+                ring << QPointF(f.X(v), f.Y(v));
+            p.drawPolygon(ring, Qt::OddEvenFill);
+            continue;
+        }
         QPainterPath path;
         path.setFillRule(Qt::OddEvenFill);
         for (uint32_t r = polygon.FirstRing; r < polygon.FirstRing + polygon.RingCount; ++r) {
@@ -70,16 +86,18 @@ void PaintFrame(QPainter& p, const preview::TPreviewScene& scene, const TFrame& 
     }
     p.setRenderHint(QPainter::Antialiasing, false);
     PaintRuns(p, f.ParcelRuns, Colour(preview::kSmallParcelFill));
-    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::Antialiasing, smooth);
 
-    p.setPen(QPen(Colour(preview::kRouteStroke), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPen route(Colour(preview::kRouteStroke), smooth ? 1.5 : 1, Qt::SolidLine, Qt::RoundCap,
+               Qt::RoundJoin);
+    route.setCosmetic(true);
+    p.setPen(route);
     p.setBrush(Qt::NoBrush);
     for (const preview::TFramePolyline& line : f.Polylines) {
-        QPolygonF points;
-        points.reserve(static_cast<qsizetype>(line.Count));
+        ring.clear();
         for (uint32_t v = line.First; v < line.First + line.Count; ++v)
-            points << QPointF(f.X(v), f.Y(v));
-        p.drawPolyline(points);
+            ring << QPointF(f.X(v), f.Y(v));
+        p.drawPolyline(ring);
     }
     p.setRenderHint(QPainter::Antialiasing, false);
     PaintRuns(p, f.RouteRuns, Colour(preview::kRouteStroke));
