@@ -223,7 +223,9 @@ TfrmPreview::TfrmPreview(TUiServices& services, QWidget* parent)
     setObjectName("frmPreview");
     setWindowIcon(QuorvexIcon());
     setFont(QuorvexWindowFont());
-    setAttribute(Qt::WA_DeleteOnClose, false);
+    // A closed preview lets its drawing go (a large file holds hundreds of
+    // megabytes); the next one opens anew.
+    setAttribute(Qt::WA_DeleteOnClose, true);
 
     QToolBar* tools = addToolBar(QString());
     tools->setObjectName("ToolBar1");

@@ -180,6 +180,18 @@ TEST_F(PreviewWindow, CtrlPInTheFocusedListPreviewsTheSelectedRow) {
     EXPECT_TRUE(ui.Messages.empty());
 }
 
+TEST_F(PreviewWindow, AClosedPreviewLetsItsDrawingGoAndTheNextOpensAnew) {
+    TfrmPreview* preview = OpenExample();
+    ASSERT_NE(preview, nullptr);
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frm->Preview(), nullptr);
+    frm->findChild<QAction*>("P1")->trigger();
+    ASSERT_NE(frm->Preview(), nullptr);
+    EXPECT_TRUE(frm->Preview()->isVisible());
+    EXPECT_EQ(frm->Preview()->windowTitle(), QString::fromUtf8("プレビュー - town.mif"));
+}
+
 TEST_F(PreviewWindow, NothingToPreviewOpensNoWindow) {
     frm->findChild<QAction*>("P1")->trigger();
     EXPECT_EQ(frm->Preview(), nullptr);
