@@ -484,7 +484,7 @@ void TMainLogic::SetRunning(bool running) {
     // The run keeps the rows it started with: nothing may change the list,
     // and no other conversion may use the temporary files, until it ends.
     for (TControl c : {TControl::btnAdd, TControl::btnClear, TControl::btnBatch,
-                       TControl::btnConvert, TControl::O1, TControl::S1})
+                       TControl::btnConvert, TControl::O1, TControl::S1, TControl::P1})
         view_.SetEnabled(c, !running);
     lvwBatchChange();
 }
@@ -693,6 +693,8 @@ std::optional<TConvertSettings> TMainLogic::PreviewJob() {
 }
 
 void TMainLogic::P1Click() {
+    // A preview converts too: not while a run works.
+    if (running_) return;
     const std::optional<TConvertSettings> job = PreviewJob();
     if (!job) return;
     TPreviewSource source;
