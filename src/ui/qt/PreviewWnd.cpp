@@ -268,9 +268,12 @@ TfrmPreview::TfrmPreview(TUiServices& services, QWidget* parent)
     // A click, the arrow keys or Enter on an entry: its object chosen and in sight.
     connect(marks_, &QListWidget::currentRowChanged, this,
             [this](int row) { logic_.Guard([&] { logic_.MarkActivated(row); }); });
-    connect(marks_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    // A click on the current entry again, after the view moved, goes back to it.
+    const auto again = [this](QListWidgetItem* item) {
         logic_.Guard([&] { logic_.MarkActivated(marks_->row(item)); });
-    });
+    };
+    connect(marks_, &QListWidget::itemActivated, this, again);
+    connect(marks_, &QListWidget::itemClicked, this, again);
 
     statusBar()->setObjectName("StatusBar1");
     setAcceptDrops(true);

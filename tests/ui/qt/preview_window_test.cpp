@@ -154,6 +154,13 @@ TEST_F(PreviewWindow, ItsOwnOpenShowsASimaFileAndAMarkChoosesItsParcel) {
     EXPECT_GT(preview.Logic().View().Scale(), fitted);
     EXPECT_EQ(preview.InfoLabel()->text(),
               QString::fromUtf8("画地 2　地番 7　頂点 5　面積 100.00 m²"));
+    // Home, then a click on the same entry: back to its parcel.
+    const double zoomed = preview.Logic().View().Scale();
+    QTest::keyClick(preview.Canvas(), Qt::Key_Home);
+    EXPECT_DOUBLE_EQ(preview.Logic().View().Scale(), fitted);
+    QTest::mouseClick(marks->viewport(), Qt::LeftButton, {},
+                      marks->visualItemRect(marks->item(2)).center());
+    EXPECT_DOUBLE_EQ(preview.Logic().View().Scale(), zoomed);
     EXPECT_TRUE(ui.Errors.empty());
 }
 
