@@ -156,6 +156,8 @@ TEST_F(PreviewWindow, ItsOwnOpenShowsASimaFileAndAMarkChoosesItsParcel) {
               QString::fromUtf8("画地 2　地番 7　頂点 5　面積 100.00 m²"));
     // Home, then a click on the same entry: back to its parcel.
     const double zoomed = preview.Logic().View().Scale();
+    preview.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview));
     QTest::keyClick(preview.Canvas(), Qt::Key_Home);
     EXPECT_DOUBLE_EQ(preview.Logic().View().Scale(), fitted);
     QTest::mouseClick(marks->viewport(), Qt::LeftButton, {},
