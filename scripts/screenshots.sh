@@ -55,7 +55,7 @@ if [ "$linux" = 1 ]; then
         cmake -S . -B "$lbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BUILD_UI=ON \
               -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_SANITIZE=OFF "${launcher[@]}" >/dev/null
     fi
-    cmake --build "$lbuild" --target quorvex batch_test about_help_test
+    cmake --build "$lbuild" --target quorvex batch_test about_help_test preview_window_test
     # The program runs from a copy, with a home of its own: its placement
     # file lies beside the executable, and neither may change for a picture.
     mkdir -p "$work/qt" "$work/home" "$work/bin"
@@ -76,8 +76,10 @@ if [ "$linux" = 1 ]; then
         kill $program
         "$BUILD/bin/batch_test" --gtest_brief=1 \
             --gtest_filter="Batch.PerFileRunMarksEachRowAndEndsWithTheMessage:Batch.DroppedFiles*"
-        "$BUILD/bin/about_help_test" --gtest_brief=1 --gtest_filter="QtTexts.*"'
-    for name in window batch batch-running drop file-dialog; do
+        "$BUILD/bin/about_help_test" --gtest_brief=1 --gtest_filter="QtTexts.*"
+        "$BUILD/bin/preview_window_test" --gtest_brief=1 \
+            --gtest_filter=PreviewWindow.OpensOnTheExampleFittedAndNamed'
+    for name in window batch batch-running drop file-dialog preview; do
         publish "$work/qt/$name.png" "$name.png"
     done
 fi

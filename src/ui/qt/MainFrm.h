@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <optional>
@@ -20,6 +21,7 @@
 #include "ui/logic/main_layout.h"
 #include "ui/logic/main_logic.h"
 #include "ui/logic/window_view.h"
+#include "ui/qt/PreviewWnd.h"
 #include "ui/qt/placement.h"
 #include "ui/qt/ui_services.h"
 
@@ -68,6 +70,8 @@ class TfrmMain : public QMainWindow, private TWindowView {
     int SelectedRow() const override;
 
     QString HelpFile() const { return QString::fromStdString(logic_.HelpFile()); }
+    // The preview window, once the preview has been asked for; none before.
+    TfrmPreview* Preview() const { return preview_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -126,6 +130,8 @@ class TfrmMain : public QMainWindow, private TWindowView {
     void ProcessMessages() override;
     void ShowAbout() override;
     void ShowHelp(const std::string& helpFile) override;
+    bool HasFocus(TControl control) const override;
+    void ShowPreview(TPreviewSource&& source) override;
     void Close() override;
 
     TUiServices& services_;
@@ -138,6 +144,7 @@ class TfrmMain : public QMainWindow, private TWindowView {
     bool placeWhenRestored_ = false;
     // ImageList1: the green tick and the red cross.
     QList<QIcon> imageList1_;
+    QPointer<TfrmPreview> preview_;
 
     // The widgets, menus and menu actions of kMainControls, by TControl.
     std::array<QObject*, kControlCount> controls_{};

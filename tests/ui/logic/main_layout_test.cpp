@@ -102,14 +102,16 @@ TEST(MainLayout, MenusHoldTheirItemsWithUniqueShortcuts) {
         items[Spec(*spec.Parent).Name].push_back(std::string(spec.SeparatorBefore ? "-" : "") +
                                                  spec.Caption);
     }
-    EXPECT_EQ(menus, (std::vector<std::string>{"ファイル(&F)", "ヘルプ(&H)"}));
+    EXPECT_EQ(menus, (std::vector<std::string>{"ファイル(&F)", "表示(&V)", "ヘルプ(&H)"}));
     EXPECT_EQ(items["F1"], (std::vector<std::string>{"開く(&O)...", "保存(&S)...", "-終了(&X)"}));
+    EXPECT_EQ(items["V1"], (std::vector<std::string>{"プレビュー(&P)"}));
     EXPECT_EQ(items["H1"],
               (std::vector<std::string>{"トピックの検索(&H)", "-バージョン情報(&A)..."}));
     EXPECT_EQ(items["PopupMenu1"],
               (std::vector<std::string>{"上へ", "下へ", "-削除", "-パネルへコピー",
                                         "エラー内容を表示", "-結果をコピー"}));
-    EXPECT_EQ(keys, (std::set<std::string>{"Ctrl+O", "Ctrl+S", "F1", "Alt+Up", "Alt+Down", "Del"}));
+    EXPECT_EQ(keys, (std::set<std::string>{"Ctrl+O", "Ctrl+S", "Ctrl+P", "F1", "Alt+Up", "Alt+Down",
+                                           "Del"}));
 }
 
 TEST(MainLayout, EveryCommandIsRaisedByOneEventOfAControlThatHasIt) {
@@ -134,7 +136,7 @@ TEST(MainLayout, EveryCommandIsRaisedByOneEventOfAControlThatHasIt) {
             EXPECT_NE(spec.Command, TCommand::None);
         }
     }
-    for (int c = static_cast<int>(TCommand::None) + 1; c <= static_cast<int>(TCommand::A1Click);
+    for (int c = static_cast<int>(TCommand::None) + 1; c <= static_cast<int>(TCommand::P1Click);
          ++c)
         EXPECT_EQ(raised[static_cast<TCommand>(c)], 1) << c;
     std::map<TCommand, int> fromPopup;

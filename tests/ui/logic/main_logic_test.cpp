@@ -669,7 +669,8 @@ class Run : public Logic {
         view.OnEvents = [this] {
             enabledDuringRun.push_back(view.Enabled(C::btnAdd) || view.Enabled(C::btnClear) ||
                                        view.Enabled(C::btnBatch) || view.Enabled(C::btnConvert) ||
-                                       view.Enabled(C::O1) || view.Enabled(C::S1));
+                                       view.Enabled(C::O1) || view.Enabled(C::S1) ||
+                                       view.Enabled(C::P1));
         };
     }
     std::vector<bool> enabledDuringRun;
@@ -679,6 +680,12 @@ TEST_F(Run, PerFileRunShowsEachRowBetweenPendingEventsMarksItAndEndsWithTheMessa
     view.Rows[0].Mark = kMarkFailed;
     view.Status = "old";
     view.StatusTexts.clear();
+    // Nor does a preview convert meanwhile: the log shows none.
+    const std::function<void()> noted = view.OnEvents;
+    view.OnEvents = [&] {
+        noted();
+        logic.Handle(TCommand::P1Click);
+    };
     logic.btnBatchClick();
     EXPECT_EQ(view.Log, (Log{"busy:1", "events", "show:0", "events", "events", "show:1", "events",
                              "events", "show:2", "events", "busy:0",
