@@ -29,3 +29,15 @@ QUORVEX_WINEPREFIX="$PWD/build-windows/wine-prefix" QUORVEX_WINE_CODEPAGE=932 \
 convert "$shots/window-windows.bmp" docs/window-windows.png
 rm -rf "$shots"
 echo "Saved docs/window-windows.png"
+
+# docs/preview-windows.png: the Win32 preview of the example, a parcel
+# chosen, under Wine in the same way.
+shots=$(mktemp -d)
+QUORVEX_WINEPREFIX="$PWD/build-windows/wine-prefix" QUORVEX_WINE_CODEPAGE=932 \
+    QUORVEX_SCREENSHOT_DIR="Z:${shots//\//\\}" xvfb-run -a -s "-screen 0 1024x768x24" \
+    scripts/wine-run.sh explorer.exe /desktop=shot,1000x700 \
+    "Z:${PWD//\//\\}\\build-windows\\bin\\preview_win32_test.exe" \
+    --gtest_filter=Win32Preview.ShowsAConvertedJobWithItsCoordinateSystem
+convert "$shots/preview-windows.bmp" docs/preview-windows.png
+rm -rf "$shots"
+echo "Saved docs/preview-windows.png"
