@@ -196,8 +196,8 @@ void TfrmPreview::SetMarkItems(const std::vector<std::string>& items) {
 
 void TfrmPreview::Redraw() {
     if (!canvas_ || !bitmap_.Dc()) return;
-    PaintPreview(bitmap_.Dc(), logic_.Scene(), logic_.Frame(), dpi_ / 96.0,
-                 logic_.SelectionOutline(), WindowFontFace());
+    PaintPreview(bitmap_, logic_.Scene(), logic_.Frame(), dpi_ / 96.0, logic_.SelectionOutline(),
+                 WindowFontFace());
     InvalidateRect(canvas_, nullptr, FALSE);
 }
 

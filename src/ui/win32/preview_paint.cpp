@@ -42,7 +42,7 @@ void TMemoryBitmap::Resize(int width, int height) {
         old_ = previous;
     }
     bitmap_ = bitmap;
-    bits_ = static_cast<const uint32_t*>(bits);
+    bits_ = static_cast<uint32_t*>(bits);
     width_ = width;
     height_ = height;
 }
@@ -53,6 +53,17 @@ COLORREF TMemoryBitmap::Pixel(int x, int y) const {
     const uint32_t p = bits_[size_t(y) * size_t(width_) + size_t(x)];
     // The DIB holds blue in the low byte.
     return RGB((p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff);
+}
+
+void TMemoryBitmap::FillRow(int y, int x0, int x1, COLORREF colour) {
+    if (!bits_ || y < 0 || y >= height_) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_);
+    const uint32_t pixel = uint32_t(GetRValue(colour)) << 16 | uint32_t(GetGValue(colour)) << 8 |
+                           uint32_t(GetBValue(colour));
+    uint32_t* row = bits_ + size_t(y) * size_t(width_);
+    for (int x = x0; x < x1; ++x)
+        row[x] = pixel;
 }
 
 namespace {
@@ -75,9 +86,14 @@ class TSelected {
 
 class TPainter {
   public:
-    TPainter(HDC dc, const preview::TPreviewScene& scene, const TFrame& frame, double zoom,
-             const std::wstring& fontFace)
-        : dc_(dc), scene_(scene), f_(frame), zoom_(zoom > 0 ? zoom : 1), face_(fontFace) {}
+    TPainter(TMemoryBitmap& target, const preview::TPreviewScene& scene, const TFrame& frame,
+             double zoom, const std::wstring& fontFace)
+        : target_(target),
+          dc_(target.Dc()),
+          scene_(scene),
+          f_(frame),
+          zoom_(zoom > 0 ? zoom : 1),
+          face_(fontFace) {}
 
     void Paint(const std::vector<TPreviewLogic::TOutline>& selection) {
         const RECT all{0, 0, D(f_.Width), D(f_.Height)};
@@ -163,10 +179,13 @@ class TPainter {
 
     void Runs(const std::vector<preview::TPixelRun>& runs, COLORREF colour) {
         if (runs.empty()) return;
-        TSelected brush(dc_, CreateSolidBrush(colour));
+        // The polygons drawn so far reach the bits before they are written.
+        GdiFlush();
         for (const preview::TPixelRun& r : runs) {
-            const int x0 = D(r.X0), y0 = D(r.Y);
-            PatBlt(dc_, x0, y0, std::max(1, D(r.X1) - x0), std::max(1, D(r.Y + 1) - y0), PATCOPY);
+            const int x0 = D(r.X0), x1 = std::max(x0 + 1, D(r.X1));
+            const int y0 = D(r.Y), y1 = std::max(y0 + 1, D(r.Y + 1));
+            for (int y = y0; y < y1; ++y)
+                target_.FillRow(y, x0, x1, colour);
         }
     }
 
@@ -242,6 +261,7 @@ class TPainter {
         Text(x, y + l + 14, L"N");
     }
 
+    TMemoryBitmap& target_;
     HDC dc_;
     const preview::TPreviewScene& scene_;
     const TFrame& f_;
@@ -253,10 +273,10 @@ class TPainter {
 
 }  // namespace
 
-void PaintPreview(HDC dc, const preview::TPreviewScene& scene, const TFrame& frame, double zoom,
-                  const std::vector<TPreviewLogic::TOutline>& selection,
+void PaintPreview(TMemoryBitmap& target, const preview::TPreviewScene& scene, const TFrame& frame,
+                  double zoom, const std::vector<TPreviewLogic::TOutline>& selection,
                   const std::wstring& fontFace) {
-    TPainter(dc, scene, frame, zoom, fontFace).Paint(selection);
+    TPainter(target, scene, frame, zoom, fontFace).Paint(selection);
 }
 
 }  // namespace quorvex

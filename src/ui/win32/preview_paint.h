@@ -47,22 +47,26 @@ class TMemoryBitmap {
     int Height() const { return height_; }
     // The colour of a pixel; black outside the bitmap.
     COLORREF Pixel(int x, int y) const;
+    // Fills pixels x0 to before x1 of row y, clipped to the bitmap, without
+    // a GDI call: the many runs of a zoomed-out drawing go fastest so.
+    void FillRow(int y, int x0, int x1, COLORREF colour);
 
   private:
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ old_ = nullptr;
-    const uint32_t* bits_ = nullptr;
+    uint32_t* bits_ = nullptr;
     int width_ = 0, height_ = 0;
 };
 
-// Paints the frame over a white background: parcels lightly filled
+// Paints the frame into the bitmap over a white background: parcels lightly filled
 // (even-odd) and outlined, small parcels' and routes' pixels, routes, the
 // chosen object's outline, labels, the site name, the scale bar and the
 // north arrow. `zoom` is the device pixels of one frame pixel (the dpi over
 // 96); `fontFace` the face of the texts.
-void PaintPreview(HDC dc, const preview::TPreviewScene& scene, const preview::TFrame& frame,
-                  double zoom, const std::vector<TPreviewLogic::TOutline>& selection,
+void PaintPreview(TMemoryBitmap& target, const preview::TPreviewScene& scene,
+                  const preview::TFrame& frame, double zoom,
+                  const std::vector<TPreviewLogic::TOutline>& selection,
                   const std::wstring& fontFace);
 
 }  // namespace quorvex

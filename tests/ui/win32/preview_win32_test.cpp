@@ -100,6 +100,12 @@ void SaveScreenshot(HWND window, const char* name) {
     test::WriteBytes(WideToUtf8(dir) + "\\" + name, bytes);
 }
 
+// A wheel turn of `notches` (negative towards the user) as WM_MOUSEWHEEL's
+// WPARAM.
+WPARAM Notches(int notches) {
+    return WPARAM(WORD(short(notches * WHEEL_DELTA))) << 16;
+}
+
 LPARAM At(POINT p) {
     return MAKELPARAM(p.x, p.y);
 }
@@ -172,9 +178,16 @@ class Win32Preview : public testing::Test {
     void Open(const std::string& path) {
         frm->Logic().Guard([&] { frm->Logic().OpenFile(path); });
     }
+    // The middle of a line from a to b as drawn: between its ends rounded
+    // to device pixels.
+    COLORREF LinePixel(TScreenPoint a, TScreenPoint b) {
+        const POINT p = frm->ToDevice(a), q = frm->ToDevice(b);
+        return frm->Bitmap().Pixel((p.x + q.x) / 2, (p.y + q.y) / 2);
+    }
+    // The device pixel that holds a position of the frame.
     COLORREF PixelAt(TScreenPoint p) {
-        const POINT d = frm->ToDevice(p);
-        return frm->Bitmap().Pixel(d.x, d.y);
+        const double k = frm->Dpi() / 96.0;
+        return frm->Bitmap().Pixel(int(std::floor(p.X * k)), int(std::floor(p.Y * k)));
     }
 
     void Drop(const std::string& path) {
@@ -225,7 +238,7 @@ TEST_F(Win32Preview, OpensTheExampleFittedAndPaintsTheParcelsFill) {
             const uint32_t first = f.RingStarts[r], end = f.RingStarts[r + 1];
             for (uint32_t i = first, j = end - 1; i < end; j = i++) {
                 ++edges;
-                outlined += PixelAt({(f.X(i) + f.X(j)) / 2, (f.Y(i) + f.Y(j)) / 2}) ==
+                outlined += LinePixel({f.X(i), f.Y(i)}, {f.X(j), f.Y(j)}) ==
                             ColourOf(preview::kParcelStroke);
             }
         }
@@ -266,7 +279,7 @@ TEST_F(Win32Preview, WheelZoomsAboutTheCursorDragPansHomeFits) {
     const TScreenPoint cursor{100, 80};
     const TWorldPoint under = View().ToWorld(cursor);
     const POINT screen = OnScreen(cursor);
-    SendMessageW(frm->Canvas(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(screen));
+    SendMessageW(frm->Canvas(), WM_MOUSEWHEEL, Notches(1), At(screen));
     EXPECT_GT(View().Scale(), fitScale);
     // The plan position under the cursor stays there.
     const TWorldPoint after = View().ToWorld(cursor);
@@ -278,7 +291,7 @@ TEST_F(Win32Preview, WheelZoomsAboutTheCursorDragPansHomeFits) {
     EXPECT_EQ(status, frm->Logic().StatusText());
     EXPECT_EQ(status.rfind("X ", 0), 0u) << status;
     // A wheel turn on the window reaches the canvas too; back is out.
-    SendMessageW(frm->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), At(screen));
+    SendMessageW(frm->Handle(), WM_MOUSEWHEEL, Notches(-1), At(screen));
     EXPECT_NEAR(View().Scale(), fitScale, fitScale * 1e-9);
 
     // A drag moves the drawing with the mouse and selects nothing.
@@ -298,10 +311,32 @@ TEST_F(Win32Preview, WheelZoomsAboutTheCursorDragPansHomeFits) {
     SendMessageW(frm->Canvas(), WM_KEYDOWN, VK_HOME, 0);
     EXPECT_DOUBLE_EQ(View().Scale(), fitScale);
     EXPECT_DOUBLE_EQ(View().Center().E, fitCentre.E);
-    SendMessageW(frm->Canvas(), WM_MOUSEWHEEL, MAKEWPARAM(0, 3 * WHEEL_DELTA), At(screen));
+    SendMessageW(frm->Canvas(), WM_MOUSEWHEEL, Notches(3), At(screen));
     SendMessageW(frm->FitButton(), BM_CLICK, 0, 0);
     EXPECT_DOUBLE_EQ(View().Scale(), fitScale);
     EXPECT_DOUBLE_EQ(View().Center().N, fitCentre.N);
+}
+
+TEST_F(Win32Preview, ZoomedFarOutParcelsCoverTheirPixels) {
+    Open(sim);
+    const TScreenPoint middle{View().Width() / 2, View().Height() / 2};
+    SendMessageW(frm->Canvas(), WM_MOUSEWHEEL, Notches(-24), At(OnScreen(middle)));
+    const preview::TFrame& f = frm->Logic().Frame();
+    EXPECT_TRUE(f.Polygons.empty());
+    ASSERT_FALSE(f.ParcelRuns.empty());
+    int checked = 0;
+    for (const preview::TPixelRun& r : f.ParcelRuns) {
+        for (int x = r.X0; x < r.X1; ++x) {
+            bool route = false;
+            for (const preview::TPixelRun& q : f.RouteRuns)
+                route |= q.Y == r.Y && x >= q.X0 && x < q.X1;
+            if (route) continue;
+            EXPECT_EQ(PixelAt({x + 0.5, r.Y + 0.5}), ColourOf(preview::kSmallParcelFill))
+                << x << "," << r.Y;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0);
 }
 
 TEST_F(Win32Preview, ClickingAParcelShowsItsFactsAndOutlinesIt) {
@@ -318,7 +353,7 @@ TEST_F(Win32Preview, ClickingAParcelShowsItsFactsAndOutlinesIt) {
     for (const preview::TFramePolygon& p : f.Polygons) {
         if (p.Parcel != 2) continue;
         const uint32_t v = f.RingStarts[p.FirstRing];
-        EXPECT_EQ(PixelAt({(f.X(v) + f.X(v + 1)) / 2, (f.Y(v) + f.Y(v + 1)) / 2}),
+        EXPECT_EQ(LinePixel({f.X(v), f.Y(v)}, {f.X(v + 1), f.Y(v + 1)}),
                   ColourOf(kSelectionStroke));
     }
     // Outside everything: nothing chosen, no facts.
