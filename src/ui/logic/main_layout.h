@@ -16,7 +16,7 @@ namespace quorvex {
 // Every control and menu of the window, in table order: kMainControls[i]
 // describes TControl(i). Controls come in creation order, which is also the
 // Tab order of those that take the focus; the menus ("ファイル" F1,
-// "ヘルプ" H1) follow, each with its items.
+// "表示" V1, "ヘルプ" H1) follow, each with its items.
 enum class TControl {
     Label1,
     Label2,
@@ -54,6 +54,8 @@ enum class TControl {
     O1,
     S1,
     X1,
+    V1,
+    P1,
     H1,
     H2,
     A1
@@ -79,6 +81,7 @@ enum class TCommand {
     X1Click,
     H2Click,
     A1Click,
+    P1Click,        // the preview of the panel's job or of the focused list's row
     lvwBatchEnter,  // Enter on the list: why the selected row failed
 };
 
@@ -187,6 +190,9 @@ inline constexpr TControlSpec kMainControls[] = {
      C::S1Click, C::None, "Ctrl+S"},
     {TControl::X1, "X1", K::MenuItem, "終了(&X)", 0, 0, 0, 0, TControl::F1,
      C::X1Click, C::None, "", false, true, true},
+    {TControl::V1, "V1", K::Menu, "表示(&V)"},
+    {TControl::P1, "P1", K::MenuItem, "プレビュー(&P)", 0, 0, 0, 0, TControl::V1,
+     C::P1Click, C::None, "Ctrl+P"},
     {TControl::H1, "H1", K::Menu, "ヘルプ(&H)"},
     {TControl::H2, "H2", K::MenuItem, "トピックの検索(&H)", 0, 0, 0, 0, TControl::H1,
      C::H2Click, C::None, "F1"},

@@ -5,11 +5,13 @@
 
 #include "engine/coordinate_system.h"
 #include "engine/jobs.h"
+#include "preview/preview_job.h"
 #include "support/cp932.h"
 #include "support/errors.h"
 #include "support/paths.h"
 #include "support/text.h"
 #include "ui/logic/messages.h"
+#include "ui/logic/preview_logic.h"
 
 namespace quorvex {
 namespace {
@@ -85,6 +87,13 @@ bool ShownAsError(TRunFailure failure) {
            failure == TRunFailure::Other;
 }
 
+// What the table's coordinates are, and the zone they were projected to.
+std::string CoordSysLine(const TRunReport& report, int32_t zone) {
+    std::string text = DescribeCoordSys(report.CoordSys, TLanguage::Japanese);
+    if (zone != 0) text += FormatMessage(msg::kProjectedToZone, {RomanZoneNumber(zone)});
+    return text;
+}
+
 std::vector<TFileFilter> BatchFilters() {
     return {{"Quorvexバッチファイル", "*.txt"}, {"すべてのファイル", "*.*"}};
 }
@@ -149,6 +158,7 @@ bool TMainLogic::Handle(TCommand command) {
         {TCommand::H2Click, &TMainLogic::H2Click},
         {TCommand::A1Click, &TMainLogic::A1Click},
         {TCommand::lvwBatchEnter, &TMainLogic::lvwBatchEnter},
+        {TCommand::P1Click, &TMainLogic::P1Click},
     };
     for (const auto& [c, handler] : kHandlers)
         if (c == command) return Guard([this, h = handler] { (this->*h)(); });
@@ -280,10 +290,8 @@ void TMainLogic::btnConvertClick() {
         std::string status = CountsText(result.Counts, TLanguage::Japanese);
         std::string warnings;
         if (!result.Inputs.empty()) {
-            status = FormatMessage(
-                msg::kConvertedStatus,
-                {status, DescribeCoordSys(result.Inputs[0].CoordSys, TLanguage::Japanese)});
-            if (zone != 0) status += FormatMessage(msg::kProjectedToZone, {RomanZoneNumber(zone)});
+            status = FormatMessage(msg::kConvertedStatus,
+                                   {status, CoordSysLine(result.Inputs[0], zone)});
             warnings = WarningsText(result.Inputs[0]);
         }
         view_.SetStatusText(status);
@@ -654,6 +662,56 @@ TBatchRow TMainLogic::DroppedRow(TConvertSettings s) const {
 
 void TMainLogic::btnCmbBrowseClick() {
     if (view_.Execute(saveDialog1_)) view_.SetText(TControl::edtConbineFile, saveDialog1_.FileName);
+}
+
+// ---- Preview ----
+
+std::optional<TConvertSettings> TMainLogic::PreviewJob() {
+    const int i = view_.SelectedRow();
+    if (view_.HasFocus(TControl::lvwBatch) && i >= 0 && i < RowCount())
+        return SettingsFromRow(rows_[size_t(i)]);
+    // The panel's job needs what a conversion needs but its SIMA file: the
+    // preview writes none.
+    if (Trim(view_.GetText(TControl::edtMifFile)).empty()) {
+        Warn(msg::kNothingToPreview);
+        return std::nullopt;
+    }
+    if (!FileExists(view_.GetText(TControl::edtMifFile))) {
+        Warn(msg::kBadMifFile);
+        return std::nullopt;
+    }
+    if (!view_.IsChecked(TControl::chkKakuchi) && !view_.IsChecked(TControl::chkRosen)) {
+        Warn(msg::kNoTarget);
+        return std::nullopt;
+    }
+    const std::optional<std::string> genba = Cp932Text(TControl::edtGenba);
+    if (!genba || HasControlCharacter(*genba)) {
+        Warn(msg::kBadGenba);
+        return std::nullopt;
+    }
+    return PanelSettings();
+}
+
+void TMainLogic::P1Click() {
+    const std::optional<TConvertSettings> job = PreviewJob();
+    if (!job) return;
+    TPreviewSource source;
+    source.Name = std::string(GetFileName(job->MifFile));
+    TRunReport report;
+    try {
+        const auto busy = BusyCursor(view_);
+        source.File = preview::ConvertAndReadBack(*job, &report);
+    } catch (const std::exception& e) {
+        // As a conversion shows its failure: the cause under the message,
+        // or the standard error box for files that could not be opened.
+        if (ShownAsError(report.Failure))
+            view_.ShowError(Japanese(MessageOf(e)));
+        else
+            Warn(std::string(msg::kPreviewFailed) + "\n" + Japanese(MessageOf(e)));
+        return;
+    }
+    source.CoordSysText = CoordSysLine(report, job->Zone);
+    view_.ShowPreview(std::move(source));
 }
 
 // ---- About box and help ----

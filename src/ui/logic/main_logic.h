@@ -51,6 +51,9 @@ class TMainLogic {
     void btnCmbBrowseClick();
     void A1Click();
     void H2Click();
+    // The preview of the selected row's job when the list has the focus,
+    // else of the panel's job.
+    void P1Click();
     // Files dropped on the single panel or the batch list.
     void FilesDropped(TDropTarget target, const std::vector<std::string>& paths);
     // Whether the window may close now. During a batch run it may not: the
@@ -110,6 +113,8 @@ class TMainLogic {
     // The marks and the summary at the end of a merged run.
     void EndCombinedRun(const TRunResult& result, size_t count);
     void Warn(const std::string& text);
+    // The job the preview shows, or nothing (and the user told why).
+    std::optional<TConvertSettings> PreviewJob();
 
     TWindowView& view_;
     std::string helpFile_;

@@ -50,4 +50,35 @@ inline constexpr const char* kDropOnList =
     "バッチリストにはMIFファイル (*.mif) か、バッチリストファイル (*.txt) を1つだけドロップ"
     "できます。";
 
+// The preview
+inline constexpr const char* kNothingToPreview =
+    "プレビューする変換がありません。変換元MIFのファイル名を入力するか、バッチリストの行を選んで"
+    "ください。";
+inline constexpr const char* kPreviewFailed = "プレビューを作成できませんでした。";
+inline constexpr const char* kPreviewTitle = "プレビュー";
+inline constexpr const char* kPreviewTitleOf = "プレビュー - %1";
+inline constexpr const char* kPreviewOpen = "開く(&O)...";
+inline constexpr const char* kPreviewFit = "全体表示";
+inline constexpr const char* kPreviewMarks = "確認事項";
+inline constexpr const char* kPreviewDropOnly =
+    "プレビューにはSIMAファイル (*.sim) を1つだけドロップできます。";
+// The status line: the SIMA coordinates under the pointer, the counts, what
+// the coordinates are.
+inline constexpr const char* kPreviewPointer = "X %1  Y %2";
+inline constexpr const char* kSimaCoordSys = "座標系はSIMAファイルに記録されていません";
+// The chosen object: number, lot number or route name, vertices, area.
+inline constexpr const char* kParcelInfo = "画地 %1　地番 %2　頂点 %3　面積 %4 m²";
+inline constexpr const char* kRouteInfo = "路線 %1　路線名 %2　頂点 %3";
+inline constexpr const char* kPointsInfo = "点 %1 と 点 %2　距離 %3 mm";
+inline constexpr const char* kNoName = "（なし）";
+// The side panel's entries, one a mark: "%1" the parcel ("画地 12（12-4）").
+inline constexpr const char* kParcelOf = "画地 %1";
+inline constexpr const char* kParcelNamed = "画地 %1（%2）";
+inline constexpr const char* kMarkNoLotNumber = "地番なし: %1";
+inline constexpr const char* kMarkSharedLotNumber = "地番の重複: %1";
+inline constexpr const char* kMarkSelfCrossing = "境界の交差: %1";
+inline constexpr const char* kMarkZeroArea = "面積ゼロ: %1";
+inline constexpr const char* kMarkUnsplittable = "環に分けられない点列: %1";
+inline constexpr const char* kMarkClosePoints = "1 mm 未満の近接点: 点 %1 と 点 %2";
+
 }  // namespace quorvex::msg

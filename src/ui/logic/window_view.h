@@ -19,6 +19,8 @@ namespace quorvex {
 
 enum class TMessageKind { Warning, Information, Error };
 
+struct TPreviewSource;  // ui/logic/preview_logic.h
+
 // One filter of a file dialog: "SIMAファイル" and "*.sim".
 struct TFileFilter {
     std::string Description;
@@ -74,6 +76,8 @@ class TWindowView {
     virtual void SetRowMarkTip(int index, const std::string& text) = 0;
     // -1 when no row is selected.
     virtual int SelectedRow() const = 0;
+    // Whether the control holds the keyboard focus.
+    virtual bool HasFocus(TControl control) const = 0;
     // Selects the row and scrolls it into view unless part of it is visible.
     virtual void ShowRow(int index) = 0;
     // The status bar: progress of a batch run, what a conversion wrote.
@@ -91,6 +95,9 @@ class TWindowView {
     virtual void ProcessMessages() = 0;
     virtual void ShowAbout() = 0;
     virtual void ShowHelp(const std::string& helpFile) = 0;
+    // Shows the records in the preview window, opened beside the main
+    // window if it is not open yet, and brings it to the front.
+    virtual void ShowPreview(TPreviewSource&& source) = 0;
     virtual void Close() = 0;
 };
 

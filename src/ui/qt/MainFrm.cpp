@@ -27,6 +27,8 @@
 #include <iterator>
 
 #include "ui/logic/main_layout.h"
+#include "ui/logic/preview_logic.h"
+#include "ui/qt/PreviewWnd.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/help_window.h"
 
@@ -522,6 +524,20 @@ void TfrmMain::ShowAbout() {
 
 void TfrmMain::ShowHelp(const std::string& helpFile) {
     services_.ShowHelp(this, Q(helpFile));
+}
+
+bool TfrmMain::HasFocus(TControl control) const {
+    const auto* w = Get<QWidget>(control);
+    return w && w->hasFocus();
+}
+
+void TfrmMain::ShowPreview(TPreviewSource&& source) {
+    // One preview window, beside the main window and closed with it.
+    if (!preview_) preview_ = new TfrmPreview(services_, this);
+    preview_->Load(std::move(source));
+    preview_->show();
+    preview_->raise();
+    preview_->activateWindow();
 }
 
 void TfrmMain::Close() {

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <optional>
@@ -27,6 +28,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace quorvex {
+
+class TfrmPreview;
 
 // A drop-down list that asks its owner to refill the list each time the
 // list is about to open.
@@ -65,6 +68,8 @@ class TfrmMain : public QMainWindow, private TWindowView {
     int SelectedRow() const override;
 
     QString HelpFile() const { return QString::fromStdString(logic_.HelpFile()); }
+    // The preview window, once the preview has been asked for; none before.
+    TfrmPreview* Preview() const { return preview_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -118,6 +123,8 @@ class TfrmMain : public QMainWindow, private TWindowView {
     void ProcessMessages() override;
     void ShowAbout() override;
     void ShowHelp(const std::string& helpFile) override;
+    bool HasFocus(TControl control) const override;
+    void ShowPreview(TPreviewSource&& source) override;
     void Close() override;
 
     TUiServices& services_;
@@ -126,6 +133,7 @@ class TfrmMain : public QMainWindow, private TWindowView {
     bool shown_ = false;
     // ImageList1: the green tick and the red cross.
     QList<QIcon> imageList1_;
+    QPointer<TfrmPreview> preview_;
 
     // The widgets, menus and menu actions of kMainControls, by TControl.
     std::array<QObject*, kControlCount> controls_{};

@@ -586,6 +586,14 @@ void TfrmMain::ShowHelp(const std::string& helpFile) {
     desktop_.ShowHelp(hwnd_, helpFile);
 }
 
+bool TfrmMain::HasFocus(TControl control) const {
+    return GetFocus() == Control(control);
+}
+
+void TfrmMain::ShowPreview(TPreviewSource&&) {
+    // This face has no preview window yet: the records are let go.
+}
+
 void TfrmMain::Close() {
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }

@@ -102,6 +102,8 @@ class TfrmMain : private TWindowView {
     void ProcessMessages() override;
     void ShowAbout() override;
     void ShowHelp(const std::string& helpFile) override;
+    bool HasFocus(TControl control) const override;
+    void ShowPreview(TPreviewSource&& source) override;
     void Close() override;
 
     TWin32Desktop& desktop_;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/logic/preview_logic.h"
 #include "ui/logic/window_view.h"
 
 namespace quorvex::test {
@@ -49,7 +50,8 @@ class TFakeView : public TWindowView {
     std::string Status = "ready";
 
     // The desktop: "message:<kind>:<text>", "error:<text>", "dialog:<name>",
-    // "busy:1"/"busy:0", "events", "show:<row>", "about", "help:<file>", "close".
+    // "busy:1"/"busy:0", "events", "show:<row>", "about", "help:<file>", "close",
+    // "preview:<name>".
     std::vector<std::string> Log;
     std::deque<std::optional<std::string>> Answers;
     std::vector<TFileDialog> DialogsSeen;
@@ -111,6 +113,14 @@ class TFakeView : public TWindowView {
         Rows.at(size_t(index)).MarkTip = text;
     }
     int SelectedRow() const override { return Selected; }
+    TControl Focused = TControl::edtSimFile;
+    bool HasFocus(TControl c) const override { return Focused == c; }
+    // What the preview was last given: "preview:<name>" in the log.
+    std::optional<TPreviewSource> Preview;
+    void ShowPreview(TPreviewSource&& source) override {
+        Log.push_back("preview:" + source.Name);
+        Preview = std::move(source);
+    }
     void ShowRow(int index) override {
         Selected = index;
         Log.push_back("show:" + std::to_string(index));

@@ -95,11 +95,12 @@ TEST(MainLayout, MenusHoldTheirItemsWithUniqueShortcuts) {
         items[Spec(*spec.Parent).Name].push_back(std::string(spec.SeparatorBefore ? "-" : "") +
                                                  spec.Caption);
     }
-    EXPECT_EQ(menus, (std::vector<std::string>{"ファイル(&F)", "ヘルプ(&H)"}));
+    EXPECT_EQ(menus, (std::vector<std::string>{"ファイル(&F)", "表示(&V)", "ヘルプ(&H)"}));
     EXPECT_EQ(items["F1"], (std::vector<std::string>{"開く(&O)...", "保存(&S)...", "-終了(&X)"}));
+    EXPECT_EQ(items["V1"], (std::vector<std::string>{"プレビュー(&P)"}));
     EXPECT_EQ(items["H1"],
               (std::vector<std::string>{"トピックの検索(&H)", "-バージョン情報(&A)..."}));
-    EXPECT_EQ(keys, (std::set<std::string>{"Ctrl+O", "Ctrl+S", "F1"}));
+    EXPECT_EQ(keys, (std::set<std::string>{"Ctrl+O", "Ctrl+S", "Ctrl+P", "F1"}));
 }
 
 TEST(MainLayout, EveryCommandIsRaisedByOneEventOfAControlThatHasIt) {
@@ -121,7 +122,7 @@ TEST(MainLayout, EveryCommandIsRaisedByOneEventOfAControlThatHasIt) {
             EXPECT_NE(spec.Command, TCommand::None);
         }
     }
-    for (int c = static_cast<int>(TCommand::None) + 1; c <= static_cast<int>(TCommand::A1Click);
+    for (int c = static_cast<int>(TCommand::None) + 1; c <= static_cast<int>(TCommand::P1Click);
          ++c)
         EXPECT_EQ(raised[static_cast<TCommand>(c)], 1) << c;
     EXPECT_EQ(Spec(TControl::btnConvert).Command, TCommand::btnConvertClick);
