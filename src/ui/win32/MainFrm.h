@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "ui/logic/main_logic.h"
 #include "ui/logic/placement_store.h"
 #include "ui/logic/window_view.h"
+#include "ui/win32/PreviewWnd.h"
 #include "ui/win32/desktop.h"
 
 namespace quorvex {
@@ -58,6 +60,8 @@ class TfrmMain : private TWindowView {
     HWND Control(const char* name) const;
     HWND Control(TControl control) const;
     HWND StatusBar() const { return status_; }
+    // The preview window; nullptr until the first preview.
+    TfrmPreview* Preview() const { return preview_.get(); }
     UINT Dpi() const { return dpi_; }
 
   private:
@@ -120,6 +124,7 @@ class TfrmMain : private TWindowView {
     bool quitOnDestroy_ = false;
     std::array<HWND, kControlCount> controls_{};  // none for the menus
     std::vector<std::wstring> markTips_;          // per row: why it failed
+    std::unique_ptr<TfrmPreview> preview_;
 };
 
 }  // namespace quorvex

@@ -257,15 +257,19 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     EXPECT_EQ(bar.bottom, client.bottom);
 
     HMENU menu = GetMenu(frm->Handle());
-    ASSERT_EQ(GetMenuItemCount(menu), 2);
+    ASSERT_EQ(GetMenuItemCount(menu), 3);
     wchar_t text[64] = {};
     GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
     EXPECT_EQ(WideToUtf8(text), "ファイル(&F)");
+    GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(WideToUtf8(text), "表示(&V)");
+    GetMenuStringW(menu, ControlId(TControl::P1), text, 64, MF_BYCOMMAND);
+    EXPECT_EQ(WideToUtf8(text), "プレビュー(&P)\tCtrl+P");
     GetMenuStringW(menu, ControlId(TControl::O1), text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "開く(&O)...\tCtrl+O");
     GetMenuStringW(menu, ControlId(TControl::H2), text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "トピックの検索(&H)\tF1");
-    EXPECT_EQ(CopyAcceleratorTableW(frm->Accelerators(), nullptr, 0), 3);
+    EXPECT_EQ(CopyAcceleratorTableW(frm->Accelerators(), nullptr, 0), 4);
     // Every item of the table, under its own ID.
     for (const TControlSpec& spec : kMainControls) {
         if (spec.Kind != TControlKind::MenuItem) continue;

@@ -17,9 +17,12 @@
 #include "engine/run_report.h"
 #include "preview/preview_job.h"
 #include "preview/preview_svg.h"
+#include "support/paths.h"
 #include "support/win32_text.h"
 #include "test_util.h"
+#include "ui/logic/main_layout.h"
 #include "ui/logic/messages.h"
+#include "ui/win32/MainFrm.h"
 #include "ui/win32/PreviewWnd.h"
 #include "ui/win32/desktop.h"
 #include "ui/win32/preview_paint.h"
@@ -462,6 +465,55 @@ TEST_F(Win32Preview, OpenButtonAndDroppedFileReplaceTheDrawingAndABadFileIsRepor
     ASSERT_EQ(ui.Log.size(), 4u);
     EXPECT_EQ(ui.Log[3], std::string("warning:") + msg::kPreviewDropOnly);
     EXPECT_EQ(frm->Logic().Scene().Parcels().size(), 3u);
+}
+
+TEST(Win32PreviewMenu, ThePanelsJobOpensInTheOnePreviewWindow) {
+    test::TempDir dir;
+    TRecorder ui;
+    TPlacementStore store;
+    store.Path = dir / "Quorvex.INI";
+    store.FallbackPath = dir / "config/Quorvex.INI";
+    TfrmMain main(ui, store);
+    main.Show();
+    const auto preview = [&main] {
+        SendMessageW(main.Handle(), WM_COMMAND, ControlId(TControl::P1), 0);
+    };
+    // Nothing to preview yet: told why, no window.
+    preview();
+    ASSERT_EQ(ui.Log.size(), 1u);
+    EXPECT_EQ(ui.Log[0], std::string("warning:") + msg::kNothingToPreview);
+    EXPECT_EQ(main.Preview(), nullptr);
+
+    const std::string mif = std::string(QUORVEX_EXAMPLES) + "/town.mif";
+    SetWindowTextW(main.Control(TControl::edtMifFile), Utf8ToWide(mif).c_str());
+    preview();
+    ASSERT_EQ(ui.Log.size(), 1u) << ui.Log.back();
+    TfrmPreview* frm = main.Preview();
+    ASSERT_NE(frm, nullptr);
+    EXPECT_TRUE(IsWindowVisible(frm->Handle()));
+    EXPECT_EQ(GetWindow(frm->Handle(), GW_OWNER), main.Handle());
+    EXPECT_EQ(Text(frm->Handle()), "プレビュー - town.mif");
+    EXPECT_EQ(frm->Logic().Scene().Parcels().size(), 6u);
+    // The main window's keys stay its own: Ctrl+O on the preview opens no
+    // dialog of the main window.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG ctrlO{frm->Canvas(), WM_KEYDOWN, 'O', 0, 0, {}};
+    EXPECT_FALSE(main.PreTranslateMessage(ctrlO));
+    EXPECT_EQ(ui.Log.size(), 1u);
+    // Closed, then asked for again with Ctrl+P: the same window comes back.
+    SendMessageW(frm->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(frm->Handle()));
+    MSG ctrlP{main.Handle(), WM_KEYDOWN, 'P', 0, 0, {}};
+    EXPECT_TRUE(main.PreTranslateMessage(ctrlP));
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(main.Preview(), frm);
+    EXPECT_TRUE(IsWindowVisible(frm->Handle()));
+    // The preview wrote no SIMA file beside the table.
+    EXPECT_FALSE(FileExists(std::string(QUORVEX_EXAMPLES) + "/town.sim"));
 }
 
 }  // namespace
