@@ -20,7 +20,7 @@ constexpr int kOpenId = 101, kFitId = 102, kInfoId = 103, kMarksLabelId = 104, k
               kCanvasId = 106, kStatusId = 107;
 // The design at 96 dpi.
 constexpr int kOuterWidth = 900, kOuterHeight = 640;
-constexpr int kPanelWidth = 240, kGap = 6, kButtonWidth = 96, kButtonHeight = 26;
+constexpr int kPanelWidth = 264, kGap = 6, kButtonWidth = 96, kButtonHeight = 26;
 constexpr int kInfoHeight = 64, kLabelHeight = 16;
 
 std::wstring W(const std::string& utf8) {
@@ -228,7 +228,9 @@ LRESULT CALLBACK TfrmPreview::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<TfrmPreview*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return self ? self->OnMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+    // After WM_DESTROY the window is on its own.
+    return self && self->hwnd_ == hwnd ? self->OnMessage(msg, wp, lp)
+                                       : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK TfrmPreview::CanvasProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
