@@ -9,13 +9,14 @@ install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" xvfb xauth
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BUILD_UI=ON \
       -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_SANITIZE=OFF >/dev/null
-cmake --build build --target main_window_test batch_test about_help_test
+cmake --build build --target main_window_test batch_test about_help_test preview_window_test
 QT_QPA_PLATFORM=xcb QUORVEX_SCREENSHOT_DIR="$PWD/docs" xvfb-run -a -s "-screen 0 1024x768x24" \
     sh -c 'openbox >/dev/null 2>&1 & sleep 1
            build/bin/main_window_test --gtest_filter=MainWindowLayout.ControlsHaveTheirCaptionsAndStartStates &&
            build/bin/batch_test --gtest_filter="Batch.PerFileRunMarksEachRowAndEndsWithTheMessage:Batch.DroppedFiles*" &&
-           build/bin/about_help_test --gtest_filter=QtTexts.*'
-echo "Saved docs/window.png, batch.png, batch-running.png, drop.png and file-dialog.png"
+           build/bin/about_help_test --gtest_filter=QtTexts.* &&
+           build/bin/preview_window_test --gtest_filter=PreviewWindow.OpensOnTheExampleFittedAndNamed'
+echo "Saved docs/window.png, batch.png, batch-running.png, drop.png, file-dialog.png and preview.png"
 
 # docs/window-windows.png: the Win32 window under Wine, Japanese locale, in a
 # Wine desktop of its own (Wine draws the frame as Windows does).

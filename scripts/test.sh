@@ -20,7 +20,7 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
     openbox >/dev/null 2>&1 &
     sleep 1
-    for t in main_window_test batch_test about_help_test; do
+    for t in main_window_test batch_test about_help_test preview_window_test; do
         build/bin/$t --gtest_brief=1 || exit 1
     done'
 

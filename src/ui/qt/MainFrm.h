@@ -21,6 +21,7 @@
 #include "ui/logic/main_layout.h"
 #include "ui/logic/main_logic.h"
 #include "ui/logic/window_view.h"
+#include "ui/qt/PreviewWnd.h"
 #include "ui/qt/placement.h"
 #include "ui/qt/ui_services.h"
 
@@ -28,8 +29,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace quorvex {
-
-class TfrmPreview;
 
 // A drop-down list that asks its owner to refill the list each time the
 // list is about to open.

@@ -51,10 +51,26 @@ void PaintRuns(QPainter& p, const std::vector<preview::TPixelRun>& runs, const Q
 // holes stay open) and outlined, routes as lines, small objects as pixel
 // runs, labels, the site name, the scale bar and the north arrow.
 void PaintFrame(QPainter& p, const preview::TPreviewScene& scene, const TFrame& f) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(Colour(preview::kParcelStroke), 1, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    // Smoothing costs most on a frame full of lines (a whole town zoomed out
+    // a little), where it shows least: there the lines are drawn plain.
+    constexpr size_t kSmoothVerticesUpTo = 10000;
+    const bool smooth = f.Xy.size() / 2 <= kSmoothVerticesUpTo;
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    // One-pixel cosmetic pens take the rasteriser's fast path.
+    QPen outline(Colour(preview::kParcelStroke), 1, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    outline.setCosmetic(true);
+    p.setPen(outline);
     p.setBrush(Colour(preview::kParcelFill));
+    QPolygonF ring;
     for (const preview::TFramePolygon& polygon : f.Polygons) {
+        if (polygon.RingCount == 1) {
+            ring.clear();
+            const uint32_t r = polygon.FirstRing;
+            for (uint32_t v = f.RingStarts[r]; v < f.RingStarts[r + 1]; ++v)
+                ring << QPointF(f.X(v), f.Y(v));
+            p.drawPolygon(ring, Qt::OddEvenFill);
+            continue;
+        }
         QPainterPath path;
         path.setFillRule(Qt::OddEvenFill);
         for (uint32_t r = polygon.FirstRing; r < polygon.FirstRing + polygon.RingCount; ++r) {
@@ -70,16 +86,18 @@ void PaintFrame(QPainter& p, const preview::TPreviewScene& scene, const TFrame& 
     }
     p.setRenderHint(QPainter::Antialiasing, false);
     PaintRuns(p, f.ParcelRuns, Colour(preview::kSmallParcelFill));
-    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::Antialiasing, smooth);
 
-    p.setPen(QPen(Colour(preview::kRouteStroke), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPen route(Colour(preview::kRouteStroke), smooth ? 1.5 : 1, Qt::SolidLine, Qt::RoundCap,
+               Qt::RoundJoin);
+    route.setCosmetic(true);
+    p.setPen(route);
     p.setBrush(Qt::NoBrush);
     for (const preview::TFramePolyline& line : f.Polylines) {
-        QPolygonF points;
-        points.reserve(static_cast<qsizetype>(line.Count));
+        ring.clear();
         for (uint32_t v = line.First; v < line.First + line.Count; ++v)
-            points << QPointF(f.X(v), f.Y(v));
-        p.drawPolyline(points);
+            ring << QPointF(f.X(v), f.Y(v));
+        p.drawPolyline(ring);
     }
     p.setRenderHint(QPainter::Antialiasing, false);
     PaintRuns(p, f.RouteRuns, Colour(preview::kRouteStroke));
@@ -205,7 +223,9 @@ TfrmPreview::TfrmPreview(TUiServices& services, QWidget* parent)
     setObjectName("frmPreview");
     setWindowIcon(QuorvexIcon());
     setFont(QuorvexWindowFont());
-    setAttribute(Qt::WA_DeleteOnClose, false);
+    // A closed preview lets its drawing go (a large file holds hundreds of
+    // megabytes); the next one opens anew.
+    setAttribute(Qt::WA_DeleteOnClose, true);
 
     QToolBar* tools = addToolBar(QString());
     tools->setObjectName("ToolBar1");
@@ -243,7 +263,7 @@ TfrmPreview::TfrmPreview(TUiServices& services, QWidget* parent)
     split->addWidget(side);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
-    split->setSizes({660, 240});
+    split->setSizes({620, 280});
     setCentralWidget(split);
     // A click, the arrow keys or Enter on an entry: its object chosen and in sight.
     connect(marks_, &QListWidget::currentRowChanged, this,

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/paths.h"
 #include "ui/logic/fake_view.h"
 #include "ui/logic/main_logic.h"
 #include "ui/logic/messages.h"

@@ -114,9 +114,10 @@ TEST_F(MainWindowLayout, BatchListHasTenColumns) {
 
 TEST_F(MainWindowLayout, MenuItemsCarryAccessKeysAndShortcuts) {
     const QList<QAction*> menus = frm->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->text(), "ファイル(&F)");
-    EXPECT_EQ(menus[1]->text(), "ヘルプ(&H)");
+    EXPECT_EQ(menus[1]->text(), "表示(&V)");
+    EXPECT_EQ(menus[2]->text(), "ヘルプ(&H)");
     struct Item {
         const char* name;
         QString text;
@@ -125,6 +126,7 @@ TEST_F(MainWindowLayout, MenuItemsCarryAccessKeysAndShortcuts) {
     const Item items[] = {{"O1", "開く(&O)...", QKeySequence("Ctrl+O")},
                           {"S1", "保存(&S)...", QKeySequence("Ctrl+S")},
                           {"X1", "終了(&X)", QKeySequence()},
+                          {"P1", "プレビュー(&P)", QKeySequence("Ctrl+P")},
                           {"H2", "トピックの検索(&H)", QKeySequence("F1")},
                           {"A1", "バージョン情報(&A)...", QKeySequence()}};
     for (const auto& item : items) {

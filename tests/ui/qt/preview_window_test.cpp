@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
+#include "preview/preview_svg.h"
 #include "ui/qt/PreviewWnd.h"
 #include "ui/qt/window_fixture.h"
 
@@ -73,7 +74,7 @@ TEST_F(PreviewWindow, OpensOnTheExampleFittedAndNamed) {
     bool filled = false;
     const TScreenPoint label = logic.View().ToScreen(logic.Scene().Parcels()[0].LabelAt);
     for (int dx = -20; dx <= 20 && !filled; ++dx)
-        filled = image.pixelColor(Pixel(label) + QPoint(dx, 8) * image.devicePixelRatio()) ==
+        filled = image.pixelColor((Pixel(label) + QPoint(dx, 8)) * image.devicePixelRatio()) ==
                  QColor(QString::fromLatin1(preview::kParcelFill.data()));
     EXPECT_TRUE(filled);
 
@@ -82,7 +83,8 @@ TEST_F(PreviewWindow, OpensOnTheExampleFittedAndNamed) {
     EXPECT_EQ(frm->Preview(), preview);
 
     if (const char* shots = std::getenv("QUORVEX_SCREENSHOT_DIR")) {
-        preview->show();
+        // A parcel chosen, so the picture shows what a click tells.
+        QTest::mouseClick(preview->Canvas(), Qt::LeftButton, {}, Pixel(label));
         QApplication::processEvents();
         preview->grab().save(QString::fromUtf8(shots) + "/preview.png");
     }
@@ -153,6 +155,41 @@ TEST_F(PreviewWindow, ItsOwnOpenShowsASimaFileAndAMarkChoosesItsParcel) {
     EXPECT_EQ(preview.InfoLabel()->text(),
               QString::fromUtf8("画地 2　地番 7　頂点 5　面積 100.00 m²"));
     EXPECT_TRUE(ui.Errors.empty());
+}
+
+TEST_F(PreviewWindow, CtrlPInTheFocusedListPreviewsTheSelectedRow) {
+    const std::string other = dir / "other.mif";
+    WriteMifPair(other);
+    FillPanel(other, dir / "other.sim");
+    Button("btnAdd")->click();
+    FillPanel(std::string(QUORVEX_EXAMPLES) + "/town.mif", dir / "town.sim");
+    frm->show();
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    List()->setCurrentItem(List()->topLevelItem(0));
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_P, Qt::ControlModifier);
+    ASSERT_NE(frm->Preview(), nullptr);
+    EXPECT_EQ(frm->Preview()->windowTitle(), QString::fromUtf8("プレビュー - other.mif"));
+    // From the panel, the panel's file.
+    Edit("edtMifFile")->setFocus();
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    QTest::keyClick(Edit("edtMifFile"), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(frm->Preview()->windowTitle(), QString::fromUtf8("プレビュー - town.mif"));
+    EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(PreviewWindow, AClosedPreviewLetsItsDrawingGoAndTheNextOpensAnew) {
+    TfrmPreview* preview = OpenExample();
+    ASSERT_NE(preview, nullptr);
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frm->Preview(), nullptr);
+    frm->findChild<QAction*>("P1")->trigger();
+    ASSERT_NE(frm->Preview(), nullptr);
+    EXPECT_TRUE(frm->Preview()->isVisible());
+    EXPECT_EQ(frm->Preview()->windowTitle(), QString::fromUtf8("プレビュー - town.mif"));
 }
 
 TEST_F(PreviewWindow, NothingToPreviewOpensNoWindow) {
