@@ -144,8 +144,18 @@ void TfrmPreview::ShowSource(TPreviewSource&& source) {
 
 bool TfrmPreview::PreTranslateMessage(MSG& msg) {
     if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
-    // Home on the drawing: the dialog keys would not pass it on.
-    if (msg.message == WM_KEYDOWN && msg.hwnd == canvas_) return false;
+    if (msg.message == WM_KEYDOWN) {
+        // The window's own keys: Ctrl+O opens, Home fits (but in the list,
+        // where it goes to the first mark).
+        if (msg.wParam == 'O' && GetKeyState(VK_CONTROL) < 0) {
+            logic_.Guard([this] { logic_.OpenClick(); });
+            return true;
+        }
+        if (msg.wParam == VK_HOME && msg.hwnd != marks_) {
+            logic_.Guard([this] { logic_.Fit(); });
+            return true;
+        }
+    }
     return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 

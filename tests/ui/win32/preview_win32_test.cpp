@@ -494,15 +494,23 @@ TEST(Win32PreviewMenu, ThePanelsJobOpensInTheOnePreviewWindow) {
     EXPECT_EQ(GetWindow(frm->Handle(), GW_OWNER), main.Handle());
     EXPECT_EQ(Text(frm->Handle()), "プレビュー - town.mif");
     EXPECT_EQ(frm->Logic().Scene().Parcels().size(), 6u);
-    // The main window's keys stay its own: Ctrl+O on the preview opens no
-    // dialog of the main window.
+    // The main window's keys stay its own: Ctrl+O on the preview opens the
+    // preview's dialog.
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
     MSG ctrlO{frm->Canvas(), WM_KEYDOWN, 'O', 0, 0, {}};
-    EXPECT_FALSE(main.PreTranslateMessage(ctrlO));
-    EXPECT_EQ(ui.Log.size(), 1u);
+    EXPECT_TRUE(main.PreTranslateMessage(ctrlO));
+    ASSERT_EQ(ui.Log.size(), 2u);
+    EXPECT_EQ(ui.Log[1], "dialog:*.sim");
+    // Home anywhere but in the marks' list fits the drawing.
+    const double fitScale = frm->Logic().View().Scale();
+    SendMessageW(frm->Canvas(), WM_MOUSEWHEEL, Notches(2), At({0, 0}));
+    ASSERT_NE(frm->Logic().View().Scale(), fitScale);
+    MSG home{frm->FitButton(), WM_KEYDOWN, VK_HOME, 0, 0, {}};
+    EXPECT_TRUE(main.PreTranslateMessage(home));
+    EXPECT_EQ(frm->Logic().View().Scale(), fitScale);
     // Closed, then asked for again with Ctrl+P: the same window comes back.
     SendMessageW(frm->Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(frm->Handle()));
