@@ -282,7 +282,7 @@ LRESULT TfrmPreview::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             ApplyFont();
             Layout();
-            CanvasResized();
+            logic_.Guard([this] { CanvasResized(); });
             return 0;
         }
         case WM_DROPFILES:
@@ -324,7 +324,8 @@ LRESULT TfrmPreview::OnCanvas(UINT msg, WPARAM wp, LPARAM lp) {
     const auto at = [this, lp] { return ToFrame(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); };
     switch (msg) {
         case WM_SIZE:
-            CanvasResized();
+            // A bitmap the system cannot give is an error shown, not a crash.
+            logic_.Guard([this] { CanvasResized(); });
             return 0;
         case WM_ERASEBKGND:
             // The bitmap covers every pixel: nothing erased, nothing flickers.
