@@ -93,7 +93,7 @@ if [ "$windows" = 1 ]; then
               -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
               -DQUORVEX_BUILD_UI=OFF -DQUORVEX_BUILD_TESTS=ON "${launcher[@]}" >/dev/null
     fi
-    cmake --build "$wbuild" --target frmmain_win32_test
+    cmake --build "$wbuild" --target frmmain_win32_test preview_win32_test
     prefix=$work/wine-prefix
     if [ -f "$wbuild/wine-prefix/system.reg" ]; then
         cp -a "$wbuild/wine-prefix" "$prefix"
@@ -122,6 +122,17 @@ if [ "$windows" = 1 ]; then
         publish "$work/win32/$1" "$1"
     }
     shoot window-windows.png
+
+    # The preview of the example, a parcel chosen.
+    QUORVEX_SCREENSHOT_DIR="$(winpath "$work/win32")" \
+        xvfb-run -a -s "-screen 0 1024x768x24" \
+        scripts/wine-run.sh explorer.exe /desktop=shot,1000x700 \
+        "$(winpath "$wbuild/bin/preview_win32_test.exe")" \
+        --gtest_filter=Win32Preview.ShowsAConvertedJobWithItsCoordinateSystem \
+        >"$work/win32.log" 2>&1 || { cat "$work/win32.log"; exit 1; }
+    WINEPREFIX=$prefix wineserver -w
+    convert "$work/win32/preview-windows.bmp" "$work/win32/preview-windows.png"
+    publish "$work/win32/preview-windows.png" preview-windows.png
 
     # Windows 10's frame: a 22-pixel caption, 1-pixel borders, 17-pixel
     # scroll bars, 19-pixel menus (sizes in twips, -15 a pixel); a white

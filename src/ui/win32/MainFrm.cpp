@@ -375,7 +375,10 @@ void TfrmMain::OpenPendingFiles() {
 
 bool TfrmMain::PreTranslateMessage(MSG& msg) {
     if (!hwnd_) return false;
-    if (accel_ && TranslateAcceleratorW(hwnd_, accel_, &msg)) return true;
+    if (preview_ && preview_->PreTranslateMessage(msg)) return true;
+    // The menu's keys belong to this window, not to the preview's.
+    const bool own = msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd);
+    if (own && accel_ && TranslateAcceleratorW(hwnd_, accel_, &msg)) return true;
     // Enter on the list, which the dialog keys would take for a button.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN &&
         msg.hwnd == Control(TControl::lvwBatch)) {
@@ -796,8 +799,11 @@ bool TfrmMain::HasFocus(TControl control) const {
     return GetFocus() == Control(control);
 }
 
-void TfrmMain::ShowPreview(TPreviewSource&&) {
-    // This face has no preview window yet: the records are let go.
+void TfrmMain::ShowPreview(TPreviewSource&& source) {
+    // One preview window, made at its first use and kept (hidden) when closed.
+    if (!preview_) preview_ = std::make_unique<TfrmPreview>(desktop_, hwnd_);
+    preview_->Show();
+    preview_->ShowSource(std::move(source));
 }
 
 void TfrmMain::Close() {

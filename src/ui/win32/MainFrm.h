@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "ui/logic/main_logic.h"
 #include "ui/logic/placement_store.h"
 #include "ui/logic/window_view.h"
+#include "ui/win32/PreviewWnd.h"
 #include "ui/win32/desktop.h"
 
 namespace quorvex {
@@ -68,6 +70,8 @@ class TfrmMain : private TWindowView {
     HMENU ListMenu() const { return popup_; }
     // A batch-list cell's whole text, as the logic gave it.
     std::string CellText(int row, int column) const;
+    // The preview window; nullptr until the first preview.
+    TfrmPreview* Preview() const { return preview_.get(); }
     UINT Dpi() const { return dpi_; }
 
   private:
@@ -145,6 +149,7 @@ class TfrmMain : private TWindowView {
     std::vector<std::wstring> markTips_;          // per row: why it failed
     std::vector<std::string> pendingFiles_;       // for OpenPendingFiles
     std::vector<TRowCells> cells_;                // per row: the whole texts
+    std::unique_ptr<TfrmPreview> preview_;
 };
 
 }  // namespace quorvex

@@ -316,6 +316,10 @@ TEST_F(Win32Window, WindowMenuAndStatusBar) {
     wchar_t text[64] = {};
     GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
     EXPECT_EQ(WideToUtf8(text), "ファイル(&F)");
+    GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(WideToUtf8(text), "表示(&V)");
+    GetMenuStringW(menu, ControlId(TControl::P1), text, 64, MF_BYCOMMAND);
+    EXPECT_EQ(WideToUtf8(text), "プレビュー(&P)\tCtrl+P");
     GetMenuStringW(menu, ControlId(TControl::O1), text, 64, MF_BYCOMMAND);
     EXPECT_EQ(WideToUtf8(text), "開く(&O)...\tCtrl+O");
     GetMenuStringW(menu, ControlId(TControl::H2), text, 64, MF_BYCOMMAND);
