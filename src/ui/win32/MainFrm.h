@@ -94,7 +94,6 @@ class TfrmMain : private TWindowView {
     void OnDropFiles(HDROP drop);
     // The files gathered by OpenFiles, once their moment is over.
     void OpenPendingFiles();
-    return 0;
     // The path as the column has room for it in the list's font.
     std::string ShownPath(int column, const std::string& path) const;
     // The list's context menu at the point of WM_CONTEXTMENU, its items'
