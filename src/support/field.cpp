@@ -111,6 +111,12 @@ std::string GetDelimitedField(std::string_view line, int32_t n, char separator) 
     return FieldOf(line, n, separator, false, true);
 }
 
+std::string GetDelimitedField(std::string_view line, int32_t n, char separator, size_t& end) {
+    std::string field;
+    end = Walk(line, n, std::string_view::npos, separator, false, true, &field).End;
+    return field;
+}
+
 std::string GetDelimitedUtf8Field(std::string_view line, int32_t n, char separator) {
     return FieldOf(line, n, separator, false, false);
 }
