@@ -6,6 +6,9 @@
 #   - the copy floor: cat IN.mif IN.mid >/dev/null; cat OUT.sim > COPY.sim
 #   - ogr2ogr -f CSV -lco GEOMETRY=AS_WKT OUT.csv IN.mif
 # and reports the medians, their ratios and the converter's peak memory.
+# With -C, a second converter runs in turn with the first (A, B, copy in each
+# round), so a change is judged against its parent under the same load; B's
+# output must be byte for byte A's.
 # See bench/README.md for what is measured and the targets.
 set -euo pipefail
 
@@ -13,6 +16,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 sizes="350 700 1400"
 dir=""
 converter="$repo/build/bin/quorvex-convert"
+converter_b=""
 generator=""
 genmif="$repo/../shared/bench/genmif.py"
 repeats=5
@@ -22,13 +26,15 @@ kinds="cadastre genmif"
 
 usage() {
     cat <<EOF
-Usage: bench/run.sh [-n "N..."] [-k "KIND..."] [-d DIR] [-c CONVERTER] [-g GENERATOR] [-p GENMIF] [-r REPEATS] [-R RUNS] [-O]
+Usage: bench/run.sh [-n "N..."] [-k "KIND..."] [-d DIR] [-c CONVERTER] [-C CONVERTER_B] [-g GENERATOR] [-p GENMIF] [-r REPEATS] [-R RUNS] [-O]
   -n "N..."     grid sizes (default "350 700 1400")
   -k "KIND..."  kinds of input: cadastre (gen_cadastre), genmif (genmif.py --crlf)
                 (default "cadastre genmif"; genmif is skipped when the script is missing)
   -d DIR        folder for the data and outputs, on a memory file system
                 (default /dev/shm/quorvex-bench); also the converter's TMPDIR
   -c CONVERTER  quorvex-convert to measure (default build/bin/quorvex-convert)
+  -C CONVERTER_B  a second quorvex-convert, run in turn with the first; reports
+                both, B/A, and fails when B's output differs from A's
   -g GENERATOR  gen_cadastre (default: beside the converter)
   -p GENMIF     genmif.py (default ../shared/bench/genmif.py beside the repository)
   -r REPEATS    runs of each program per case; medians are reported (default 5)
@@ -38,12 +44,13 @@ Usage: bench/run.sh [-n "N..."] [-k "KIND..."] [-d DIR] [-c CONVERTER] [-g GENER
 EOF
 }
 
-while getopts "n:k:d:c:g:p:r:R:Oh" opt; do
+while getopts "n:k:d:c:C:g:p:r:R:Oh" opt; do
     case $opt in
         n) sizes=$OPTARG ;;
         k) kinds=$OPTARG ;;
         d) dir=$OPTARG ;;
         c) converter=$OPTARG ;;
+        C) converter_b=$OPTARG ;;
         g) generator=$OPTARG ;;
         p) genmif=$OPTARG ;;
         r) repeats=$OPTARG ;;
@@ -60,6 +67,7 @@ for v in $sizes "$repeats" "$ogr_last"; do
     [[ $v =~ ^[1-9][0-9]*$ ]] || die "grid sizes and repeats must be positive numbers"
 done
 [[ -x $converter ]] || die "no converter at $converter (build it, or give -c)"
+[[ -z $converter_b || -x $converter_b ]] || die "no converter at $converter_b (-C)"
 [[ -x /usr/bin/time ]] || die "/usr/bin/time is missing: apt-get install time"
 if ((with_ogr)) && ! command -v ogr2ogr >/dev/null; then
     die "ogr2ogr is missing: apt-get install gdal-bin (or skip the comparison with -O)"
@@ -139,7 +147,8 @@ for kind in $run_kinds; do
         echo "$kind N=$n: generating ..."
         generate "$kind" "$n" "$base"
         in_bytes=$(($(stat -c %s "$base.mif") + $(stat -c %s "$base.mid")))
-        qw=() qc=() cw=() cc=() ow=() oc=() q_rss=0 o_rss=0
+        qw=() qc=() bw=() bc=() cw=() cc=() ow=() oc=() q_rss=0 b_rss=0 o_rss=0
+        load_from=$(cut -d' ' -f1 /proc/loadavg)
         ogr_runs=$repeats
         ((n == largest && ogr_last < repeats)) && ogr_runs=$ogr_last
         for ((r = 1; r <= repeats; r++)); do
@@ -148,6 +157,15 @@ for kind in $run_kinds; do
             measure "$converter" --attr 1 "$base.mif" "$base.sim"
             qw+=("$wall") qc+=("$cpu")
             ((rss > q_rss)) && q_rss=$rss
+            if [[ -n $converter_b ]]; then
+                mv "$base.sim" "$base.a.sim"
+                measure "$converter_b" --attr 1 "$base.mif" "$base.sim"
+                bw+=("$wall") bc+=("$cpu")
+                ((rss > b_rss)) && b_rss=$rss
+                cmp -s "$base.a.sim" "$base.sim" ||
+                    die "$kind N=$n: the output of $converter_b differs from that of $converter"
+                rm -f "$base.a.sim"
+            fi
             measure bash -c 'copy_floor "$@"' copy "$base.mif" "$base.mid" "$base.sim" "$base.copy.sim"
             cw+=("$wall") cc+=("$cpu")
             if ((with_ogr && r <= ogr_runs)); then
@@ -160,34 +178,54 @@ for kind in $run_kinds; do
         out_bytes=$(stat -c %s "$base.sim")
         q_wall=$(median "${qw[@]}") q_cpu=$(median "${qc[@]}")
         c_wall=$(median "${cw[@]}") c_cpu=$(median "${cc[@]}")
-        o_wall=- o_cpu=-
+        o_wall=- o_cpu=- b_wall=- b_cpu=-
         if ((with_ogr)); then o_wall=$(median "${ow[@]}") o_cpu=$(median "${oc[@]}"); fi
-        results+=("$kind $n $in_bytes $out_bytes $points $q_wall $q_cpu $c_wall $c_cpu $o_wall $o_cpu $q_rss $o_rss ${#ow[@]}")
-        rm -f "$base.mif" "$base.mid" "$base.stats" "$base.sim" "$base.copy.sim" "$base.csv"
+        if [[ -n $converter_b ]]; then b_wall=$(median "${bw[@]}") b_cpu=$(median "${bc[@]}"); fi
+        load_to=$(cut -d' ' -f1 /proc/loadavg)
+        results+=("$kind $n $in_bytes $out_bytes $points $q_wall $q_cpu $c_wall $c_cpu $o_wall $o_cpu $q_rss $o_rss ${#ow[@]} $b_wall $b_cpu $b_rss $load_from $load_to")
+        rm -f "$base.mif" "$base.mid" "$base.stats" "$base.sim" "$base.a.sim" "$base.copy.sim" "$base.csv"
     done
 done
 rm -f "$dir/time.log" "$dir/cmd.out"
+[[ -n $converter_b ]] && echo "A = $converter; B = $converter_b (outputs identical in every run)"
 
 echo
 echo "Medians of $repeats runs; times in seconds, wall (CPU user + system); MB = 2^20 bytes."
 echo "copy = cat IN.mif IN.mid >/dev/null; cat OUT.sim > COPY.sim. Goal: quorvex/copy <= 2 (wall)."
 echo "ogr2ogr -f CSV -lco GEOMETRY=AS_WKT; [k]: median of k runs only (option -R)."
-printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-21s | %7s %7s %7s\n' \
-    kind N "in MB" "out MB" points "quorvex" "copy" "ogr2ogr" "q/copy" "q/copy" "ogr/q"
-printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-21s | %7s %7s %7s\n' \
-    "" "" "" "" "" "" "" "" wall CPU wall
+if [[ -n $converter_b ]]; then
+    printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-15s | %7s %7s %7s %7s | %s\n' \
+        kind N "in MB" "out MB" points "A" "B" "copy" "B/A" "B/A" "A/copy" "B/copy" "load avg"
+    printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-15s | %7s %7s %7s %7s | %s\n' \
+        "" "" "" "" "" "" "" "" wall CPU wall wall "(1 min)"
+    for row in "${results[@]}"; do
+        read -r kind n in_bytes out_bytes points q_wall q_cpu c_wall c_cpu _ _ _ _ _ b_wall b_cpu _ load_from load_to <<<"$row"
+        printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-15s | %7s %7s %7s %7s | %s\n' \
+            "$kind" "$n" "$(mib "$in_bytes")" "$(mib "$out_bytes")" "$points" \
+            "$(fmt "$q_wall" 3) ($(fmt "$q_cpu" 3))" "$(fmt "$b_wall" 3) ($(fmt "$b_cpu" 3))" \
+            "$(fmt "$c_wall" 3) ($(fmt "$c_cpu" 3))" "$(ratio "$b_wall" "$q_wall")" \
+            "$(ratio "$b_cpu" "$q_cpu")" "$(ratio "$q_wall" "$c_wall")" "$(ratio "$b_wall" "$c_wall")" \
+            "$load_from-$load_to"
+    done
+fi
+[[ -n $converter_b ]] && echo && echo "A alone, with ogr2ogr:"
+printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-21s | %7s %7s %7s | %s\n' \
+    kind N "in MB" "out MB" points "quorvex" "copy" "ogr2ogr" "q/copy" "q/copy" "ogr/q" "load avg"
+printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-21s | %7s %7s %7s | %s\n' \
+    "" "" "" "" "" "" "" "" wall CPU wall "(1 min)"
 for row in "${results[@]}"; do
-    read -r kind n in_bytes out_bytes points q_wall q_cpu c_wall c_cpu o_wall o_cpu q_rss o_rss o_runs <<<"$row"
+    read -r kind n in_bytes out_bytes points q_wall q_cpu c_wall c_cpu o_wall o_cpu q_rss o_rss o_runs _ _ _ load_from load_to <<<"$row"
     o_text=- o_ratio=-
     if [[ $o_wall != - ]]; then
         o_text="$(fmt "$o_wall" 2) ($(fmt "$o_cpu" 2))"
         ((o_runs != repeats)) && o_text+=" [$o_runs]"
         o_ratio=$(awk -v a="$o_wall" -v b="$q_wall" 'BEGIN { printf "%.0fx", a / b }')
     fi
-    printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-21s | %7s %7s %7s\n' \
+    printf '%-8s %5s %8s %8s %9s | %-15s %-15s %-21s | %7s %7s %7s | %s\n' \
         "$kind" "$n" "$(mib "$in_bytes")" "$(mib "$out_bytes")" "$points" \
         "$(fmt "$q_wall" 3) ($(fmt "$q_cpu" 3))" "$(fmt "$c_wall" 3) ($(fmt "$c_cpu" 3))" \
-        "$o_text" "$(ratio "$q_wall" "$c_wall")" "$(ratio "$q_cpu" "$c_cpu")" "$o_ratio"
+        "$o_text" "$(ratio "$q_wall" "$c_wall")" "$(ratio "$q_cpu" "$c_cpu")" "$o_ratio" \
+        "$load_from-$load_to"
 done
 
 echo
@@ -201,13 +239,15 @@ done
 
 verdict() { if [[ $1 == 1 ]]; then echo PASS; else echo FAIL; fi; }
 echo
-echo "Memory: converter peak RSS (largest of the runs) against 64 MB + 64 B per distinct point;"
+echo "Memory: converter (B when two) peak RSS (largest of the runs) against 64 MB + 64 B per distinct point;"
 echo "the rest (RSS - 64 B x points) must not grow with the file (at most 4 MB above the smallest N)."
 for kind in $run_kinds; do
     first_rest=""
     for row in "${results[@]}"; do
-        read -r k n in_bytes out_bytes points q_wall q_cpu c_wall c_cpu o_wall o_cpu q_rss o_rss _ <<<"$row"
+        read -r k n in_bytes out_bytes points q_wall q_cpu c_wall c_cpu o_wall o_cpu q_rss o_rss _ _ _ b_rss _ <<<"$row"
         [[ $k == "$kind" ]] || continue
+        # With two converters, the memory check is the second's (the new one).
+        [[ -n $converter_b ]] && q_rss=$b_rss
         budget=$((64 * MiB + 64 * points))
         rest=$((q_rss - 64 * points))
         [[ -z $first_rest ]] && first_rest=$rest

@@ -1,5 +1,7 @@
 #include "mif/mid_values.h"
 
+#include <utility>
+
 #include "support/cp932.h"
 #include "support/errors.h"
 #include "support/field.h"
@@ -42,14 +44,15 @@ std::string NoLineBreak(std::string value, const TMidFormat& f, int64_t rowNo, i
 // UTF-8 table has all the time, would make a garbled lot number: refused up
 // to the end of the field asked for.
 std::string Cp932Value(const TMidFormat& f, std::string_view row, int64_t rowNo, int32_t column) {
-    const size_t end = DelimitedFieldEnd(row, column, f.Delimiter, true);
+    size_t end = 0;
+    std::string value = GetDelimitedField(row, column, f.Delimiter, end);
     if (const std::optional<size_t> bad = FirstNonCp932Byte(row.substr(0, end))) {
         TMessage where = Where(f, rowNo, DelimitedFieldAt(row, *bad, f.Delimiter, true));
         if (IsValidUtf8(row)) throw At(std::move(where), {TMsg::MidLooksUtf8});
         throw At(std::move(where),
                  {TMsg::MidNotCp932, {Hex(static_cast<unsigned char>(row[*bad]), 2)}});
     }
-    return NoLineBreak(GetDelimitedField(row, column, f.Delimiter), f, rowNo, column);
+    return NoLineBreak(std::move(value), f, rowNo, column);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ void ReadVerticesInto(TLineReader& mif, int32_t n, TSFShape* rec) {
     for (int32_t i = 0; i < n;) {
         const std::string_view line = NextLine(mif);
         TSFPoint v;
-        if (!TryShortVertex(line, v)) {
+        if (!TryShortVertex(line, v, mif.InBuffer(line))) {
             if (IsBlankLine(line)) continue;
             v = Vertex(mif, line);
         }

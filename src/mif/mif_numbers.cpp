@@ -184,6 +184,10 @@ const char* ParseShortDecimal(const char* p, const char* end, double& value) {
     return r ? p + (r - padded) : nullptr;
 }
 
+const char* ParseShortDecimalReadAhead(const char* p, const char* end, double& value) {
+    return ParseShortDecimal8(p, end, value);
+}
+
 std::optional<double> TryParseMifFloat(std::string_view s) {
     size_t i = 0;
     while (i < s.size() && s[i] == ' ')

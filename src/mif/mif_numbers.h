@@ -20,6 +20,9 @@ std::optional<double> TryParseMifFloat(std::string_view text);
 // of the number with its value in `value`, or nullptr when the text is not of
 // that kind (it may still be a number: TryParseMifFloat decides).
 const char* ParseShortDecimal(const char* p, const char* end, double& value);
+// The same where at least 20 bytes from `p` may be read and the byte at `end`
+// is none of a number's (a line end), so no padded copy is needed.
+const char* ParseShortDecimalReadAhead(const char* p, const char* end, double& value);
 // The same a character at a time; ParseShortDecimal must agree with it.
 const char* ParseShortDecimalScalar(const char* p, const char* end, double& value);
 

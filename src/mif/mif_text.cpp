@@ -60,16 +60,16 @@ int32_t NonNegativeCount(const TLineReader& mif, std::string_view text) {
     return n;
 }
 
-bool TryShortVertex(std::string_view line, TSFPoint& v) {
+bool TryShortVertex(std::string_view line, TSFPoint& v, bool readAhead) {
     const char* p = line.data();
     const char* const end = p + line.size();
+    auto parse = readAhead ? ParseShortDecimalReadAhead : ParseShortDecimal;
     while (p < end && static_cast<unsigned char>(*p) <= 32)
         ++p;
-    if (!(p = ParseShortDecimal(p, end, v.X)) || p == end || (*p != ' ' && *p != '\t'))
-        return false;
+    if (!(p = parse(p, end, v.X)) || p == end || (*p != ' ' && *p != '\t')) return false;
     while (p < end && static_cast<unsigned char>(*p) <= 32)
         ++p;
-    if (!(p = ParseShortDecimal(p, end, v.Y))) return false;
+    if (!(p = parse(p, end, v.Y))) return false;
     while (p < end && static_cast<unsigned char>(*p) <= 32)
         ++p;
     return p == end;

@@ -42,6 +42,7 @@ int32_t NonNegativeCount(const TLineReader& mif, std::string_view text);
 TSFPoint Vertex(const TLineReader& mif, std::string_view line);
 // The usual vertex line, two short decimals, read in one go; false for any
 // other line, which Vertex then reads (or rejects) by the general rules.
-bool TryShortVertex(std::string_view line, TSFPoint& v);
+// `readAhead`: the line lies in its reader's buffer (TLineReader::InBuffer).
+bool TryShortVertex(std::string_view line, TSFPoint& v, bool readAhead = false);
 
 }  // namespace quorvex::mif_text

@@ -102,6 +102,8 @@ constexpr auto MakePow10(std::integer_sequence<int, N...>) {
 }
 
 constexpr auto kPow10Wide = MakePow10(std::make_integer_sequence<int, 23>{});
+constexpr double kPow10Double[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7, 1e8,
+                                   1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
 
 // The same for magnitudes from 2^-16 up to 2^53, exactly in integers: the
 // double is m / 2^k, so m * 10^s / 2^k with s = 17 - exp10 has the 18
@@ -115,8 +117,13 @@ bool Digits18Exact(double magnitude, TDigits18& out) {
     const int k = 1075 - biased;
     if (k < 0 || k > 52 + 16) return false;
     const uint64_t m = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);
-    // floor(log10(2) * floor(log2(v))): exp10 itself or one less.
+    // floor(log10(2) * floor(log2(v))): exp10 itself or one less; from 1 up,
+    // where the powers of ten are exact doubles, one comparison settles it
+    // before the first multiplication.
     int exp10 = ((52 - k) * 78913) >> 18;
+    if (exp10 >= -1 && exp10 + 1 < static_cast<int>(std::size(kPow10Double)) &&
+        magnitude >= kPow10Double[static_cast<size_t>(exp10 + 1)])
+        ++exp10;
     for (;;) {
         const int s = 17 - exp10;
         if (s < 0 || s > 22) return false;
@@ -160,8 +167,10 @@ char* WriteDigits18(TDigits18 d, char* p) {
         v = kE15 / 10;
         ++exp10;
     }
-    // Fifteen digits, in independent groups of four.
-    char digits[16];
+    // Fifteen digits, in independent groups of four; the bytes after them
+    // are copied along by the fixed-size copies below and then overwritten
+    // or left past the end of the text.
+    char digits[32] = {};
     const auto hi = static_cast<uint32_t>(v / 100000000);  // 7 digits
     const auto lo = static_cast<uint32_t>(v % 100000000);  // 8 digits
     Write4(digits + 11, lo % 10000);
@@ -175,30 +184,31 @@ char* WriteDigits18(TDigits18 d, char* p) {
 
     // E counts the digits before the decimal point: value = 0.d1d2... * 10^E.
     const int E = exp10 + 1;
+    // Fixed-size copies of 16 digits: the text and what they write past it
+    // stay within kSimaNumberMax bytes of the start (a sign, 14 digits, the
+    // point and 16 at most), and the ends are set by the lengths.
     if (E >= -3 && E <= 15) {
         if (E <= 0) {
-            *p++ = '0';
-            *p++ = '.';
-            for (int i = 0; i < -E; ++i)
-                *p++ = '0';
-            std::memcpy(p, digits, static_cast<size_t>(len));
+            std::memcpy(p, "0.000", 5);
+            p += 2 - E;
+            std::memcpy(p, digits, 16);
             p += len;
         } else if (len <= E) {
-            std::memcpy(p, digits, static_cast<size_t>(len));
-            std::memset(p + len, '0', static_cast<size_t>(E - len));
+            std::memcpy(p, digits, 16);
+            std::memcpy(p + len, "0000000000000000", 16);
             p += E;
         } else {
-            std::memcpy(p, digits, static_cast<size_t>(E));
+            std::memcpy(p, digits, 16);
             p += E;
             *p++ = '.';
-            std::memcpy(p, digits + E, static_cast<size_t>(len - E));
+            std::memcpy(p, digits + E, 16);
             p += len - E;
         }
     } else {
         *p++ = digits[0];
         if (len > 1) {
             *p++ = '.';
-            std::memcpy(p, digits + 1, static_cast<size_t>(len - 1));
+            std::memcpy(p, digits + 1, 16);
             p += len - 1;
         }
         *p++ = 'E';

@@ -8,7 +8,8 @@
 
 namespace quorvex {
 
-// Longest text FormatSimaNumber writes.
+// Longest text FormatSimaNumber writes, and the room it needs: bytes past
+// the text, within this many, may be written too.
 inline constexpr size_t kSimaNumberMax = 32;
 
 // The largest magnitude whose text parses back to a finite number: the next

@@ -1,6 +1,7 @@
 #include "support/field.h"
 
 #include <atomic>
+#include <cstring>
 
 #include "support/text.h"
 
@@ -110,6 +111,12 @@ std::string GetDelimitedField(std::string_view line, int32_t n, char separator) 
     return FieldOf(line, n, separator, false, true);
 }
 
+std::string GetDelimitedField(std::string_view line, int32_t n, char separator, size_t& end) {
+    std::string field;
+    end = Walk(line, n, std::string_view::npos, separator, false, true, &field).End;
+    return field;
+}
+
 std::string GetDelimitedUtf8Field(std::string_view line, int32_t n, char separator) {
     return FieldOf(line, n, separator, false, false);
 }
@@ -127,6 +134,19 @@ bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bo
     enum { Between, Unquoted, Quoted } state = insideQuotes ? Quoted : Between;
     const size_t len = text.size();
     for (size_t i = 0; i < len; ++i) {
+        if (state == Quoted) {
+            // A quote is neither half of a double-byte character, so the
+            // next one closes or doubles, whatever lies before it.
+            const void* q = std::memchr(text.data() + i, '"', len - i);
+            if (!q) return true;
+            i = static_cast<size_t>(static_cast<const char*>(q) - text.data());
+            if (i + 1 < len && text[i + 1] == '"') {
+                ++i;
+            } else {
+                state = Between;
+            }
+            continue;
+        }
         const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
         if (doubleByte && IsCp932LeadByte(u) && i + 1 < len &&
@@ -139,13 +159,6 @@ bool EndsInsideQuotes(std::string_view text, char separator, bool doubleByte, bo
         const bool ends = c == separator || (u >= 1 && u <= 32);
         switch (state) {
             case Quoted:
-                if (c == '"') {
-                    if (i + 1 < len && text[i + 1] == '"') {
-                        ++i;
-                    } else {
-                        state = Between;
-                    }
-                }
                 break;
             case Unquoted:
                 if (ends) state = Between;

@@ -22,6 +22,9 @@ std::string GetField(std::string_view line, int32_t n, std::string_view separato
 // field 1 and the field 2 "foo". Used for MID rows, whose delimiter the MIF
 // header declares.
 std::string GetDelimitedField(std::string_view line, int32_t n, char separator);
+// The same, with DelimitedFieldEnd(line, n, separator, true) in `end`, in one
+// walk over the row.
+std::string GetDelimitedField(std::string_view line, int32_t n, char separator, size_t& end);
 
 // As GetDelimitedField for UTF-8 text, where no byte is a lead byte and a
 // separator never hides inside a character.

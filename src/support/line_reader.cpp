@@ -68,7 +68,7 @@ TLineReader::TLineReader(const std::string& path, size_t blockSize) : path_(path
     cap_ =
         static_cast<size_t>(std::min<uint64_t>(blockSize, std::max<uint64_t>(size + 1, kSmallest)));
     try {
-        buf_.reset(new char[cap_]);
+        Allocate(cap_);
     } catch (...) {
         ::close(fd_);
         throw;
@@ -81,20 +81,26 @@ TLineReader TLineReader::FromDescriptor(int fd, const std::string& name, size_t 
     r.fd_ = ::dup(fd);
     if (r.fd_ < 0) ThrowFileError("read", name, errno);
     if (::lseek(r.fd_, 0, SEEK_SET) < 0) ThrowFileError("read", name, errno);
-    r.cap_ = blockSize;
-    r.buf_.reset(new char[r.cap_]);
+    r.Allocate(blockSize);
     return r;
 }
 
 TLineReader TLineReader::FromText(std::string_view text) {
     TLineReader r;
     r.path_ = "<text>";
-    r.cap_ = std::max<size_t>(text.size(), 1);
-    r.buf_.reset(new char[r.cap_]);
+    r.Allocate(std::max<size_t>(text.size(), 1));
     std::memcpy(r.buf_.get(), text.data(), text.size());
     r.end_ = text.size();
+    r.MarkEnd();
     r.eof_ = true;
     return r;
+}
+
+void TLineReader::Allocate(size_t cap) {
+    buf_.reset(new char[cap + kReadAhead]());
+    cap_ = cap;
+    end_ = 0;
+    MarkEnd();
 }
 
 TLineReader::~TLineReader() {
@@ -122,12 +128,14 @@ bool TLineReader::Fill() {
         std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
         end_ -= pos_;
         pos_ = 0;
+        MarkEnd();
     }
     if (end_ == cap_) return true;  // caller moves a full buffer into scratch_
     for (;;) {
         const ssize_t n = ::read(fd_, buf_.get() + end_, static_cast<TReadCount>(cap_ - end_));
         if (n > 0) {
             end_ += static_cast<size_t>(n);
+            MarkEnd();
             return true;
         }
         if (n == 0) {
@@ -156,10 +164,12 @@ void TLineReader::SkipByteOrderMark() {
     if (lineNumber_ != 0 || pushedBack_ || pos_ != 0) return;
     if (cap_ < kMark) {
         // Only a reader made with tiny blocks (tests) cannot hold the mark.
-        std::unique_ptr<char[]> bigger(new char[kMark]);
-        std::memcpy(bigger.get(), buf_.get(), end_);
-        buf_ = std::move(bigger);
-        cap_ = kMark;
+        std::unique_ptr<char[]> old = std::move(buf_);
+        const size_t n = end_;
+        Allocate(kMark);
+        std::memcpy(buf_.get(), old.get(), n);
+        end_ = n;
+        MarkEnd();
     }
     while (end_ < kMark && Fill()) {
     }
@@ -208,6 +218,7 @@ bool TLineReader::ReadLineSlow(std::string_view& line) {
             scratch_.append(buf_.get(), end_);
             longLine = true;
             pos_ = end_ = 0;
+            MarkEnd();
         }
         const size_t scanned = end_ - pos_;
         if (!Fill()) break;

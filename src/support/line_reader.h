@@ -52,6 +52,17 @@ class TLineReader {
         }
         return ReadLineSlow(line);
     }
+    // A line that lies in the reader's buffer (most do) is followed by its
+    // line end, or by a '\n' put after the last byte read, and then by at
+    // least this many readable bytes, so a parser may read ahead of it in
+    // words without a padded copy.
+    static constexpr size_t kReadAhead = 32;
+    // Whether `line`, as returned by ReadLine, lies in the buffer.
+    bool InBuffer(std::string_view line) const {
+        const auto b = reinterpret_cast<uintptr_t>(buf_.get());
+        const auto p = reinterpret_cast<uintptr_t>(line.data());
+        return p >= b && p + line.size() <= b + end_;
+    }
     // Drops a UTF-8 byte order mark (EF BB BF) that opens the file, which
     // editors write whatever the text's character set. Only before the first
     // line is read.
@@ -69,6 +80,9 @@ class TLineReader {
     TLineReader() = default;
     // Appends more bytes at the end of the buffer; false at end of input.
     bool Fill();
+    // Room for `cap` bytes and the read-ahead, zeroed.
+    void Allocate(size_t cap);
+    void MarkEnd() { buf_[end_] = '\n'; }
     bool ReadLineSlow(std::string_view& line);
     [[noreturn]] void FailLineTooLong();
 

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "mif/mif_text.h"
 #include "mif/uniMifUtils.h"
 #include "support/errors.h"
+#include "test_util.h"
 
 namespace quorvex {
 namespace {
@@ -234,6 +236,44 @@ TEST(SkipMifMultipoint, ConsumesItsCoordinateLines) {
     EXPECT_THROW(SkipMifMultipoint("Multipoint 2", cut), ConversionError);
     TLineReader bad = TLineReader::FromText("1 2 3\n");
     EXPECT_THROW(SkipMifMultipoint("Multipoint 1", bad), ConversionError);
+}
+
+// Vertex lines in the reader's buffer are parsed reading ahead of their end:
+// the byte after each is a line end, even after the last line of a file
+// without one, where the buffer still holds digits of earlier blocks, and
+// the result is the one the padded copy gives.
+TEST(TryShortVertex, ReadingAheadInTheBufferGivesTheSameVertices) {
+    const std::vector<std::string> texts = {
+        "12345678.25 87654321.75\r\n1 2\r\n-3.5 4",
+        "1.5 2.5\n123456789012.125 3\n7 8\n",
+        "-98765.4321 12345.6789\r\n9 9",
+        "1 2 3\n4.5e3 6\n0.1234567890123456 1\n12 34",
+        "11111111111111111111 2\n3 44444444",
+    };
+    test::TempDir dir;
+    const std::string path = dir / "vertices.mif";
+    for (const std::string& text : texts) {
+        test::WriteBytes(path, text);
+        for (size_t block = 1; block <= 48; ++block) {
+            TLineReader reader(path, block);
+            std::string_view line;
+            while (reader.ReadLine(line)) {
+                TSFPoint padded{}, ahead{};
+                const bool inBuffer = reader.InBuffer(line);
+                if (inBuffer) {
+                    const char after = line.data()[line.size()];
+                    EXPECT_TRUE(after == '\r' || after == '\n') << text << " block " << block;
+                }
+                const bool ok = mif_text::TryShortVertex(line, padded, false);
+                EXPECT_EQ(mif_text::TryShortVertex(line, ahead, inBuffer), ok)
+                    << line << " block " << block;
+                if (ok) {
+                    EXPECT_EQ(ahead.X, padded.X) << line << " block " << block;
+                    EXPECT_EQ(ahead.Y, padded.Y) << line << " block " << block;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -256,6 +256,13 @@ TEST(EndsInsideQuotes, QuotesOpenOnlyWhereAFieldStarts) {
     EXPECT_TRUE(EndsInsideQuotes("a|\x81|\"b", '|', false, false));
     EXPECT_FALSE(EndsInsideQuotes("\"\x81\"", ',', true, false));
     EXPECT_TRUE(EndsInsideQuotes("\"\x81\"\"", ',', true, false));
+    // Quoted text is passed over whole: pairs, doubled quotes and
+    // separators inside it change nothing; what follows is read as before.
+    EXPECT_FALSE(EndsInsideQuotes("\"\x82\xA0|\x81\x7C\"\"x\"|\x81|\"b\"", '|', true, false));
+    EXPECT_TRUE(EndsInsideQuotes("\"\x82\xA0\"\"|\x81\"\"", '|', true, false));
+    EXPECT_TRUE(EndsInsideQuotes("\"a\"|\"\x88\x9F\x82", '|', true, false));
+    EXPECT_FALSE(EndsInsideQuotes("\x88\x9F\"|b", '|', true, true));
+    EXPECT_TRUE(EndsInsideQuotes("\"\"\x88", '|', true, true));
 }
 
 }  // namespace
