@@ -98,16 +98,16 @@ void TBlockPipeline::Writer() {
             // the many small parcels.
             const std::vector<int32_t>& numbers = run_.Points.FindOrAddAll(batch->points);
             for (const Item& it : batch->items) {
-                TFileWriter& out = it.kind == TSimBlockKind::Parcel ? run_.Parcels : run_.Routes;
+                TSimBlockScratch& out =
+                    it.kind == TSimBlockKind::Parcel ? run_.Parcels : run_.Routes;
                 if (attrIndex_ > 0 && !it.sameRow) {
                     value = MidValue(format_,
                                      std::string_view(batch->rows).substr(it.rowBegin, it.rowSize),
                                      it.rowNo, attrIndex_);
                 }
-                WriteSimBlockNumbers(
-                    out, it.kind,
-                    std::span<const int32_t>(numbers).subspan(it.pointBegin, it.pointCount),
-                    it.number, value);
+                out.Put(it.kind,
+                        std::span<const int32_t>(numbers).subspan(it.pointBegin, it.pointCount),
+                        it.number, value);
             }
         } catch (...) {
             error = std::current_exception();

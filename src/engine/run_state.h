@@ -21,8 +21,8 @@ struct TRunState {
     TFileWriter& PointLines;
     size_t PointLinesWritten = 0;
     const bool SwapXY;
-    TScratchFile Parcels;
-    TScratchFile Routes;
+    TSimBlockScratch Parcels;
+    TSimBlockScratch Routes;
     int32_t ParcelNo = 0;
     int32_t RouteNo = 0;
     int64_t SkippedPoints = 0;

@@ -19,17 +19,17 @@ void WriteSimaHead(TFileWriter& out, std::string_view genba) {
     out.WriteLine("A00,");
 }
 
-void WriteSimaTail(TFileWriter& out, TScratchFile& parcels, TScratchFile& routes) {
+void WriteSimaTail(TFileWriter& out, TSimBlockScratch& parcels, TSimBlockScratch& routes) {
     out.WriteLine("A99,");
     out.WriteLine(sima_text::kBannerParcels);
-    parcels.CopyTo(out);
+    parcels.WriteTo(out);
     out.WriteLine(sima_text::kBannerRoutes);
-    routes.CopyTo(out);
+    routes.WriteTo(out);
     out.Flush();
 }
 
 void WriteSimaFile(TFileWriter& out, std::string_view genba, const TSIMPoints& points, bool swapXY,
-                   TScratchFile& parcels, TScratchFile& routes) {
+                   TSimBlockScratch& parcels, TSimBlockScratch& routes) {
     WriteSimaHead(out, genba);
     WriteSimPointLines(out, points, 0, points.Count(), swapXY);
     WriteSimaTail(out, parcels, routes);

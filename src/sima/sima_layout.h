@@ -34,10 +34,10 @@ inline constexpr std::string_view kBannerRoutes =
 // Writes the file in its fixed order; `genba` is the site name of the G00
 // line, written unchanged.
 void WriteSimaFile(TFileWriter& out, std::string_view genba, const TSIMPoints& points, bool swapXY,
-                   TScratchFile& parcels, TScratchFile& routes);
+                   TSimBlockScratch& parcels, TSimBlockScratch& routes);
 // The same in two halves, for a run that writes the "A01," lines between them
 // as its points come: the lines before them and the lines after them.
 void WriteSimaHead(TFileWriter& out, std::string_view genba);
-void WriteSimaTail(TFileWriter& out, TScratchFile& parcels, TScratchFile& routes);
+void WriteSimaTail(TFileWriter& out, TSimBlockScratch& parcels, TSimBlockScratch& routes);
 
 }  // namespace quorvex

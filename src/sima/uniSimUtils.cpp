@@ -1,9 +1,12 @@
 #include "sima/uniSimUtils.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <random>
 
 #include "sima/sima_number.h"
@@ -91,28 +94,123 @@ void Put(char*& p, const char* s, size_t n) {
     p += n;
 }
 
-void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t number,
-                std::string_view attrValue, const char* head, const char* tail) {
+// The head line up to its attribute value: "D00,N," or "F00,N,".
+void WriteBlockHeadStart(TFileWriter& out, int32_t number, const char* head) {
     char line[64];
     char* p = line;
     Put(p, head, 4);
     p = PutInt(p, number);
     *p++ = ',';
     out.Write(std::string_view(line, static_cast<size_t>(p - line)));
+}
+
+void WriteBlockLine(TFileWriter& out, int32_t n) {
+    char* q = out.Reserve(48);
+    char* const start = q;
+    Put(q, "B01,", 4);
+    q = PutNumberTwice(q, static_cast<uint32_t>(n));  // the name is the number's text
+    Put(q, ",\r\n", 3);
+    out.Advance(static_cast<size_t>(q - start));
+}
+
+void WriteBlock(TFileWriter& out, std::span<const int32_t> numbers, int32_t number,
+                std::string_view attrValue, const char* head, const char* tail) {
+    WriteBlockHeadStart(out, number, head);
     out.Write(attrValue);
     out.Write(",1,\r\n");
-    for (const int32_t n : numbers) {
-        char* q = out.Reserve(48);
-        char* const start = q;
-        Put(q, "B01,", 4);
-        q = PutNumberTwice(q, static_cast<uint32_t>(n));  // the name is the number's text
-        Put(q, ",\r\n", 3);
-        out.Advance(static_cast<size_t>(q - start));
-    }
+    for (const int32_t n : numbers)
+        WriteBlockLine(out, n);
     out.WriteLine(tail);
 }
 
+// A kept block: this head, the attribute value's bytes, the numbers.
+struct TKeptBlockHead {
+    int32_t Number;
+    uint32_t Kind;  // 0 parcel, 1 route
+    uint64_t ValueSize;
+    uint64_t Count;
+};
+
+// Reads a scratch file back through a buffer of fixed size.
+class TScratchReader {
+  public:
+    explicit TScratchReader(TScratchFile& file) : file_(file), buf_(new char[kSize]) {
+        file_.StartReading();
+    }
+    // The bytes read and not yet taken; more after Fill().
+    std::string_view Ready() const { return {buf_.get() + pos_, end_ - pos_}; }
+    void Take(size_t n) { pos_ += n; }
+    // Reads more behind what is ready; false at the end of the file.
+    bool Fill() {
+        std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+        const size_t got = file_.Read(buf_.get() + end_, kSize - end_);
+        end_ += got;
+        return got != 0;
+    }
+    // Fills until `n` bytes (at most kSize) are ready; a file cut short is
+    // one this program did not write.
+    void Need(size_t n) {
+        while (end_ - pos_ < n)
+            if (!Fill()) ThrowFileError("read", file_.Path(), EIO);
+    }
+
+  private:
+    static constexpr size_t kSize = size_t{1} << 18;
+    TScratchFile& file_;
+    std::unique_ptr<char[]> buf_;
+    size_t pos_ = 0, end_ = 0;
+};
+
 }  // namespace
+
+void TSimBlockScratch::Put(TSimBlockKind kind, std::span<const int32_t> numbers, int32_t number,
+                           std::string_view attrValue) {
+    const TKeptBlockHead head{number, kind == TSimBlockKind::Parcel ? 0u : 1u, attrValue.size(),
+                              numbers.size()};
+    file_.Write(std::string_view(reinterpret_cast<const char*>(&head), sizeof head));
+    file_.Write(attrValue);
+    file_.Write(std::string_view(reinterpret_cast<const char*>(numbers.data()),
+                                 numbers.size() * sizeof(int32_t)));
+}
+
+void TSimBlockScratch::WriteTo(TFileWriter& out) {
+    TScratchReader in(file_);
+    for (;;) {
+        if (in.Ready().empty() && !in.Fill()) break;
+        in.Need(sizeof(TKeptBlockHead));
+        TKeptBlockHead head;
+        std::memcpy(&head, in.Ready().data(), sizeof head);
+        in.Take(sizeof head);
+        const bool parcel = head.Kind == 0;
+        // The head line, its value passed on piece by piece however long.
+        WriteBlockHeadStart(out, head.Number, parcel ? "D00," : "F00,");
+        for (uint64_t left = head.ValueSize; left > 0;) {
+            in.Need(1);
+            const std::string_view part =
+                in.Ready().substr(0, std::min<uint64_t>(left, in.Ready().size()));
+            out.Write(part);
+            in.Take(part.size());
+            left -= part.size();
+        }
+        out.Write(",1,\r\n");
+        for (uint64_t left = head.Count; left > 0;) {
+            in.Need(sizeof(int32_t));
+            const size_t n =
+                static_cast<size_t>(std::min<uint64_t>(left, in.Ready().size() / sizeof(int32_t)));
+            const char* at = in.Ready().data();
+            for (size_t i = 0; i < n; ++i, at += sizeof(int32_t)) {
+                int32_t number;
+                std::memcpy(&number, at, sizeof number);
+                WriteBlockLine(out, number);
+            }
+            in.Take(n * sizeof(int32_t));
+            left -= n;
+        }
+        out.WriteLine(parcel ? "D99," : "F99,");
+    }
+}
 
 TPointHashKey PointHashKeyOf(uint64_t seed) {
     TPointHashKey key;

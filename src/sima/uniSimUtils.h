@@ -130,4 +130,23 @@ void WriteSimBlock(TFileWriter& out, TSimBlockKind kind, std::span<const TSFPoin
 void WriteSimBlockNumbers(TFileWriter& out, TSimBlockKind kind, std::span<const int32_t> numbers,
                           int32_t number, std::string_view attrValue);
 
+// Blocks waiting in a scratch file until the coordinate section is complete.
+// Each is kept as its head line and its point numbers in binary, four bytes
+// a vertex instead of a "B01," line of about twenty, and becomes text only
+// once, when WriteTo() writes it into the SIMA file.
+class TSimBlockScratch {
+  public:
+    void Put(TSimBlockKind kind, std::span<const int32_t> numbers, int32_t number,
+             std::string_view attrValue);
+    // Writes every block put, in order, as WriteSimBlockNumbers would have.
+    void WriteTo(TFileWriter& out);
+    // Bytes kept so far, and taking back what was kept after Size() was
+    // `size`, as for a file.
+    uint64_t Size() const { return file_.Size(); }
+    void Truncate(uint64_t size) { file_.Truncate(size); }
+
+  private:
+    TScratchFile file_;
+};
+
 }  // namespace quorvex

@@ -76,6 +76,11 @@ class TScratchFile : public TFileWriter {
     TScratchFile();
     // Copies everything written so far to `out`.
     void CopyTo(TFileWriter& out);
+    // Reads back everything written so far: StartReading() goes to the start,
+    // each Read() gives up to `n` bytes at `p` and how many, 0 at the end;
+    // reading to the end leaves the file where more may be written.
+    void StartReading();
+    size_t Read(char* p, size_t n);
 };
 
 // The file an output path really updates: the path itself, or the file a

@@ -182,6 +182,19 @@ void TScratchFile::CopyTo(TFileWriter& out) {
     }
 }
 
+void TScratchFile::StartReading() {
+    Flush();
+    if (::lseek(Fd(), 0, SEEK_SET) < 0) ThrowFileError("read", Path(), errno);
+}
+
+size_t TScratchFile::Read(char* p, size_t n) {
+    for (;;) {
+        const ssize_t got = ::read(Fd(), p, n);
+        if (got >= 0) return static_cast<size_t>(got);
+        if (errno != EINTR) ThrowFileError("read", Path(), errno);
+    }
+}
+
 std::string CheckOutputTarget(const std::string& target) {
     const std::string resolved = ResolveOutputTarget(target, QueryOutput);
     struct stat st;

@@ -209,6 +209,21 @@ void TScratchFile::CopyTo(TFileWriter& out) {
     }
 }
 
+void TScratchFile::StartReading() {
+    Flush();
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(HandleOf(Fd()), zero, nullptr, FILE_BEGIN))
+        ThrowWin32FileError("read", Path(), ::GetLastError());
+}
+
+size_t TScratchFile::Read(char* p, size_t n) {
+    DWORD got = 0;
+    const auto want = static_cast<DWORD>(std::min<size_t>(n, size_t{1} << 30));
+    if (!::ReadFile(HandleOf(Fd()), p, want, &got, nullptr))
+        ThrowWin32FileError("read", Path(), ::GetLastError());
+    return got;
+}
+
 TCommitFile::TCommitFile(const std::string& target)
     : target_(target), resolved_(CheckOutputTarget(target)) {
     // The new file is written beside the target under a hidden name, marked

@@ -308,7 +308,7 @@ TEST(WriteSimRoute, SharesPointsWithParcels) {
 
 TEST(WriteSimaFile, RunWithoutObjects) {
     TSIMPoints table;
-    TScratchFile parcels, routes;
+    TSimBlockScratch parcels, routes;
     const std::string bytes =
         Written([&](TFileWriter& out) { WriteSimaFile(out, "", table, true, parcels, routes); });
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 9);
@@ -318,11 +318,11 @@ TEST(WriteSimaFile, RunWithoutObjects) {
 
 TEST(WriteSimaFile, SmallSingleFileRun) {
     TSIMPoints table;
-    TScratchFile parcels, routes;
+    TSimBlockScratch parcels, routes;
     // The region (100, 200) (110, 200) (110, 210) (100, 200) with the closing
     // vertex removed, as the object pass hands it over when closing is off.
     const auto region = Record<TSFPolygon>({{100, 200}, {110, 200}, {110, 210}});
-    WriteSimParcel(parcels, region, table, 1, "12-4");
+    parcels.Put(TSimBlockKind::Parcel, table.FindOrAddAll(region.Points), 1, "12-4");
     const std::string bytes =
         Written([&](TFileWriter& out) { WriteSimaFile(out, "S1", table, false, parcels, routes); });
     EXPECT_EQ(bytes, kSimaHead + "G00,02,S1,\r\n" + kPointsBanner +
@@ -343,7 +343,7 @@ TEST(WriteSimaFile, SmallSingleFileRun) {
 
 TEST(WriteSimaFile, SiteNameWithAControlCharacterIsRefused) {
     TSIMPoints table;
-    TScratchFile parcels, routes;
+    TSimBlockScratch parcels, routes;
     for (const char* genba : {"S,\r\nA01,999,999,123,456,0,\r\nZ00", "a\tb", "\x1B[31m", "x\x7F"}) {
         SCOPED_TRACE(genba);
         TScratchFile out;
@@ -354,9 +354,11 @@ TEST(WriteSimaFile, SiteNameWithAControlCharacterIsRefused) {
 
 TEST(WriteSimaFile, RoutesOnlyAndJapaneseSiteName) {
     TSIMPoints table;
-    TScratchFile parcels, routes;
-    WriteSimRoute(routes, Record<TSFPolyLine>({{1, 2}, {3, 4}}), table, 1, "");
-    WriteSimRoute(routes, Record<TSFPolyLine>({{3, 4}, {5, 6}}), table, 2, "\x93\xB9");
+    TSimBlockScratch parcels, routes;
+    routes.Put(TSimBlockKind::Route,
+               table.FindOrAddAll(Record<TSFPolyLine>({{1, 2}, {3, 4}}).Points), 1, "");
+    routes.Put(TSimBlockKind::Route,
+               table.FindOrAddAll(Record<TSFPolyLine>({{3, 4}, {5, 6}}).Points), 2, "\x93\xB9");
     const std::string bytes = Written([&](TFileWriter& out) {
         WriteSimaFile(out, "\x8C\xBB\x8F\xEA", table, true, parcels, routes);
     });
@@ -365,6 +367,62 @@ TEST(WriteSimaFile, RoutesOnlyAndJapaneseSiteName) {
                          kParcelsBanner + kRoutesBanner +
                          "F00,1,,1,\r\nB01,1,1,\r\nB01,2,2,\r\nF99,\r\n"
                          "F00,2,\x93\xB9,1,\r\nB01,2,2,\r\nB01,3,3,\r\nF99,\r\n");
+}
+
+// Blocks kept in binary come out as the text WriteSimBlockNumbers writes,
+// also when a value or a block is larger than the buffer that reads them
+// back, and after part of them was taken back.
+TEST(TSimBlockScratch, WritesTheTextOfEachBlockAsKept) {
+    std::vector<int32_t> many(300000);
+    for (size_t i = 0; i < many.size(); ++i)
+        many[i] = static_cast<int32_t>(i * 7919 % 2147483647 + 1);
+    const std::string longValue(700000, '\x82');
+    struct Block {
+        TSimBlockKind Kind;
+        std::vector<int32_t> Numbers;
+        int32_t Number;
+        std::string Value;
+    };
+    const std::vector<Block> blocks = {
+        {TSimBlockKind::Parcel, {1, 2, 3}, 1, "12-4"},
+        {TSimBlockKind::Route, {}, 2, ""},
+        {TSimBlockKind::Parcel, many, 2147483647, longValue},
+        {TSimBlockKind::Route, {2147483647, 10, 99, 100, 1000000000}, 3, "\x93\xB9"},
+        {TSimBlockKind::Parcel, {5}, 4, longValue + "x"},
+    };
+    TSimBlockScratch kept;
+    uint64_t before = 0;
+    for (const Block& b : blocks) {
+        before = kept.Size();
+        kept.Put(b.Kind, b.Numbers, b.Number, b.Value);
+    }
+    std::string expected;
+    for (size_t round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // The second round: the last block taken back, another put instead.
+        if (round == 1) {
+            kept.Truncate(before);
+            kept.Put(TSimBlockKind::Route, std::vector<int32_t>{8, 9}, 5, "y");
+        }
+        expected = Written([&](TFileWriter& out) {
+            for (size_t i = 0; i + round < blocks.size(); ++i)
+                WriteSimBlockNumbers(out, blocks[i].Kind, blocks[i].Numbers, blocks[i].Number,
+                                     blocks[i].Value);
+            if (round == 1)
+                WriteSimBlockNumbers(out, TSimBlockKind::Route, std::vector<int32_t>{8, 9}, 5, "y");
+        });
+        EXPECT_TRUE(Written([&](TFileWriter& out) { kept.WriteTo(out); }) == expected);
+    }
+    // Reading back leaves the file ready for more.
+    kept.Put(TSimBlockKind::Parcel, std::vector<int32_t>{4}, 6, "");
+    const std::string more = Written([&](TFileWriter& out) { kept.WriteTo(out); });
+    EXPECT_TRUE(more == expected + "D00,6,,1,\r\nB01,4,4,\r\nD99,\r\n");
+}
+
+TEST(TSimBlockScratch, NothingKeptWritesNothing) {
+    TSimBlockScratch kept;
+    EXPECT_EQ(kept.Size(), 0u);
+    EXPECT_EQ(Written([&](TFileWriter& out) { kept.WriteTo(out); }), "");
 }
 
 }  // namespace
