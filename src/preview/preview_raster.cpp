@@ -47,10 +47,16 @@ class TRaster {
         // A ring zigzagging over the whole frame would cross the rows more
         // often than is worth holding: it is filled a row at a time.
         constexpr size_t kMostCrossings = size_t(1) << 20;
-        size_t crossings = 0;
-        ForEachEdge(polygon, [&](double, double ya, double, double yb) {
-            crossings += static_cast<size_t>(RowsBelow(yb) - RowsBelow(ya));
-        });
+        size_t edges = 0;
+        for (uint32_t r = polygon.FirstRing; r < polygon.FirstRing + polygon.RingCount; ++r)
+            edges += f_.RingStarts[r + 1] - f_.RingStarts[r];
+        size_t crossings = edges * static_cast<size_t>(px_.Height);
+        if (crossings > kMostCrossings) {
+            crossings = 0;
+            ForEachEdge(polygon, [&](double, double ya, double, double yb) {
+                crossings += static_cast<size_t>(RowsBelow(yb) - RowsBelow(ya));
+            });
+        }
         const int band = crossings <= kMostCrossings ? px_.Height : 1;
         for (int top = 0; top < px_.Height; top += band)
             FillBand(polygon, top, std::min(px_.Height, top + band), colour);
