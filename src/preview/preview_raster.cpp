@@ -23,6 +23,11 @@ int Ceil(double v) {
     return t + (v > t);
 }
 
+// v within [lo, hi]; not a number as lo.
+double Within(double v, double lo, double hi) {
+    return v > lo ? (v < hi ? v : hi) : lo;
+}
+
 class TRaster {
   public:
     TRaster(const TFrame& f, const TPixels& px, TRasterScratch& scratch)
@@ -72,7 +77,7 @@ class TRaster {
 
     // Rows whose centre lies above y.
     int RowsBelow(double y) const {
-        return std::clamp(Ceil(std::clamp(y, -1.0, px_.Height + 1.0) - 0.5), 0, px_.Height);
+        return std::clamp(Ceil(Within(y, -1, px_.Height + 1.0) - 0.5), 0, px_.Height);
     }
 
     // Each edge of the polygon as (xa, ya, xb, yb), ya not below yb.
@@ -105,8 +110,8 @@ class TRaster {
         });
         // Every row holds an even number of crossings.
         for (size_t i = 0; i + 1 < crossings_.size(); i += 2) {
-            const float from = std::clamp(crossings_[i].X, -1.0f, px_.Width + 1.0f);
-            const float to = std::clamp(crossings_[i + 1].X, -1.0f, px_.Width + 1.0f);
+            const double from = Within(crossings_[i].X, -1, px_.Width + 1.0);
+            const double to = Within(crossings_[i + 1].X, -1, px_.Width + 1.0);
             const int x0 = std::max(0, Ceil(from - 0.5));
             const int x1 = std::min(px_.Width, Ceil(to - 0.5));
             uint32_t* row = Row(crossings_[i].Row);
@@ -127,6 +132,11 @@ class TRaster {
 
     // A one-pixel line, first cut to the frame (with a pixel to spare).
     void Line(double xa, double ya, double xb, double yb, uint32_t colour) {
+        // Not a number or beyond any frame: nothing to draw (and no cast of it).
+        constexpr double kBeyond = 1e9;
+        if (!(std::abs(xa) < kBeyond && std::abs(ya) < kBeyond && std::abs(xb) < kBeyond &&
+              std::abs(yb) < kBeyond))
+            return;
         if (Inside(xa, ya) && Inside(xb, yb))
             return Steps(static_cast<int>(xa), static_cast<int>(ya), static_cast<int>(xb),
                          static_cast<int>(yb), colour);

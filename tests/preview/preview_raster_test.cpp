@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -95,6 +96,13 @@ TEST(PreviewRaster, ShapesReachingFarOutStayInsideTheFrame) {
     f.Polylines.push_back({0, first, 2});
     f.Polylines.push_back({1, first + 2, 2});
     f.ParcelRuns.push_back({7, 8, 40});
+    // Vertices that are no numbers or infinite draw nothing, and no harm.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    AddParcel(f, {{{nan, 1}, {3, inf}, {-inf, 2}, {4, nan}}});
+    const uint32_t odd = static_cast<uint32_t>(f.Xy.size() / 2);
+    f.Xy.insert(f.Xy.end(), {nan, 3.0f, 2.0f, inf});
+    f.Polylines.push_back({2, odd, 2});
     c.Paint(f);
     EXPECT_TRUE(c.GuardIntact());
     EXPECT_EQ(c.At(8, 1), OpaquePixel(kParcelFill));
