@@ -1,6 +1,7 @@
 #include "preview/preview_frame.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "sima/sima_number.h"
 
@@ -24,9 +25,6 @@ class TBuilder {
         : scene_(scene), view_(view), visible_(view.Visible()) {
         f_.Width = static_cast<int>(view.Width());
         f_.Height = static_cast<int>(view.Height());
-        covered_.assign(static_cast<size_t>(std::max(f_.Width, 0)) *
-                            static_cast<size_t>(std::max(f_.Height, 0)),
-                        0);
     }
 
     TFrame Build() {
@@ -70,6 +68,11 @@ class TBuilder {
         if (!(c.X >= 0 && c.Y >= 0 && a.X < f_.Width && a.Y < f_.Height)) return;
         const int x0 = pixel(a.X, f_.Width), x1 = pixel(c.X, f_.Width);
         const int y0 = pixel(a.Y, f_.Height), y1 = pixel(c.Y, f_.Height);
+        // Zoomed in, nothing is small: the pixels are not held at all.
+        if (covered_.empty())
+            covered_.assign(static_cast<size_t>(f_.Width) * static_cast<size_t>(f_.Height), 0);
+        coveredFrom_ = std::min(coveredFrom_, y0);
+        coveredTo_ = std::max(coveredTo_, y1 + 1);
         for (int y = y0; y <= y1; ++y) {
             uint8_t* row = covered_.data() + static_cast<size_t>(y) * static_cast<size_t>(f_.Width);
             for (int x = x0; x <= x1; ++x)
@@ -77,7 +80,7 @@ class TBuilder {
         }
     }
     void Runs(uint8_t bit, std::vector<TPixelRun>& runs) const {
-        for (int y = 0; y < f_.Height; ++y) {
+        for (int y = coveredFrom_; y < coveredTo_; ++y) {
             const uint8_t* row =
                 covered_.data() + static_cast<size_t>(y) * static_cast<size_t>(f_.Width);
             for (int x = 0; x < f_.Width;) {
@@ -225,8 +228,11 @@ class TBuilder {
         }
         if (poly.RingCount == 0) return;
         f_.Polygons.push_back(poly);
-        // An area beyond the doubles' range sorts as none.
-        if (!scene_.ParcelName(i).empty())
+        // An area beyond the doubles' range sorts as none. A parcel lower
+        // on the screen than a label is high never gets one: it is not
+        // sorted among those that might.
+        if ((s.Box.MaxN - s.Box.MinN) * view_.Scale() >= kLabelFontPx &&
+            !scene_.ParcelName(i).empty())
             candidates_.push_back({s.Area == s.Area ? s.Area : 0, i, false});
     }
 
@@ -294,6 +300,7 @@ class TBuilder {
     const TBox visible_;
     TFrame f_;
     std::vector<uint8_t> covered_;  // per pixel: 1 by a small parcel, 2 by a small route
+    int coveredFrom_ = INT_MAX, coveredTo_ = 0;  // the rows covered_ has any of
     std::vector<TCandidate> candidates_;
     std::vector<TScreenPoint> ring_, cut_;  // of the ring being cut
 };

@@ -1,4 +1,6 @@
 #include "ui/qt/PreviewWnd.h"
+#include <chrono>
+#include <cstdio>
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -47,16 +49,18 @@ void PaintRuns(QPainter& p, const std::vector<preview::TPixelRun>& runs, const Q
         p.fillRect(QRectF(r.X0, r.Y, r.X1 - r.X0, 1), colour);
 }
 
-// The drawing as the SVG file has it: parcels lightly filled (even-odd, so
-// holes stay open) and outlined, routes as lines, small objects as pixel
-// runs, labels, the site name, the scale bar and the north arrow.
-void PaintFrame(QPainter& p, const preview::TPreviewScene& scene, const TFrame& f) {
-    // Smoothing costs most on a frame full of lines (a whole town zoomed out
-    // a little), where it shows least: there the lines are drawn plain.
+// Smoothing costs most on a frame full of lines (a whole town zoomed out a
+// little), where it shows least: such a frame is painted plain, straight
+// into pixels.
+bool Dense(const TFrame& f) {
     constexpr size_t kSmoothVerticesUpTo = 10000;
-    const bool smooth = f.Xy.size() / 2 <= kSmoothVerticesUpTo;
-    p.setRenderHint(QPainter::Antialiasing, smooth);
-    // One-pixel cosmetic pens take the rasteriser's fast path.
+    return f.Xy.size() / 2 > kSmoothVerticesUpTo;
+}
+
+// Parcels lightly filled (even-odd, so holes stay open) and outlined,
+// routes as lines, small objects as pixel runs, smoothed.
+void PaintShapes(QPainter& p, const TFrame& f) {
+    p.setRenderHint(QPainter::Antialiasing, true);
     QPen outline(Colour(preview::kParcelStroke), 1, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
     outline.setCosmetic(true);
     p.setPen(outline);
@@ -86,10 +90,9 @@ void PaintFrame(QPainter& p, const preview::TPreviewScene& scene, const TFrame& 
     }
     p.setRenderHint(QPainter::Antialiasing, false);
     PaintRuns(p, f.ParcelRuns, Colour(preview::kSmallParcelFill));
-    p.setRenderHint(QPainter::Antialiasing, smooth);
+    p.setRenderHint(QPainter::Antialiasing, true);
 
-    QPen route(Colour(preview::kRouteStroke), smooth ? 1.5 : 1, Qt::SolidLine, Qt::RoundCap,
-               Qt::RoundJoin);
+    QPen route(Colour(preview::kRouteStroke), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     route.setCosmetic(true);
     p.setPen(route);
     p.setBrush(Qt::NoBrush);
@@ -101,8 +104,12 @@ void PaintFrame(QPainter& p, const preview::TPreviewScene& scene, const TFrame& 
     }
     p.setRenderHint(QPainter::Antialiasing, false);
     PaintRuns(p, f.RouteRuns, Colour(preview::kRouteStroke));
-    p.setRenderHint(QPainter::Antialiasing, true);
+}
 
+// What the SVG file has over the shapes: labels, the site name, the scale
+// bar and the north arrow.
+void PaintAnnotations(QPainter& p, const preview::TPreviewScene& scene, const TFrame& f) {
+    p.setRenderHint(QPainter::Antialiasing, true);
     const QColor text = Colour(preview::kTextFill);
     QFont font = p.font();
     font.setPixelSize(static_cast<int>(preview::kLabelFontPx));
@@ -165,10 +172,38 @@ TPreviewCanvas::TPreviewCanvas(TPreviewLogic& logic, QWidget* parent)
 
 void TPreviewCanvas::paintEvent(QPaintEvent*) {
     // Logical pixels: Qt paints them at the screen's own density.
+    auto T0 = std::chrono::steady_clock::now();
+    auto ms = [&] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - T0)
+            .count();
+    };
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (!logic_.Loaded()) return;
-    PaintFrame(p, logic_.Scene(), logic_.Frame());
+    fprintf(stderr, "begin %.1f\n", ms());
+    if (!logic_.Loaded()) {
+        p.fillRect(rect(), Qt::white);
+        return;
+    }
+    const TFrame& f = logic_.Frame();
+    if (Dense(f)) {
+        const qreal density = devicePixelRatioF();
+        const QSize size = (QSizeF(this->size()) * density).toSize();
+        if (image_.size() != size) image_ = QImage(size, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(density);
+        image_.fill(Qt::white);
+        const preview::TPixels pixels{reinterpret_cast<uint32_t*>(image_.bits()), image_.width(),
+                                      image_.height(),
+                                      static_cast<size_t>(image_.bytesPerLine()) / 4, density};
+        fprintf(stderr, "fill %.1f\n", ms());
+        preview::RasterizeFrame(f, pixels, scratch_);
+        fprintf(stderr, "raster %.1f\n", ms());
+        p.drawImage(QPointF(0, 0), image_);
+        fprintf(stderr, "draw %.1f\n", ms());
+    } else {
+        p.fillRect(rect(), Qt::white);
+        PaintShapes(p, f);
+    }
+    PaintAnnotations(p, logic_.Scene(), f);
+    fprintf(stderr, "annot %.1f\n", ms());
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(kSelection, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);

@@ -5,11 +5,13 @@
 // of SIMA files make it a viewer of files from elsewhere too.
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <QWidget>
 #include <string>
 #include <vector>
 
+#include "preview/preview_raster.h"
 #include "ui/logic/preview_logic.h"
 #include "ui/qt/ui_services.h"
 
@@ -36,6 +38,10 @@ class TPreviewCanvas : public QWidget {
 
   private:
     TPreviewLogic& logic_;
+    // A dense frame's parcels and routes are painted into this image at the
+    // screen's density, then copied onto the window.
+    QImage image_;
+    preview::TRasterScratch scratch_;
 };
 
 class TfrmPreview : public QMainWindow, private TPreviewView {

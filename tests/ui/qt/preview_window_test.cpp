@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 #include "preview/preview_svg.h"
 #include "ui/qt/PreviewWnd.h"
@@ -163,6 +165,67 @@ TEST_F(PreviewWindow, ItsOwnOpenShowsASimaFileAndAMarkChoosesItsParcel) {
     QTest::mouseClick(marks->viewport(), Qt::LeftButton, {},
                       marks->visualItemRect(marks->item(2)).center());
     EXPECT_DOUBLE_EQ(preview.Logic().View().Scale(), zoomed);
+    EXPECT_TRUE(ui.Errors.empty());
+}
+
+// A town of `side` x `side` square parcels 10 m wide, without lot numbers.
+std::string GridSima(int side) {
+    std::string text = "G00,01,grid,\r\nA00,\r\n";
+    const auto number = [&](int row, int column) { return row * (side + 1) + column + 1; };
+    for (int row = 0; row <= side; ++row)
+        for (int column = 0; column <= side; ++column) {
+            const std::string n = std::to_string(number(row, column));
+            text += "A01," + n + "," + n + "," + std::to_string(row * 10) + "," +
+                    std::to_string(column * 10) + ",0,\r\n";
+        }
+    text += "A99,\r\n";
+    for (int row = 0; row < side; ++row)
+        for (int column = 0; column < side; ++column) {
+            text += "D00," + std::to_string(row * side + column + 1) + ",,1,\r\n";
+            for (const auto& [r, c] : {std::pair{row, column},
+                                       {row, column + 1},
+                                       {row + 1, column + 1},
+                                       {row + 1, column},
+                                       {row, column}}) {
+                const std::string n = std::to_string(number(r, c));
+                text += "B01," + n + "," + n + ",\r\n";
+            }
+            text += "D99,\r\n";
+        }
+    return text;
+}
+
+TEST_F(PreviewWindow, ADenseDrawingIsPaintedFilledAndOutlined) {
+    // Enough parcels that the frame is painted plain, straight into pixels.
+    const std::string sim = dir / "grid.sim";
+    WriteBytes(sim, GridSima(60));
+    TfrmPreview preview(ui);
+    preview.resize(900, 700);
+    preview.show();
+    QApplication::processEvents();
+    preview.Logic().OpenFile(sim);
+    QApplication::processEvents();
+    ASSERT_GT(preview.Logic().Frame().Xy.size() / 2, 10000u);
+    ASSERT_TRUE(preview.Logic().Frame().ParcelRuns.empty());
+    const QImage image = preview.Canvas()->grab().toImage();
+    const preview::TView& view = preview.Logic().View();
+    const auto colourAt = [&](double e, double n) {
+        return image.pixelColor(Pixel(view.ToScreen({e, n})) * image.devicePixelRatio());
+    };
+    const QColor fill(QString::fromLatin1(preview::kParcelFill.data()));
+    const QColor stroke(QString::fromLatin1(preview::kParcelStroke.data()));
+    // Inside parcels, and on the lines between them.
+    for (const auto& [e, n] : {std::pair{5.0, 5.0}, {305.0, 295.0}, {595.0, 455.0}})
+        EXPECT_EQ(colourAt(e, n), fill) << e << "," << n;
+    int outlined = 0;
+    for (double e = 299.5; e <= 300.5; e += 0.1)
+        outlined += colourAt(e, 305.0) == stroke;
+    EXPECT_GT(outlined, 0);
+    // The scale bar is painted over the parcels, dark (its edges smoothed).
+    const preview::TScaleBar& bar = preview.Logic().Frame().ScaleBar;
+    const QColor under = image.pixelColor(QPoint(int(bar.X + bar.Length / 2), int(bar.Y)) *
+                                          image.devicePixelRatio());
+    EXPECT_LT(qGray(under.rgb()), 128);
     EXPECT_TRUE(ui.Errors.empty());
 }
 
