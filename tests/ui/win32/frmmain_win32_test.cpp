@@ -25,12 +25,14 @@
 #include "ui/win32/AboutDlg.h"
 #include "ui/win32/MainFrm.h"
 #include "ui/win32/desktop.h"
+#include "ui/win32/win32_screenshot.h"
 #include "ui/win32/win32_window.h"
 
 namespace quorvex {
 namespace {
 
 using test::ReadBytes;
+using test::SaveScreenshot;
 using test::WriteBytes;
 using test::WriteMifPair;
 
@@ -72,44 +74,6 @@ std::string ReadWide(const std::string& path) {
         bytes.append(buffer, n);
     CloseHandle(file);
     return bytes;
-}
-
-// With QUORVEX_SCREENSHOT_DIR set, the window as the screen shows it, frame
-// included, saved there as a 24-bit BMP.
-void SaveScreenshot(HWND window, const char* name) {
-    wchar_t dir[1024] = {};
-    if (!GetEnvironmentVariableW(L"QUORVEX_SCREENSHOT_DIR", dir, 1024)) return;
-    // Let everything paint.
-    for (int i = 0; i < 20; ++i) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(50);
-    }
-    RECT r{};
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(dc, old);
-    const DWORD stride = (DWORD(w) * 3 + 3) & ~3u, size = stride * DWORD(h);
-    BITMAPFILEHEADER file{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) + size,
-                          0, 0, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<const char*>(bits), size);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    WriteBytes(WideToUtf8(dir) + "\\" + name, bytes);
 }
 
 std::string Text(HWND window) {
