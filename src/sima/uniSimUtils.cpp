@@ -170,9 +170,12 @@ void TSimBlockScratch::Put(TSimBlockKind kind, std::span<const int32_t> numbers,
     const TKeptBlockHead head{number, kind == TSimBlockKind::Parcel ? 0u : 1u, attrValue.size(),
                               numbers.size()};
     file_.Write(std::string_view(reinterpret_cast<const char*>(&head), sizeof head));
-    file_.Write(attrValue);
-    file_.Write(std::string_view(reinterpret_cast<const char*>(numbers.data()),
-                                 numbers.size() * sizeof(int32_t)));
+    // An empty value or vertex list may have no storage at all: nothing to
+    // copy, and no null pointer handed to the copy.
+    if (!attrValue.empty()) file_.Write(attrValue);
+    if (!numbers.empty())
+        file_.Write(std::string_view(reinterpret_cast<const char*>(numbers.data()),
+                                     numbers.size() * sizeof(int32_t)));
 }
 
 void TSimBlockScratch::WriteTo(TFileWriter& out) {
