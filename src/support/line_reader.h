@@ -3,11 +3,15 @@
 // line end is a line. Reads in large blocks, lines of any length.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quorvex {
 
@@ -36,18 +40,19 @@ class TLineReader {
     // Next line, valid until the next call of ReadLine or AtEnd. False at the
     // end of the file.
     bool ReadLine(std::string_view& line) {
-        // Most lines lie whole in the buffer, with no CR but the last.
+        // Most lines lie whole in the buffer, with no CR but one before the
+        // LF: one scan finds the first of either.
         if (!pushedBack_ && pos_ < end_) {
             const char* begin = buf_.get() + pos_;
-            if (const auto* nl = static_cast<const char*>(std::memchr(begin, '\n', end_ - pos_))) {
-                std::string_view raw(begin, static_cast<size_t>(nl - begin));
-                if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-                if (raw.size() <= kMaxLineBytes && raw.find('\r') == std::string_view::npos) {
-                    pos_ = static_cast<size_t>(nl - buf_.get()) + 1;
-                    ++lineNumber_;
-                    last_ = line = raw;
-                    return true;
-                }
+            const char* stop = FindLineBreak(begin);
+            const char* nl = stop[0] == '\r' && stop[1] == '\n' ? stop + 1 : stop;
+            const auto size = static_cast<size_t>(stop - begin);
+            if (*nl == '\n' && nl < buf_.get() + end_ && size <= kMaxLineBytes) {
+                pos_ = static_cast<size_t>(nl - buf_.get()) + 1;
+                ++lineNumber_;
+                last_ = std::string_view(begin, size);
+                line = std::string_view(begin, size);
+                return true;
             }
         }
         return ReadLineSlow(line);
@@ -78,11 +83,32 @@ class TLineReader {
 
   private:
     TLineReader() = default;
+    // The first LF or CR at or after `p`: the '\n' put after the last byte
+    // read ends the search, and reading 16 bytes at a time stays inside the
+    // read-ahead behind it.
+    static const char* FindLineBreak(const char* p) {
+#if defined(__SSE2__)
+        const __m128i lf = _mm_set1_epi8('\n');
+        const __m128i cr = _mm_set1_epi8('\r');
+        for (;; p += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const auto hits = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+            if (hits != 0) return p + std::countr_zero(hits);
+        }
+#else
+        while (*p != '\n' && *p != '\r')
+            ++p;
+        return p;
+#endif
+    }
     // Appends more bytes at the end of the buffer; false at end of input.
     bool Fill();
     // Room for `cap` bytes and the read-ahead, zeroed.
     void Allocate(size_t cap);
-    void MarkEnd() { buf_[end_] = '\n'; }
+    void MarkEnd() {
+        buf_[end_] = '\n';
+    }
     bool ReadLineSlow(std::string_view& line);
     [[noreturn]] void FailLineTooLong();
 

@@ -104,6 +104,34 @@ TEST(TLineReader, FileInSmallBlocksMatchesTheWholeText) {
     }
 }
 
+// Line ends scattered at random, CRs alone, in pairs and before LF, read
+// in blocks that leave old bytes behind the new ones: the lines still match.
+TEST(TLineReader, RandomLineEndsInAnyBlockSizeMatchTheWholeText) {
+    test::TempDir dir;
+    const std::string path = dir / "random.txt";
+    uint32_t state = 12345;
+    const auto next = [&] { return (state = state * 1103515245u + 12345u) >> 16; };
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        const size_t size = next() % 3000;
+        for (size_t i = 0; i < size; ++i) {
+            const uint32_t r = next() % 16;
+            text.push_back(r == 0   ? '\r'
+                           : r == 1 ? '\n'
+                           : r == 2 ? ' '
+                                    : static_cast<char>('0' + r));
+            if (r == 3) text += "\r\n";
+        }
+        test::WriteBytes(path, text);
+        for (const size_t block : {size_t{1}, size_t{2}, size_t{7}, size_t{16}, size_t{17},
+                                   size_t{33}, size_t{100}, size_t{1} << 20}) {
+            TLineReader reader(path, block);
+            ASSERT_EQ(AllLines(reader), Expected(text)) << "round " << round << " block " << block;
+        }
+        ASSERT_EQ(LinesOf(text), Expected(text)) << "round " << round;
+    }
+}
+
 TEST(TLineReader, ByteOrderMarkIsSkippedOnlyWhereTheFileBegins) {
     test::TempDir dir;
     const std::string path = dir / "bom.txt";
