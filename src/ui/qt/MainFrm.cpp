@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -308,6 +309,16 @@ void TfrmMain::Press(TCommand command) {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A menu asked for from the keyboard (Shift+F10, the menu key) reaches
+    // the list itself, at a point of its own frame rather than of the rows:
+    // it opens at the selected row, as on Windows.
+    if (watched == List() && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        QTreeWidgetItem* item = List()->currentItem();
+        const QPoint at = item ? List()->visualItemRect(item).center() : QPoint(0, 0);
+        PopupListMenu(List()->viewport()->mapToGlobal(at));
+        return true;
+    }
     // Enter and the keypad's Enter press the focused button, as on Windows.
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

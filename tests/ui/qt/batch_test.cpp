@@ -916,6 +916,24 @@ TEST_F(Batch, ListKeysAndContextMenuMoveDeleteAndCopyResults) {
                                                    {"mnuCopyResults", true}}));
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
               "元ファイル\t結果\t内容\n" + mif + "\t未実行\t\n" + mif + "\t未実行\t\n");
+
+    // From the keyboard (Shift+F10, the menu key) the menu opens at the
+    // selected row, not a header's height below the event's point.
+    QRect menuAt;
+    QTimer::singleShot(0, frm.get(), [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            menuAt = menu->geometry();
+            menu->close();
+        }
+    });
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                          List()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(List(), &key);
+    const QRect row = List()->visualItemRect(List()->topLevelItem(1));
+    const QRect rowOnScreen(List()->viewport()->mapToGlobal(row.topLeft()), row.size());
+    EXPECT_TRUE(rowOnScreen.contains(menuAt.topLeft()))
+        << "menu at " << menuAt.x() << "," << menuAt.y() << ", row " << rowOnScreen.x() << ","
+        << rowOnScreen.y() << " " << rowOnScreen.width() << "x" << rowOnScreen.height();
     Get<QAction>("mnuToPanel")->trigger();
     EXPECT_EQ(Edit("edtSimFile")->text().toStdString(), dir / "b.sim");
 
