@@ -728,13 +728,20 @@ TEST(CommandLine, WindowsKilledRunLeavesNothingBehind) {
         ::WaitForSingleObject(pi.hProcess, INFINITE);
         ::CloseHandle(pi.hProcess);
         ::CloseHandle(pi.hThread);
-        ::Sleep(100);  // the system closes the handles of the killed process
+        // The system closes the killed process's handles, and so deletes its
+        // temporary files, in its own time (Wine's server after the process
+        // handle is signalled): up to five seconds for the folders to settle.
+        const std::vector<std::string> inputsAndOutput{"big.mid", "big.mif", "big.sim"};
+        for (int wait = 0; wait < 100; ++wait) {
+            if (test::ListDir(Utf8Path(dir.path())) == inputsAndOutput &&
+                test::ListDir(Utf8Path(temp.path())).empty())
+                break;
+            ::Sleep(50);
+        }
         const std::string now = ReadBytes(out);
         EXPECT_TRUE(now == "old\r\n" || now.rfind("Z00,", 0) == 0)
             << delay << " ms: " << now.substr(0, 20);
-        EXPECT_EQ(test::ListDir(Utf8Path(dir.path())),
-                  (std::vector<std::string>{"big.mid", "big.mif", "big.sim"}))
-            << delay << " ms";
+        EXPECT_EQ(test::ListDir(Utf8Path(dir.path())), inputsAndOutput) << delay << " ms";
         EXPECT_EQ(test::ListDir(Utf8Path(temp.path())), std::vector<std::string>{})
             << delay << " ms";
     }
