@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>

@@ -43,9 +43,9 @@ inline constexpr const char* kBatchDone = "変換が終了しました。";
 // rows, "%3" the MIF file's name; then rows, successes, failures.
 inline constexpr const char* kBatchProgress = "%1 / %2 件目を変換中: %3";
 inline constexpr const char* kBatchSummary = "%1 件中 %2 件成功、%3 件失敗";
-// After the summary of a merged run that left out failed rows ("%1").
 // After the summary of a run in which rows ("%1") converted with warnings.
 inline constexpr const char* kBatchWarnings = "、警告 %1 件";
+// After the summary of a merged run that left out failed rows ("%1").
 inline constexpr const char* kCombinedWithoutFailed =
     "（統合ファイルは失敗した %1 件を除いて書き込みました）";
 

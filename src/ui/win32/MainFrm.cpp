@@ -422,7 +422,7 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SETCURSOR:
             if (busy_ > 0) {
-                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+                ShowBusyCursor(busy_);
                 return TRUE;
             }
             break;
@@ -770,7 +770,7 @@ bool TfrmMain::Execute(TFileDialog& dialog) {
 
 void TfrmMain::SetBusy(bool busy) {
     busy_ += busy ? 1 : -1;
-    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(busy_ > 0 ? 32514 : 32512)));
+    ShowBusyCursor(busy_);
 }
 
 void TfrmMain::ProcessMessages() {

@@ -225,7 +225,7 @@ bool TfrmPreview::Execute(TFileDialog& dialog) {
 
 void TfrmPreview::SetBusy(bool busy) {
     busy_ += busy ? 1 : -1;
-    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(busy_ > 0 ? 32514 : 32512)));
+    ShowBusyCursor(busy_);
 }
 
 // ---- Events ----
@@ -290,7 +290,7 @@ LRESULT TfrmPreview::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SETCURSOR:
             if (busy_ > 0) {
-                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+                ShowBusyCursor(busy_);
                 return TRUE;
             }
             break;

@@ -100,4 +100,9 @@ void SetFontOnChildren(HWND window, HFONT font) {
         reinterpret_cast<LPARAM>(font));
 }
 
+void ShowBusyCursor(int busy) {
+    // IDC_WAIT and IDC_ARROW by number: the names take the character set's form.
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(busy > 0 ? 32514 : 32512)));
+}
+
 }  // namespace quorvex

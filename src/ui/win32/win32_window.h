@@ -33,4 +33,8 @@ SIZE TextExtent(HWND window, HFONT font, const std::wstring& text);
 // Sets `font` on the window and all its children.
 void SetFontOnChildren(HWND window, HFONT font);
 
+// The wait cursor while `busy`, a window's count of nested busy spells, is
+// above zero, else the arrow.
+void ShowBusyCursor(int busy);
+
 }  // namespace quorvex
